@@ -1,0 +1,97 @@
+#include "ModelPrinter.h"
+
+#include "host/CurveAttribute.h"
+#include "host/UnitConverter.h"
+
+using namespace EntityModel;
+
+namespace {
+
+QString indent(int depth) { return QString(depth * 2, QLatin1Char(' ')); }
+
+QString number(double value) { return QString::number(value, 'g', 10); }
+
+// The quantity a display unit belongs to: the first whose table knows it.
+QString inDisplayUnit(double si, const TypeRef& unit)
+{
+    static const TypeRef quantities[] = {Length_t, Power_t, Temperature_t, Conductivity_t, Density_t,
+                                         SpecificHeat_t, Area_t, Mass_t, Time_t};
+    for (const TypeRef& quantity : quantities) {
+        bool ok = false;
+        const double value = UnitConverter::instance().convertFromSI(quantity, si, unit, &ok);
+        if (ok)
+            return number(value) + QLatin1Char(' ') + unit.getLabel();
+    }
+    return number(si);
+}
+
+QString describe(const Attribute& attribute)
+{
+    switch (attribute.getKind()) {
+    case Attribute::Kind::Value: {
+        const auto& value = static_cast<const ValueAttribute&>(attribute);
+        const QVariant& v = value.getValue();
+        if (v.type() == QVariant::Double)
+            return value.getUnit().isNull() ? number(v.toDouble()) : inDisplayUnit(v.toDouble(), value.getUnit());
+        if (v.type() == QVariant::String)
+            return QLatin1Char('"') + v.toString() + QLatin1Char('"');
+        return v.toString();
+    }
+    case Attribute::Kind::Choice:
+        return static_cast<const ChoiceAttribute&>(attribute).getChoice().getLabel();
+    case Attribute::Kind::Link: {
+        QStringList ids;
+        for (quint64 id : static_cast<const LinkAttribute&>(attribute).getIds())
+            ids << QLatin1Char('#') + QString::number(id);
+        return QStringLiteral("-> ") + ids.join(QStringLiteral(", "));
+    }
+    case Attribute::Kind::Curve: {
+        const auto& curve = static_cast<const CurveAttribute&>(attribute);
+        if (curve.getPoints().isEmpty())
+            return QStringLiteral("curve (empty)");
+        return QStringLiteral("curve of %1 points, x %2 .. %3")
+            .arg(curve.getPoints().size())
+            .arg(number(curve.getPoints().front().x()), number(curve.getPoints().back().x()));
+    }
+    case Attribute::Kind::DoubleList: {
+        QStringList values;
+        for (double v : static_cast<const DoubleListAttribute&>(attribute).getValues())
+            values << number(v);
+        return QLatin1Char('[') + values.join(QStringLiteral(", ")) + QLatin1Char(']');
+    }
+    default:
+        return QString();
+    }
+}
+
+} // namespace
+
+void ModelPrinter::print(const Entity& entity, int depth)
+{
+    m_out << indent(depth) << entity.getType().getLabel();
+    if (!entity.getName().isEmpty())
+        m_out << " \"" << entity.getName() << '"';
+    m_out << " #" << entity.getId() << '\n';
+    printAttributes(entity, QString(), depth + 1);
+}
+
+void ModelPrinter::printAttributes(const CompositeAttribute& holder, const QString& prefix, int depth)
+{
+    for (const Attribute* attribute : holder.children()) {
+        const QString label = prefix + attribute->getType().getLabel();
+        switch (attribute->getKind()) {
+        case Attribute::Kind::Composite:
+            printAttributes(static_cast<const CompositeAttribute&>(*attribute), label + QLatin1Char('/'), depth);
+            break;
+        case Attribute::Kind::EntityList: {
+            const auto& list = static_cast<const EntityListAttribute&>(*attribute);
+            for (int i = 0; i < list.count(); ++i)
+                print(*list.at(i), depth);
+            break;
+        }
+        default:
+            if (label != Name_t.getLabel())
+                m_out << indent(depth) << label << " = " << describe(*attribute) << '\n';
+        }
+    }
+}

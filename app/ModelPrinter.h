@@ -1,0 +1,20 @@
+#pragma once
+
+#include "host/Entity.h"
+
+#include <QTextStream>
+
+/// Writes entities as an indented tree: type, name and id on one line, then the plain
+/// attributes (doubles in SI, or in their display unit when they have one).
+class ModelPrinter
+{
+public:
+    /// Prints to `out`.
+    explicit ModelPrinter(QTextStream& out) : m_out(out) {}
+    /// Prints `entity` and everything it owns, indented by `depth` levels.
+    void print(const EntityModel::Entity& entity, int depth = 0);
+
+private:
+    void printAttributes(const EntityModel::CompositeAttribute& holder, const QString& prefix, int depth);
+    QTextStream& m_out;
+};

@@ -1,0 +1,100 @@
+#include "host/Attribute.h"
+
+#include "host/Entity.h"
+
+#include <algorithm>
+
+namespace EntityModel {
+
+Attribute::~Attribute() = default;
+
+Entity* Attribute::getOwnerEntity() const
+{
+    for (Attribute* up = m_parent; up; up = up->m_parent) {
+        if (up->getKind() == Kind::Entity)
+            return static_cast<Entity*>(up);
+    }
+    return nullptr;
+}
+
+ValueAttribute::ValueAttribute(const TypeRef& label, const QVariant& value, const TypeRef& unit)
+    : Attribute(Kind::Value, label), m_value(value), m_unit(unit)
+{
+}
+
+std::unique_ptr<Attribute> ValueAttribute::clone() const
+{
+    return std::make_unique<ValueAttribute>(getType(), m_value, m_unit);
+}
+
+ChoiceAttribute::ChoiceAttribute(const TypeRef& label, const TypeRef& choice)
+    : Attribute(Kind::Choice, label), m_choice(choice)
+{
+}
+
+std::unique_ptr<Attribute> ChoiceAttribute::clone() const
+{
+    return std::make_unique<ChoiceAttribute>(getType(), m_choice);
+}
+
+LinkAttribute::LinkAttribute(const TypeRef& label, const QVector<quint64>& ids)
+    : Attribute(Kind::Link, label), m_ids(ids)
+{
+}
+
+std::unique_ptr<Attribute> LinkAttribute::clone() const
+{
+    return std::make_unique<LinkAttribute>(getType(), m_ids);
+}
+
+DoubleListAttribute::DoubleListAttribute(const TypeRef& label, const QVector<double>& values)
+    : Attribute(Kind::DoubleList, label), m_values(values)
+{
+}
+
+std::unique_ptr<Attribute> DoubleListAttribute::clone() const
+{
+    return std::make_unique<DoubleListAttribute>(getType(), m_values);
+}
+
+EntityListAttribute::EntityListAttribute(const TypeRef& label) : Attribute(Kind::EntityList, label) {}
+
+EntityListAttribute::~EntityListAttribute()
+{
+    // Children go before the list so that each can still find its model while it unwinds.
+    while (!m_entities.empty())
+        m_entities.pop_back();
+}
+
+int EntityListAttribute::indexOf(const Entity* entity) const
+{
+    const auto it = std::find_if(m_entities.begin(), m_entities.end(),
+                                 [entity](const std::unique_ptr<Entity>& held) { return held.get() == entity; });
+    return it == m_entities.end() ? -1 : int(it - m_entities.begin());
+}
+
+void EntityListAttribute::insert(int index, std::unique_ptr<Entity> entity)
+{
+    entity->m_parent = this;
+    if (index < 0 || size_t(index) >= m_entities.size())
+        m_entities.push_back(std::move(entity));
+    else
+        m_entities.insert(m_entities.begin() + index, std::move(entity));
+}
+
+std::unique_ptr<Entity> EntityListAttribute::take(int index)
+{
+    std::unique_ptr<Entity> entity = std::move(m_entities[size_t(index)]);
+    m_entities.erase(m_entities.begin() + index);
+    entity->m_parent = nullptr;
+    return entity;
+}
+
+std::unique_ptr<Attribute> EntityListAttribute::clone() const
+{
+    if (!m_entities.empty())
+        return nullptr;
+    return std::make_unique<EntityListAttribute>(getType());
+}
+
+} // namespace EntityModel

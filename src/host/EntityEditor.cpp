@@ -1,0 +1,292 @@
+#include "host/EntityEditor.h"
+
+#include "host/CurveAttribute.h"
+#include "host/Model.h"
+#include "host/UndoStackOpener.h"
+#include "host/UnitConverter.h"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace EntityModel {
+
+namespace {
+
+Model* modelOf(const Entity* entity)
+{
+    return entity && entity->isAlive() ? entity->getModel() : nullptr;
+}
+
+bool put(Entity* entity, const AttributePath& path, std::unique_ptr<Attribute> attribute, const QString& step)
+{
+    Model* model = modelOf(entity);
+    return model && model->setAttribute(entity, path, std::move(attribute), step);
+}
+
+void orThrow(bool done, const char* operation, const Entity* entity, const AttributePath& path)
+{
+    if (!done) {
+        throw std::runtime_error(QStringLiteral("%1 failed for \"%2\" of entity %3")
+                                     .arg(QString::fromLatin1(operation), path.toString(),
+                                          entity ? QString::number(entity->getId()) : QStringLiteral("(none)"))
+                                     .toStdString());
+    }
+}
+
+bool allFinite(const QVector<double>& values)
+{
+    for (double value : values) {
+        if (!std::isfinite(value))
+            return false;
+    }
+    return true;
+}
+
+const ValueAttribute* doubleAt(const Entity* entity, const AttributePath& path)
+{
+    const Attribute* at = entity ? entity->findAttribute(path) : nullptr;
+    if (!at || at->getKind() != Attribute::Kind::Value)
+        return nullptr;
+    const auto* value = static_cast<const ValueAttribute*>(at);
+    return value->getValue().type() == QVariant::Double ? value : nullptr;
+}
+
+} // namespace
+
+Entity* EntityEditor::createEntity(const TypeRef& type, Entity* owner, const AttributePath& path, Entity*, int,
+                                   const QString& name, int index)
+{
+    Model* model = modelOf(owner);
+    if (!model)
+        return nullptr;
+    const QString step = QStringLiteral("Create %1").arg(type.getLabel());
+    UndoStackOpener opener(model, step);
+    Entity* made = model->createEntity(type, EntitySlot{owner, path, index}, step);
+    if (made && !name.isEmpty())
+        model->setAttribute(made, Name_t, std::make_unique<ValueAttribute>(Name_t, name), step);
+    return made;
+}
+
+bool EntityEditor::addEntity(Entity* owner, const AttributePath& path, Entity* entity, int index)
+{
+    Model* model = modelOf(owner);
+    if (!model || !entity || entity->getModel() != model || model->slotOf(entity).owner)
+        return false;
+    return model->moveEntity(entity, EntitySlot{owner, path, index}, QStringLiteral("Add Entity"));
+}
+
+bool EntityEditor::removeEntity(Entity* owner, const AttributePath& path, Entity* entity, bool)
+{
+    Model* model = modelOf(entity);
+    if (!model || !owner)
+        return false;
+    const EntitySlot slot = model->slotOf(entity);
+    if (slot.owner != owner || slot.path != path)
+        return false;
+    return model->moveEntity(entity, EntitySlot{}, QStringLiteral("Remove Entity"));
+}
+
+bool EntityEditor::removeAllEntities(Entity* owner, const AttributePath& path)
+{
+    Model* model = modelOf(owner);
+    if (!model)
+        return false;
+    const Attribute* at = owner->findAttribute(path);
+    if (!at || at->getKind() != Attribute::Kind::EntityList)
+        return false;
+    const auto* list = static_cast<const EntityListAttribute*>(at);
+    UndoStackOpener opener(model, QStringLiteral("Remove Entities"));
+    bool all = true;
+    while (list->count() > 0 && all)
+        all = model->moveEntity(list->at(0), EntitySlot{}, QStringLiteral("Remove Entities"));
+    return all;
+}
+
+bool EntityEditor::moveEntity(Entity* entity, Entity* newOwner, const AttributePath& path, int index)
+{
+    Model* model = modelOf(entity);
+    if (!model || !newOwner || newOwner->getModel() != model)
+        return false;
+    return model->moveEntity(entity, EntitySlot{newOwner, path, index}, QStringLiteral("Move Entity"));
+}
+
+bool EntityEditor::shiftEntity(Entity* entity, int index)
+{
+    Model* model = modelOf(entity);
+    if (!model)
+        return false;
+    EntitySlot slot = model->slotOf(entity);
+    if (!slot.owner)
+        return false;
+    slot.index = index;
+    return model->moveEntity(entity, slot, QStringLiteral("Shift Entity"));
+}
+
+bool EntityEditor::deleteEntity(Entity* entity)
+{
+    Model* model = modelOf(entity);
+    return model && model->deleteEntity(entity, QStringLiteral("Delete Entity"));
+}
+
+bool EntityEditor::deleteEntities(const std::vector<Entity*>& entities, bool)
+{
+    Model* model = nullptr;
+    for (const Entity* entity : entities) {
+        if ((model = modelOf(entity)))
+            break;
+    }
+    if (!model)
+        return entities.empty();
+    UndoStackOpener opener(model, QStringLiteral("Delete Entities"));
+    bool all = true;
+    for (Entity* entity : entities) {
+        // An entity may already have gone with an owner deleted before it.
+        if (entity && entity->isAlive())
+            all = model->deleteEntity(entity, QStringLiteral("Delete Entities")) && all;
+    }
+    return all;
+}
+
+bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, const QString& value)
+{
+    const Attribute* current = entity ? entity->findAttribute(path) : nullptr;
+    if (current && current->getKind() == Attribute::Kind::Choice)
+        return setValueNoThrow(entity, path, TypeRef(value));
+    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), value),
+               QStringLiteral("Set %1").arg(path.last()));
+}
+
+bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, const char* value)
+{
+    return setValueNoThrow(entity, path, QString::fromUtf8(value));
+}
+
+bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, int value)
+{
+    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), QVariant(qlonglong(value))),
+               QStringLiteral("Set %1").arg(path.last()));
+}
+
+bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, bool value)
+{
+    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), QVariant(value)),
+               QStringLiteral("Set %1").arg(path.last()));
+}
+
+bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, const TypeRef& value)
+{
+    if (value.isNull())
+        return false;
+    return put(entity, path, std::make_unique<ChoiceAttribute>(TypeRef(path.last()), value),
+               QStringLiteral("Set %1").arg(path.last()));
+}
+
+void EntityEditor::setValue(Entity* entity, const AttributePath& path, const QString& value)
+{
+    orThrow(setValueNoThrow(entity, path, value), "setValue", entity, path);
+}
+
+void EntityEditor::setValue(Entity* entity, const AttributePath& path, const char* value)
+{
+    orThrow(setValueNoThrow(entity, path, value), "setValue", entity, path);
+}
+
+void EntityEditor::setValue(Entity* entity, const AttributePath& path, int value)
+{
+    orThrow(setValueNoThrow(entity, path, value), "setValue", entity, path);
+}
+
+void EntityEditor::setValue(Entity* entity, const AttributePath& path, bool value)
+{
+    orThrow(setValueNoThrow(entity, path, value), "setValue", entity, path);
+}
+
+void EntityEditor::setValue(Entity* entity, const AttributePath& path, const TypeRef& value)
+{
+    orThrow(setValueNoThrow(entity, path, value), "setValue", entity, path);
+}
+
+bool EntityEditor::setSIValueNoThrow(Entity* entity, const AttributePath& path, double value, bool)
+{
+    if (!std::isfinite(value))
+        return false;
+    // Keep the unit the value is shown in.
+    const ValueAttribute* current = doubleAt(entity, path);
+    const TypeRef unit = current ? current->getUnit() : TypeRef();
+    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), QVariant(value), unit),
+               QStringLiteral("Set %1").arg(path.last()));
+}
+
+void EntityEditor::setSIValue(Entity* entity, const AttributePath& path, double value, bool notify)
+{
+    orThrow(setSIValueNoThrow(entity, path, value, notify), "setSIValue", entity, path);
+}
+
+bool EntityEditor::setSIDoubleListValueNoThrow(Entity* entity, const AttributePath& path,
+                                               const QVector<double>& values)
+{
+    if (!allFinite(values))
+        return false;
+    return put(entity, path, std::make_unique<DoubleListAttribute>(TypeRef(path.last()), values),
+               QStringLiteral("Set %1").arg(path.last()));
+}
+
+void EntityEditor::setSIDoubleListValue(Entity* entity, const AttributePath& path, const QVector<double>& values)
+{
+    orThrow(setSIDoubleListValueNoThrow(entity, path, values), "setSIDoubleListValue", entity, path);
+}
+
+bool EntityEditor::setSIPointsCurveNoThrow(Entity* entity, const AttributePath& path, const QVector<QPointF>& points)
+{
+    for (const QPointF& point : points) {
+        if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
+            return false;
+    }
+    return put(entity, path, std::make_unique<CurveAttribute>(TypeRef(path.last()), points),
+               QStringLiteral("Set %1").arg(path.last()));
+}
+
+void EntityEditor::setSIPointsCurve(Entity* entity, const AttributePath& path, const QVector<QPointF>& points)
+{
+    orThrow(setSIPointsCurveNoThrow(entity, path, points), "setSIPointsCurve", entity, path);
+}
+
+bool EntityEditor::setLinksNoThrow(Entity* entity, const AttributePath& path, const std::vector<Entity*>& targets)
+{
+    QVector<quint64> ids;
+    for (const Entity* target : targets) {
+        if (!target || !target->isAlive() || !entity || target->getModel() != entity->getModel())
+            return false;
+        ids << target->getId();
+    }
+    return put(entity, path, std::make_unique<LinkAttribute>(TypeRef(path.last()), ids),
+               QStringLiteral("Set %1").arg(path.last()));
+}
+
+void EntityEditor::setLinks(Entity* entity, const AttributePath& path, const std::vector<Entity*>& targets)
+{
+    orThrow(setLinksNoThrow(entity, path, targets), "setLinks", entity, path);
+}
+
+bool EntityEditor::setConvertValueToUnitsNoThrow(Entity* entity, const AttributePath& path, const TypeRef& quantity,
+                                                 const TypeRef& unit)
+{
+    const ValueAttribute* current = doubleAt(entity, path);
+    if (!current || !UnitConverter::instance().isKnown(quantity, unit))
+        return false;
+    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), current->getValue(), unit),
+               QStringLiteral("Set %1").arg(path.last()));
+}
+
+void EntityEditor::setConvertValueToUnits(Entity* entity, const AttributePath& path, const TypeRef& quantity,
+                                          const TypeRef& unit)
+{
+    orThrow(setConvertValueToUnitsNoThrow(entity, path, quantity, unit), "setConvertValueToUnits", entity, path);
+}
+
+Entity* EntityEditor::getRootEntity(const Entity* entity)
+{
+    return entity ? entity->getModel()->getRoot() : nullptr;
+}
+
+} // namespace EntityModel

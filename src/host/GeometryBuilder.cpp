@@ -1,0 +1,106 @@
+#include "host/GeometryBuilder.h"
+
+#include "host/Entity.h"
+#include "host/EntityReading.h"
+#include "host/TypeRef.h"
+
+#include <vector>
+
+namespace Geometry {
+
+namespace {
+
+Vec3 locationOf(const EntityModel::Entity* entity)
+{
+    return Vec3(EntityModel::getStandardDoubleValue(entity, EntityModel::X_Location_t, 0.0),
+                EntityModel::getStandardDoubleValue(entity, EntityModel::Y_Location_t, 0.0),
+                EntityModel::getStandardDoubleValue(entity, EntityModel::Z_Location_t, 0.0));
+}
+
+Transform placementOf(const EntityModel::Entity* entity)
+{
+    // Each step up the owner chain is applied after the steps below it; the entity without
+    // an owner contributes nothing.
+    Transform result;
+    for (const EntityModel::Entity* at = entity; at && at->getOwnerEntity(); at = at->getOwnerEntity())
+        result = Transform::multiply(Transform::createTranslation(locationOf(at)), result);
+    return result;
+}
+
+Bound localBoundOf(const EntityModel::Entity* entity)
+{
+    Bound bound;
+    const double width = EntityModel::getStandardDoubleValue(entity, EntityModel::Width_t, 0.0);
+    const double depth = EntityModel::getStandardDoubleValue(entity, EntityModel::Depth_t, 0.0);
+    double height = EntityModel::getStandardDoubleValue(entity, EntityModel::Height_t, 0.0);
+    if (!(height > 0.0))
+        height = EntityModel::getStandardDoubleValue(entity, EntityModel::Thickness_t, 0.0);
+    if (width > 0.0 || height > 0.0 || depth > 0.0)
+        bound = Bound(Vec3(), Vec3(width, height, depth));
+
+    // Recursion follows the ownership tree, so it ends at the leaves.
+    std::vector<EntityModel::Entity*> children;
+    entity->getOwnedChildEntities(children, false, true);
+    for (const EntityModel::Entity* child : children) {
+        const Bound childBound = localBoundOf(child);
+        if (!childBound.isEmpty())
+            bound.unite(childBound.transformed(Transform::createTranslation(locationOf(child))));
+    }
+    return bound;
+}
+
+} // namespace
+
+GeometryBuilder::GeometryBuilder() = default;
+
+GeometryBuilder::~GeometryBuilder() = default;
+
+GeometryBuilder::Key GeometryBuilder::keyOf(const EntityModel::Entity* entity)
+{
+    return Key(entity->getModel(), entity->getId());
+}
+
+Part* GeometryBuilder::lookupPart(const EntityModel::Entity* entity) const
+{
+    if (!entity)
+        return nullptr;
+    const auto it = m_parts.find(keyOf(entity));
+    return it == m_parts.end() ? nullptr : it->second.get();
+}
+
+Part* GeometryBuilder::buildPart(const EntityModel::Entity* entity)
+{
+    if (!entity)
+        return nullptr;
+    // The part only names its entity; changes to the entity go through the host's editor.
+    auto* host = const_cast<EntityModel::Entity*>(entity);
+    const Bound localBound = localBoundOf(entity);
+    const Transform transform = placementOf(entity);
+    std::unique_ptr<Part>& slot = m_parts[keyOf(entity)];
+    if (slot) {
+        slot->m_entity = host;
+        slot->m_localBound = localBound;
+        slot->m_transform = transform;
+    } else {
+        slot = std::make_unique<Part>(host, localBound, transform);
+    }
+    return slot.get();
+}
+
+Part* GeometryBuilder::lookupOrBuildPart(const EntityModel::Entity* entity)
+{
+    Part* part = lookupPart(entity);
+    return part ? part : buildPart(entity);
+}
+
+Part* GeometryBuilder::refreshPart(const EntityModel::Entity* entity)
+{
+    return buildPart(entity);
+}
+
+void GeometryBuilder::clear()
+{
+    m_parts.clear();
+}
+
+} // namespace Geometry

@@ -1,0 +1,308 @@
+#include "host/Model.h"
+
+#include "host/TypeRef.h"
+
+#include <algorithm>
+
+namespace EntityModel {
+
+namespace {
+
+CompositeAttribute* asComposite(Attribute* attribute)
+{
+    if (attribute && (attribute->getKind() == Attribute::Kind::Composite ||
+                      attribute->getKind() == Attribute::Kind::Entity))
+        return static_cast<CompositeAttribute*>(attribute);
+    return nullptr;
+}
+
+EntityListAttribute* listAt(const EntitySlot& slot)
+{
+    if (!slot.owner)
+        return nullptr;
+    Attribute* attribute = slot.owner->findAttribute(slot.path);
+    if (attribute && attribute->getKind() == Attribute::Kind::EntityList)
+        return static_cast<EntityListAttribute*>(attribute);
+    return nullptr;
+}
+
+void setAlive(Entity* entity, bool alive, void (*mark)(Entity*, bool))
+{
+    mark(entity, alive);
+    std::vector<Entity*> below;
+    entity->getOwnedChildEntities(below, true, true);
+    for (Entity* child : below)
+        mark(child, alive);
+}
+
+// Swaps what stands at one attribute place between two recorded states (null = absent).
+class SetAttributeCommand : public UndoCommand
+{
+public:
+    SetAttributeCommand(Entity* entity, AttributePath path, std::unique_ptr<Attribute> before,
+                        std::unique_ptr<Attribute> after)
+        : m_entity(entity), m_path(std::move(path)), m_before(std::move(before)), m_after(std::move(after))
+    {
+    }
+    void undo() override { apply(m_before); }
+    void redo() override { apply(m_after); }
+
+private:
+    void apply(const std::unique_ptr<Attribute>& state)
+    {
+        CompositeAttribute* holder = asComposite(m_entity->findAttribute(m_path.parent()));
+        if (!holder)
+            return;
+        if (state)
+            holder->put(state->clone());
+        else
+            holder->take(m_path.last());
+    }
+    Entity* m_entity;
+    AttributePath m_path;
+    std::unique_ptr<Attribute> m_before;
+    std::unique_ptr<Attribute> m_after;
+};
+
+} // namespace
+
+// Moves one entity between two places; "nowhere" (the deleted state, or not yet created)
+// means this command holds it.
+class SlotMover : public UndoCommand
+{
+public:
+    struct Place
+    {
+        bool exists = true;
+        EntitySlot slot;
+    };
+    SlotMover(Model* model, Entity* entity, Place from, Place to, std::unique_ptr<Entity> held)
+        : m_model(model), m_entity(entity), m_from(std::move(from)), m_to(std::move(to)), m_held(std::move(held))
+    {
+    }
+    void undo() override { move(m_to, m_from); }
+    void redo() override { move(m_from, m_to); }
+
+private:
+    static void mark(Entity* entity, bool alive) { entity->m_alive = alive; }
+    void move(const Place& from, const Place& to)
+    {
+        std::unique_ptr<Entity> entity = from.exists ? m_model->takeFrom(from.slot, m_entity) : std::move(m_held);
+        if (!entity)
+            return;
+        if (to.exists) {
+            setAlive(entity.get(), true, &SlotMover::mark);
+            m_model->putAt(to.slot, std::move(entity));
+        } else {
+            setAlive(entity.get(), false, &SlotMover::mark);
+            m_held = std::move(entity);
+        }
+    }
+    Model* m_model;
+    Entity* m_entity;
+    Place m_from;
+    Place m_to;
+    std::unique_ptr<Entity> m_held;
+};
+
+Model::Model() : m_root(makeEntity(Project_t)) {}
+
+Model::~Model()
+{
+    m_undo.clear();
+    m_detached.clear();
+    m_root.reset();
+}
+
+std::unique_ptr<Model> Model::createDefault()
+{
+    auto model = std::make_unique<Model>();
+    Entity* root = model->getRoot();
+    model->createEntity(Chassis_t, EntitySlot{root, AttributePath(Chassis_t), -1}, QString());
+    model->createEntity(Solution_Control_t, EntitySlot{root, AttributePath(Solution_Control_t), -1}, QString());
+    model->getUndoStack().clear();
+    return model;
+}
+
+Entity* Model::findEntity(quint64 id) const
+{
+    Entity* entity = m_entities.value(id, nullptr);
+    return entity && entity->isAlive() ? entity : nullptr;
+}
+
+std::vector<Entity*> Model::getDetachedEntities() const
+{
+    std::vector<Entity*> result;
+    for (const auto& entity : m_detached)
+        result.push_back(entity.get());
+    return result;
+}
+
+std::unique_ptr<Entity> Model::makeEntity(const TypeRef& type, quint64 id)
+{
+    if (id == 0 || m_entities.contains(id))
+        id = m_nextId;
+    m_nextId = std::max(m_nextId, id + 1);
+    std::unique_ptr<Entity> entity(new Entity(this, id, type));
+    m_entities.insert(id, entity.get());
+    return entity;
+}
+
+void Model::resetRoot(std::unique_ptr<Entity> root)
+{
+    m_undo.clear();
+    m_detached.clear();
+    m_root = std::move(root);
+}
+
+void Model::forget(Entity* entity)
+{
+    const auto it = m_entities.find(entity->getId());
+    if (it != m_entities.end() && it.value() == entity)
+        m_entities.erase(it);
+}
+
+bool Model::setAttribute(Entity* entity, const AttributePath& path, std::unique_ptr<Attribute> attribute,
+                         const QString& stepName)
+{
+    if (!entity || !entity->isAlive() || entity->getModel() != this || path.isEmpty() || !attribute ||
+        attribute->getType().getLabel() != path.last())
+        return false;
+    // Check the whole way before changing anything.
+    Attribute* at = entity;
+    int existingSteps = 0;
+    const AttributePath way = path.parent();
+    for (const QString& step : way.steps()) {
+        Attribute* next = asComposite(at)->child(step);
+        if (!next)
+            break;
+        if (!asComposite(next) || next->getKind() == Attribute::Kind::Entity)
+            return false;
+        at = next;
+        ++existingSteps;
+    }
+    const bool wayComplete = existingSteps == path.size() - 1;
+    Attribute* current = wayComplete ? asComposite(at)->child(path.last()) : nullptr;
+    std::unique_ptr<Attribute> before;
+    if (current) {
+        before = current->clone();
+        if (!before)
+            return false; // it owns entities or attributes: never replaced wholesale
+    }
+    AttributePath made;
+    for (int i = 0; i < path.size() - 1; ++i) {
+        made = made / AttributePath(TypeRef(path.steps()[i]));
+        if (i < existingSteps)
+            continue;
+        asComposite(entity->findAttribute(made.parent()))->put(std::make_unique<CompositeAttribute>(TypeRef(path.steps()[i])));
+        m_undo.record(std::make_unique<SetAttributeCommand>(entity, made, nullptr,
+                                                            std::make_unique<CompositeAttribute>(TypeRef(path.steps()[i]))),
+                      stepName);
+    }
+    std::unique_ptr<Attribute> after = attribute->clone();
+    asComposite(entity->findAttribute(path.parent()))->put(std::move(attribute));
+    m_undo.record(std::make_unique<SetAttributeCommand>(entity, path, std::move(before), std::move(after)), stepName);
+    return true;
+}
+
+bool Model::ensureList(const EntitySlot& slot, const QString& stepName)
+{
+    if (listAt(slot))
+        return true;
+    if (!slot.owner || slot.path.isEmpty() || slot.owner->findAttribute(slot.path))
+        return false;
+    return setAttribute(slot.owner, slot.path, std::make_unique<EntityListAttribute>(TypeRef(slot.path.last())),
+                        stepName);
+}
+
+Entity* Model::createEntity(const TypeRef& type, const EntitySlot& slot, const QString& stepName)
+{
+    if (type.isNull() || !slot.owner || !slot.owner->isAlive() || slot.owner->getModel() != this ||
+        !ensureList(slot, stepName))
+        return nullptr;
+    std::unique_ptr<Entity> entity = makeEntity(type);
+    Entity* made = entity.get();
+    putAt(slot, std::move(entity));
+    m_undo.record(std::make_unique<SlotMover>(this, made, SlotMover::Place{false, {}}, SlotMover::Place{true, slotOf(made)},
+                                              nullptr),
+                  stepName);
+    return made;
+}
+
+bool Model::moveEntity(Entity* entity, const EntitySlot& slot, const QString& stepName)
+{
+    if (!entity || !entity->isAlive() || entity->getModel() != this || entity == m_root.get())
+        return false;
+    if (slot.owner) {
+        if (!slot.owner->isAlive() || slot.owner->getModel() != this)
+            return false;
+        for (Entity* up = slot.owner; up; up = up->getOwnerEntity()) {
+            if (up == entity)
+                return false;
+        }
+        if (!ensureList(slot, stepName))
+            return false;
+    }
+    const EntitySlot from = slotOf(entity);
+    putAt(slot, takeFrom(from, entity));
+    m_undo.record(std::make_unique<SlotMover>(this, entity, SlotMover::Place{true, from},
+                                              SlotMover::Place{true, slotOf(entity)}, nullptr),
+                  stepName);
+    return true;
+}
+
+bool Model::deleteEntity(Entity* entity, const QString& stepName)
+{
+    if (!entity || !entity->isAlive() || entity->getModel() != this || entity == m_root.get())
+        return false;
+    // The mover's redo is the deletion itself, so one piece of code moves and marks.
+    auto mover = std::make_unique<SlotMover>(this, entity, SlotMover::Place{true, slotOf(entity)},
+                                             SlotMover::Place{false, {}}, nullptr);
+    mover->redo();
+    m_undo.record(std::move(mover), stepName);
+    return true;
+}
+
+EntitySlot Model::slotOf(const Entity* entity) const
+{
+    EntitySlot slot;
+    auto* list = entity->getParent();
+    if (!list || list->getKind() != Attribute::Kind::EntityList)
+        return slot; // detached
+    slot.owner = list->getOwnerEntity();
+    QStringList steps;
+    for (const Attribute* at = list; at && at != slot.owner; at = at->getParent())
+        steps.prepend(at->getType().getLabel());
+    slot.path = AttributePath(steps.join(QLatin1Char('/')));
+    slot.index = static_cast<EntityListAttribute*>(list)->indexOf(entity);
+    return slot;
+}
+
+std::unique_ptr<Entity> Model::takeFrom(const EntitySlot& slot, Entity* entity)
+{
+    if (EntityListAttribute* list = listAt(slot)) {
+        const int index = list->indexOf(entity);
+        if (index >= 0)
+            return list->take(index);
+        return nullptr;
+    }
+    const auto it = std::find_if(m_detached.begin(), m_detached.end(),
+                                 [entity](const std::unique_ptr<Entity>& held) { return held.get() == entity; });
+    if (it == m_detached.end())
+        return nullptr;
+    std::unique_ptr<Entity> taken = std::move(*it);
+    m_detached.erase(it);
+    return taken;
+}
+
+void Model::putAt(const EntitySlot& slot, std::unique_ptr<Entity> entity)
+{
+    if (!entity)
+        return;
+    if (EntityListAttribute* list = listAt(slot))
+        list->insert(slot.index, std::move(entity));
+    else
+        m_detached.push_back(std::move(entity));
+}
+
+} // namespace EntityModel

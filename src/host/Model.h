@@ -1,0 +1,82 @@
+#pragma once
+
+#include "host/AttributePath.h"
+#include "host/Entity.h"
+#include "host/UndoStack.h"
+
+#include <QHash>
+
+#include <memory>
+#include <vector>
+
+namespace EntityModel {
+
+/// Where an entity sits: in an entity list of an owner (at `index`, -1 meaning the end), or
+/// detached (held by the model, `owner` null).
+struct EntitySlot
+{
+    Entity* owner = nullptr;
+    AttributePath path;
+    int index = -1;
+};
+
+/// One host model: the root project entity, every entity made in it, the entities detached
+/// from their owners, and the undo history. Every change goes through the recorded edits
+/// below, so that an undo step can take it back exactly.
+class Model
+{
+public:
+    /// An empty model: a root `Project_t` entity and nothing else.
+    Model();
+    ~Model();
+    Model(const Model&) = delete;
+    Model& operator=(const Model&) = delete;
+
+    /// A new project as a user starts it: a chassis and a solution control under the root.
+    static std::unique_ptr<Model> createDefault();
+
+    /// The project entity at the top of the tree.
+    Entity* getRoot() const { return m_root.get(); }
+    /// The live entity with `id`, or null.
+    Entity* findEntity(quint64 id) const;
+    /// The history of edits.
+    UndoStack& getUndoStack() { return m_undo; }
+    /// The entities currently detached from any owner.
+    std::vector<Entity*> getDetachedEntities() const;
+
+    /// Recorded edit: puts `attribute` at `path` of `entity` (its label must be the path's
+    /// last step), creating missing composites on the way. Fails, changing nothing, when a
+    /// step of the way is not a composite or the attribute there owns entities.
+    bool setAttribute(Entity* entity, const AttributePath& path, std::unique_ptr<Attribute> attribute,
+                      const QString& stepName);
+    /// Recorded edit: a new entity of `type` at `slot` (the entity list is made if missing).
+    Entity* createEntity(const TypeRef& type, const EntitySlot& slot, const QString& stepName);
+    /// Recorded edit: moves `entity` to `slot`. Fails when the entity is deleted, the slot's
+    /// owner is not alive, or the slot lies inside the entity itself.
+    bool moveEntity(Entity* entity, const EntitySlot& slot, const QString& stepName);
+    /// Recorded edit: deletes `entity` (with everything it owns); undo brings it back.
+    bool deleteEntity(Entity* entity, const QString& stepName);
+    /// Where `entity` is now.
+    EntitySlot slotOf(const Entity* entity) const;
+
+    /// Loading support: a registered entity with a given id (0 picks the next free id).
+    std::unique_ptr<Entity> makeEntity(const TypeRef& type, quint64 id = 0);
+    /// Loading support: replaces the root entity and forgets the history.
+    void resetRoot(std::unique_ptr<Entity> root);
+
+private:
+    friend class Entity;
+    friend class SlotMover;
+    void forget(Entity* entity);
+    std::unique_ptr<Entity> takeFrom(const EntitySlot& slot, Entity* entity);
+    void putAt(const EntitySlot& slot, std::unique_ptr<Entity> entity);
+    bool ensureList(const EntitySlot& slot, const QString& stepName);
+
+    QHash<quint64, Entity*> m_entities;
+    quint64 m_nextId = 1;
+    std::vector<std::unique_ptr<Entity>> m_detached;
+    std::unique_ptr<Entity> m_root;
+    UndoStack m_undo;
+};
+
+} // namespace EntityModel

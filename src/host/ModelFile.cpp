@@ -1,0 +1,256 @@
+#include "host/ModelFile.h"
+
+#include "host/CurveAttribute.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QSet>
+
+#include <cmath>
+
+namespace EntityModel {
+
+namespace {
+
+const QString FormatName = QStringLiteral("tarvex-host-model");
+constexpr int FormatVersion = 1;
+// A saved model larger than this is not a model we wrote.
+constexpr qint64 MaxFileBytes = qint64(2) * 1024 * 1024 * 1024;
+
+QJsonObject entityToJson(const Entity& entity);
+
+QJsonValue attributeToJson(const Attribute& attribute)
+{
+    switch (attribute.getKind()) {
+    case Attribute::Kind::Value: {
+        const auto& value = static_cast<const ValueAttribute&>(attribute);
+        const QVariant& v = value.getValue();
+        if (v.type() == QVariant::Double) {
+            if (value.getUnit().isNull())
+                return v.toDouble();
+            return QJsonObject{{"si", v.toDouble()}, {"unit", value.getUnit().getLabel()}};
+        }
+        if (v.type() == QVariant::LongLong)
+            return QJsonObject{{"int", QString::number(v.toLongLong())}};
+        if (v.type() == QVariant::Bool)
+            return v.toBool();
+        return v.toString();
+    }
+    case Attribute::Kind::Choice:
+        return QJsonObject{{"choice", static_cast<const ChoiceAttribute&>(attribute).getChoice().getLabel()}};
+    case Attribute::Kind::Link: {
+        QJsonArray ids;
+        for (quint64 id : static_cast<const LinkAttribute&>(attribute).getIds())
+            ids.append(double(id));
+        return QJsonObject{{"links", ids}};
+    }
+    case Attribute::Kind::Curve: {
+        QJsonArray points;
+        for (const QPointF& p : static_cast<const CurveAttribute&>(attribute).getPoints())
+            points.append(QJsonArray{p.x(), p.y()});
+        return QJsonObject{{"curve", points}};
+    }
+    case Attribute::Kind::DoubleList: {
+        QJsonArray values;
+        for (double v : static_cast<const DoubleListAttribute&>(attribute).getValues())
+            values.append(v);
+        return QJsonObject{{"list", values}};
+    }
+    case Attribute::Kind::EntityList: {
+        const auto& list = static_cast<const EntityListAttribute&>(attribute);
+        QJsonArray entities;
+        for (int i = 0; i < list.count(); ++i)
+            entities.append(entityToJson(*list.at(i)));
+        return QJsonObject{{"entities", entities}};
+    }
+    case Attribute::Kind::Composite:
+    case Attribute::Kind::Entity:
+        break;
+    }
+    QJsonObject children;
+    for (const Attribute* child : static_cast<const CompositeAttribute&>(attribute).children())
+        children.insert(child->getType().getLabel(), attributeToJson(*child));
+    return QJsonObject{{"attributes", children}};
+}
+
+QJsonObject entityToJson(const Entity& entity)
+{
+    QJsonObject attributes;
+    for (const Attribute* child : entity.children())
+        attributes.insert(child->getType().getLabel(), attributeToJson(*child));
+    return QJsonObject{{"id", double(entity.getId())}, {"type", entity.getType().getLabel()}, {"attributes", attributes}};
+}
+
+// Reads the saved tree back; the first problem found is kept in `error` and stops the read.
+class Reader
+{
+public:
+    explicit Reader(Model& model) : m_model(model) {}
+
+    std::unique_ptr<Entity> entity(const QJsonValue& json, const QString& where)
+    {
+        const QJsonObject object = json.toObject();
+        const double id = object.value("id").toDouble(-1);
+        const QString type = object.value("type").toString();
+        if (!json.isObject() || type.isEmpty() || id < 1 || id != std::floor(id) || id > 9.0e15)
+            return fail(where + QStringLiteral(": an entity needs a positive whole \"id\" and a \"type\"")), nullptr;
+        if (m_seen.contains(quint64(id)))
+            return fail(where + QStringLiteral(": entity id %1 appears twice").arg(quint64(id))), nullptr;
+        m_seen.insert(quint64(id));
+        std::unique_ptr<Entity> made = m_model.makeEntity(TypeRef(type), quint64(id));
+        children(*made, object.value("attributes"), where + QLatin1Char('/') + type);
+        return m_error.isEmpty() ? std::move(made) : nullptr;
+    }
+
+    const QString& error() const { return m_error; }
+
+private:
+    void children(CompositeAttribute& holder, const QJsonValue& json, const QString& where)
+    {
+        if (!json.isObject())
+            return fail(where + QStringLiteral(": \"attributes\" must be an object"));
+        const QJsonObject object = json.toObject();
+        for (auto it = object.begin(); it != object.end() && m_error.isEmpty(); ++it) {
+            if (std::unique_ptr<Attribute> attribute = this->attribute(TypeRef(it.key()), it.value(), where + QLatin1Char('/') + it.key()))
+                holder.put(std::move(attribute));
+        }
+    }
+
+    std::unique_ptr<Attribute> attribute(const TypeRef& label, const QJsonValue& json, const QString& where)
+    {
+        if (json.isDouble())
+            return std::make_unique<ValueAttribute>(label, json.toDouble());
+        if (json.isBool())
+            return std::make_unique<ValueAttribute>(label, json.toBool());
+        if (json.isString())
+            return std::make_unique<ValueAttribute>(label, json.toString());
+        const QJsonObject object = json.toObject();
+        if (!json.isObject() || object.size() > 2 || object.isEmpty())
+            return fail(where + QStringLiteral(": unreadable attribute")), nullptr;
+        const QString tag = object.begin().key() == QLatin1String("unit") ? QStringLiteral("si") : object.begin().key();
+        const QJsonValue body = object.value(tag);
+        if (tag == QLatin1String("si") && body.isDouble() && object.value("unit").isString())
+            return std::make_unique<ValueAttribute>(label, body.toDouble(), TypeRef(object.value("unit").toString()));
+        if (object.size() != 1)
+            return fail(where + QStringLiteral(": unreadable attribute")), nullptr;
+        if (tag == QLatin1String("int")) {
+            bool ok = false;
+            const qlonglong value = body.toString().toLongLong(&ok);
+            if (ok)
+                return std::make_unique<ValueAttribute>(label, QVariant(value));
+        } else if (tag == QLatin1String("choice") && body.isString()) {
+            return std::make_unique<ChoiceAttribute>(label, TypeRef(body.toString()));
+        } else if (tag == QLatin1String("links") && body.isArray()) {
+            QVector<quint64> ids;
+            for (const QJsonValue& id : body.toArray())
+                ids << quint64(id.toDouble());
+            return std::make_unique<LinkAttribute>(label, ids);
+        } else if (tag == QLatin1String("list") && body.isArray()) {
+            QVector<double> values;
+            for (const QJsonValue& v : body.toArray())
+                values << v.toDouble();
+            return std::make_unique<DoubleListAttribute>(label, values);
+        } else if (tag == QLatin1String("curve") && body.isArray()) {
+            auto curve = std::make_unique<CurveAttribute>(label);
+            for (const QJsonValue& point : body.toArray())
+                curve->addPoint(point.toArray().at(0).toDouble(), point.toArray().at(1).toDouble());
+            return curve;
+        } else if (tag == QLatin1String("entities") && body.isArray()) {
+            auto list = std::make_unique<EntityListAttribute>(label);
+            for (const QJsonValue& child : body.toArray()) {
+                std::unique_ptr<Entity> entity = this->entity(child, where);
+                if (!entity)
+                    return nullptr;
+                list->insert(-1, std::move(entity));
+            }
+            return list;
+        } else if (tag == QLatin1String("attributes")) {
+            auto composite = std::make_unique<CompositeAttribute>(label);
+            children(*composite, body, where);
+            return composite;
+        }
+        return fail(where + QStringLiteral(": unreadable attribute")), nullptr;
+    }
+
+    void fail(const QString& message)
+    {
+        if (m_error.isEmpty())
+            m_error = message;
+    }
+
+    Model& m_model;
+    QSet<quint64> m_seen;
+    QString m_error;
+};
+
+} // namespace
+
+QByteArray ModelFile::toJson(const Model& model)
+{
+    const QJsonObject top{{"format", FormatName}, {"formatVersion", FormatVersion}, {"root", entityToJson(*model.getRoot())}};
+    return QJsonDocument(top).toJson(QJsonDocument::Indented);
+}
+
+std::unique_ptr<Model> ModelFile::fromJson(const QByteArray& json, QString* error)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    QString problem;
+    if (document.isNull())
+        problem = QStringLiteral("not JSON (%1 at offset %2)").arg(parseError.errorString()).arg(parseError.offset);
+    else if (document.object().value("format").toString() != FormatName)
+        problem = QStringLiteral("not a saved model (no \"format\": \"%1\")").arg(FormatName);
+    else if (document.object().value("formatVersion").toInt() != FormatVersion)
+        problem = QStringLiteral("saved model format version %1 is not supported")
+                      .arg(document.object().value("formatVersion").toInt());
+    if (!problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return nullptr;
+    }
+    auto model = std::make_unique<Model>();
+    model->resetRoot(nullptr); // the saved root brings its own id
+    Reader reader(*model);
+    std::unique_ptr<Entity> root = reader.entity(document.object().value("root"), QStringLiteral("root"));
+    if (!root) {
+        if (error)
+            *error = reader.error();
+        return nullptr;
+    }
+    model->resetRoot(std::move(root));
+    return model;
+}
+
+bool ModelFile::save(const Model& model, const QString& path, QString* error)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(toJson(model));
+        if (file.commit())
+            return true;
+    }
+    if (error)
+        *error = QStringLiteral("Cannot write model file %1: %2").arg(path, file.errorString());
+    return false;
+}
+
+std::unique_ptr<Model> ModelFile::load(const QString& path, QString* error)
+{
+    QFile file(path);
+    QString problem;
+    std::unique_ptr<Model> model;
+    if (!file.open(QIODevice::ReadOnly))
+        problem = file.errorString();
+    else if (file.size() > MaxFileBytes)
+        problem = QStringLiteral("file too large");
+    else
+        model = fromJson(file.readAll(), &problem);
+    if (!model && error)
+        *error = QStringLiteral("Cannot read model file %1: %2").arg(path, problem);
+    return model;
+}
+
+} // namespace EntityModel

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+namespace EntityModel {
+
+/// An entity type, attribute name or choice value of the host model, known by its label.
+/// Two references are equal when their labels are equal.
+class TypeRef
+{
+public:
+    /// The null reference (empty label).
+    TypeRef() = default;
+    /// A reference built from its label, for example "PCB" or "W/(m K)".
+    explicit TypeRef(const QString& label) : m_label(label) {}
+    /// Same as the QString form, for literals.
+    explicit TypeRef(const char* label) : m_label(QString::fromUtf8(label)) {}
+
+    /// The label this reference was made from.
+    const QString& getLabel() const { return m_label; }
+    /// True for the null reference.
+    bool isNull() const { return m_label.isEmpty(); }
+
+    bool operator==(const TypeRef& other) const { return m_label == other.m_label; }
+    bool operator!=(const TypeRef& other) const { return m_label != other.m_label; }
+    bool operator<(const TypeRef& other) const { return m_label < other.m_label; }
+
+private:
+    QString m_label;
+};
+
+inline uint qHash(const TypeRef& ref, uint seed = 0) { return qHash(ref.getLabel(), seed); }
+
+// Exported constants, one per label the system uses (label = name without "_t").
+// Entity types.
+extern const TypeRef Project_t;
+extern const TypeRef Chassis_t;
+extern const TypeRef Solution_Control_t;
+extern const TypeRef Tarvex_Studio_Control_t;
+extern const TypeRef PCB_t;
+extern const TypeRef Component_t;
+extern const TypeRef Subassembly_t;
+extern const TypeRef Subcomponent_Group_t;
+extern const TypeRef Solid_Obstruction_t;
+extern const TypeRef Perforated_Obstruction_t;
+extern const TypeRef Porous_Obstruction_t;
+extern const TypeRef Group_Obstruction_t;
+extern const TypeRef Obstruction_Hole_t;
+extern const TypeRef Terminal_t;
+extern const TypeRef Terminal_Group_t;
+extern const TypeRef Heat_Source_t;
+extern const TypeRef Substrate_t;
+extern const TypeRef Material_t;
+// Attributes.
+extern const TypeRef Name_t;
+extern const TypeRef Reference_Designator_t;
+extern const TypeRef X_Location_t;
+extern const TypeRef Y_Location_t;
+extern const TypeRef Z_Location_t;
+extern const TypeRef Width_t;
+extern const TypeRef Height_t;
+extern const TypeRef Depth_t;
+extern const TypeRef Thickness_t;
+extern const TypeRef Board_Side_t;
+extern const TypeRef Solid_Objects_t;
+extern const TypeRef Allow_Temperature_Dependent_Power_t;
+extern const TypeRef Output_convective_HTC_t;
+extern const TypeRef Is_Tarvex_Extended_t;
+extern const TypeRef Objects_t;
+extern const TypeRef Obstructions_t;
+extern const TypeRef Components_t;
+extern const TypeRef Materials_t;
+// Choice values.
+extern const TypeRef Yes_t;
+extern const TypeRef No_t;
+extern const TypeRef Top_t;
+extern const TypeRef Bottom_t;
+// Quantities.
+extern const TypeRef Length_t;
+extern const TypeRef Power_t;
+extern const TypeRef Temperature_t;
+extern const TypeRef Conductivity_t;
+extern const TypeRef Density_t;
+extern const TypeRef SpecificHeat_t;
+extern const TypeRef Specific_Heat_t;
+extern const TypeRef Area_t;
+extern const TypeRef Mass_t;
+extern const TypeRef Time_t;
+extern const TypeRef Force_t;
+extern const TypeRef Displacement_t;
+extern const TypeRef Heat_Transfer_Coefficient_t;
+extern const TypeRef Thermal_Resistance_t;
+// Units.
+extern const TypeRef um_t;
+extern const TypeRef mm_t;
+extern const TypeRef m_t;
+extern const TypeRef W_t;
+extern const TypeRef C_t;
+
+} // namespace EntityModel

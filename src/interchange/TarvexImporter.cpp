@@ -1,0 +1,461 @@
+#include "interchange/TarvexImporter.h"
+
+#include "builders/TarvexEntityBuilder.h"
+#include "builders/TarvexEntityExtender.h"
+#include "host/EntityEditor.h"
+#include "host/EntityFetcher.h"
+#include "host/EntityGUI.h"
+#include "host/EntityReading.h"
+#include "host/Model.h"
+#include "host/TypeCatalogue.h"
+#include "host/UndoStackOpener.h"
+#include "host/UnitConverter.h"
+#include "interchange/TXMJSONFile.h"
+#include "interchange/TarvexTXMJsonParser.h"
+#include "objects/TarvexCoordinateFrames.h"
+#include "objects/TarvexObjectBuilder.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+
+namespace Tarvex {
+
+using namespace EntityModel;
+
+namespace {
+
+// Import lists nested deeper than this are refused: no real list needs it, and a chain of
+// lists must not exhaust the stack.
+constexpr size_t MaxListNesting = 64;
+constexpr double PlacementTolerance = 1e-6; // metres
+
+Model* modelOf(const Entity* entity) { return entity ? entity->getModel() : nullptr; }
+
+bool isReusableType(const TypeRef& type)
+{
+    static const TypeRef types[] = {PCB_t, Component_t, Subcomponent_Group_t, Solid_Obstruction_t,
+                                    Perforated_Obstruction_t, Porous_Obstruction_t, Group_Obstruction_t,
+                                    Obstruction_Hole_t, Terminal_t, Terminal_Group_t, Heat_Source_t, Substrate_t};
+    for (const TypeRef& candidate : types) {
+        if (candidate == type)
+            return true;
+    }
+    return false;
+}
+
+Geometry::Vec3 locationOf(const Entity* entity)
+{
+    return Geometry::Vec3(getStandardDoubleValue(entity, X_Location_t, 0.0),
+                          getStandardDoubleValue(entity, Y_Location_t, 0.0),
+                          getStandardDoubleValue(entity, Z_Location_t, 0.0));
+}
+
+// Restores the progress prefix on every way out of one file's import.
+class PrefixScope
+{
+public:
+    PrefixScope(CFDProgress::ProgressMessagePrefixer& progress, const QString& prefix)
+        : m_progress(progress), m_saved(progress.getPrefix())
+    {
+        m_progress.setPrefix(prefix);
+    }
+    ~PrefixScope() { m_progress.setPrefix(m_saved); }
+    PrefixScope(const PrefixScope&) = delete;
+    PrefixScope& operator=(const PrefixScope&) = delete;
+
+private:
+    CFDProgress::ProgressMessagePrefixer& m_progress;
+    QString m_saved;
+};
+
+void append(std::vector<Entity*>& to, const std::vector<Entity*>& from) { to.insert(to.end(), from.begin(), from.end()); }
+
+} // namespace
+
+TarvexImporter::TarvexImporter(Entity* parent, Tools::ToolProgress* progress, Geometry::GeometryBuilder* builder,
+                               QObject* qtParent)
+    : QObject(qtParent), m_parent(parent), m_geometryBuilder(builder), m_progress(progress)
+{
+}
+
+TarvexImporter::~TarvexImporter() = default;
+
+Tools::ToolProgress* TarvexImporter::getProgress() const { return &m_progress; }
+
+std::vector<Entity*> TarvexImporter::importModel(const QString& path, bool centre)
+{
+    m_progress.reset();
+    showMessage(tr("Reading Tarvex Interchange Model For Import"));
+    m_updatedEntities.clear();
+    UndoStackOpener undoStep(modelOf(m_parent), tr("Import Tarvex Data"), true, true);
+    m_success = true;
+    enableSolutionControlOptions(m_parent);
+
+    std::vector<Entity*> result = importModelImpl(path, 0, nullptr);
+    if (centre)
+        centreInOwners(result);
+
+    showMessage(m_success ? tr("Importing Tarvex Interchange Model Finished")
+                          : tr("Importing Tarvex Interchange Model Finished with some errors"));
+    return result;
+}
+
+std::vector<Entity*> TarvexImporter::updateModel(const QString& path, const std::vector<Entity*>& existing)
+{
+    m_progress.reset();
+    showMessage(tr("Reading Tarvex Interchange Model Model"));
+    m_updatedEntities = existing;
+    UndoStackOpener undoStep(modelOf(m_parent), tr("Update Tarvex Data"), true, true);
+    m_success = true;
+
+    TarvexReuseMap reuse;
+    for (Entity* entity : existing) {
+        if (!entity || !entity->isAlive() || !isReusableType(entity->getType()))
+            continue;
+        detachForReuse(entity, reuse);
+        if (!entity->isAlive())
+            continue;
+        std::vector<Entity*> owned;
+        CompositeAttribute::getOwnedChildEntities(entity, owned, true, true);
+        for (Entity* child : owned) {
+            if (child->isAlive() && isReusableType(child->getType()))
+                detachForReuse(child, reuse);
+        }
+    }
+
+    std::vector<Entity*> result = importModelImpl(path, &reuse);
+
+    std::vector<Entity*> unused;
+    for (const auto& entry : reuse)
+        unused.insert(unused.end(), entry.second.begin(), entry.second.end());
+    if (!unused.empty())
+        EntityEditor::deleteEntities(unused, true);
+
+    showMessage(m_success ? tr("Updating Tarvex Interchange Model Finished")
+                          : tr("Updating Tarvex Interchange Model Finished with some errors"));
+    return result;
+}
+
+void TarvexImporter::detachForReuse(Entity* entity, TarvexReuseMap& reuse)
+{
+    Entity* owner = entity->getOwnerEntity();
+    const AttributePath holder = getOwnerPath(entity);
+    if (owner && !holder.isEmpty() && EntityEditor::removeEntity(owner, holder, entity, true))
+        reuse[owner].insert(entity);
+    else
+        EntityEditor::deleteEntity(entity);
+}
+
+std::vector<Entity*> TarvexImporter::extendPCB(Entity* board, const QString& path)
+{
+    m_progress.reset();
+    showMessage(tr("Reading Simplified Model"));
+    TarvexObjectBuilder builder(&m_progress);
+    if (!builder.readFile(path))
+        throw std::runtime_error(tr("Failed to import : %1").arg(path).toStdString());
+
+    enableSolutionControlOptions(m_parent);
+    UndoStackOpener undoStep(modelOf(board ? board : m_parent), tr("Update Tarvex Data"), true, true);
+
+    m_progress.reset();
+    m_progress.setTotalSteps(0);
+    showMessage(tr("Building Tarvex Geometry"));
+    builder.buildTree();
+    const std::vector<std::unique_ptr<TarvexObject>> objects = builder.takeObjects();
+
+    m_progress.reset();
+    m_progress.setTotalSteps(0);
+    showMessage(tr("Importing Geometry"));
+    extendBoard(objects.empty() ? nullptr : objects.front().get(), board);
+
+    m_progress.reset();
+    m_progress.setTotalSteps(0);
+    showMessage(tr("Finalizing Geometry"));
+    EntityEditor::setValueNoThrow(board, Is_Tarvex_Extended_t, Yes_t);
+    showMessage(tr("Extend PCB Finished"));
+    return {};
+}
+
+void TarvexImporter::enableSolutionControlOptions(Entity* entity)
+{
+    Entity* control = EntityFetcher::getSolutionControl(entity);
+    if (!control)
+        return;
+    EntityEditor::setValueNoThrow(control, Solid_Objects_t / Allow_Temperature_Dependent_Power_t, Yes_t.getLabel());
+    EntityEditor::setValueNoThrow(control, Solid_Objects_t / Output_convective_HTC_t, Yes_t.getLabel());
+}
+
+std::vector<Entity*> TarvexImporter::importModelImpl(const QString& path, TarvexReuseMap* reuse)
+{
+    enableSolutionControlOptions(m_parent);
+    return importModelImpl(path, 0, reuse);
+}
+
+std::vector<Entity*> TarvexImporter::importModelImpl(const QString& path, size_t level, TarvexReuseMap* reuse)
+{
+    const PrefixScope prefix(m_progress, QFileInfo(path).fileName() + QStringLiteral(" : "));
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    char first = 0;
+    const bool hasByte = file.getChar(&first);
+    file.seek(0);
+    if (hasByte && (first == '{' || first == '['))
+        return importModelImplJson(QFileInfo(path), &file, level, reuse);
+    file.close();
+
+    TarvexObjectBuilder builder(&m_progress);
+    if (!builder.readFile(path)) {
+        m_success = false;
+        return {};
+    }
+    builder.buildTree();
+    const std::vector<std::unique_ptr<TarvexObject>> objects = builder.takeObjects();
+
+    TarvexReuseMap fresh;
+    const TarvexBuiltEntities built = buildEntities(objects, m_parent, reuse ? *reuse : fresh, &m_progress);
+    std::vector<Entity*> result = built.newEntities;
+    append(result, built.updatedEntities);
+    return result;
+}
+
+std::vector<Entity*> TarvexImporter::importModelImplJson(const QFileInfo& file, QIODevice* device, size_t level,
+                                                         TarvexReuseMap* reuse)
+{
+    const QString canonical = file.canonicalFilePath();
+    if (m_openLists.contains(canonical)) {
+        fatalError(tr("The import list %1 includes itself; it is not read again").arg(file.filePath()));
+        m_success = false;
+        return {};
+    }
+    if (level >= MaxListNesting) {
+        fatalError(tr("Import lists are nested more than %1 deep at %2").arg(MaxListNesting).arg(file.filePath()));
+        m_success = false;
+        return {};
+    }
+
+    TarvexTXMJsonParser parser(&m_progress);
+    const TXMJSONFile list = parser.read(device);
+    if (!list) {
+        fatalError(tr("Invalid File Format."));
+        return {};
+    }
+    const TypeRef lengthUnit(list.getUnit().getLength().replace(QLatin1Char('-'), QLatin1Char(' ')));
+
+    const QList<TXMJSONImport> imports = list.getModel().getImport();
+    if (imports.isEmpty()) {
+        warning(tr("No files to import"));
+        return {};
+    }
+    std::map<int, std::vector<TXMJSONImport>> groups;
+    for (const TXMJSONImport& entry : imports) {
+        QMap<QString, int> priorities = entry.getPriority();
+        if (priorities.isEmpty())
+            priorities.insert(QStringLiteral("all"), 0);
+        for (auto it = priorities.cbegin(); it != priorities.cend(); ++it)
+            groups[it.value()].push_back(entry);
+    }
+
+    m_openLists << canonical;
+    std::vector<Entity*> result;
+    const QDir here = file.absoluteDir();
+    for (const auto& group : groups) {
+        for (const TXMJSONImport& entry : group.second) {
+            const QString written = entry.getItemString(QStringLiteral("file"));
+            QString resolved;
+            if (QFileInfo(written).isRelative()) {
+                resolved = here.filePath(written);
+                if (!QFileInfo::exists(resolved))
+                    resolved = here.filePath(QFileInfo(written).fileName());
+            } else {
+                resolved = QFileInfo(written).absoluteFilePath();
+            }
+            if (written.isEmpty() || !QFileInfo::exists(resolved)) {
+                warning(tr("Unable to locate : %1").arg(written));
+                continue;
+            }
+            const std::vector<Entity*> entities = importModelImpl(resolved, level + 1, reuse);
+
+            std::optional<Geometry::Vec3> target;
+            const QString keys[] = {QStringLiteral("CENX"), QStringLiteral("CENY"), QStringLiteral("MINZ")};
+            bool unitKnown = true;
+            for (int axis = 0; axis < 3; ++axis) {
+                if (!entry.isItemDouble(keys[axis]))
+                    continue;
+                bool ok = false;
+                const double value = UnitConverter::instance().convertToSI(Length_t, entry.getItemDouble(keys[axis]),
+                                                                          lengthUnit, &ok);
+                unitKnown = unitKnown && ok;
+                if (!target)
+                    target = Geometry::Vec3();
+                (axis == 0 ? target->x : axis == 1 ? target->y : target->z) = value;
+            }
+            if (target && !unitKnown)
+                warning(UnitConverter::describeUnknown(Length_t, lengthUnit) + tr("; %1 is not placed").arg(written));
+            else if (target)
+                placeEntry(entities, interchangeToHostRotation().transform(*target));
+
+            if (m_geometryBuilder) {
+                for (Entity* entity : entities)
+                    m_geometryBuilder->refreshPart(entity);
+            }
+            append(result, entities);
+        }
+    }
+    m_openLists.removeLast();
+    return result;
+}
+
+Geometry::Bound TarvexImporter::currentBound(const std::vector<Entity*>& entities)
+{
+    Geometry::Bound bound;
+    if (!m_geometryBuilder)
+        return bound;
+    for (Entity* entity : entities) {
+        if (const Geometry::Part* part = m_geometryBuilder->refreshPart(entity))
+            bound.unite(part->getBound());
+    }
+    return bound;
+}
+
+void TarvexImporter::moveBy(const std::vector<Entity*>& entities, const Geometry::Vec3& offset)
+{
+    for (Entity* entity : entities) {
+        const Geometry::Vec3 at = locationOf(entity) + offset;
+        EntityEditor::setSIValueNoThrow(entity, X_Location_t, at.x, true);
+        EntityEditor::setSIValueNoThrow(entity, Y_Location_t, at.y, true);
+        EntityEditor::setSIValueNoThrow(entity, Z_Location_t, at.z, true);
+    }
+}
+
+void TarvexImporter::placeEntry(const std::vector<Entity*>& entities, const Geometry::Vec3& target)
+{
+    const Geometry::Bound bound = currentBound(entities);
+    if (bound.isEmpty())
+        return;
+    // The file gives the footprint centre in x and y and the bottom in z; in host axes the
+    // bottom is the low y of the bound.
+    const Geometry::Vec3 reference(bound.getCentre().x, bound.getLow().y, bound.getCentre().z);
+    const Geometry::Vec3 offset = target - reference;
+    if (std::abs(offset.x) < PlacementTolerance && std::abs(offset.y) < PlacementTolerance &&
+        std::abs(offset.z) < PlacementTolerance)
+        return;
+    moveBy(entities, offset);
+}
+
+void TarvexImporter::centreInOwners(const std::vector<Entity*>& entities)
+{
+    if (!m_geometryBuilder)
+        return;
+    std::map<Entity*, std::vector<Entity*>> groups;
+    for (Entity* entity : entities) {
+        if (entity)
+            groups[entity->getOwnerEntity()].push_back(entity);
+    }
+    for (const auto& group : groups) {
+        Entity* target = group.first ? group.first : m_parent;
+        const Geometry::Part* targetPart = m_geometryBuilder->lookupOrBuildPart(target);
+        const Geometry::Bound bound = currentBound(group.second);
+        if (!targetPart || bound.isEmpty() || targetPart->getBound().isEmpty())
+            continue;
+        moveBy(group.second, targetPart->getBound().getCentre() - bound.getCentre());
+    }
+}
+
+Geometry::Part* TarvexImporter::getClosestPCB(Geometry::Part* part, const std::vector<Geometry::Part*>& boards) const
+{
+    if (!part || part->getLocalBound().isEmpty())
+        return nullptr;
+    const Geometry::Vec3 centre = part->getLocalBound().getCentre();
+    Geometry::Part* best = nullptr;
+    double bestDistance = 1e10;
+    for (Geometry::Part* board : boards) {
+        if (!board || board->getLocalBound().isEmpty())
+            continue;
+        const Geometry::Vec3 c =
+            Geometry::Transform::multiply(board->getTransform().inverse(), part->getTransform()).transform(centre);
+        const Geometry::Bound& q = board->getLocalBound();
+        double d = std::abs(c.y - q.getCentre().y);
+        if (c.x < q.getLow().x)
+            d = std::max(d, q.getLow().x - c.x);
+        else if (c.x > q.getHigh().x)
+            d = std::max(d, c.x - q.getHigh().x);
+        if (c.z < q.getLow().z)
+            d = std::max(d, q.getLow().z - c.z);
+        else if (c.z > q.getHigh().z)
+            d = std::max(d, c.z - q.getHigh().z);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = board;
+        }
+    }
+    return best;
+}
+
+void TarvexImporter::groupObjectsAndCentre(const std::vector<Entity*>& entities, const QString& name)
+{
+    if (!m_geometryBuilder)
+        return;
+    std::vector<Entity*> boards;
+    std::vector<Geometry::Part*> boardParts;
+    std::vector<std::pair<Entity*, Geometry::Part*>> components;
+    std::vector<Entity*> others;
+    Entity* chassis = EntityFetcher::getChassis(m_parent);
+    for (Entity* entity : entities) {
+        if (!entity)
+            continue;
+        const TypeRef type = entity->getType();
+        Entity* owner = entity->getOwnerEntity();
+        if (type == PCB_t) {
+            boards.push_back(entity);
+            boardParts.push_back(m_geometryBuilder->lookupOrBuildPart(entity));
+        } else if (type == Component_t && owner && owner->getType() != PCB_t) {
+            if (Geometry::Part* part = m_geometryBuilder->lookupOrBuildPart(entity))
+                components.emplace_back(entity, part);
+        } else if (type == Group_Obstruction_t || (type == Solid_Obstruction_t && owner && owner == chassis)) {
+            others.push_back(entity);
+        }
+    }
+
+    std::vector<Entity*> placedComponents;
+    for (const auto& component : components) {
+        Geometry::Part* board = getClosestPCB(component.second, boardParts);
+        if (!board) {
+            placedComponents.push_back(component.first);
+            continue;
+        }
+        // Keep the component where it is in space while it moves into the board's frame.
+        const Geometry::Transform local =
+            Geometry::Transform::multiply(board->getTransform().inverse(), component.second->getTransform());
+        Entity* boardEntity = board->getEntity();
+        EntityEditor::moveEntity(component.first, boardEntity,
+                                 TypeCatalogue::listFor(boardEntity->getType(), Component_t));
+        EntityGUI::transform_entity(component.first, local);
+        if (hasAttributeSetTo(component.first, Board_Side_t, Top_t)) {
+            EntityEditor::setSIValueNoThrow(component.first, Y_Location_t,
+                                            getStandardDoubleValue(component.first, Y_Location_t, 0.0) -
+                                                getStandardDoubleValue(boardEntity, Thickness_t, 0.0));
+        }
+        m_geometryBuilder->refreshPart(component.first);
+    }
+
+    if (!chassis)
+        return;
+    Entity* group = EntityEditor::createEntity(Subassembly_t, chassis, TypeCatalogue::listFor(Chassis_t, Subassembly_t),
+                                               nullptr, 0, name);
+    if (!group)
+        return;
+    std::vector<Entity*> moving = boards;
+    append(moving, others);
+    append(moving, placedComponents);
+    for (Entity* entity : moving)
+        EntityEditor::moveEntity(entity, group, TypeCatalogue::listFor(Subassembly_t, entity->getType()));
+    centreInOwners({group});
+}
+
+} // namespace Tarvex

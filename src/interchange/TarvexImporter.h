@@ -1,0 +1,75 @@
+#pragma once
+
+#include "builders/TarvexReuseMap.h"
+#include "host/Entity.h"
+#include "host/GeometryBuilder.h"
+#include "host/ProgressBaseObject.h"
+#include "host/ProgressMessagePrefixer.h"
+
+#include <QFileInfo>
+#include <QObject>
+#include <QStringList>
+
+#include <vector>
+
+class QIODevice;
+
+namespace Tarvex {
+
+/// The entry of every interchange-model import: builds host entities from an interchange
+/// file (XML, or a JSON list of files), updates the entities of an earlier import, or
+/// extends an existing board. Each operation is one undo step of the host model.
+class TarvexImporter : public QObject, public Log::ProgressBaseObject
+{
+    Q_OBJECT
+
+public:
+    /// Published for the host; the importer itself never reads it.
+    static const int importerVersion = 2;
+
+    /// An importer that builds below `parent`, reports to `progress` and asks `builder`
+    /// for the geometry of entities.
+    TarvexImporter(EntityModel::Entity* parent, Tools::ToolProgress* progress, Geometry::GeometryBuilder* builder,
+                   QObject* qtParent = nullptr);
+    ~TarvexImporter() override;
+
+    /// Imports the file at `path`; with `centre` the new entities are centred in their
+    /// owners. Returns the created top-level entities.
+    std::vector<EntityModel::Entity*> importModel(const QString& path, bool centre);
+    /// Imports the file at `path` over the entities `existing` of an earlier import,
+    /// reusing those that match and deleting the others.
+    std::vector<EntityModel::Entity*> updateModel(const QString& path, const std::vector<EntityModel::Entity*>& existing);
+    /// Extends `board` in place with the file at `path`; throws std::runtime_error
+    /// "Failed to import : <path>" when the file cannot be read. Always returns an empty list.
+    std::vector<EntityModel::Entity*> extendPCB(EntityModel::Entity* board, const QString& path);
+    /// Switches on the solution-control options an imported model needs.
+    static void enableSolutionControlOptions(EntityModel::Entity* entity);
+
+    /// The prefixing sink every message of an import goes through.
+    Tools::ToolProgress* getProgress() const override;
+
+private:
+    std::vector<EntityModel::Entity*> importModelImpl(const QString& path, TarvexReuseMap* reuse);
+    std::vector<EntityModel::Entity*> importModelImpl(const QString& path, size_t level, TarvexReuseMap* reuse);
+    std::vector<EntityModel::Entity*> importModelImplJson(const QFileInfo& file, QIODevice* device, size_t level,
+                                                          TarvexReuseMap* reuse);
+    void groupObjectsAndCentre(const std::vector<EntityModel::Entity*>& entities, const QString& name);
+    Geometry::Part* getClosestPCB(Geometry::Part* part, const std::vector<Geometry::Part*>& boards) const;
+
+    void centreInOwners(const std::vector<EntityModel::Entity*>& entities);
+    void placeEntry(const std::vector<EntityModel::Entity*>& entities, const Geometry::Vec3& target);
+    Geometry::Bound currentBound(const std::vector<EntityModel::Entity*>& entities);
+    static void moveBy(const std::vector<EntityModel::Entity*>& entities, const Geometry::Vec3& offset);
+    void detachForReuse(EntityModel::Entity* entity, TarvexReuseMap& reuse);
+
+    EntityModel::Entity* m_parent;
+    Geometry::GeometryBuilder* m_geometryBuilder;
+    std::vector<EntityModel::Entity*> m_updatedEntities;
+    mutable CFDProgress::ProgressMessagePrefixer m_progress;
+    bool m_success = true;
+    // Files of the import lists being read, outermost first: a list that names itself,
+    // directly or through others, is stopped instead of recursing without end.
+    QStringList m_openLists;
+};
+
+} // namespace Tarvex

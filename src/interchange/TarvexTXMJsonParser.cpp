@@ -1,0 +1,56 @@
+#include "interchange/TarvexTXMJsonParser.h"
+
+#include "interchange/TarvexTXMJSONUpdater.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QIODevice>
+#include <QJsonDocument>
+#include <QJsonParseError>
+
+namespace Tarvex {
+
+TarvexTXMJsonParser::TarvexTXMJsonParser(Tools::ToolProgress* progress, QObject* parent)
+    : QObject(parent), m_progress(progress)
+{
+}
+
+TarvexTXMJsonParser::TarvexTXMJsonParser(QObject* parent) : QObject(parent) {}
+
+TarvexTXMJsonParser::~TarvexTXMJsonParser() = default;
+
+TXMJSONFile TarvexTXMJsonParser::readFile(const QString& path)
+{
+    m_lastLoadedFileVersion = TXMFileVersion();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return TXMJSONFile();
+    return read(&file);
+}
+
+TXMJSONFile TarvexTXMJsonParser::read(QIODevice* device)
+{
+    m_lastLoadedFileVersion = TXMFileVersion();
+    if (!device || !device->isOpen() || !device->isReadable())
+        return TXMJSONFile();
+
+    const QByteArray bytes = device->readAll();
+    QJsonParseError error;
+    QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error == QJsonParseError::GarbageAtEnd) {
+        // Bytes after a complete document are not part of it: read the document alone.
+        document = QJsonDocument::fromJson(QByteArray::fromRawData(bytes.constData(), error.offset), &error);
+    }
+    if (error.error != QJsonParseError::NoError) {
+        fatalError(tr("Failed to Read : %2").arg(error.errorString()));
+        return TXMJSONFile();
+    }
+
+    const TXMJSONFile file(document.object());
+    m_lastLoadedFileVersion = file.getVersion();
+    if (m_lastLoadedFileVersion < TXMFileVersion::current())
+        return TarvexTXMJSONUpdater().update(file);
+    return file;
+}
+
+} // namespace Tarvex

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "objects/TarvexPart.h"
+
+#include <memory>
+#include <vector>
+
+namespace Tarvex {
+
+/// A node of the nesting tree: a part with the nodes of the parts it contains.
+class TarvexObject
+{
+public:
+    TarvexObject();
+    virtual ~TarvexObject();
+    TarvexObject(const TarvexObject&) = delete;
+    TarvexObject& operator=(const TarvexObject&) = delete;
+
+    /// The part of this node (may be null).
+    std::unique_ptr<TarvexPart> part;
+    /// The node this one is nested in; null for a top-level node.
+    TarvexObject* parent = nullptr;
+    /// The nodes nested in this one, in tree order.
+    std::vector<std::unique_ptr<TarvexObject>> children;
+};
+
+} // namespace Tarvex

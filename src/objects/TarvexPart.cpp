@@ -1,0 +1,7 @@
+#include "objects/TarvexPart.h"
+
+namespace Tarvex {
+
+TarvexPart::~TarvexPart() = default;
+
+} // namespace Tarvex

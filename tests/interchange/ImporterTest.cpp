@@ -1,0 +1,224 @@
+#include "host/EntityEditor.h"
+#include "host/EntityFetcher.h"
+#include "host/EntityReading.h"
+#include "host/GeometryBuilder.h"
+#include "host/ModelFile.h"
+#include "host/RecordingProgress.h"
+#include "interchange/TarvexImporter.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using namespace EntityModel;
+using Kind = Tools::ToolProgress::Kind;
+
+namespace {
+
+const QByteArray GoodXml = "<?xml version=\"1.0\"?>\n"
+                           "<TARVEX_INTERCHANGE_MODEL SchemaVersion=\"2025.1.0\">\n"
+                           "  <UNITSet><Length Unit=\"mm\"/></UNITSet>\n"
+                           "</TARVEX_INTERCHANGE_MODEL>\n";
+const QByteArray BrokenXml = "<TARVEX_INTERCHANGE_MODEL SchemaVersion=\"2025.1.0\">\n  <GEOMSet>\n";
+
+// A host model with a chassis, a solution control and one earlier import: a board with a
+// component, and a material that an update must leave alone.
+struct Session
+{
+    std::unique_ptr<Model> model = Model::createDefault();
+    Entity* chassis = EntityFetcher::getChassis(model->getRoot());
+    Tools::RecordingProgress progress;
+    Geometry::GeometryBuilder geometry;
+    Tarvex::TarvexImporter importer{chassis, &progress, &geometry};
+    TestSupport::TempDir dir;
+
+    QByteArray json() const { return ModelFile::toJson(*model); }
+    QStringList messages() const { return progress.texts(Kind::Message); }
+};
+
+bool solutionOptionsOn(const Entity* chassis)
+{
+    const Entity* control = EntityFetcher::getSolutionControl(chassis);
+    return hasAttributeSetTo(control, Solid_Objects_t / Allow_Temperature_Dependent_Power_t, Yes_t) &&
+           hasAttributeSetTo(control, Solid_Objects_t / Output_convective_HTC_t, Yes_t);
+}
+
+} // namespace
+
+TEST(TarvexImporter, ImportIsOneUndoStepAndUndoLeavesTheModelAsItWas)
+{
+    Session s;
+    const QByteArray before = s.json();
+    const QString path = s.dir.write("board.xml", GoodXml);
+    s.importer.importModel(path, false);
+
+    EXPECT_TRUE(solutionOptionsOn(s.chassis));
+    EXPECT_EQ(s.model->getUndoStack().count(), 1);
+    EXPECT_EQ(s.model->getUndoStack().undoText(), "Import Tarvex Data");
+    EXPECT_EQ(s.messages(), (QStringList{"Reading Tarvex Interchange Model For Import",
+                                         "Importing Tarvex Interchange Model Finished"}));
+    EXPECT_EQ(s.progress.resets(), 1);
+    ASSERT_TRUE(s.model->getUndoStack().undo());
+    EXPECT_EQ(s.json(), before);
+}
+
+TEST(TarvexImporter, FileFormIsChosenByTheFirstByteAlone)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+        bool readAsJson;
+        bool readable;
+    };
+    const Case cases[] = {
+        {"object.json", "{\"Version\": \"2025.1.0\"}", true, true},
+        {"array.json", "[]", true, true},
+        {"blank-first.json", " {\"Version\": \"2025.1.0\"}", false, false},
+        {"bom.xml", "\xEF\xBB\xBF" + GoodXml, false, true},
+        // Blanks may come before the root element (not before an XML declaration).
+        {"blanks.xml", "\n\n   <TARVEX_INTERCHANGE_MODEL SchemaVersion=\"2025.1.0\"/>", false, true},
+    };
+    for (const Case& c : cases) {
+        Session s;
+        s.importer.importModel(s.dir.write(c.name, c.bytes), false);
+        const QStringList warnings = s.progress.texts(Kind::Warning);
+        const QStringList errors = s.progress.texts(Kind::FatalError);
+        // An import list without entries says so; an XML file is parsed.
+        EXPECT_EQ(warnings.contains(QString(c.name) + " : No files to import"), c.readAsJson) << c.name;
+        EXPECT_EQ(errors.isEmpty(), c.readable) << c.name << ": " << errors.join(" | ").toStdString();
+        EXPECT_EQ(s.messages().last().endsWith("with some errors"), !c.readable) << c.name;
+    }
+}
+
+TEST(TarvexImporter, UnreadableFilesEndWithTheNamedErrorsAndTheErrorClosingMessage)
+{
+    Session s;
+    const QString broken = s.dir.write("broken.xml", BrokenXml);
+    EXPECT_TRUE(s.importer.importModel(broken, false).empty());
+    const QStringList errors = s.progress.texts(Kind::FatalError);
+    ASSERT_EQ(errors.size(), 2) << errors.join(" | ").toStdString();
+    EXPECT_TRUE(errors[0].startsWith("broken.xml : Failed to Read : ")) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains("\nLine 3, Column 1")) << errors[0].toStdString();
+    EXPECT_EQ(errors[1], "broken.xml : Failed to read file : " + broken);
+    EXPECT_EQ(s.messages().last(), "Importing Tarvex Interchange Model Finished with some errors");
+
+    // A file that cannot be opened is silent and does not count as an error.
+    s.progress.clear();
+    s.importer.importModel(s.dir.path("missing.xml"), false);
+    EXPECT_TRUE(s.progress.texts(Kind::FatalError).isEmpty());
+    EXPECT_EQ(s.messages().last(), "Importing Tarvex Interchange Model Finished");
+
+    s.progress.clear();
+    s.importer.importModel(s.dir.write("wrong-root.xml", "<Layout/>"), false);
+    EXPECT_EQ(s.progress.texts(Kind::FatalError),
+              QStringList{"wrong-root.xml : Failed to read file : " + s.dir.path("wrong-root.xml")});
+}
+
+TEST(TarvexImporter, EachFileOfAListReportsUnderItsOwnNameAndTheListNameComesBack)
+{
+    Session s;
+    s.dir.write("parts/broken.xml", BrokenXml);
+    s.dir.write("good.xml", GoodXml);
+    s.dir.write("inner.json", "{\"TARVEX_INTERCHANGE_MODEL\": {\"Import\": {\"file\": \"nowhere.xml\"}}}");
+    // "sub/good.xml" does not exist under the list's folder, so the bare name is used.
+    const QString list = s.dir.write(
+        "list.json", "{\"Version\": \"2025.1.0\", \"TARVEX_INTERCHANGE_MODEL\": {\"Import\": ["
+                     "{\"file\": \"parts/broken.xml\", \"priority\": {\"late\": 5}},"
+                     "{\"file\": \"sub/good.xml\"},"
+                     "{\"file\": \"inner.json\", \"priority\": {\"a\": 1}},"
+                     "{\"file\": \"missing.xml\", \"priority\": {\"a\": 2}}]}}");
+    s.importer.importModel(list, false);
+
+    // Priorities order the entries: good (0), inner (1), missing (2), broken (5).
+    EXPECT_EQ(s.progress.texts(Kind::Warning),
+              (QStringList{"inner.json : Unable to locate : nowhere.xml", "list.json : Unable to locate : missing.xml"}));
+    const QStringList errors = s.progress.texts(Kind::FatalError);
+    ASSERT_EQ(errors.size(), 2);
+    EXPECT_TRUE(errors[0].startsWith("broken.xml : Failed to Read : "));
+    EXPECT_EQ(errors[1], "broken.xml : Failed to read file : " + s.dir.path("parts/broken.xml"));
+    // The closing message is sent with the outer (empty) prefix again.
+    EXPECT_EQ(s.messages().last(), "Importing Tarvex Interchange Model Finished with some errors");
+}
+
+TEST(TarvexImporter, ListsThatNameThemselvesStopInsteadOfRecursing)
+{
+    Session s;
+    s.dir.write("a.json", "{\"TARVEX_INTERCHANGE_MODEL\": {\"Import\": {\"file\": \"b.json\"}}}");
+    s.dir.write("b.json", "{\"TARVEX_INTERCHANGE_MODEL\": {\"Import\": {\"file\": \"a.json\"}}}");
+    s.importer.importModel(s.dir.path("a.json"), false);
+    const QStringList errors = s.progress.texts(Kind::FatalError);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith("a.json : The import list")) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains("includes itself"));
+}
+
+TEST(TarvexImporter, InvalidJsonListsAreReportedAsInvalidFormat)
+{
+    Session s;
+    s.importer.importModel(s.dir.write("bad.json", "{\"TARVEX_INTERCHANGE_MODEL\": "), false);
+    const QStringList errors = s.progress.texts(Kind::FatalError);
+    ASSERT_EQ(errors.size(), 2);
+    EXPECT_TRUE(errors[0].startsWith("bad.json : Failed to Read : "));
+    EXPECT_EQ(errors[1], "bad.json : Invalid File Format.");
+
+    s.progress.clear();
+    s.importer.importModel(s.dir.write("empty.json", "{\"TARVEX_INTERCHANGE_MODEL\": {\"Import\": []}}"), false);
+    EXPECT_EQ(s.progress.texts(Kind::Warning), QStringList{"empty.json : No files to import"});
+}
+
+TEST(TarvexImporter, UpdateDetachesTheEarlierImportAndDeletesWhatIsNotReused)
+{
+    Session s;
+    Entity* board = EntityEditor::createEntity(PCB_t, s.chassis, Objects_t, nullptr, 0, "Board");
+    Entity* component = EntityEditor::createEntity(Component_t, board, Components_t, nullptr, 0, "U1");
+    Entity* source = EntityEditor::createEntity(Heat_Source_t, component, AttributePath("Heat_Sources"), nullptr, 0, "Q");
+    Entity* material = EntityEditor::createEntity(Material_t, s.chassis, Materials_t, nullptr, 0, "FR4");
+    s.model->getUndoStack().clear();
+    const QByteArray before = s.json();
+
+    const QString path = s.dir.write("board.xml", GoodXml);
+    s.importer.updateModel(path, {board, material, nullptr});
+
+    // Nothing in this file reuses them, so the earlier entities of the listed kinds go;
+    // the material is not one of those kinds and stays.
+    EXPECT_FALSE(board->isAlive());
+    EXPECT_FALSE(component->isAlive());
+    EXPECT_FALSE(source->isAlive());
+    EXPECT_TRUE(material->isAlive());
+    EXPECT_TRUE(s.model->getDetachedEntities().empty());
+    EXPECT_TRUE(solutionOptionsOn(s.chassis));
+    EXPECT_EQ(s.messages(), (QStringList{"Reading Tarvex Interchange Model Model",
+                                         "Updating Tarvex Interchange Model Finished"}));
+    EXPECT_EQ(s.model->getUndoStack().undoText(), "Update Tarvex Data");
+    EXPECT_EQ(s.model->getUndoStack().count(), 1);
+    s.model->getUndoStack().undo();
+    EXPECT_EQ(s.json(), before);
+
+    s.progress.clear();
+    s.importer.updateModel(s.dir.write("broken.xml", BrokenXml), {});
+    EXPECT_EQ(s.messages().last(), "Updating Tarvex Interchange Model Finished with some errors");
+}
+
+TEST(TarvexImporter, ExtendMarksTheBoardOrThrowsWhenTheFileCannotBeRead)
+{
+    Session s;
+    Entity* board = EntityEditor::createEntity(PCB_t, s.chassis, Objects_t, nullptr, 0, "Board");
+    EXPECT_TRUE(s.importer.extendPCB(board, s.dir.write("board.xml", GoodXml)).empty());
+    EXPECT_TRUE(hasAttributeSetTo(board, Is_Tarvex_Extended_t, Yes_t));
+    EXPECT_EQ(s.messages(), (QStringList{"Reading Simplified Model", "Building Tarvex Geometry", "Importing Geometry",
+                                         "Finalizing Geometry", "Extend PCB Finished"}));
+    EXPECT_EQ(s.model->getUndoStack().undoText(), "Update Tarvex Data");
+
+    Entity* other = EntityEditor::createEntity(PCB_t, s.chassis, Objects_t, nullptr, 0, "Other");
+    const QString missing = s.dir.path("missing.xml");
+    try {
+        s.importer.extendPCB(other, missing);
+        FAIL() << "extendPCB of a missing file must throw";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(QString::fromStdString(error.what()), "Failed to import : " + missing);
+    }
+    EXPECT_EQ(s.progress.texts(Kind::FatalError).last(), "Failed to read file : " + missing);
+    EXPECT_FALSE(hasAttributeSetTo(other, Is_Tarvex_Extended_t, Yes_t));
+}
