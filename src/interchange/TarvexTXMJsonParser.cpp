@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QJsonDocument>
 #include <QJsonParseError>
@@ -22,6 +23,9 @@ TarvexTXMJsonParser::~TarvexTXMJsonParser() = default;
 TXMJSONFile TarvexTXMJsonParser::readFile(const QString& path)
 {
     m_lastLoadedFileVersion = TXMFileVersion();
+    // Folders, devices and pipes are not files: some of them never end.
+    if (!QFileInfo(path).isFile())
+        return TXMJSONFile();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return TXMJSONFile();
@@ -34,7 +38,15 @@ TXMJSONFile TarvexTXMJsonParser::read(QIODevice* device)
     if (!device || !device->isOpen() || !device->isReadable())
         return TXMJSONFile();
 
+    if (!device->isSequential() && device->size() - device->pos() > maximumContentSize) {
+        reportTooLarge();
+        return TXMJSONFile();
+    }
     const QByteArray bytes = device->readAll();
+    if (bytes.size() > maximumContentSize) {
+        reportTooLarge();
+        return TXMJSONFile();
+    }
     QJsonParseError error;
     QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error == QJsonParseError::GarbageAtEnd) {
@@ -51,6 +63,11 @@ TXMJSONFile TarvexTXMJsonParser::read(QIODevice* device)
     if (m_lastLoadedFileVersion < TXMFileVersion::current())
         return TarvexTXMJSONUpdater().update(file);
     return file;
+}
+
+void TarvexTXMJsonParser::reportTooLarge() const
+{
+    fatalError(tr("Failed to Read : %2").arg(tr("the content is larger than %1 MB").arg(maximumContentSize >> 20)));
 }
 
 } // namespace Tarvex

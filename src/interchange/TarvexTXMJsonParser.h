@@ -20,14 +20,17 @@ class TarvexTXMJsonParser : public QObject, public Log::ProgressBaseObject
     Q_OBJECT
 
 public:
+    /// Largest content accepted, in bytes.
+    static constexpr qint64 maximumContentSize = qint64(256) * 1024 * 1024;
+
     /// A parser reporting to `progress` (may be null).
     explicit TarvexTXMJsonParser(Tools::ToolProgress* progress, QObject* parent = nullptr);
     /// A parser without a progress sink.
     explicit TarvexTXMJsonParser(QObject* parent = nullptr);
     ~TarvexTXMJsonParser() override;
 
-    /// Reads the file at `path`; a null file object, without a message, when it cannot be
-    /// opened.
+    /// Reads the file at `path`; a null file object, without a message, when it is not a
+    /// regular file or cannot be opened.
     TXMJSONFile readFile(const QString& path);
     /// Reads the whole of the open `device`. Bytes after a complete JSON document are
     /// ignored. A null file object when the device is missing, closed or unreadable (no
@@ -42,6 +45,8 @@ public:
     Tools::ToolProgress* getProgress() const override { return m_progress; }
 
 private:
+    void reportTooLarge() const;
+
     Tools::ToolProgress* m_progress = nullptr;
     TXMFileVersion m_lastLoadedFileVersion;
 };

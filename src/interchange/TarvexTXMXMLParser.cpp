@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDomDocument>
 #include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QTextCodec>
@@ -215,6 +216,9 @@ TarvexTXMXMLParser::~TarvexTXMXMLParser() = default;
 TarvexTXMXMLDocument TarvexTXMXMLParser::readFile(const QString& path)
 {
     m_lastLoadedFileVersion = TXMFileVersion();
+    // Folders, devices and pipes are not files: some of them never end.
+    if (!QFileInfo(path).isFile())
+        return TarvexTXMXMLDocument();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return TarvexTXMXMLDocument();
@@ -227,12 +231,33 @@ TarvexTXMXMLDocument TarvexTXMXMLParser::read(QIODevice* device)
     if (!device || !device->isOpen() || !device->isReadable())
         return TarvexTXMXMLDocument();
 
+    if (!device->isSequential() && device->size() - device->pos() > maximumContentSize) {
+        reportTooLarge();
+        return TarvexTXMXMLDocument();
+    }
     // The guard and the DOM parser must see the same characters, so the text is decoded
     // once here and the DOM parser is given the decoded text.
     QString text;
     {
         const QByteArray bytes = device->readAll();
-        text = codecForXml(bytes)->toUnicode(bytes);
+        if (bytes.size() > maximumContentSize) {
+            reportTooLarge();
+            return TarvexTXMXMLDocument();
+        }
+        // Bytes the encoding cannot decode make the document not well formed; reading on
+        // with replacement characters would silently change names and values.
+        QTextCodec* const codec = codecForXml(bytes);
+        QTextCodec::ConverterState state;
+        text = codec->toUnicode(bytes.constData(), bytes.size(), &state);
+        if (state.invalidChars > 0 || state.remainingChars > 0) {
+            const int bad = text.indexOf(QChar(QChar::ReplacementCharacter));
+            int line = 0;
+            int column = 0;
+            lineAndColumn(text, bad < 0 ? text.size() : bad, &line, &column);
+            reportReadFailure(tr("the content is not valid %1 text").arg(QString::fromLatin1(codec->name())), line,
+                              column);
+            return TarvexTXMXMLDocument();
+        }
     }
 
     const ScanResult scan = MarkupScanner(text).scan(maximumElementDepth);
@@ -272,6 +297,11 @@ TarvexTXMXMLDocument TarvexTXMXMLParser::read(QIODevice* device)
     if (updater.needsUpdate(m_lastLoadedFileVersion))
         return updater.update(document);
     return document;
+}
+
+void TarvexTXMXMLParser::reportTooLarge() const
+{
+    fatalError(tr("Failed to Read : %2").arg(tr("the content is larger than %1 MB").arg(maximumContentSize >> 20)));
 }
 
 void TarvexTXMXMLParser::reportReadFailure(const QString& message, int line, int column) const

@@ -23,6 +23,8 @@ public:
     /// Deepest element nesting accepted. Interchange files are a handful of levels deep;
     /// the DOM parser recurses once per level, so deeper input is refused before parsing.
     static constexpr int maximumElementDepth = 256;
+    /// Largest content accepted, in bytes; the text and the DOM take many times as much.
+    static constexpr qint64 maximumContentSize = qint64(256) * 1024 * 1024;
 
     /// A parser reporting to `progress` (may be null).
     explicit TarvexTXMXMLParser(Tools::ToolProgress* progress, QObject* parent = nullptr);
@@ -30,8 +32,8 @@ public:
     explicit TarvexTXMXMLParser(QObject* parent = nullptr);
     ~TarvexTXMXMLParser() override;
 
-    /// Reads the file at `path`; a null document, without a message, when it cannot be
-    /// opened.
+    /// Reads the file at `path`; a null document, without a message, when it is not a
+    /// regular file or cannot be opened.
     TarvexTXMXMLDocument readFile(const QString& path);
     /// Reads the whole of the open `device`; a null document after a fatal error when the
     /// content is not an acceptable XML document.
@@ -46,6 +48,7 @@ public:
 
 private:
     void reportReadFailure(const QString& message, int line, int column) const;
+    void reportTooLarge() const;
 
     Tools::ToolProgress* m_progress = nullptr;
     TXMFileVersion m_lastLoadedFileVersion;

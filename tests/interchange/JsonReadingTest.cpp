@@ -5,6 +5,7 @@
 #include "support/TempDir.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -86,7 +87,7 @@ TEST(TarvexTXMJsonParser, ReadsDevicesAndReportsBadContent)
     }
 }
 
-TEST(TarvexTXMJsonParser, UnreadableSourcesGiveANullFileSilently)
+TEST(TarvexTXMJsonParser, UnreadableOrOversizedSourcesGiveANullFile)
 {
     Tools::RecordingProgress progress;
     TarvexTXMJsonParser parser(&progress);
@@ -104,8 +105,17 @@ TEST(TarvexTXMJsonParser, UnreadableSourcesGiveANullFileSilently)
     EXPECT_FALSE(parser.read(&writeOnly));
     EXPECT_FALSE(parser.readFile(dir.path(QStringLiteral("missing.json"))));
     EXPECT_FALSE(parser.readFile(dir.path(QString())));
-    EXPECT_TRUE(parser.getLastLoadedFileVersion().isEmpty());
+    EXPECT_FALSE(parser.readFile(QStringLiteral("/dev/zero"))); // never ends: not read
     EXPECT_TRUE(progress.entries().empty());
+
+    QFile huge(dir.path(QStringLiteral("huge.json")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(TarvexTXMJsonParser::maximumContentSize + 1)); // sparse: no disk used
+    huge.close();
+    EXPECT_FALSE(parser.readFile(huge.fileName()));
+    EXPECT_EQ(progress.texts(Kind::FatalError).join('|').toStdString(),
+              "Failed to Read : the content is larger than 256 MB");
+    EXPECT_TRUE(parser.getLastLoadedFileVersion().isEmpty());
 }
 
 TEST(TXMJSONFile, ImportEntriesAndDefaults)

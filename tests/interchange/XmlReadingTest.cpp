@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QDomDocument>
+#include <QFile>
 #include <QTextCodec>
 
 #include <gtest/gtest.h>
@@ -77,9 +78,9 @@ TEST(TarvexTXMXMLParser, ReadsAFileWithItsContentAndVersion)
     EXPECT_EQ(nodes.at(2).toElement().attribute(QStringLiteral("y")), QStringLiteral("80"));
 
     // A later failed read forgets the version of the earlier one; a file that cannot be
-    // opened (missing, or a folder) is reported by the caller, not here.
+    // opened (missing, a folder, an endless device) is reported by the caller, not here.
     TestSupport::TempDir dir;
-    for (const QString& path : {dir.path(QStringLiteral("missing.xml")), dir.path(QString())}) {
+    for (const QString& path : {dir.path(QStringLiteral("missing.xml")), dir.path(QString()), QStringLiteral("/dev/zero")}) {
         SCOPED_TRACE(path.toStdString());
         EXPECT_FALSE(parser.readFile(path));
         EXPECT_TRUE(parser.getLastLoadedFileVersion().isEmpty());
@@ -168,6 +169,7 @@ TEST(TarvexTXMXMLUpdater, DocumentLevelUpdate)
 
 TEST(TarvexTXMXMLParser, MalformedInputIsReportedWithItsPosition)
 {
+    const QByteArray brokenUtf8("<TARVEX_INTERCHANGE_MODEL SchemaVersion=\"a\xff\xfe" "b\"/>");
     struct Case
     {
         const char* name;
@@ -183,10 +185,15 @@ TEST(TarvexTXMXMLParser, MalformedInputIsReportedWithItsPosition)
         {"empty file", "", QStringLiteral("unexpected end of file"), 1, 1},
         // Cut inside a start tag of five characters on the second line.
         {"truncated", "<TARVEX_INTERCHANGE_MODEL><GEOMSet>\n<Geom", QStringLiteral("unexpected end of file"), 2, 6},
+        // 0xff cannot start a UTF-8 character: the fourth byte is the first undecodable one.
         {"binary bytes", QByteArray("\x00\x01\x02\xff\xfe\x7f", 6),
-         QStringLiteral("error occurred while parsing element"), 1, 1},
+         QStringLiteral("the content is not valid UTF-8 text"), 1, 4},
         // Found at the ">" that ends the wrong end tag, the 36th character.
         {"mismatched end tag", "<TARVEX_INTERCHANGE_MODEL></GEOMSet>", QStringLiteral("tag mismatch"), 1, 36},
+        // Undecodable bytes are an encoding error, found at the first of them (column 43).
+        {"bytes that are not UTF-8", brokenUtf8, QStringLiteral("the content is not valid UTF-8 text"), 1, 43},
+        {"UTF-8 cut inside a character", "<TARVEX_INTERCHANGE_MODEL Name=\"\xc3",
+         QStringLiteral("the content is not valid UTF-8 text"), 1, 33},
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(row.name);
@@ -256,7 +263,6 @@ TEST(TarvexTXMXMLParser, UnusualButHarmlessInputIsRead)
 
     const QByteArray hugeValue(8 * 1024 * 1024, 'v');
     const QByteArray latin1("<?xml version='1.0' encoding='ISO-8859-1'?><" + root + " Name=\"\xe9\"/>");
-    const QByteArray brokenUtf8("<" + root + " Name=\"a\xff\xfe" "b\"/>");
     const QString utf16Text = "<" + QString::fromLatin1(root) + QStringLiteral(" Name=\"\u00e9\"/>");
     const QByteArray utf16 = QTextCodec::codecForName("UTF-16")->fromUnicode(utf16Text); // with a mark
 
@@ -271,7 +277,6 @@ TEST(TarvexTXMXMLParser, UnusualButHarmlessInputIsRead)
         {"crowded markup", crowded, QString()},
         {"huge attribute", "<" + root + " Name=\"" + hugeValue + "\"/>", QString::fromLatin1(hugeValue)},
         {"declared Latin-1", latin1, QStringLiteral("\u00e9")},
-        {"bytes that are not UTF-8", brokenUtf8, QStringLiteral("a\ufffd\ufffdb")},
         {"UTF-16 with a byte-order mark", utf16, QStringLiteral("\u00e9")},
         {"external document type", "<!DOCTYPE " + root + " SYSTEM \"[none].dtd\"><" + root + "/>", QString()},
     };
@@ -282,4 +287,19 @@ TEST(TarvexTXMXMLParser, UnusualButHarmlessInputIsRead)
         ASSERT_TRUE(outcome.document);
         EXPECT_EQ(outcome.document.getModel().getAttribute(QStringLiteral("Name")), row.name_attribute);
     }
+}
+
+TEST(TarvexTXMXMLParser, OversizedContentIsRefusedUnread)
+{
+    TestSupport::TempDir dir;
+    QFile file(dir.path(QStringLiteral("huge.xml")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(TarvexTXMXMLParser::maximumContentSize + 1)); // sparse: no disk used
+    file.close();
+
+    Tools::RecordingProgress progress;
+    TarvexTXMXMLParser parser(&progress);
+    EXPECT_FALSE(parser.readFile(file.fileName()));
+    EXPECT_EQ(progress.texts(Kind::FatalError).join('|').toStdString(),
+              "Failed to Read : the content is larger than 256 MB");
 }

@@ -1,0 +1,132 @@
+#include "support/TempDir.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+CliRun tarvex(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(TARVEX_CLI), arguments);
+    process.waitForFinished(60000);
+    return CliRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+               QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+TEST(TarvexCli, ImportsTheBuiltInSampleAndSavesAModelThatShowReads)
+{
+    TestSupport::TempDir dir;
+    const CliRun sample = tarvex({"import"});
+    EXPECT_EQ(sample.exitCode, 0) << sample.err.toStdString();
+    EXPECT_TRUE(sample.out.startsWith("Imported ")) << sample.out.toStdString();
+    EXPECT_TRUE(sample.err.contains("Importing Tarvex Interchange Model Finished\n")) << sample.err.toStdString();
+
+    const QString model = dir.path("model.json");
+    const CliRun saved = tarvex({"import", "--model", model});
+    ASSERT_EQ(saved.exitCode, 0) << saved.err.toStdString();
+    EXPECT_TRUE(saved.out.contains("Saved the model to " + model));
+    const CliRun shown = tarvex({"show", model});
+    EXPECT_EQ(shown.exitCode, 0) << shown.err.toStdString();
+    EXPECT_TRUE(shown.out.startsWith("Project #")) << shown.out.toStdString();
+    EXPECT_TRUE(shown.out.contains("  Chassis #"));
+    EXPECT_TRUE(shown.out.contains("Solid_Objects/Output_convective_HTC = \"Yes\""));
+}
+
+TEST(TarvexCli, BadInputEndsWithAMessageAnErrorStatusAndAnUntouchedModel)
+{
+    TestSupport::TempDir dir;
+    const QString model = dir.path("model.json");
+    ASSERT_EQ(tarvex({"import", "--model", model}).exitCode, 0);
+    const QByteArray saved = dir.read("model.json");
+
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes; // null: the path is used as it is
+        const char* message;
+    };
+    dir.write("folder.xml/inside", "x");
+    const Case cases[] = {
+        {"missing.xml", QByteArray(), "Cannot open file %1: no such file"},
+        {"folder.xml", QByteArray(), "Cannot open file %1: it is a directory"},
+        {"empty.xml", QByteArray(""), "empty.xml : Failed to Read : "},
+        {"truncated.xml", QByteArray("<TARVEX_INTERCHANGE_MODEL SchemaVersion=\"2025.1.0\"><GEOMSet>"),
+         "truncated.xml : Failed to Read : "},
+        {"binary.xml", QByteArray("\x00\x01\x02\xff\xfe\x00garbage", 14), "binary.xml : Failed to Read : "},
+        {"latin1.xml", QByteArray("<TARVEX_INTERCHANGE_MODEL Name=\"\xe9t\xe9\"/>"), "latin1.xml : Failed to Read : "},
+        {"wrong-root.xml", QByteArray("<Layout/>"), "wrong-root.xml : Failed to read file : "},
+        {"list.json", QByteArray("{\"TARVEX_INTERCHANGE_MODEL\": [1, "), "list.json : Invalid File Format."},
+    };
+    for (const Case& c : cases) {
+        const QString path = c.bytes.isNull() ? dir.path(c.name) : dir.write(c.name, c.bytes);
+        const CliRun run = tarvex({"import", path, "--model", model});
+        EXPECT_EQ(run.exitCode, 1) << c.name;
+        const QString message = QString::fromUtf8(c.message).replace("%1", path);
+        EXPECT_TRUE(run.err.contains(message)) << c.name << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("error: ")) << c.name;
+        EXPECT_EQ(dir.read("model.json"), saved) << c.name;
+    }
+
+    const CliRun notAModel = tarvex({"show", dir.write("not-a-model.json", "{}")});
+    EXPECT_EQ(notAModel.exitCode, 1);
+    EXPECT_TRUE(notAModel.err.contains("Cannot read model file " + dir.path("not-a-model.json")));
+}
+
+TEST(TarvexCli, UsageErrorsAndHelp)
+{
+    struct Case
+    {
+        QStringList arguments;
+        int exitCode;
+        const char* text;
+    };
+    const Case cases[] = {
+        {{}, 2, "no command given"},
+        {{"frobnicate"}, 2, "unknown command 'frobnicate'"},
+        {{"--help"}, 0, "Commands:"},
+        {{"import", "--help"}, 0, "--centre"},
+        {{"update", "--help"}, 0, "--model"},
+        {{"extend", "--help"}, 0, "--board"},
+        {{"show", "--help"}, 0, "MODEL.json"},
+        {{"update", "file.xml"}, 2, "update needs FILE and --model MODEL.json"},
+        {{"extend", "file.xml", "--model", "m.json"}, 2, "extend needs FILE, --model MODEL.json and --board NAME"},
+        {{"import", "--colour"}, 2, "Unknown option 'colour'"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = tarvex(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments.join(' ').toStdString();
+        EXPECT_TRUE((run.out + run.err).contains(c.text)) << c.arguments.join(' ').toStdString() << ":\n"
+                                                           << (run.out + run.err).toStdString();
+    }
+}
+
+TEST(TarvexCli, UpdateAndExtendWorkOnASavedModel)
+{
+    TestSupport::TempDir dir;
+    const QString model = dir.path("model.json");
+    ASSERT_EQ(tarvex({"import", "--model", model}).exitCode, 0);
+    const QString board = dir.write("board.xml", "<TARVEX_INTERCHANGE_MODEL SchemaVersion=\"2025.1.0\"/>");
+
+    const CliRun update = tarvex({"update", board, "--model", model});
+    EXPECT_EQ(update.exitCode, 0) << update.err.toStdString();
+    EXPECT_TRUE(update.err.contains("Updating Tarvex Interchange Model Finished\n"));
+
+    const CliRun noBoard = tarvex({"extend", board, "--model", model, "--board", "Main"});
+    EXPECT_EQ(noBoard.exitCode, 1);
+    EXPECT_TRUE(noBoard.err.contains("no board named \"Main\""));
+
+    const CliRun missing = tarvex({"extend", dir.path("gone.xml"), "--model", model, "--board", "Main"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains("Cannot open file " + dir.path("gone.xml")));
+}
