@@ -2,6 +2,7 @@
 
 #include "host/ProgressBaseObject.h"
 #include "host/ToolProgress.h"
+#include "host/XMLDOMReader.h"
 #include "interchange/TXMFileVersion.h"
 #include "interchange/TarvexTXMXMLDocument.h"
 
@@ -20,11 +21,10 @@ class TarvexTXMXMLParser : public QObject, public Log::ProgressBaseObject
     Q_OBJECT
 
 public:
-    /// Deepest element nesting accepted. Interchange files are a handful of levels deep;
-    /// the DOM parser recurses once per level, so deeper input is refused before parsing.
-    static constexpr int maximumElementDepth = 256;
-    /// Largest content accepted, in bytes; the text and the DOM take many times as much.
-    static constexpr qint64 maximumContentSize = qint64(256) * 1024 * 1024;
+    /// Deepest element nesting accepted. Interchange files are a handful of levels deep.
+    static constexpr int maximumElementDepth = InterProcess::XMLDOMReader::maximumElementDepth;
+    /// Largest content accepted, in bytes.
+    static constexpr qint64 maximumContentSize = InterProcess::XMLDOMReader::maximumContentSize;
 
     /// A parser reporting to `progress` (may be null).
     explicit TarvexTXMXMLParser(Tools::ToolProgress* progress, QObject* parent = nullptr);
@@ -47,9 +47,6 @@ public:
     Tools::ToolProgress* getProgress() const override { return m_progress; }
 
 private:
-    void reportReadFailure(const QString& message, int line, int column) const;
-    void reportTooLarge() const;
-
     Tools::ToolProgress* m_progress = nullptr;
     TXMFileVersion m_lastLoadedFileVersion;
 };
