@@ -3,6 +3,7 @@
 #include "ModelPrinter.h"
 
 #include "host/ConsoleProgress.h"
+#include "host/EntityEditor.h"
 #include "host/EntityFetcher.h"
 #include "host/EntityReading.h"
 #include "host/GeometryBuilder.h"
@@ -10,7 +11,9 @@
 #include "interchange/TarvexImporter.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -44,8 +47,31 @@ const char* const Overview =
     "  update FILE --model MODEL.json                  re-import FILE over an earlier import\n"
     "  extend FILE --model MODEL.json --board NAME     extend the board NAME in place\n"
     "  show MODEL.json                                 print the entity tree of a saved model\n"
+    "           [--layers N] [--legacy] [--seed S]     (--legacy: the older layout)\n"
     "\n"
     "Run 'tarvex <command> --help' for the options of a command.\n";
+
+// The top-level entities that earlier imports into a model built, kept as links on the
+// project so that an update replaces those and never what a person made by hand.
+const AttributePath ImportedEntities(QStringLiteral("Tarvex_Imports"));
+
+std::vector<Entity*> earlierImports(const Model& model)
+{
+    return getLinkedEntities(model.getRoot(), ImportedEntities);
+}
+
+void recordImports(Model& model, std::vector<Entity*> entities)
+{
+    entities.erase(std::remove_if(entities.begin(), entities.end(), [](const Entity* e) { return !e || !e->isAlive(); }),
+                   entities.end());
+    EntityEditor::setLinksNoThrow(model.getRoot(), ImportedEntities, entities);
+}
+
+// A leading ":" names a built-in resource to Qt; a user's file name never does.
+QString userPath(const QString& path)
+{
+    return path.startsWith(QLatin1Char(':')) ? QStringLiteral("./") + path : path;
+}
 
 Entity* findBoard(Entity* root, const QString& name)
 {
@@ -73,7 +99,8 @@ void printEntities(const std::vector<Entity*>& entities, const QString& verb)
 int CommandLine::run(const QStringList& arguments)
 {
     const QString command = arguments.value(1);
-    const QStringList rest = QStringList{arguments.value(0) + QLatin1Char(' ') + command} + arguments.mid(2);
+    m_command = command;
+    const QStringList rest = QStringList{arguments.value(0)} + arguments.mid(2);
     if (command == QLatin1String("import"))
         return runImport(rest);
     if (command == QLatin1String("update"))
@@ -101,13 +128,16 @@ bool CommandLine::parse(QCommandLineParser& parser, const QStringList& arguments
     parser.setApplicationDescription(description);
     const QCommandLineOption help(QStringList{"h", "help"}, "Show this help.");
     parser.addOption(help);
+    // Qt writes the program's path in the usage line; people type "tarvex <command>".
+    const QString helpText =
+        parser.helpText().replace(QRegularExpression(QStringLiteral("^Usage: \\S+")), QStringLiteral("Usage: tarvex ") + m_command);
     if (!parser.parse(arguments)) {
-        err() << "tarvex: " << parser.errorText() << "\n\n" << parser.helpText();
+        err() << "tarvex: " << parser.errorText() << "\n\n" << helpText;
         err().flush();
         return false;
     }
     if (parser.isSet(help)) {
-        out() << parser.helpText();
+        out() << helpText;
         out().flush();
         return false;
     }
@@ -123,6 +153,8 @@ bool CommandLine::checkInput(const QString& path)
         problem = QStringLiteral("no such file");
     else if (info.isDir())
         problem = QStringLiteral("it is a directory");
+    else if (!info.isFile())
+        problem = QStringLiteral("it is not a regular file"); // a pipe or device may never end
     else if (!info.isReadable())
         problem = QStringLiteral("permission denied");
     if (problem.isEmpty())
@@ -178,10 +210,10 @@ int CommandLine::runImport(const QStringList& arguments)
         return parser.isSet("help") ? 0 : 2;
     if (parser.positionalArguments().size() > 1)
         return usage(QStringLiteral("import takes at most one FILE"));
-    const QString file = parser.positionalArguments().value(0, EmbeddedSample);
+    const QString file = parser.positionalArguments().isEmpty() ? EmbeddedSample : userPath(parser.positionalArguments().front());
     if (!checkInput(file))
         return 1;
-    std::unique_ptr<Model> model = openModel(parser.value(modelOption), false);
+    std::unique_ptr<Model> model = openModel(userPath(parser.value(modelOption)), false);
     if (!model)
         return 1;
 
@@ -190,7 +222,10 @@ int CommandLine::runImport(const QStringList& arguments)
     Tarvex::TarvexImporter importer(EntityFetcher::getChassis(model->getRoot()), &progress, &geometry);
     const std::vector<Entity*> built = importer.importModel(file, parser.isSet(centreOption));
     printEntities(built, QStringLiteral("Imported"));
-    return finish(*model, parser.value(modelOption), progress.fatalErrors() > 0);
+    std::vector<Entity*> imports = earlierImports(*model);
+    imports.insert(imports.end(), built.begin(), built.end());
+    recordImports(*model, imports);
+    return finish(*model, userPath(parser.value(modelOption)), progress.fatalErrors() > 0);
 }
 
 int CommandLine::runUpdate(const QStringList& arguments)
@@ -204,22 +239,27 @@ int CommandLine::runUpdate(const QStringList& arguments)
         return parser.isSet("help") ? 0 : 2;
     if (parser.positionalArguments().size() != 1 || !parser.isSet(modelOption))
         return usage(QStringLiteral("update needs FILE and --model MODEL.json"));
-    const QString file = parser.positionalArguments().front();
-    if (!checkInput(file) || !checkInput(parser.value(modelOption)))
+    const QString file = userPath(parser.positionalArguments().front());
+    if (!checkInput(file) || !checkInput(userPath(parser.value(modelOption))))
         return 1;
-    std::unique_ptr<Model> model = openModel(parser.value(modelOption), true);
+    std::unique_ptr<Model> model = openModel(userPath(parser.value(modelOption)), true);
     if (!model)
         return 1;
 
     Entity* chassis = EntityFetcher::getChassis(model->getRoot());
-    std::vector<Entity*> existing;
-    if (chassis)
-        chassis->getOwnedChildEntities(existing, false, true);
+    const std::vector<Entity*> existing = earlierImports(*model);
     Tools::ConsoleProgress progress;
     Geometry::GeometryBuilder geometry;
     Tarvex::TarvexImporter importer(chassis, &progress, &geometry);
-    printEntities(importer.updateModel(file, existing), QStringLiteral("Updated"));
-    return finish(*model, parser.value(modelOption), progress.fatalErrors() > 0);
+    const std::vector<Entity*> updated = importer.updateModel(file, existing);
+    printEntities(updated, QStringLiteral("Updated"));
+    if (updated.empty() && !existing.empty() && progress.fatalErrors() == 0) {
+        // Saving now would drop the whole earlier import for a file that built nothing.
+        err() << "error: the update built nothing, so the earlier import is kept\n";
+        return finish(*model, userPath(parser.value(modelOption)), true);
+    }
+    recordImports(*model, updated);
+    return finish(*model, userPath(parser.value(modelOption)), progress.fatalErrors() > 0);
 }
 
 int CommandLine::runExtend(const QStringList& arguments)
@@ -234,15 +274,15 @@ int CommandLine::runExtend(const QStringList& arguments)
         return parser.isSet("help") ? 0 : 2;
     if (parser.positionalArguments().size() != 1 || !parser.isSet(modelOption) || !parser.isSet(boardOption))
         return usage(QStringLiteral("extend needs FILE, --model MODEL.json and --board NAME"));
-    const QString file = parser.positionalArguments().front();
-    if (!checkInput(file) || !checkInput(parser.value(modelOption)))
+    const QString file = userPath(parser.positionalArguments().front());
+    if (!checkInput(file) || !checkInput(userPath(parser.value(modelOption))))
         return 1;
-    std::unique_ptr<Model> model = openModel(parser.value(modelOption), true);
+    std::unique_ptr<Model> model = openModel(userPath(parser.value(modelOption)), true);
     if (!model)
         return 1;
     Entity* board = findBoard(model->getRoot(), parser.value(boardOption));
     if (!board) {
-        err() << "error: no board named \"" << parser.value(boardOption) << "\" in " << parser.value(modelOption) << '\n';
+        err() << "error: no board named \"" << parser.value(boardOption) << "\" in " << userPath(parser.value(modelOption)) << '\n';
         err().flush();
         return 1;
     }
@@ -254,10 +294,10 @@ int CommandLine::runExtend(const QStringList& arguments)
         importer.extendPCB(board, file);
     } catch (const std::runtime_error& error) {
         err() << "error: " << error.what() << '\n';
-        return finish(*model, parser.value(modelOption), true);
+        return finish(*model, userPath(parser.value(modelOption)), true);
     }
     ModelPrinter(out()).print(*board);
-    return finish(*model, parser.value(modelOption), progress.fatalErrors() > 0);
+    return finish(*model, userPath(parser.value(modelOption)), progress.fatalErrors() > 0);
 }
 
 int CommandLine::runShow(const QStringList& arguments)
@@ -268,7 +308,7 @@ int CommandLine::runShow(const QStringList& arguments)
         return parser.isSet("help") ? 0 : 2;
     if (parser.positionalArguments().size() != 1)
         return usage(QStringLiteral("show needs MODEL.json"));
-    const QString path = parser.positionalArguments().front();
+    const QString path = userPath(parser.positionalArguments().front());
     if (!checkInput(path))
         return 1;
     std::unique_ptr<Model> model = openModel(path, true);

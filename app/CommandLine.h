@@ -28,4 +28,6 @@ private:
     bool checkInput(const QString& path);
     std::unique_ptr<EntityModel::Model> openModel(const QString& path, bool mustExist);
     int finish(const EntityModel::Model& model, const QString& modelPath, bool failed);
+
+    QString m_command;
 };

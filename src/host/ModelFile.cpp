@@ -3,6 +3,7 @@
 #include "host/CurveAttribute.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -226,14 +227,27 @@ std::unique_ptr<Model> ModelFile::fromJson(const QByteArray& json, QString* erro
 
 bool ModelFile::save(const Model& model, const QString& path, QString* error)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(toJson(model));
-        if (file.commit())
-            return true;
+    const QFileInfo existing(path);
+    QString problem;
+    if (existing.exists() && !existing.isFile()) {
+        problem = QStringLiteral("it is not a regular file");
+    } else if (existing.exists() && !(existing.permissions() & QFileDevice::WriteOwner)) {
+        // Even where the system would let us (as root), a file marked read-only stays as it is.
+        problem = QStringLiteral("the file is read-only");
+    } else {
+        QSaveFile file(path);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(toJson(model));
+            if (file.commit()) {
+                if (existing.exists())
+                    QFile::setPermissions(path, existing.permissions());
+                return true;
+            }
+        }
+        problem = file.errorString();
     }
     if (error)
-        *error = QStringLiteral("Cannot write model file %1: %2").arg(path, file.errorString());
+        *error = QStringLiteral("Cannot write model file %1: %2").arg(path, problem);
     return false;
 }
 
@@ -242,7 +256,9 @@ std::unique_ptr<Model> ModelFile::load(const QString& path, QString* error)
     QFile file(path);
     QString problem;
     std::unique_ptr<Model> model;
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() && QFileInfo::exists(path))
+        problem = QStringLiteral("it is not a regular file");
+    else if (!file.open(QIODevice::ReadOnly))
         problem = file.errorString();
     else if (file.size() > MaxFileBytes)
         problem = QStringLiteral("file too large");

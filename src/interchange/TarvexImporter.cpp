@@ -72,6 +72,20 @@ private:
     QString m_saved;
 };
 
+// Keeps a list's file among the lists being read for as long as the list is walked, on
+// every way out.
+class OpenListScope
+{
+public:
+    OpenListScope(QStringList& openLists, const QString& file) : m_openLists(openLists) { m_openLists << file; }
+    ~OpenListScope() { m_openLists.removeLast(); }
+    OpenListScope(const OpenListScope&) = delete;
+    OpenListScope& operator=(const OpenListScope&) = delete;
+
+private:
+    QStringList& m_openLists;
+};
+
 void append(std::vector<Entity*>& to, const std::vector<Entity*>& from) { to.insert(to.end(), from.begin(), from.end()); }
 
 } // namespace
@@ -199,8 +213,9 @@ std::vector<Entity*> TarvexImporter::importModelImpl(const QString& path, size_t
 {
     const PrefixScope prefix(m_progress, QFileInfo(path).fileName() + QStringLiteral(" : "));
 
+    // Folders, pipes and devices cannot be opened as model files: some never end.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return {};
     char first = 0;
     const bool hasByte = file.getChar(&first);
@@ -261,7 +276,7 @@ std::vector<Entity*> TarvexImporter::importModelImplJson(const QFileInfo& file, 
             groups[it.value()].push_back(entry);
     }
 
-    m_openLists << canonical;
+    const OpenListScope openList(m_openLists, canonical);
     std::vector<Entity*> result;
     const QDir here = file.absoluteDir();
     for (const auto& group : groups) {
@@ -275,8 +290,14 @@ std::vector<Entity*> TarvexImporter::importModelImplJson(const QFileInfo& file, 
             } else {
                 resolved = QFileInfo(written).absoluteFilePath();
             }
-            if (written.isEmpty() || !QFileInfo::exists(resolved)) {
+            // A folder or a device of that name is not the file the entry asks for.
+            const QFileInfo found(resolved);
+            if (written.isEmpty() || !found.exists() || !found.isFile()) {
                 warning(tr("Unable to locate : %1").arg(written));
+                continue;
+            }
+            if (!found.isReadable()) {
+                warning(tr("Unable to read : %1").arg(written));
                 continue;
             }
             const std::vector<Entity*> entities = importModelImpl(resolved, level + 1, reuse);
@@ -307,7 +328,6 @@ std::vector<Entity*> TarvexImporter::importModelImplJson(const QFileInfo& file, 
             append(result, entities);
         }
     }
-    m_openLists.removeLast();
     return result;
 }
 

@@ -1,6 +1,9 @@
 #include "support/TempDir.h"
 
+#include <QFile>
 #include <QProcess>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -129,4 +132,42 @@ TEST(TarvexCli, UpdateAndExtendWorkOnASavedModel)
     const CliRun missing = tarvex({"extend", dir.path("gone.xml"), "--model", model, "--board", "Main"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains("Cannot open file " + dir.path("gone.xml")));
+}
+
+TEST(TarvexCli, PipesAreRefusedRatherThanWaitedOn)
+{
+    TestSupport::TempDir dir;
+    const QString fifo = dir.path("pipe.xml");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    for (const QStringList& arguments : {QStringList{"import", fifo}, QStringList{"show", fifo},
+                                         QStringList{"import", "--model", fifo}}) {
+        const CliRun run = tarvex(arguments);
+        EXPECT_NE(run.exitCode, 0) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(fifo)) << run.err.toStdString();
+    }
+}
+
+TEST(TarvexCli, UpdateReplacesOnlyWhatEarlierImportsBuiltAndReadOnlyModelsStay)
+{
+    TestSupport::TempDir dir;
+    // A model with a board a person made by hand: no import recorded it.
+    const QString model = dir.write("model.json", R"({
+ "format": "tarvex-host-model", "formatVersion": 1,
+ "root": {"id": 1, "type": "Project", "attributes": {
+  "Chassis": {"entities": [{"id": 2, "type": "Chassis", "attributes": {
+   "Objects": {"entities": [{"id": 3, "type": "PCB", "attributes": {"Name": "Main"}}]}}}]},
+  "Solution_Control": {"entities": [{"id": 4, "type": "Solution_Control", "attributes": {}}]}}}})");
+    const QString board = dir.write("board.xml", "<TARVEX_INTERCHANGE_MODEL SchemaVersion=\"2025.1.0\"/>");
+    const CliRun update = tarvex({"update", board, "--model", model});
+    EXPECT_EQ(update.exitCode, 0) << update.err.toStdString();
+    const CliRun shown = tarvex({"show", model});
+    EXPECT_TRUE(shown.out.contains("PCB \"Main\" #3")) << shown.out.toStdString();
+
+    const QByteArray before = dir.read("model.json");
+    ASSERT_TRUE(QFile::setPermissions(model, QFile::ReadOwner | QFile::ReadGroup));
+    const CliRun readOnly = tarvex({"import", board, "--model", model});
+    EXPECT_EQ(readOnly.exitCode, 1);
+    EXPECT_TRUE(readOnly.err.contains("Cannot write model file " + model + ": the file is read-only"))
+        << readOnly.err.toStdString();
+    EXPECT_EQ(dir.read("model.json"), before);
 }

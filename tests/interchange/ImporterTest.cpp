@@ -142,6 +142,17 @@ TEST(TarvexImporter, EachFileOfAListReportsUnderItsOwnNameAndTheListNameComesBac
     EXPECT_EQ(s.messages().last(), "Importing Tarvex Interchange Model Finished with some errors");
 }
 
+TEST(TarvexImporter, ListEntriesThatAreNotFilesCannotBeLocated)
+{
+    Session s;
+    s.dir.write("folder.xml/inside.xml", GoodXml);
+    const QString list = s.dir.write("list.json", "{\"TARVEX_INTERCHANGE_MODEL\": {\"Import\": ["
+                                                  "{\"file\": \"folder.xml\"}, {\"file\": \"\"}]}}");
+    s.importer.importModel(list, false);
+    EXPECT_EQ(s.progress.texts(Kind::Warning),
+              (QStringList{"list.json : Unable to locate : folder.xml", "list.json : Unable to locate : "}));
+}
+
 TEST(TarvexImporter, ListsThatNameThemselvesStopInsteadOfRecursing)
 {
     Session s;
