@@ -1,0 +1,140 @@
+#include "maps/TarvexLegacyPowerMapReader.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <stdexcept>
+
+using Tarvex::TarvexLegacyPowerMapReader;
+using Tarvex::TarvexPowerMapArea;
+
+namespace {
+
+// Rectangles as "x0 y0 x1 y1" in millimetres, with ":power" in watts when they carry power
+// and "[T K:P W ...]" for leakage, in list order.
+std::vector<std::string> describe(const std::vector<TarvexPowerMapArea>& areas)
+{
+    auto mm = [](double metres) { return QString::number(std::round(metres * 1e9) / 1e6, 'g', 10); };
+    std::vector<std::string> result;
+    for (const TarvexPowerMapArea& area : areas) {
+        QString text = mm(area.bound.getLow().x) + ' ' + mm(area.bound.getLow().y) + ' ' + mm(area.bound.getHigh().x) +
+                       ' ' + mm(area.bound.getHigh().y);
+        if (area.data) {
+            text += ':' + QString::number(area.data->power, 'g', 10);
+            for (const auto& entry : area.data->leakage)
+                text += QStringLiteral(" [%1 K:%2 W]").arg(entry.first, 0, 'g', 10).arg(entry.second, 0, 'g', 10);
+        }
+        result.push_back(text.toStdString());
+    }
+    return result;
+}
+
+std::vector<std::string> read(const QByteArray& content)
+{
+    TestSupport::TempDir dir;
+    std::vector<TarvexPowerMapArea> areas;
+    TarvexLegacyPowerMapReader().read(dir.write("map.txt", content), areas);
+    return describe(areas);
+}
+
+std::string failure(const QByteArray& content)
+{
+    TestSupport::TempDir dir;
+    std::vector<TarvexPowerMapArea> areas;
+    try {
+        TarvexLegacyPowerMapReader().read(dir.write("map.txt", content), areas);
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
+const QByteArray Area = "Length Unit : mm\nPOWER_MAP_AREA 0 0 10 10\n";
+
+} // namespace
+
+TEST(TarvexLegacyPowerMapReader, BlocksCutTheAreaIntoRectanglesSortedByCentre)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray text;
+        std::vector<std::string> areas;
+    };
+    const std::vector<std::string> ninePieces{
+        "0 0 4 4", "0 4 4 6", "0 6 4 10", "4 0 6 4", "4 4 6 6:4", "4 6 6 10", "6 0 10 4", "6 4 10 6", "6 6 10 10"};
+    const Case cases[] = {
+        {"area alone", "POWER Unit : W\n" + Area, {"0 0 10 10"}},
+        {"micrometres by default", "POWER_MAP_AREA 0 0 10 20\n", {"0 0 0.01 0.02"}},
+        {"a centred block makes a 3 x 3 grid", Area + "AREA_POWER_MAP\n1\n4 4 6 6 4\n", ninePieces},
+        {"tabs count as blanks and CRs fall away", Area + "AREA_POWER_MAP\r\n1\r\n4\t4 6\t\t6 4\r\n", ninePieces},
+        {"milliwatts", Area + "POWER Unit : mW\nAREA_POWER_MAP\n1\n0 0 10 10 500\n", {"0 0 10 10:0.5"}},
+        {"a block on the same corners adds its power",
+         Area + "AREA_POWER_MAP\n2\n0 0 5 10 1\n0 0 5 10 2\n", {"0 0 5 10:3", "5 0 10 10"}},
+        {"power shared by area when a placed block is cut",
+         Area + "AREA_POWER_MAP\n2\n0 0 10 4 8\n0 0 5 10 1\n",
+         {"0 0 5 4:4.4", "0 4 5 10:0.6", "5 0 10 4:4", "5 4 10 10"}},
+        {"leakage at one temperature adds up, other temperatures are kept in order",
+         Area + "AREA_LEAKAGE_POWER_MAP\n85 2\n0 0 5 10 1\n0 0 5 10 2\n"
+                "AREA_LEAKAGE_POWER_MAP\n25 1\n0 0 5 10 0.5\n",
+         {"0 0 5 10:0 [298.15 K:0.5 W] [358.15 K:3 W]", "5 0 10 10"}},
+        {"a block outside the area is dropped", Area + "AREA_POWER_MAP\n1\n20 20 30 30 5\n", {"0 0 10 10"}},
+        {"a degenerate block is dropped", Area + "AREA_POWER_MAP\n1\n2 2 2 8 5\n", {"0 0 10 10"}},
+        // Neither the strip nor the cross bar holds a corner of the other, so the strip is not
+        // cut: the bar goes in whole, on top of it, and the side pieces are cut by its ends.
+        {"a block crossing a placed one with another centre",
+         Area + "AREA_POWER_MAP\n2\n4 0 6 10 1\n0 3 10 5 2\n",
+         {"0 0 4 3", "0 3 4 5", "0 5 4 10", "0 3 10 5:2", "4 0 6 10:1", "6 0 10 3", "6 3 10 5", "6 5 10 10"}},
+        {"a block crossing a placed one with the same centre adds to it",
+         Area + "AREA_POWER_MAP\n2\n4 0 6 10 1\n0 4 10 6 2\n",
+         {"0 0 4 4", "0 4 4 6", "0 6 4 10", "4 0 6 10:3", "6 0 10 4", "6 4 10 6", "6 6 10 10"}},
+        // The first block replaces the map area by its pieces; the second must still be
+        // found inside the whole map.
+        {"blocks after the map area was cut away", Area + "AREA_POWER_MAP\n2\n0 0 6 10 1\n7 2 9 4 2\n",
+         {"0 0 6 10:1", "6 0 7 2", "6 2 7 4", "6 4 7 10", "7 0 9 2", "7 2 9 4:2", "7 4 9 10", "9 0 10 2", "9 2 10 4",
+          "9 4 10 10"}},
+        {"unknown lines are ignored", "# comment\n" + Area + "SOMETHING ELSE\n", {"0 0 10 10"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(read(c.text), c.areas) << c.name;
+}
+
+TEST(TarvexLegacyPowerMapReader, MalformedFilesThrowWithFileAndLine)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray text;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"block section before any area", "AREA_POWER_MAP\n1\n0 0 1 1 1\n", "Invalid Power Map in AREA_POWER_MAP"},
+        {"leakage section before any area", "AREA_LEAKAGE_POWER_MAP\n25 1\n0 0 1 1 1\n",
+         "Invalid Power Map in AREA_LEAKAGE_POWER_MAP"},
+        {"area too thin", "POWER_MAP_AREA 0 0 10 0\nAREA_POWER_MAP\n0\n", "Invalid Power Map in AREA_POWER_MAP"},
+        {"four cells", Area + "AREA_POWER_MAP\n1\n4 4 6 6\n", "Invalid number of cells. Expected 5 Cell.\nmap.txt line 5"},
+        {"count with two cells", Area + "AREA_POWER_MAP\n1 2\n", "Invalid number of cells. Expected 1 Cell.\nmap.txt line 4"},
+        {"leakage header with one cell", Area + "AREA_LEAKAGE_POWER_MAP\n25\n",
+         "Invalid number of cells. Expected 2 Cell.\nmap.txt line 4"},
+        {"area line with four cells", "POWER_MAP_AREA 0 0 10\n", "Invalid number of cells. Expected 5 Cell.\nmap.txt line 1"},
+        {"declared blocks missing", Area + "AREA_POWER_MAP\n1000000\n1 1 2 2 1\n",
+         "Invalid number of cells. Expected 5 Cell.\nmap.txt line 5"},
+        {"negative count", Area + "AREA_POWER_MAP\n-1\n", "Invalid number of blocks \"-1\".\nmap.txt line 4"},
+        {"not a number", Area + "AREA_POWER_MAP\n1\n4 4 six 6 1\n", "Invalid number \"six\".\nmap.txt line 5"},
+        {"overflow", Area + "AREA_POWER_MAP\n1\n4 4 6 6 1e999\n", "Invalid number \"1e999\".\nmap.txt line 5"},
+        {"unknown unit", "Length Unit : furlong\nPOWER_MAP_AREA 0 0 1 1\n",
+         "Unknown unit \"furlong\" for Length.\nmap.txt line 2"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(failure(c.text), c.message) << c.name;
+
+    TestSupport::TempDir dir;
+    std::vector<TarvexPowerMapArea> areas;
+    EXPECT_THROW(TarvexLegacyPowerMapReader().read(dir.path("none.txt"), areas), std::runtime_error);
+    try {
+        TarvexLegacyPowerMapReader().read(dir.path(""), areas);
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), "Failed to open " + dir.path("").toStdString() + " for reading");
+    }
+}
