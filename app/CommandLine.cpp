@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "MaterialsCommand.h"
 #include "ModelPrinter.h"
 
 #include "host/ConsoleProgress.h"
@@ -47,6 +48,8 @@ const char* const Overview =
     "  update FILE --model MODEL.json                  re-import FILE over an earlier import\n"
     "  extend FILE --model MODEL.json --board NAME     extend the board NAME in place\n"
     "  show MODEL.json                                 print the entity tree of a saved model\n"
+    "  materials LIBRARY_FILE [--model MODEL.json]     import a 3D solver material library into\n"
+    "                                                  the model's material library\n"
     "           [--layers N] [--legacy] [--seed S]     (--legacy: the older layout)\n"
     "\n"
     "Run 'tarvex <command> --help' for the options of a command.\n";
@@ -109,6 +112,8 @@ int CommandLine::run(const QStringList& arguments)
         return runExtend(rest);
     if (command == QLatin1String("show"))
         return runShow(rest);
+    if (command == QLatin1String("materials"))
+        return runMaterialsCommand(rest);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         out() << Overview;
         return 0;

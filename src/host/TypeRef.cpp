@@ -66,4 +66,29 @@ const TypeRef m_t("m");
 const TypeRef W_t("W");
 const TypeRef C_t("C");
 
+const TypeRef Electrical_Conductivity_t("Electrical_Conductivity");
+const TypeRef Structural_Analysis_Properties_t("Structural_Analysis_Properties");
+const TypeRef Elasticity_t("Elasticity");
+const TypeRef Youngs_Modulus_t("Youngs_Modulus");
+const TypeRef Poissons_Ratio_t("Poissons_Ratio");
+const TypeRef Thermal_Expansion_Coefficient_t("Thermal_Expansion_Coefficient");
+const TypeRef Reference_Temperature_t("Reference_Temperature");
+const TypeRef Heat_Radiation_Properties_t("Heat_Radiation_Properties");
+const TypeRef Surface_Emissivity_t("Surface_Emissivity");
+const TypeRef Solar_Radiation_Properties_t("Solar_Radiation_Properties");
+const TypeRef Solar_Reflectance_t("Solar_Reflectance");
+const TypeRef Option_t("Option");
+const TypeRef Value_t("Value");
+const TypeRef Conductivity_Temperature_Curve_t("Conductivity_Temperature_Curve");
+const TypeRef Electrical_Conductivity_Temperature_Curve_t("Electrical_Conductivity_Temperature_Curve");
+const TypeRef Specific_Heat_Temperature_Curve_t("Specific_Heat_Temperature_Curve");
+const TypeRef Youngs_Modulus_Temperature_Curve_t("Youngs_Modulus_Temperature_Curve");
+const TypeRef Poissons_Ratio_Temperature_Curve_t("Poissons_Ratio_Temperature_Curve");
+const TypeRef Thermal_Expansion_Coefficient_Temperature_Curve_t("Thermal_Expansion_Coefficient_Temperature_Curve");
+const TypeRef Last_Modified_t("Last_Modified");
+const TypeRef Material_Library_t("Material_Library");
+const TypeRef Libraries_t("Libraries");
+const TypeRef Library_Items_t("Library_Items");
+const TypeRef Read_Only_t("Read_Only");
+
 } // namespace EntityModel

@@ -98,4 +98,30 @@ extern const TypeRef m_t;
 extern const TypeRef W_t;
 extern const TypeRef C_t;
 
+// Material properties and the material library.
+extern const TypeRef Electrical_Conductivity_t;
+extern const TypeRef Structural_Analysis_Properties_t;
+extern const TypeRef Elasticity_t;
+extern const TypeRef Youngs_Modulus_t;
+extern const TypeRef Poissons_Ratio_t;
+extern const TypeRef Thermal_Expansion_Coefficient_t;
+extern const TypeRef Reference_Temperature_t;
+extern const TypeRef Heat_Radiation_Properties_t;
+extern const TypeRef Surface_Emissivity_t;
+extern const TypeRef Solar_Radiation_Properties_t;
+extern const TypeRef Solar_Reflectance_t;
+extern const TypeRef Option_t;
+extern const TypeRef Value_t;
+extern const TypeRef Conductivity_Temperature_Curve_t;
+extern const TypeRef Electrical_Conductivity_Temperature_Curve_t;
+extern const TypeRef Specific_Heat_Temperature_Curve_t;
+extern const TypeRef Youngs_Modulus_Temperature_Curve_t;
+extern const TypeRef Poissons_Ratio_Temperature_Curve_t;
+extern const TypeRef Thermal_Expansion_Coefficient_Temperature_Curve_t;
+extern const TypeRef Last_Modified_t;
+extern const TypeRef Material_Library_t;
+extern const TypeRef Libraries_t;
+extern const TypeRef Library_Items_t;
+extern const TypeRef Read_Only_t;
+
 } // namespace EntityModel

@@ -1,0 +1,174 @@
+#include "MaterialsCommand.h"
+
+#include "ModelPrinter.h"
+
+#include "host/ConsoleProgress.h"
+#include "host/LibraryManager.h"
+#include "host/ModelFile.h"
+#include "host/ProgressMessagePrefixer.h"
+#include "model3d/Tarvex3DDomModel.h"
+#include "model3d/TarvexMaterialImporter.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include <cstdio>
+
+using namespace EntityModel;
+
+namespace {
+
+QTextStream& out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream& err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+// Qt names the program by its path; a person reads the command as they typed it.
+QString helpText(const QCommandLineParser& parser)
+{
+    return parser.helpText().replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
+                                     QStringLiteral("Usage: tarvex materials"));
+}
+
+int usage(const QCommandLineParser& parser, const QString& problem)
+{
+    err() << "tarvex: " << problem << "\n\n" << helpText(parser);
+    err().flush();
+    return 2;
+}
+
+/// The problem that keeps `path` from being read, or an empty text.
+QString unreadable(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("no such file");
+    if (info.isDir())
+        return QStringLiteral("it is a directory");
+    if (!info.isReadable())
+        return QStringLiteral("permission denied");
+    return QString();
+}
+
+void printMaterials(const LibraryManager& manager, const std::vector<Tarvex3D::Tarvex3DMaterial>& materials)
+{
+    Entity* library = manager.findLibraryByLibraryPath(Tarvex3D::TarvexMaterialImporter::libraryName);
+    ModelPrinter printer(out());
+    int shown = 0;
+    for (const Tarvex3D::Tarvex3DMaterial& material : materials) {
+        if (const Entity* item = manager.findLibraryItem(library, material.getName())) {
+            printer.print(*item, 1);
+            ++shown;
+        }
+    }
+    out() << "The material library \"" << Tarvex3D::TarvexMaterialImporter::libraryName << "\" holds "
+          << manager.getLibraryItems(library).size() << " materials; " << shown << " of them from this file.\n";
+    out().flush();
+}
+
+} // namespace
+
+int runMaterialsCommand(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Imports a material library file of the 3D solver tool into the material library \"" +
+        Tarvex3D::TarvexMaterialImporter::libraryName +
+        "\" kept beside the model (MODEL.library.json), and prints the materials with their properties "
+        "(SI units; curves with their temperature range in K). A library already up to date with the file "
+        "is left as it is.");
+    parser.addPositionalArgument("LIBRARY_FILE", "Material library file (top element \"Norvane_Material_Lib\") "
+                                                 "or project file holding one.");
+    const QCommandLineOption help(QStringList{"h", "help"}, "Show this help.");
+    const QCommandLineOption modelOption("model", "Model file whose material library is updated (created when "
+                                                  "missing); without it nothing is saved.",
+                                         "MODEL.json");
+    parser.addOption(help);
+    parser.addOption(modelOption);
+    if (!parser.parse(arguments))
+        return usage(parser, parser.errorText());
+    if (parser.isSet(help)) {
+        out() << helpText(parser);
+        out().flush();
+        return 0;
+    }
+    if (parser.positionalArguments().size() != 1)
+        return usage(parser, QStringLiteral("materials needs exactly one LIBRARY_FILE"));
+
+    const QString file = parser.positionalArguments().front();
+    const QString modelPath = parser.value(modelOption);
+    const QString storePath = modelPath.isEmpty() ? QString() : LibraryManager::storePathFor(modelPath);
+    if (const QString problem = unreadable(file); !problem.isEmpty()) {
+        err() << "error: Cannot open file " << file << ": " << problem << '\n';
+        err().flush();
+        return 1;
+    }
+    std::unique_ptr<Model> model = Model::createDefault();
+    std::unique_ptr<LibraryManager> manager = std::make_unique<LibraryManager>();
+    QString problem;
+    if (!modelPath.isEmpty() && QFileInfo::exists(modelPath) && !(model = ModelFile::load(modelPath, &problem))) {
+        err() << "error: " << problem << '\n';
+        err().flush();
+        return 1;
+    }
+    if (!storePath.isEmpty() && !(manager = LibraryManager::load(storePath, &problem))) {
+        err() << "error: " << problem << '\n';
+        err().flush();
+        return 1;
+    }
+
+    Tools::ConsoleProgress console;
+    CFDProgress::ProgressMessagePrefixer progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
+    const auto failed = [&]() {
+        if (!modelPath.isEmpty())
+            err() << "The model file " << modelPath << " and its material library " << storePath << " were left unchanged.\n";
+        err().flush();
+        return 1;
+    };
+
+    // A library without materials would be "imported" without a change; say so instead.
+    const Tarvex3D::Tarvex3DDomModel document = Tarvex3D::Tarvex3DDomModel::fromFile(file, &progress);
+    if (document.isNull())
+        return failed();
+    const std::vector<Tarvex3D::Tarvex3DMaterial> listed = document.getMaterials();
+    if (listed.empty()) {
+        progress.post(Tools::ToolProgress::Kind::FatalError,
+                      QStringLiteral("no materials in the file (no \"Material\" in a \"Norvane_Material_Lib\")"));
+        return failed();
+    }
+
+    Tarvex3D::TarvexMaterialImporter importer(&progress);
+    importer.setLibraryManager(manager.get());
+    const bool updated = importer.importMaterialLibrary(file);
+    if (console.fatalErrors() > 0)
+        return failed();
+    if (updated) {
+        out() << "Imported " << file << " into the material library \"" << Tarvex3D::TarvexMaterialImporter::libraryName
+              << "\":\n";
+    } else {
+        out() << "The material library \"" << Tarvex3D::TarvexMaterialImporter::libraryName
+              << "\" is up to date with " << file << "; nothing was imported:\n";
+    }
+    printMaterials(*manager, listed);
+    if (modelPath.isEmpty() || !updated)
+        return 0;
+
+    // The library first: it holds the change; the model is saved so that it exists beside it.
+    if (!manager->save(storePath, &problem) || !ModelFile::save(*model, modelPath, &problem)) {
+        err() << "error: " << problem << '\n';
+        err().flush();
+        return 1;
+    }
+    out() << "Saved the material library to " << storePath << '\n';
+    out().flush();
+    return 0;
+}

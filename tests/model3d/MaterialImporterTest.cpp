@@ -1,0 +1,338 @@
+#include "HostAttributes.h"
+#include "Model3DTestData.h"
+
+#include "host/EntityReading.h"
+#include "host/LibraryManager.h"
+#include "host/Model.h"
+#include "host/ModelFile.h"
+#include "model3d/TarvexMaterialImporter.h"
+
+#include "support/TempDir.h"
+
+#include <QDateTime>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace EntityModel;
+using namespace Model3DTest;
+using Tarvex3D::Tarvex3DMaterial;
+using Tarvex3D::TarvexMaterialImporter;
+using Kind = Tools::ToolProgress::Kind;
+
+namespace {
+
+using Attributes = QMap<QString, QString>;
+
+// What the sample library's Copper becomes: temperatures in K, varying properties as
+// curves, the others as values. Specific heat keeps its option, value and curve together
+// under Specific_Heat (the host's material tree has no separate SpecificHeat attribute).
+const Attributes copper = {
+    {"Name", "\"Copper\""},
+    {"Conductivity/Option", "\"Temperature Dependent\""},
+    {"Conductivity/Conductivity_Temperature_Curve", "223.15:401 298.15:398 398.15:391"},
+    {"Electrical_Conductivity/Option", "\"Temperature Dependent\""},
+    {"Electrical_Conductivity/Electrical_Conductivity_Temperature_Curve", "293.15:59600000 373.15:46000000"},
+    {"Specific_Heat/Option", "\"Temperature Dependent\""},
+    {"Specific_Heat/Specific_Heat_Temperature_Curve", "223.15:360 298.15:385 398.15:398"},
+    {"Structural_Analysis_Properties/Elasticity/Youngs_Modulus/Option", "\"Constant\""},
+    {"Structural_Analysis_Properties/Elasticity/Youngs_Modulus/Value", "117000000000"},
+    {"Structural_Analysis_Properties/Elasticity/Poissons_Ratio/Option", "\"Constant\""},
+    {"Structural_Analysis_Properties/Elasticity/Poissons_Ratio/Value", "0.34"},
+    {"Structural_Analysis_Properties/Thermal_Expansion_Coefficient/Option", "\"Constant\""},
+    {"Structural_Analysis_Properties/Thermal_Expansion_Coefficient/Value", "1.7e-05"},
+    {"Structural_Analysis_Properties/Thermal_Expansion_Coefficient/Reference_Temperature", "25"},
+    {"Density/Value", "8933"},
+    {"Heat_Radiation_Properties/Surface_Emissivity", "0.05"},
+    {"Solar_Radiation_Properties/Solar_Reflectance", "0.6"},
+};
+
+// FR4 has one thermal row and no "Metal" table: constants, electrical conductivity 0.
+const Attributes fr4 = {
+    {"Name", "\"FR4\""},
+    {"Conductivity/Option", "\"Constant\""},
+    {"Conductivity/Value", "0.3"},
+    {"Electrical_Conductivity/Option", "\"Constant\""},
+    {"Electrical_Conductivity/Value", "0"},
+    {"Specific_Heat/Option", "\"Constant\""},
+    {"Specific_Heat/Value", "1100"},
+    {"Structural_Analysis_Properties/Elasticity/Youngs_Modulus/Option", "\"Constant\""},
+    {"Structural_Analysis_Properties/Elasticity/Youngs_Modulus/Value", "22000000000"},
+    {"Structural_Analysis_Properties/Elasticity/Poissons_Ratio/Option", "\"Constant\""},
+    {"Structural_Analysis_Properties/Elasticity/Poissons_Ratio/Value", "0.15"},
+    {"Structural_Analysis_Properties/Thermal_Expansion_Coefficient/Option", "\"Constant\""},
+    {"Structural_Analysis_Properties/Thermal_Expansion_Coefficient/Value", "1.4e-05"},
+    {"Structural_Analysis_Properties/Thermal_Expansion_Coefficient/Reference_Temperature", "25"},
+    {"Density/Value", "1850"},
+    {"Heat_Radiation_Properties/Surface_Emissivity", "0.9"},
+    {"Solar_Radiation_Properties/Solar_Reflectance", "0.1"},
+};
+
+QStringList names(const std::vector<Entity*>& entities)
+{
+    QStringList result;
+    for (const Entity* entity : entities)
+        result << (entity ? entity->getName() : QStringLiteral("(none)"));
+    return result;
+}
+
+QStringList noteTexts(const TarvexMaterialImporter& importer)
+{
+    QStringList result;
+    for (const auto& note : importer.getNotes())
+        result << (note.first ? note.first->getName() : QStringLiteral("(none)")) + QStringLiteral(" | ") + note.second;
+    return result;
+}
+
+void setFileTime(const QString& path, const QDateTime& time)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+QByteArray storeJson(const LibraryManager& manager) { return ModelFile::toJson(manager.getStore()); }
+
+} // namespace
+
+TEST(TarvexMaterialImporter, CreatesHostMaterialsAttributeByAttribute)
+{
+    Tools::RecordingProgress progress;
+    TarvexMaterialImporter importer(&progress);
+    const std::vector<Tarvex3DMaterial> materials = importer.readMaterials(sampleLibrary());
+    ASSERT_EQ(materials.size(), 4u);
+    EXPECT_TRUE(progress.entries().empty()) << progress.entries().front().text.toStdString();
+
+    auto model = Model::createDefault();
+    const std::vector<Entity*> made = importer.createMaterials(materials, model->getRoot());
+    EXPECT_EQ(names(made), (QStringList{"Copper", "FR4", "SAC305", "Silicon"}));
+    EXPECT_EQ(names(model->getRoot()->getOwnedChildEntitiesOfType(Material_t)), names(made));
+    EXPECT_EQ(getOwnerPath(made.front()), AttributePath(Materials_t));
+    EXPECT_EQ(flatten(made[0]), copper);
+    EXPECT_EQ(flatten(made[1]), fr4);
+    // SAC305's CTE varies, its density does not (density is always a value).
+    const Attributes sac = flatten(made[2]);
+    EXPECT_EQ(sac.value("Structural_Analysis_Properties/Thermal_Expansion_Coefficient/"
+                        "Thermal_Expansion_Coefficient_Temperature_Curve"),
+              "233.15:2.1e-05 298.15:2.2e-05 398.15:2.4e-05");
+    EXPECT_EQ(sac.value("Structural_Analysis_Properties/Elasticity/Poissons_Ratio/Poissons_Ratio_Temperature_Curve"),
+              "298.15:0.36 398.15:0.37");
+    EXPECT_EQ(sac.value("Density/Value"), "7380");
+    EXPECT_FALSE(sac.contains("Structural_Analysis_Properties/Thermal_Expansion_Coefficient/Value"));
+    EXPECT_TRUE(progress.entries().empty());
+    EXPECT_TRUE(importer.getNotes().isEmpty());
+
+    // Populating an existing entity again switches a curve back to a constant.
+    importer.populateEntityMaterial(materials[1], made[0]);
+    const Attributes repopulated = flatten(made[0]);
+    EXPECT_EQ(repopulated.value("Name"), "\"FR4\"");
+    EXPECT_EQ(repopulated.value("Conductivity/Option"), "\"Constant\"");
+    EXPECT_EQ(repopulated.value("Conductivity/Value"), "0.3");
+}
+
+TEST(TarvexMaterialImporter, ConstantTablesGiveValuesAndMissingPropertiesAreReported)
+{
+    const QByteArray file = library(
+        material("Flat", "20 5 1000 700 0.5 0.5\n80 5 1000 700 0.5 0.5\n")            // same conductivity in every row
+        + material("NoConductivity", "")                                               // no rows
+        + "<Material name=\"Thin\"><Thermal><Model>25 2</Model></Thermal></Material>\n" // no density, no specific heat
+        + material("OneHeat", "20 1 2 300 0 0\n90 3 2\n"));                           // one specific-heat row
+    TestSupport::TempDir dir;
+    const QString path = dir.write("lib.xml", file);
+
+    for (const bool informational : {false, true}) {
+        Tools::RecordingProgress progress;
+        TarvexMaterialImporter importer(&progress);
+        importer.setTreatWarningsAsInformatinal(informational);
+        auto model = Model::createDefault();
+        const std::vector<Tarvex3DMaterial> materials = importer.readMaterials(path);
+        progress.clear(); // the short row of OneHeat was reported while reading
+
+        const std::vector<Entity*> made = importer.createMaterials(materials, model->getRoot());
+        EXPECT_EQ(names(made), (QStringList{"Flat", "(none)", "Thin", "OneHeat"}));
+        const QString skipped = "NoConductivity: No thermal conductivity curve in file. Material not imported.";
+        EXPECT_EQ(progress.texts(informational ? Kind::Informational : Kind::Warning), QStringList{skipped});
+        EXPECT_TRUE(progress.texts(informational ? Kind::Warning : Kind::Informational).isEmpty());
+        // Missing density and specific heat are errors, and 0 all the same.
+        EXPECT_EQ(progress.texts(Kind::FatalError),
+                  (QStringList{"Material has no Specific Heat value, setting to 0.",
+                               "Material has no density value, setting to 0."}));
+        // Notes belong to the last material made.
+        EXPECT_TRUE(importer.getNotes().isEmpty());
+
+        const Attributes flat = flatten(made[0]);
+        EXPECT_EQ(flat.value("Conductivity/Option"), "\"Constant\"");
+        EXPECT_EQ(flat.value("Conductivity/Value"), "5");
+        EXPECT_FALSE(flat.contains("Conductivity/Conductivity_Temperature_Curve"));
+        const Attributes thin = flatten(made[2]);
+        EXPECT_EQ(thin.value("Density/Value"), "0");
+        EXPECT_EQ(thin.value("Specific_Heat/Value"), "0");
+        EXPECT_EQ(thin.value("Conductivity/Value"), "2");
+        const Attributes oneHeat = flatten(made[3]);
+        EXPECT_EQ(oneHeat.value("Specific_Heat/Option"), "\"Constant\"");
+        EXPECT_EQ(oneHeat.value("Specific_Heat/Value"), "300");
+        EXPECT_EQ(oneHeat.value("Conductivity/Conductivity_Temperature_Curve"), "293.15:1 363.15:3");
+
+        importer.createMaterial(materials[1], model->getRoot());
+        EXPECT_EQ(noteTexts(importer), QStringList{"(none) | " + skipped});
+        importer.createMaterial(materials[2], model->getRoot());
+        EXPECT_EQ(noteTexts(importer), (QStringList{"Thin | Material has no Specific Heat value, setting to 0.",
+                                                    "Thin | Material has no density value, setting to 0."}));
+        importer.populateEntityMaterial(materials[0], made[2]);
+        EXPECT_TRUE(importer.getNotes().isEmpty());
+    }
+
+    // No parent to hold the material: nothing made, and said so.
+    Tools::RecordingProgress progress;
+    TarvexMaterialImporter importer(&progress);
+    const std::vector<Tarvex3DMaterial> materials = importer.readMaterials(path);
+    progress.clear();
+    EXPECT_EQ(importer.createMaterial(materials.front(), nullptr), nullptr);
+    EXPECT_EQ(progress.texts(Kind::Warning), QStringList{"Flat: the material entity could not be created."});
+}
+
+TEST(TarvexMaterialImporter, ReportsQuestionableTablesWithMaterialTableAndLine)
+{
+    TestSupport::TempDir dir;
+    const QString path = dir.write("lib.xml", library(material("Odd", "25 1 2 3 4 5\n25 2 2 3 4 5\n 50 3 2 3 4 5\n")));
+    Tools::RecordingProgress progress;
+    TarvexMaterialImporter importer(&progress);
+    ASSERT_EQ(importer.readMaterials(path).size(), 1u);
+    EXPECT_EQ(progress.texts(Kind::Warning),
+              (QStringList{"Material \"Odd\", Thermal table, line 14: temperature 25 was already given on line 13",
+                           "Material \"Odd\", Thermal table, line 15: empty field read as 0 in \"Temperature\" "
+                           "(fields are separated by single blanks)"}));
+    // Unreadable files give no materials; the reader reports what it could not parse.
+    progress.clear();
+    EXPECT_TRUE(importer.readMaterials(dir.path("missing.xml")).empty());
+    EXPECT_TRUE(progress.entries().empty());
+    EXPECT_TRUE(importer.readMaterials(dir.write("bad.xml", "<Norvane_Material_Lib>")).empty());
+    EXPECT_EQ(progress.texts(Kind::FatalError), QStringList{"Failed to Read : unexpected end of file\nLine 1, Column 23"});
+}
+
+TEST(TarvexMaterialImporter, KeepsTheHostLibraryInStepWithTheLibraryFile)
+{
+    TestSupport::TempDir dir;
+    const QString path = dir.path("lib.xml");
+    ASSERT_TRUE(QFile::copy(sampleLibrary(), path));
+    const QDateTime first = QDateTime::fromString("2024-03-01T10:00:00.250Z", Qt::ISODateWithMs);
+    setFileTime(path, first);
+
+    LibraryManager manager;
+    Tools::RecordingProgress progress;
+    TarvexMaterialImporter importer(&progress);
+    importer.setLibraryManager(&manager);
+    ASSERT_TRUE(importer.importMaterialLibrary(path));
+    EXPECT_TRUE(progress.entries().empty());
+    Entity* library = manager.findLibraryByLibraryPath("Norvane Material Library");
+    ASSERT_NE(library, nullptr);
+    EXPECT_EQ(names(manager.getLibraryItems(library)), (QStringList{"Copper", "FR4", "SAC305", "Silicon"}));
+    EXPECT_EQ(manager.getLastModified(library), first);
+    EXPECT_TRUE(manager.isLibraryReadOnly(library));
+    EXPECT_TRUE(manager.getStore().getDetachedEntities().empty());
+
+    // The library round trip: the items, saved and loaded again, are the materials the
+    // importer makes directly, attribute by attribute.
+    QString error;
+    ASSERT_TRUE(manager.save(dir.path("store.json"), &error)) << error.toStdString();
+    std::unique_ptr<LibraryManager> reloaded = LibraryManager::load(dir.path("store.json"), &error);
+    ASSERT_TRUE(reloaded) << error.toStdString();
+    auto model = Model::createDefault();
+    TarvexMaterialImporter direct(nullptr);
+    const std::vector<Entity*> made = direct.createMaterials(direct.readMaterials(sampleLibrary()), model->getRoot());
+    Entity* reloadedLibrary = reloaded->findLibraryByLibraryPath("Norvane Material Library");
+    const std::vector<Entity*> items = reloaded->getLibraryItems(reloadedLibrary);
+    ASSERT_EQ(items.size(), made.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        EXPECT_EQ(flatten(items[i]), flatten(made[i])) << made[i]->getName().toStdString();
+    EXPECT_EQ(flatten(items[0]), copper);
+    EXPECT_EQ(reloaded->getLastModified(reloadedLibrary), first);
+
+    // The same file time again, or an older one: up to date, nothing changes.
+    const QByteArray before = storeJson(manager);
+    EXPECT_FALSE(importer.importMaterialLibrary(path));
+    setFileTime(path, first.addSecs(-3600));
+    EXPECT_FALSE(importer.importMaterialLibrary(path));
+    EXPECT_EQ(storeJson(manager), before);
+    EXPECT_TRUE(progress.entries().empty());
+
+    // A newer file: items of the same name are replaced in place, new ones appended, and
+    // items the file does not name stay.
+    QFile::remove(path);
+    dir.write("lib.xml", Model3DTest::library(material("Zinc", "25 116 7140 388 0.05 0.5\n") +
+                                 material("FR4", "25 0.35 1900 1150 0.9 0.1\n100 0.4 1900 1150 0.9 0.1\n")));
+    const QDateTime second = first.addDays(1);
+    setFileTime(path, second);
+    ASSERT_TRUE(importer.importMaterialLibrary(path));
+    EXPECT_EQ(names(manager.getLibraryItems(library)), (QStringList{"Copper", "FR4", "SAC305", "Silicon", "Zinc"}));
+    const Attributes newFr4 = flatten(manager.findLibraryItem(library, "FR4"));
+    EXPECT_EQ(newFr4.value("Conductivity/Conductivity_Temperature_Curve"), "298.15:0.35 373.15:0.4");
+    // Nothing of the old FR4 lingers: its constant conductivity is gone, its elasticity is
+    // that of a file without one.
+    EXPECT_FALSE(newFr4.contains("Conductivity/Value"));
+    EXPECT_EQ(newFr4.value("Structural_Analysis_Properties/Elasticity/Youngs_Modulus/Value"), "0");
+    EXPECT_EQ(flatten(manager.findLibraryItem(library, "Copper")), copper);
+    EXPECT_EQ(manager.getLastModified(library), second);
+    EXPECT_TRUE(manager.isLibraryReadOnly(library));
+}
+
+TEST(TarvexMaterialImporter, LeavesTheHostLibraryUnchangedWhenItCannotImport)
+{
+    TestSupport::TempDir dir;
+    const QString path = dir.path("lib.xml");
+    ASSERT_TRUE(QFile::copy(sampleLibrary(), path));
+    setFileTime(path, QDateTime::fromString("2024-03-01T10:00:00Z", Qt::ISODate));
+
+    LibraryManager manager;
+    {
+        TarvexMaterialImporter importer(nullptr);
+        importer.setLibraryManager(&manager);
+        ASSERT_TRUE(importer.importMaterialLibrary(path));
+    }
+    setFileTime(path, QDateTime::fromString("2024-03-02T10:00:00Z", Qt::ISODate));
+    const QByteArray before = storeJson(manager);
+
+    struct Case
+    {
+        const char* name;
+        QString file;
+        bool locked;
+        bool result;
+        QStringList errors;
+    };
+    const Case cases[] = {
+        {"read-only store", path, true, false,
+         {"The material library \"Norvane Material Library\" is read-only and cannot be updated."}},
+        {"no materials", dir.write("empty.xml", library("")), false, true, {}},
+        {"not a library", dir.write("other.xml", "<Project/>"), false, true, {}},
+        {"missing file", dir.path("missing.xml"), false, true, {}},
+        {"malformed", dir.write("bad.xml", "<Norvane_Material_Lib><Material>"), false, true,
+         {"Failed to Read : unexpected end of file\nLine 1, Column 33"}},
+    };
+    for (const Case& c : cases) {
+        manager.setWritable(!c.locked);
+        Tools::RecordingProgress progress;
+        TarvexMaterialImporter importer(&progress);
+        importer.setLibraryManager(&manager);
+        EXPECT_EQ(importer.importMaterialLibrary(c.file), c.result) << c.name;
+        EXPECT_EQ(progress.texts(Kind::FatalError), c.errors) << c.name;
+        EXPECT_EQ(storeJson(manager), before) << c.name;
+    }
+
+    // A store that is read-only from the start cannot even get the library.
+    LibraryManager locked;
+    locked.setWritable(false);
+    Tools::RecordingProgress progress;
+    TarvexMaterialImporter importer(&progress);
+    importer.setLibraryManager(&locked);
+    EXPECT_FALSE(importer.importMaterialLibrary(path));
+    EXPECT_EQ(progress.texts(Kind::FatalError),
+              QStringList{"The material library \"Norvane Material Library\" cannot be created."});
+    EXPECT_TRUE(locked.getLibraries().empty());
+
+    // Without a library manager there is nowhere to import to.
+    TarvexMaterialImporter alone(&progress);
+    progress.clear();
+    EXPECT_FALSE(alone.importMaterialLibrary(path));
+    EXPECT_EQ(progress.texts(Kind::FatalError).size(), 1);
+}
