@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <stdexcept>
 
 using Tarvex::TarvexLegacyPowerMapReader;
@@ -137,4 +138,28 @@ TEST(TarvexLegacyPowerMapReader, MalformedFilesThrowWithFileAndLine)
     } catch (const std::runtime_error& error) {
         EXPECT_EQ(std::string(error.what()), "Failed to open " + dir.path("").toStdString() + " for reading");
     }
+}
+
+TEST(TarvexLegacyPowerMapReader, SampleMapKeepsItsTotalPowerAndLeakage)
+{
+    std::vector<TarvexPowerMapArea> areas;
+    TarvexLegacyPowerMapReader().read(QStringLiteral(TARVEX_SAMPLES "/legacy-power-map.txt"), areas);
+    double power = 0;
+    std::map<double, double> leakage;
+    double area = 0;
+    for (const TarvexPowerMapArea& piece : areas) {
+        area += piece.bound.getSize().x * piece.bound.getSize().y;
+        if (!piece.data)
+            continue;
+        power += piece.data->power;
+        for (const auto& entry : piece.data->leakage)
+            leakage[entry.first] += entry.second;
+    }
+    EXPECT_NEAR(power, 4.8, 1e-12);
+    ASSERT_EQ(leakage.size(), 2u);
+    EXPECT_NEAR(leakage[358.15], 0.25, 1e-12);
+    EXPECT_NEAR(leakage[398.15], 0.6, 1e-12);
+    // The two overlapping blocks are cut where they meet; the map is covered once, but for
+    // the overlap, which lies on top of the pieces it crosses.
+    EXPECT_GE(area, 10e-3 * 8e-3 * (1 - 1e-12));
 }
