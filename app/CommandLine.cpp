@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "MaterialsCommand.h"
+#include "ModelLookup.h"
 #include "ModelPrinter.h"
 
 #include "host/ConsoleProgress.h"
@@ -76,16 +77,6 @@ QString userPath(const QString& path)
     return path.startsWith(QLatin1Char(':')) ? QStringLiteral("./") + path : path;
 }
 
-Entity* findBoard(Entity* root, const QString& name)
-{
-    std::vector<Entity*> all;
-    root->getOwnedChildEntities(all, true, true);
-    for (Entity* entity : all) {
-        if (entity->getType() == PCB_t && entity->getName() == name)
-            return entity;
-    }
-    return nullptr;
-}
 
 void printEntities(const std::vector<Entity*>& entities, const QString& verb)
 {
@@ -285,7 +276,7 @@ int CommandLine::runExtend(const QStringList& arguments)
     std::unique_ptr<Model> model = openModel(userPath(parser.value(modelOption)), true);
     if (!model)
         return 1;
-    Entity* board = findBoard(model->getRoot(), parser.value(boardOption));
+    Entity* board = findEntityByName(model->getRoot(), parser.value(boardOption), PCB_t);
     if (!board) {
         err() << "error: no board named \"" << parser.value(boardOption) << "\" in " << userPath(parser.value(modelOption)) << '\n';
         err().flush();
