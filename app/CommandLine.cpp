@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "MaterialsCommand.h"
+#include "Console.h"
 #include "ModelLookup.h"
 #include "ModelPrinter.h"
 
@@ -13,7 +14,6 @@
 #include "interchange/TarvexImporter.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,17 +25,6 @@ namespace {
 
 const QString EmbeddedSample = QStringLiteral(":/samples/board.xml");
 
-QTextStream& out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-QTextStream& err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
 
 const char* const Overview =
     "Usage: tarvex <command> [options]\n"
@@ -51,7 +40,6 @@ const char* const Overview =
     "  show MODEL.json                                 print the entity tree of a saved model\n"
     "  materials LIBRARY_FILE [--model MODEL.json]     import a 3D solver material library into\n"
     "                                                  the model's material library\n"
-    "           [--layers N] [--legacy] [--seed S]     (--legacy: the older layout)\n"
     "\n"
     "Run 'tarvex <command> --help' for the options of a command.\n";
 
@@ -124,9 +112,7 @@ bool CommandLine::parse(QCommandLineParser& parser, const QStringList& arguments
     parser.setApplicationDescription(description);
     const QCommandLineOption help(QStringList{"h", "help"}, "Show this help.");
     parser.addOption(help);
-    // Qt writes the program's path in the usage line; people type "tarvex <command>".
-    const QString helpText =
-        parser.helpText().replace(QRegularExpression(QStringLiteral("^Usage: \\S+")), QStringLiteral("Usage: tarvex ") + m_command);
+    const QString helpText = commandHelp(parser, m_command);
     if (!parser.parse(arguments)) {
         err() << "tarvex: " << parser.errorText() << "\n\n" << helpText;
         err().flush();

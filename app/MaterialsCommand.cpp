@@ -1,5 +1,7 @@
 #include "MaterialsCommand.h"
 
+#include "Console.h"
+
 #include "ModelPrinter.h"
 
 #include "host/ConsoleProgress.h"
@@ -11,7 +13,6 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTextStream>
 
 #include <cstdio>
@@ -20,28 +21,11 @@ using namespace EntityModel;
 
 namespace {
 
-QTextStream& out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
 
-QTextStream& err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
-
-// Qt names the program by its path; a person reads the command as they typed it.
-QString helpText(const QCommandLineParser& parser)
-{
-    return parser.helpText().replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
-                                     QStringLiteral("Usage: tarvex materials"));
-}
 
 int usage(const QCommandLineParser& parser, const QString& problem)
 {
-    err() << "tarvex: " << problem << "\n\n" << helpText(parser);
+    err() << "tarvex: " << problem << "\n\n" << commandHelp(parser, QStringLiteral("materials"));
     err().flush();
     return 2;
 }
@@ -97,7 +81,7 @@ int runMaterialsCommand(const QStringList& arguments)
     if (!parser.parse(arguments))
         return usage(parser, parser.errorText());
     if (parser.isSet(help)) {
-        out() << helpText(parser);
+        out() << commandHelp(parser, QStringLiteral("materials"));
         out().flush();
         return 0;
     }

@@ -1,3 +1,4 @@
+#include "support/CliRun.h"
 #include "support/TempDir.h"
 
 #include <QFile>
@@ -7,25 +8,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-struct CliRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun tarvex(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(TARVEX_CLI), arguments);
-    process.waitForFinished(60000);
-    return CliRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-               QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
-
-} // namespace
+using TestSupport::CliRun;
+using TestSupport::tarvex;
 
 TEST(TarvexCli, ImportsTheBuiltInSampleAndSavesAModelThatShowReads)
 {

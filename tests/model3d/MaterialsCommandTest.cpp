@@ -1,5 +1,6 @@
 #include "Model3DTestData.h"
 
+#include "support/CliRun.h"
 #include "support/TempDir.h"
 
 #include <QDateTime>
@@ -11,23 +12,11 @@
 
 using namespace Model3DTest;
 
+using TestSupport::CliRun;
+using TestSupport::tarvex;
+
 namespace {
 
-struct CliRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun tarvex(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(TARVEX_CLI), arguments);
-    process.waitForFinished(120000);
-    return CliRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                  QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
 
 void setFileTime(const QString& path, const QDateTime& time)
 {
