@@ -1,9 +1,12 @@
 #include "CommandLine.h"
 
+#include "GenerateCommand.h"
+#include "MaterialMapCommand.h"
 #include "MaterialsCommand.h"
 #include "Console.h"
 #include "ModelLookup.h"
 #include "ModelPrinter.h"
+#include "PowerMapCommand.h"
 
 #include "host/ConsoleProgress.h"
 #include "host/EntityEditor.h"
@@ -40,6 +43,12 @@ const char* const Overview =
     "  show MODEL.json                                 print the entity tree of a saved model\n"
     "  materials LIBRARY_FILE [--model MODEL.json]     import a 3D solver material library into\n"
     "                                                  the model's material library\n"
+    "  material-map FILE --model MODEL.json            apply a material map (layout file or CSV\n"
+    "           --entity NAME [--resize]               density grid) to the layers of NAME\n"
+    "  power-map FILE --model MODEL.json --entity NAME apply a text-format power map to the\n"
+    "                                                  entity NAME\n"
+    "  generate --components M --balls K -o FILE       write a synthetic interchange model\n"
+    "           [--layers N] [--legacy] [--seed S]     (--legacy: the older layout)\n"
     "\n"
     "Run 'tarvex <command> --help' for the options of a command.\n";
 
@@ -93,6 +102,12 @@ int CommandLine::run(const QStringList& arguments)
         return runShow(rest);
     if (command == QLatin1String("materials"))
         return runMaterialsCommand(rest);
+    if (command == QLatin1String("material-map"))
+        return runMaterialMapCommand(rest);
+    if (command == QLatin1String("power-map"))
+        return runPowerMapCommand(rest);
+    if (command == QLatin1String("generate"))
+        return runGenerateCommand(rest);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         out() << Overview;
         return 0;

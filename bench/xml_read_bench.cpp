@@ -1,85 +1,62 @@
-// Reading an interchange XML file against the bare DOM parse of the same bytes: what the
-// nesting and entity guard, the decoding and the version check cost.
+// Reading and updating generated interchange files of about 1, 10 and 100 MB, in the
+// current and in the older layout, each beside the bare DOM parse of the same bytes.
+//
+// Run as a benchmark for times. For peak memory, run one operation per process:
+//   xml_read_bench --peak-rss=bare FILE   (QDomDocument::setContent of the file's bytes)
+//   xml_read_bench --peak-rss=read FILE   (TarvexTXMXMLParser::read of the same bytes)
+// which prints the peak resident set size (getrusage) after the operation and before it,
+// and the processor time of the operation: a fresh process times it without the state
+// that earlier runs leave in the allocator.
+#include "interchange/TXMXMLGenerator.h"
 #include "interchange/TarvexTXMXMLParser.h"
+#include "interchange/TarvexTXMXMLUpdater.h"
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QDomDocument>
+#include <QFile>
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <map>
+#include <utility>
 
 namespace {
 
-QDomElement appendElement(QDomDocument& document, QDomNode parent, const QString& name)
+// Generated files grow with the component count; two balls and two bumps per component.
+QByteArray generate(int components, bool legacy)
 {
-    QDomElement element = document.createElement(name);
-    parent.appendChild(element);
-    return element;
+    Tarvex::TXMXMLGeneratorOptions options;
+    options.layers = 8;
+    options.components = components;
+    options.balls = 2 * components;
+    options.legacy = legacy;
+    options.seed = 2025;
+    return Tarvex::TXMXMLGenerator::toXml(Tarvex::TXMXMLGenerator(options).generate());
 }
 
-void appendGeom(QDomDocument& document, QDomElement& geomSet, int index)
+// A file of about `megabytes` MB, made once per size and layout.
+const QByteArray& model(int megabytes, bool legacy)
 {
-    QDomElement geom = appendElement(document, geomSet, QStringLiteral("Geom"));
-    geom.setAttribute(QStringLiteral("Name"), QStringLiteral("G%1").arg(index));
-    geom.setAttribute(QStringLiteral("ObjectName"), QStringLiteral("U%1").arg(index / 8));
-    geom.setAttribute(QStringLiteral("Type"), QStringLiteral("Package"));
-    geom.setAttribute(QStringLiteral("MatName"), QStringLiteral("FR4"));
-    geom.setAttribute(QStringLiteral("dz"), 0.125 * (index % 16 + 1));
-    const double x = (index % 100) * 2.5;
-    const double y = (index / 100) * 2.5;
-    const double corners[4][2] = {{x, y}, {x + 2.0, y}, {x + 2.0, y + 2.0}, {x, y + 2.0}};
-    for (const auto& corner : corners) {
-        QDomElement node = appendElement(document, geom, QStringLiteral("node"));
-        node.setAttribute(QStringLiteral("x"), corner[0]);
-        node.setAttribute(QStringLiteral("y"), corner[1]);
-        node.setAttribute(QStringLiteral("z"), 0.0);
+    static std::map<std::pair<int, bool>, QByteArray> files;
+    QByteArray& bytes = files[{megabytes, legacy}];
+    if (bytes.isEmpty()) {
+        const int sample = 500;
+        const double perComponent = double(generate(sample, legacy).size()) / sample;
+        bytes = generate(int(std::lround(megabytes * 1024.0 * 1024.0 / perComponent)), legacy);
     }
+    return bytes;
 }
 
-/// An interchange file of at least `megabytes` MB: units, materials and many footprints.
-QByteArray generateModel(int megabytes)
+void BM_ReadAndUpdate(benchmark::State& state)
 {
-    QDomDocument document =
-        QDomImplementation().createDocument(QString(), QStringLiteral("TARVEX_INTERCHANGE_MODEL"), QDomDocumentType());
-    QDomElement root = document.documentElement();
-    root.setAttribute(QStringLiteral("SchemaVersion"), QStringLiteral("2025.1.0"));
-    QDomElement units = appendElement(document, root, QStringLiteral("UNITSet"));
-    appendElement(document, units, QStringLiteral("Length")).setAttribute(QStringLiteral("Unit"), QStringLiteral("mm"));
-    appendElement(document, units, QStringLiteral("Power")).setAttribute(QStringLiteral("Unit"), QStringLiteral("W"));
-    QDomElement materials = appendElement(document, root, QStringLiteral("MaterialSet"));
-    for (int i = 0; i < 50; ++i) {
-        QDomElement material = appendElement(document, materials, QStringLiteral("Material"));
-        material.setAttribute(QStringLiteral("Name"), QStringLiteral("M%1").arg(i));
-        material.setAttribute(QStringLiteral("k"), 0.3 + i);
-        material.setAttribute(QStringLiteral("density"), 1850.0 + i);
-        material.setAttribute(QStringLiteral("specificheat"), 1100.0);
-    }
-    QDomElement geomSet = appendElement(document, root, QStringLiteral("GEOMSet"));
-
-    // Size one batch, then add as many as the target needs.
-    const int batch = 1000;
-    for (int i = 0; i < batch; ++i)
-        appendGeom(document, geomSet, i);
-    const qint64 batchBytes = document.toByteArray(1).size();
-    const qint64 target = qint64(megabytes) * 1024 * 1024;
-    const int total = int(batch * (target / batchBytes + 1));
-    for (int i = batch; i < total; ++i)
-        appendGeom(document, geomSet, i);
-    return document.toByteArray(1);
-}
-
-const QByteArray& model(int megabytes)
-{
-    static const QByteArray small = generateModel(1);
-    static const QByteArray large = generateModel(10);
-    return megabytes >= 10 ? large : small;
-}
-
-void BM_TarvexTXMXMLParserRead(benchmark::State& state)
-{
-    const QByteArray& bytes = model(int(state.range(0)));
+    const QByteArray& bytes = model(int(state.range(0)), state.range(1) != 0);
     Tarvex::TarvexTXMXMLParser parser;
     for (auto _ : state) {
         QBuffer buffer;
@@ -94,9 +71,9 @@ void BM_TarvexTXMXMLParserRead(benchmark::State& state)
     state.counters["file_bytes"] = double(bytes.size());
 }
 
-void BM_QDomDocumentSetContent(benchmark::State& state)
+void BM_BareSetContent(benchmark::State& state)
 {
-    const QByteArray& bytes = model(int(state.range(0)));
+    const QByteArray& bytes = model(int(state.range(0)), state.range(1) != 0);
     for (auto _ : state) {
         QDomDocument document;
         if (!document.setContent(bytes))
@@ -107,9 +84,106 @@ void BM_QDomDocumentSetContent(benchmark::State& state)
     state.counters["file_bytes"] = double(bytes.size());
 }
 
+// The update alone, on a document parsed outside the timing: what the updater adds.
+void BM_UpdateOnly(benchmark::State& state)
+{
+    const QByteArray& bytes = model(int(state.range(0)), state.range(1) != 0);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Tarvex::TarvexTXMXMLDocument document;
+        {
+            QDomDocument dom;
+            if (!dom.setContent(bytes))
+                std::abort();
+            document = Tarvex::TarvexTXMXMLDocument(dom);
+        }
+        state.ResumeTiming();
+        Tarvex::TarvexTXMXMLUpdater updater;
+        if (!updater.update(document))
+            std::abort();
+        // Freeing the tree is not the update's cost.
+        state.PauseTiming();
+        document = Tarvex::TarvexTXMXMLDocument();
+        state.ResumeTiming();
+    }
+    state.counters["file_bytes"] = double(bytes.size());
+}
+
+// Bare and full reads of one file run one after the other, so that they share the
+// machine's state; the largest files get a fixed, small number of iterations.
+void registerBenchmarks()
+{
+    for (const int megabytes : {1, 10, 100}) {
+        for (const int legacy : {0, 1}) {
+            for (const auto& entry : {std::make_pair("BM_ReadAndUpdate", &BM_ReadAndUpdate),
+                                      std::make_pair("BM_BareSetContent", &BM_BareSetContent),
+                                      std::make_pair("BM_UpdateOnly", &BM_UpdateOnly)}) {
+                benchmark::internal::Benchmark* benchmark = benchmark::RegisterBenchmark(entry.first, entry.second);
+                benchmark->ArgNames({"MB", "legacy"})->Args({megabytes, legacy})->Unit(benchmark::kMillisecond);
+                if (megabytes >= 100)
+                    benchmark->Iterations(3);
+            }
+        }
+    }
+}
+
+long peakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+double processorMilliseconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+int measurePeak(const char* mode, const char* path)
+{
+    QFile file(QString::fromLocal8Bit(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot open %s\n", path);
+        return 1;
+    }
+    const QByteArray bytes = file.readAll();
+    const long before = peakKilobytes();
+    // Both documents outlive the timing: freeing them is not part of reading.
+    QDomDocument bare;
+    Tarvex::TarvexTXMXMLDocument read;
+    const double start = processorMilliseconds();
+    if (std::strcmp(mode, "bare") == 0) {
+        if (!bare.setContent(bytes))
+            return 1;
+    } else {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        Tarvex::TarvexTXMXMLParser parser;
+        read = parser.read(&buffer);
+        if (!read)
+            return 1;
+    }
+    const double elapsed = processorMilliseconds() - start;
+    std::printf("%s %s: file %lld bytes, peak RSS %ld kB, before the operation %ld kB, %.1f ms of processor time\n",
+                mode, path, static_cast<long long>(bytes.size()), peakKilobytes(), before, elapsed);
+    return 0;
+}
+
 } // namespace
 
-BENCHMARK(BM_TarvexTXMXMLParserRead)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_QDomDocumentSetContent)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::strncmp(argv[1], "--peak-rss=", 11) == 0)
+        return measurePeak(argv[1] + 11, argv[2]);
+    registerBenchmarks();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,7 +1,10 @@
-// Feeds arbitrary bytes to the interchange XML reader: it must neither crash nor hang, and a
-// document it hands on must be an interchange model.
+// Feeds arbitrary bytes to the interchange XML reader: it must neither crash nor hang, a
+// document it hands on must be an interchange model in the current layout, and every
+// element wrapper must read that document without trouble.
 #include "host/RecordingProgress.h"
+#include "interchange/TXMXMLModelDescription.h"
 #include "interchange/TarvexTXMXMLParser.h"
+#include "interchange/TarvexTXMXMLUpdater.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -10,6 +13,22 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+
+namespace {
+
+// After an update no footprint of the geometry set names its material the old way
+// without also having "MatName".
+bool footprintsUpdated(const Tarvex::TXMXMLModel& model)
+{
+    for (const Tarvex::TXMXMLGeom& geom : model.getGeomSet().getGeoms()) {
+        if (!geom.getMatName() && (geom.hasAttribute(QStringLiteral("MetalMat")) ||
+                                   geom.hasAttribute(QStringLiteral("DieletricMat"))))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -28,8 +47,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (fatalErrors > 1)
         std::abort();
     if (document) {
-        if (fatalErrors != 0 || document.getModel().isNull())
+        const Tarvex::TXMXMLModel model = document.getModel();
+        if (fatalErrors != 0 || model.isNull())
             std::abort();
+        Tarvex::TarvexTXMXMLUpdater updater;
+        if (updater.needsUpdate(parser.getLastLoadedFileVersion()) && !footprintsUpdated(model))
+            std::abort();
+        // Every getter of every wrapper, then the same once more after a second update.
+        const QStringList before = Tarvex::describeTXMXMLModel(model);
+        if (before.isEmpty())
+            std::abort();
+        updater.update(document);
+        (void)Tarvex::describeTXMXMLModel(document.getModel());
         (void)document.toByteArray();
     } else if (fatalErrors == 0 && !parser.getLastLoadedFileVersion().isEmpty()) {
         // Only a foreign root gives a null document without a message, and it has no version.

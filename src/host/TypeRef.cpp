@@ -91,4 +91,51 @@ const TypeRef Libraries_t("Libraries");
 const TypeRef Library_Items_t("Library_Items");
 const TypeRef Read_Only_t("Read_Only");
 
+const TypeRef Type_t("Type");
+const TypeRef Isotropic_t("Isotropic");
+const TypeRef Orthotropic_t("Orthotropic");
+const TypeRef Constant_t("Constant");
+const TypeRef K1_t("K1");
+const TypeRef K2_t("K2");
+const TypeRef K3_t("K3");
+const TypeRef Emissivity_t("Emissivity");
+
+const TypeRef Tarvex_Interchange_Model_t("Tarvex_Interchange_Model");
+const TypeRef Tarvex_Layers_Definition_t("Tarvex_Layers_Definition");
+const TypeRef Tarvex_Layers_t("Tarvex_Layers");
+const TypeRef Tarvex_Layer_Items_t("Tarvex_Layer_Items");
+const TypeRef Construction_t("Construction");
+const TypeRef Modelling_Level_t("Modelling_Level");
+const TypeRef Active_t("Active");
+const TypeRef Shape_t("Shape");
+const TypeRef Outline_t("Outline");
+const TypeRef Material_Fraction_t("Material_Fraction");
+const TypeRef Rectangle_t("Rectangle");
+const TypeRef Polygon_t("Polygon");
+const TypeRef Cuboid_t("Cuboid");
+
+const TypeRef Power_Maps_t("Power_Maps");
+const TypeRef Power_Map_t("Power_Map");
+const TypeRef Power_Map_File_t("Power_Map_File");
+const TypeRef Power_Map_Kind_t("Power_Map_Kind");
+const TypeRef Grid_Map_t("Grid_Map");
+const TypeRef Area_Map_t("Area_Map");
+const TypeRef Grid_Rows_t("Grid_Rows");
+const TypeRef Grid_Columns_t("Grid_Columns");
+const TypeRef Die_Area_t("Die_Area");
+const TypeRef Power_Blocks_t("Power_Blocks");
+const TypeRef X_Low_t("X_Low");
+const TypeRef Y_Low_t("Y_Low");
+const TypeRef X_High_t("X_High");
+const TypeRef Y_High_t("Y_High");
+const TypeRef Powers_t("Powers");
+const TypeRef Total_Power_t("Total_Power");
+const TypeRef Leakage_Links_t("Leakage_Links");
+const TypeRef Leakage_Temperatures_t("Leakage_Temperatures");
+const TypeRef Power_Scale_t("Power_Scale");
+const TypeRef Geometry_Scale_t("Geometry_Scale");
+const TypeRef Map_Rotation_t("Map_Rotation");
+const TypeRef Flip_X_t("Flip_X");
+const TypeRef Flip_Y_t("Flip_Y");
+
 } // namespace EntityModel

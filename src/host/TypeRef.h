@@ -124,4 +124,54 @@ extern const TypeRef Libraries_t;
 extern const TypeRef Library_Items_t;
 extern const TypeRef Read_Only_t;
 
+// Material conductivity and simple material properties.
+extern const TypeRef Type_t;
+extern const TypeRef Isotropic_t;
+extern const TypeRef Orthotropic_t;
+extern const TypeRef Constant_t;
+extern const TypeRef K1_t;
+extern const TypeRef K2_t;
+extern const TypeRef K3_t;
+extern const TypeRef Emissivity_t;
+
+// Layered models and material maps.
+extern const TypeRef Tarvex_Interchange_Model_t;
+extern const TypeRef Tarvex_Layers_Definition_t;
+extern const TypeRef Tarvex_Layers_t;
+extern const TypeRef Tarvex_Layer_Items_t;
+extern const TypeRef Construction_t;
+extern const TypeRef Modelling_Level_t;
+extern const TypeRef Active_t;
+extern const TypeRef Shape_t;
+extern const TypeRef Outline_t;
+extern const TypeRef Material_Fraction_t;
+extern const TypeRef Rectangle_t;
+extern const TypeRef Polygon_t;
+extern const TypeRef Cuboid_t;
+
+// Power maps applied to an entity.
+extern const TypeRef Power_Maps_t;
+extern const TypeRef Power_Map_t;
+extern const TypeRef Power_Map_File_t;
+extern const TypeRef Power_Map_Kind_t;
+extern const TypeRef Grid_Map_t;
+extern const TypeRef Area_Map_t;
+extern const TypeRef Grid_Rows_t;
+extern const TypeRef Grid_Columns_t;
+extern const TypeRef Die_Area_t;
+extern const TypeRef Power_Blocks_t;
+extern const TypeRef X_Low_t;
+extern const TypeRef Y_Low_t;
+extern const TypeRef X_High_t;
+extern const TypeRef Y_High_t;
+extern const TypeRef Powers_t;
+extern const TypeRef Total_Power_t;
+extern const TypeRef Leakage_Links_t;
+extern const TypeRef Leakage_Temperatures_t;
+extern const TypeRef Power_Scale_t;
+extern const TypeRef Geometry_Scale_t;
+extern const TypeRef Map_Rotation_t;
+extern const TypeRef Flip_X_t;
+extern const TypeRef Flip_Y_t;
+
 } // namespace EntityModel

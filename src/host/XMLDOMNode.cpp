@@ -179,6 +179,16 @@ XMLDOMNode XMLDOMNode::appendChildElement(const QString& name)
     return XMLDOMNode(child);
 }
 
+XMLDOMNode XMLDOMNode::appendChildElement(const QString& name, const XMLDOMNode& child)
+{
+    if (isNull() || child.isNull() || isSelfOrAncestor(child.element(), m_element))
+        return XMLDOMNode();
+    QDomElement element = adoptInto(m_element, child.element());
+    element.setTagName(name);
+    m_element.appendChild(element);
+    return XMLDOMNode(element);
+}
+
 QString XMLDOMNode::getText() const
 {
     return m_element.text();

@@ -53,6 +53,25 @@ public:
     /// Removes the attribute if present.
     void removeAttribute(const QString& name);
 
+    /// `getAttribute` under the name the element wrappers use.
+    QString getAttributeString(const QString& name, const QString& fallback = QString()) const
+    {
+        return getAttribute(name, fallback);
+    }
+    /// `getDoubleAttribute` under the name the element wrappers use.
+    double getAttributeDouble(const QString& name, double fallback = 0.0) const
+    {
+        return getDoubleAttribute(name, fallback);
+    }
+    /// `getIntAttribute` under the name the element wrappers use.
+    qint32 getAttributeInt32(const QString& name, qint32 fallback = 0) const { return getIntAttribute(name, fallback); }
+    /// `setAttribute` under the name the element wrappers use.
+    void setAttributeString(const QString& name, const QString& value) { setAttribute(name, value); }
+    /// `setDoubleAttribute` under the name the element wrappers use.
+    void setAttributeDouble(const QString& name, double value) { setDoubleAttribute(name, value); }
+    /// `setIntAttribute` under the name the element wrappers use.
+    void setAttributeInt32(const QString& name, qint32 value) { setIntAttribute(name, value); }
+
     /// The first child element called `name` (null node when none).
     XMLDOMNode getFirstChildElement(const QString& name) const;
     /// Every child element called `name`, in document order.
@@ -68,6 +87,10 @@ public:
     void removeChildElements(const QString& name);
     /// Creates a new child element called `name` at the end and returns it.
     XMLDOMNode appendChildElement(const QString& name);
+    /// Appends `child` (renamed to `name`) as the last child and returns it; an element of
+    /// another document is copied in, a null `child` or this element or one of its
+    /// ancestors is refused (null node).
+    XMLDOMNode appendChildElement(const QString& name, const XMLDOMNode& child);
     /// The text content of the element.
     QString getText() const;
 

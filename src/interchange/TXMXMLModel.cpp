@@ -18,4 +18,40 @@ void TXMXMLModel::setSchemaVersion(const TXMFileVersion& version)
     setAttribute(schemaVersionAttribute, version.toQString(QLatin1Char('.')));
 }
 
+TXMXMLUnitSet TXMXMLModel::getUnitSet() const { return TXMXMLUnitSet(getFirstChildElement(QStringLiteral("UNITSet")).element()); }
+
+void TXMXMLModel::setUnitSet(const TXMXMLUnitSet& unitSet) { setChildElement(QStringLiteral("UNITSet"), unitSet); }
+
+TXMXMLMaterialSet TXMXMLModel::getMaterialSet() const { return TXMXMLMaterialSet(getFirstChildElement(QStringLiteral("MaterialSet")).element()); }
+
+void TXMXMLModel::setMaterialSet(const TXMXMLMaterialSet& materialSet) { setChildElement(QStringLiteral("MaterialSet"), materialSet); }
+
+LegacyXMLSimplificationOptions TXMXMLModel::getSimplificationOptions() const { return LegacyXMLSimplificationOptions(getFirstChildElement(QStringLiteral("SimplificationOptions")).element()); }
+
+void TXMXMLModel::setSimplificationOptions(const LegacyXMLSimplificationOptions& options) { setChildElement(QStringLiteral("SimplificationOptions"), options); }
+
+TXMXMLGeomSet TXMXMLModel::getGeomSet() const { return TXMXMLGeomSet(getFirstChildElement(QStringLiteral("GEOMSet")).element()); }
+
+void TXMXMLModel::setGeomSet(const TXMXMLGeomSet& geomSet) { setChildElement(QStringLiteral("GEOMSet"), geomSet); }
+
+TXMXMLLayoutSet TXMXMLModel::getLayoutSet() const { return TXMXMLLayoutSet(getFirstChildElement(QStringLiteral("LayoutSet")).element()); }
+
+void TXMXMLModel::setLayoutSet(const TXMXMLLayoutSet& layoutSet) { setChildElement(QStringLiteral("LayoutSet"), layoutSet); }
+
+TXMXMLPower2DSourceSet TXMXMLModel::getPower2DSourceSet() const { return TXMXMLPower2DSourceSet(getFirstChildElement(QStringLiteral("Power2DSourceSet")).element()); }
+
+void TXMXMLModel::setPower2DSourceSet(const TXMXMLPower2DSourceSet& sourceSet) { setChildElement(QStringLiteral("Power2DSourceSet"), sourceSet); }
+
+TXMXMLTerminalSet TXMXMLModel::getTerminalSet() const { return TXMXMLTerminalSet(getFirstChildElement(QStringLiteral("TerminalSet")).element()); }
+
+void TXMXMLModel::setTerminalSet(const TXMXMLTerminalSet& terminalSet) { setChildElement(QStringLiteral("TerminalSet"), terminalSet); }
+
+TXMXMLSolderBallSet TXMXMLModel::getSolderBallSet() const { return TXMXMLSolderBallSet(getFirstChildElement(QStringLiteral("SolderBallSet")).element()); }
+
+void TXMXMLModel::setSolderBallSet(const TXMXMLSolderBallSet& ballSet) { setChildElement(QStringLiteral("SolderBallSet"), ballSet); }
+
+TXMXMLSolderBumpSet TXMXMLModel::getSolderBumpSet() const { return TXMXMLSolderBumpSet(getFirstChildElement(QStringLiteral("SolderBumpSet")).element()); }
+
+void TXMXMLModel::setSolderBumpSet(const TXMXMLSolderBumpSet& bumpSet) { setChildElement(QStringLiteral("SolderBumpSet"), bumpSet); }
+
 } // namespace Tarvex

@@ -1,7 +1,16 @@
 #pragma once
 
 #include "host/XMLDOMNode.h"
+#include "interchange/LegacyXMLSimplificationOptions.h"
 #include "interchange/TXMFileVersion.h"
+#include "interchange/TXMXMLGeomSet.h"
+#include "interchange/TXMXMLLayoutSet.h"
+#include "interchange/TXMXMLMaterialSet.h"
+#include "interchange/TXMXMLPower2DSourceSet.h"
+#include "interchange/TXMXMLSolderBallSet.h"
+#include "interchange/TXMXMLSolderBumpSet.h"
+#include "interchange/TXMXMLTerminalSet.h"
+#include "interchange/TXMXMLUnitSet.h"
 
 #include <QDomElement>
 
@@ -9,6 +18,7 @@ namespace Tarvex {
 
 /// The root element "TARVEX_INTERCHANGE_MODEL" of an interchange XML document. A value:
 /// copies share the element, and a null model answers every getter with its default.
+/// Each child set is the first child element of its name; the setters replace that child.
 class TXMXMLModel : public InterProcess::XMLDOMNode
 {
 public:
@@ -21,6 +31,43 @@ public:
     TXMFileVersion getSchemaVersion() const;
     /// Writes "SchemaVersion" as the components joined by ".".
     void setSchemaVersion(const TXMFileVersion& version);
+
+    /// "UNITSet": the units of the file.
+    TXMXMLUnitSet getUnitSet() const;
+    /// Replaces "UNITSet".
+    void setUnitSet(const TXMXMLUnitSet& unitSet);
+    /// "MaterialSet": materials and material libraries.
+    TXMXMLMaterialSet getMaterialSet() const;
+    /// Replaces "MaterialSet".
+    void setMaterialSet(const TXMXMLMaterialSet& materialSet);
+    /// "SimplificationOptions": grids of layered parts in older files.
+    LegacyXMLSimplificationOptions getSimplificationOptions() const;
+    /// Replaces "SimplificationOptions".
+    void setSimplificationOptions(const LegacyXMLSimplificationOptions& options);
+    /// "GEOMSet": the footprints.
+    TXMXMLGeomSet getGeomSet() const;
+    /// Replaces "GEOMSet".
+    void setGeomSet(const TXMXMLGeomSet& geomSet);
+    /// "LayoutSet": metal layouts of layer cells.
+    TXMXMLLayoutSet getLayoutSet() const;
+    /// Replaces "LayoutSet".
+    void setLayoutSet(const TXMXMLLayoutSet& layoutSet);
+    /// "Power2DSourceSet": planar heat sources.
+    TXMXMLPower2DSourceSet getPower2DSourceSet() const;
+    /// Replaces "Power2DSourceSet".
+    void setPower2DSourceSet(const TXMXMLPower2DSourceSet& sourceSet);
+    /// "TerminalSet": terminal groups.
+    TXMXMLTerminalSet getTerminalSet() const;
+    /// Replaces "TerminalSet".
+    void setTerminalSet(const TXMXMLTerminalSet& terminalSet);
+    /// "SolderBallSet": solder balls.
+    TXMXMLSolderBallSet getSolderBallSet() const;
+    /// Replaces "SolderBallSet".
+    void setSolderBallSet(const TXMXMLSolderBallSet& ballSet);
+    /// "SolderBumpSet": solder bumps.
+    TXMXMLSolderBumpSet getSolderBumpSet() const;
+    /// Replaces "SolderBumpSet".
+    void setSolderBumpSet(const TXMXMLSolderBumpSet& bumpSet);
 };
 
 } // namespace Tarvex

@@ -11,10 +11,17 @@ namespace Tarvex {
 class TarvexObject
 {
 public:
+    /// A node without part.
     TarvexObject();
+    /// A node holding `part`, below `parent` (null for a top-level node).
+    explicit TarvexObject(std::unique_ptr<TarvexPart> part, TarvexObject* parent = nullptr);
     virtual ~TarvexObject();
     TarvexObject(const TarvexObject&) = delete;
     TarvexObject& operator=(const TarvexObject&) = delete;
+
+    /// Appends `child` below this node and makes this node its parent; returns it (null for
+    /// a null child).
+    TarvexObject* addChild(std::unique_ptr<TarvexObject> child);
 
     /// The part of this node (may be null).
     std::unique_ptr<TarvexPart> part;

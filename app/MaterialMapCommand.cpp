@@ -1,0 +1,230 @@
+#include "MaterialMapCommand.h"
+
+#include "ModelLookup.h"
+
+#include "host/ConsoleProgress.h"
+#include "host/EntityReading.h"
+#include "host/LibraryManager.h"
+#include "host/ListAttributeEditor.h"
+#include "host/ModelFile.h"
+#include "host/ProgressMessagePrefixer.h"
+#include "host/UnitConverter.h"
+#include "maps/TarvexMaterialMapImporter.h"
+#include "maps/UniformGridMaterialMapImporter.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+
+using namespace EntityModel;
+
+namespace {
+
+QTextStream& out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream& err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+// Qt names the program by its path; a person reads the command as they typed it.
+QString helpText(const QCommandLineParser& parser)
+{
+    return parser.helpText().replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
+                                     QStringLiteral("Usage: tarvex material-map"));
+}
+
+int usage(const QCommandLineParser& parser, const QString& problem)
+{
+    err() << "tarvex: " << problem << "\n\n" << helpText(parser);
+    err().flush();
+    return 2;
+}
+
+int failure(const QString& problem)
+{
+    if (!problem.isEmpty())
+        err() << "error: " << problem << '\n';
+    err().flush();
+    return 1;
+}
+
+/// The problem that keeps `path` from being read, or an empty text.
+QString unreadable(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("no such file");
+    if (info.isDir())
+        return QStringLiteral("it is a directory");
+    if (!info.isFile())
+        return QStringLiteral("it is not a regular file"); // a pipe or device may never end
+    if (!info.isReadable())
+        return QStringLiteral("permission denied");
+    return QString();
+}
+
+const Attribute* childOf(const CompositeAttribute* holder, const TypeRef& label)
+{
+    return holder->child(label.getLabel());
+}
+
+// A length as the model shows it: in the unit it is shown in, else in metres.
+QString lengthOf(const CompositeAttribute* holder, const TypeRef& label)
+{
+    const Attribute* at = childOf(holder, label);
+    if (!at || at->getKind() != Attribute::Kind::Value)
+        return QStringLiteral("?");
+    const auto* value = static_cast<const ValueAttribute*>(at);
+    const TypeRef unit = value->getUnit().isNull() ? m_t : value->getUnit();
+    const double shown = UnitConverter::instance().convertFromSI(Length_t, value->getValue().toDouble(), unit);
+    return QString::number(shown, 'g', 6) + QLatin1Char(' ') + unit.getLabel();
+}
+
+// One line per layer, read back from the entity as the saved model holds it.
+void printApplied(const Entity& entity, const QString& file)
+{
+    const std::vector<CompositeAttribute*> layers =
+        ListAttributeEditor::getItems(&entity, Tarvex::MaterialMapEditor::layersPath());
+    out() << "Applied " << file << " to " << entity.getType().getLabel() << " \"" << entity.getName() << "\": "
+          << layers.size() << (layers.size() == 1 ? " layer\n" : " layers\n");
+    for (const CompositeAttribute* layer : layers) {
+        const Attribute* name = childOf(layer, Name_t);
+        out() << "  \""
+              << (name && name->getKind() == Attribute::Kind::Value
+                      ? static_cast<const ValueAttribute*>(name)->getValue().toString()
+                      : QString())
+              << "\": bottom " << lengthOf(layer, Y_Location_t) << ", thickness " << lengthOf(layer, Thickness_t);
+        // The cells are named column_row.
+        int columns = 0;
+        int rows = 0;
+        int active = 0;
+        double metal = 0.0;
+        const Attribute* list = childOf(layer, Tarvex_Layer_Items_t);
+        std::vector<Attribute*> cells;
+        if (list && list->getKind() == Attribute::Kind::Composite)
+            cells = static_cast<const CompositeAttribute*>(list)->children();
+        for (const Attribute* cell : cells) {
+            if (cell->getKind() != Attribute::Kind::Composite)
+                continue;
+            const auto* item = static_cast<const CompositeAttribute*>(cell);
+            const Attribute* cellName = childOf(item, Name_t);
+            const QStringList parts = cellName && cellName->getKind() == Attribute::Kind::Value
+                                          ? static_cast<const ValueAttribute*>(cellName)->getValue().toString().split('_')
+                                          : QStringList();
+            if (parts.size() == 2) {
+                columns = std::max(columns, parts[0].toInt() + 1);
+                rows = std::max(rows, parts[1].toInt() + 1);
+            }
+            const Attribute* flag = childOf(item, Active_t);
+            if (flag && flag->getKind() == Attribute::Kind::Choice &&
+                static_cast<const ChoiceAttribute*>(flag)->getChoice() == Yes_t)
+                ++active;
+            const Attribute* fractions = childOf(item, Material_Fraction_t);
+            if (fractions && fractions->getKind() == Attribute::Kind::DoubleList &&
+                !static_cast<const DoubleListAttribute*>(fractions)->getValues().isEmpty())
+                metal += static_cast<const DoubleListAttribute*>(fractions)->getValues().front();
+        }
+        out() << ", grid " << rows << " x " << columns << " (rows x columns), " << cells.size()
+              << (cells.size() == 1 ? " cell, " : " cells, ") << active << " active";
+        QStringList materials;
+        const Entity* owner = &entity;
+        const AttributePath materialsPath = ListAttributeEditor::getPathInOwner(layer) / Materials_t;
+        for (const Entity* material : getLinkedEntities(owner, materialsPath))
+            materials << material->getName();
+        if (!materials.isEmpty())
+            out() << ", materials " << materials.join(QStringLiteral(", "));
+        if (!cells.empty() && !materials.isEmpty())
+            out() << ", mean fraction of " << materials.front() << " " << QString::number(metal / cells.size(), 'g', 4)
+                  << " %";
+        out() << '\n';
+    }
+    out().flush();
+}
+
+} // namespace
+
+int runMaterialMapCommand(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Reads a material map - a layout file of the Tarvex tools in its text or XML form (\".xml\"), or a CSV "
+        "table of metal densities (\".csv\") - and applies it to the layers of an entity of a saved model: each "
+        "map layer becomes a grid of cells of a host layer with its metal and dielectric fractions. Prints the "
+        "layers applied and saves the model; after an error the model file is left unchanged.");
+    parser.addPositionalArgument("FILE", "The material map file.");
+    const QCommandLineOption help(QStringList{"h", "help"}, "Show this help.");
+    const QCommandLineOption modelOption("model", "The saved model holding the entity; it is saved again.", "MODEL.json");
+    const QCommandLineOption entityOption("entity", "Name of the component whose layers receive the map.", "NAME");
+    const QCommandLineOption resizeOption("resize", "Resize the component and its layers to the map instead of "
+                                                    "fitting the map into them.");
+    parser.addOption(help);
+    parser.addOption(modelOption);
+    parser.addOption(entityOption);
+    parser.addOption(resizeOption);
+    if (!parser.parse(arguments))
+        return usage(parser, parser.errorText());
+    if (parser.isSet(help)) {
+        out() << helpText(parser);
+        out().flush();
+        return 0;
+    }
+    if (parser.positionalArguments().size() != 1 || !parser.isSet(modelOption) || !parser.isSet(entityOption))
+        return usage(parser, QStringLiteral("material-map needs FILE, --model MODEL.json and --entity NAME"));
+
+    const QString file = parser.positionalArguments().front();
+    const QString modelPath = parser.value(modelOption);
+    for (const QString& path : {file, modelPath}) {
+        if (const QString problem = unreadable(path); !problem.isEmpty())
+            return failure(QStringLiteral("Cannot open file %1: %2").arg(path, problem));
+    }
+    QString problem;
+    std::unique_ptr<Model> model = ModelFile::load(modelPath, &problem);
+    if (!model)
+        return failure(problem);
+    Entity* entity = findEntityByName(model->getRoot(), parser.value(entityOption));
+    if (!entity)
+        return failure(QStringLiteral("no entity named \"%1\" in %2").arg(parser.value(entityOption), modelPath));
+    // Materials the model lacks are taken from the material library beside it, when there is one.
+    std::unique_ptr<LibraryManager> libraries;
+    const QString storePath = LibraryManager::storePathFor(modelPath);
+    if (QFileInfo::exists(storePath) && !(libraries = LibraryManager::load(storePath, &problem)))
+        return failure(problem);
+
+    Tools::ConsoleProgress console;
+    CFDProgress::ProgressMessagePrefixer progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
+    std::unique_ptr<Tarvex::MaterialMapImporter> importer;
+    if (file.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        importer = std::make_unique<Tarvex::UniformGridMaterialMapImporter>(&progress);
+    else
+        importer = std::make_unique<Tarvex::TarvexMaterialMapImporter>(&progress);
+    importer->setResizeOwner(parser.isSet(resizeOption));
+    importer->setLibraryManager(libraries.get());
+    bool applied = false;
+    try {
+        applied = importer->importFile(file, entity);
+    } catch (const std::exception& e) {
+        progress.post(Tools::ToolProgress::Kind::FatalError, QString::fromUtf8(e.what()));
+    }
+    if (!applied || console.fatalErrors() > 0) {
+        err() << "error: " << file << " was not applied to \"" << entity->getName() << "\"\n"
+              << "The model file " << modelPath << " was left unchanged.\n";
+        return failure(QString());
+    }
+    printApplied(*entity, file);
+    if (!ModelFile::save(*model, modelPath, &problem))
+        return failure(problem);
+    out() << "Saved the model to " << modelPath << '\n';
+    out().flush();
+    return 0;
+}

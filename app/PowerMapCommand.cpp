@@ -1,0 +1,157 @@
+#include "PowerMapCommand.h"
+
+#include "ModelLookup.h"
+
+#include "host/ConsoleProgress.h"
+#include "host/EntityReading.h"
+#include "host/ModelFile.h"
+#include "host/ProgressMessagePrefixer.h"
+#include "maps/TarvexPowerMapImporter.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include <cstdio>
+
+using namespace EntityModel;
+
+namespace {
+
+QTextStream& out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream& err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+// Qt names the program by its path; a person reads the command as they typed it.
+QString helpText(const QCommandLineParser& parser)
+{
+    return parser.helpText().replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
+                                     QStringLiteral("Usage: tarvex power-map"));
+}
+
+int usage(const QCommandLineParser& parser, const QString& problem)
+{
+    err() << "tarvex: " << problem << "\n\n" << helpText(parser);
+    err().flush();
+    return 2;
+}
+
+int failure(const QString& problem)
+{
+    if (!problem.isEmpty())
+        err() << "error: " << problem << '\n';
+    err().flush();
+    return 1;
+}
+
+/// The problem that keeps `path` from being read, or an empty text.
+QString unreadable(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("no such file");
+    if (info.isDir())
+        return QStringLiteral("it is a directory");
+    if (!info.isFile())
+        return QStringLiteral("it is not a regular file"); // a pipe or device may never end
+    if (!info.isReadable())
+        return QStringLiteral("permission denied");
+    return QString();
+}
+
+QString number(double value) { return QString::number(value, 'g', 6); }
+
+// One line per applied map, read back from the entity as the saved model holds it.
+void printApplied(const Entity& entity, const QString& file)
+{
+    out() << "Applied " << file << " to " << entity.getType().getLabel() << " \"" << entity.getName() << "\":\n";
+    const Attribute* list = entity.child(Power_Maps_t.getLabel());
+    const int count = list && list->getKind() == Attribute::Kind::EntityList
+                          ? static_cast<const EntityListAttribute*>(list)->count()
+                          : 0;
+    for (int index = 0; index < count; ++index) {
+        const Entity* map = static_cast<const EntityListAttribute*>(list)->at(index);
+        out() << "  " << map->getName() << ": ";
+        if (hasAttributeSetTo(map, Power_Map_Kind_t, Area_Map_t)) {
+            const int blocks = getStandardDoubleListValues(map, Powers_t).size();
+            out() << "area map of " << blocks << (blocks == 1 ? " block" : " blocks");
+        } else {
+            out() << "grid of " << getIntValue(map, Grid_Rows_t, 0) << " rows x " << getIntValue(map, Grid_Columns_t, 0)
+                  << " columns";
+        }
+        out() << ", total power " << number(getStandardDoubleValue(map, Total_Power_t, 0)) << " W";
+        const std::vector<Entity*> linked = getLinkedEntities(map, Leakage_Links_t);
+        const QVector<double> temperatures = getStandardDoubleListValues(map, Leakage_Temperatures_t);
+        for (size_t i = 0; i < linked.size() && int(i) < temperatures.size(); ++i)
+            out() << ", leakage at " << number(temperatures[int(i)] - 273.15) << " C with " << linked[i]->getName();
+        out() << '\n';
+    }
+    out().flush();
+}
+
+} // namespace
+
+int runPowerMapCommand(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Reads a text-format power map (grid or area power maps, with leakage maps) and applies it to an "
+        "entity of a saved model, replacing the power maps an earlier run applied there. Overlapping power "
+        "blocks are cut into blocks that do not overlap, with power shared by area. Prints the maps applied "
+        "(powers in W, leakage temperatures in C) and saves the model; after an error the model file is "
+        "left unchanged.");
+    parser.addPositionalArgument("FILE", "The power map file.");
+    const QCommandLineOption help(QStringList{"h", "help"}, "Show this help.");
+    const QCommandLineOption modelOption("model", "The saved model holding the entity; it is saved again.", "MODEL.json");
+    const QCommandLineOption entityOption("entity", "Name of the entity (a heat source, a die...) receiving the map.",
+                                          "NAME");
+    parser.addOption(help);
+    parser.addOption(modelOption);
+    parser.addOption(entityOption);
+    if (!parser.parse(arguments))
+        return usage(parser, parser.errorText());
+    if (parser.isSet(help)) {
+        out() << helpText(parser);
+        out().flush();
+        return 0;
+    }
+    if (parser.positionalArguments().size() != 1 || !parser.isSet(modelOption) || !parser.isSet(entityOption))
+        return usage(parser, QStringLiteral("power-map needs FILE, --model MODEL.json and --entity NAME"));
+
+    const QString file = parser.positionalArguments().front();
+    const QString modelPath = parser.value(modelOption);
+    for (const QString& path : {file, modelPath}) {
+        if (const QString problem = unreadable(path); !problem.isEmpty())
+            return failure(QStringLiteral("Cannot open file %1: %2").arg(path, problem));
+    }
+    QString problem;
+    std::unique_ptr<Model> model = ModelFile::load(modelPath, &problem);
+    if (!model)
+        return failure(problem);
+    Entity* entity = findEntityByName(model->getRoot(), parser.value(entityOption));
+    if (!entity)
+        return failure(QStringLiteral("no entity named \"%1\" in %2").arg(parser.value(entityOption), modelPath));
+
+    Tools::ConsoleProgress console;
+    CFDProgress::ProgressMessagePrefixer progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
+    Tarvex::TarvexPowerMapImporter importer(&progress);
+    if (!importer.importPowerMap(entity, file) || console.fatalErrors() > 0) {
+        err() << "The model file " << modelPath << " was left unchanged.\n";
+        return failure(QString());
+    }
+    printApplied(*entity, file);
+    if (!ModelFile::save(*model, modelPath, &problem))
+        return failure(problem);
+    out() << "Saved the model to " << modelPath << '\n';
+    out().flush();
+    return 0;
+}

@@ -1,0 +1,40 @@
+// Feeds arbitrary bytes to the text-format power map reader through a temporary file, and
+// applies what it reads to an entity of a fresh model. Malformed files must end in a fatal
+// error with the model untouched, never in a crash or a hang.
+#include "host/EntityEditor.h"
+#include "host/EntityFetcher.h"
+#include "host/Model.h"
+#include "host/ModelFile.h"
+#include "host/RecordingProgress.h"
+#include "maps/TarvexPowerMapImporter.h"
+
+#include <QTemporaryFile>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    QTemporaryFile file;
+    if (!file.open())
+        return 0;
+    file.write(reinterpret_cast<const char*>(data), qint64(size));
+    file.flush();
+
+    std::unique_ptr<EntityModel::Model> model = EntityModel::Model::createDefault();
+    EntityModel::Entity* die =
+        EntityModel::EntityEditor::createEntity(EntityModel::Heat_Source_t, EntityModel::EntityFetcher::getChassis(model->getRoot()),
+                                                EntityModel::AttributePath(EntityModel::Objects_t), nullptr, 0, "Die");
+    model->getUndoStack().clear();
+    const QByteArray before = EntityModel::ModelFile::toJson(*model);
+
+    Tools::RecordingProgress progress;
+    Tarvex::TarvexPowerMapImporter importer(&progress);
+    const bool applied = importer.importPowerMap(die, file.fileName());
+    const bool failed = !progress.texts(Tools::ToolProgress::Kind::FatalError).isEmpty();
+    // Success and failure must agree with the messages, and a failure must change nothing.
+    if (applied == failed || (!applied && EntityModel::ModelFile::toJson(*model) != before))
+        std::abort();
+    return 0;
+}

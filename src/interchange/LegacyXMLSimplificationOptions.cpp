@@ -1,0 +1,13 @@
+#include "interchange/LegacyXMLSimplificationOptions.h"
+
+#include "interchange/TXMXMLElementLists.h"
+
+namespace Tarvex {
+
+LegacyXMLSimplificationOptions::LegacyXMLSimplificationOptions(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+
+QList<LegacyXMLSimplificationModel> LegacyXMLSimplificationOptions::getModels() const { return wrapChildElements<LegacyXMLSimplificationModel>(*this, QStringLiteral("Model")); }
+
+void LegacyXMLSimplificationOptions::setModels(const QList<LegacyXMLSimplificationModel>& values) { replaceChildElements(*this, QStringLiteral("Model"), values); }
+
+} // namespace Tarvex

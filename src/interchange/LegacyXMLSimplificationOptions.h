@@ -1,0 +1,29 @@
+#pragma once
+
+#include "host/XMLDOMNode.h"
+#include "interchange/LegacyXMLSimplificationModel.h"
+
+#include <QDomElement>
+#include <QList>
+#include <QString>
+
+namespace Tarvex {
+
+/// The "SimplificationOptions" element of older files: how coarsely each layered part is
+/// gridded.
+/// A value: copies share the element; the null element answers every getter with its default.
+class LegacyXMLSimplificationOptions : public InterProcess::XMLDOMNode
+{
+public:
+    /// The null element.
+    LegacyXMLSimplificationOptions() = default;
+    /// A wrapper around `element` (which may be null).
+    explicit LegacyXMLSimplificationOptions(const QDomElement& element);
+
+    /// Every "Model" child, in document order.
+    QList<LegacyXMLSimplificationModel> getModels() const;
+    /// Replaces every "Model" child by `values`, in list order.
+    void setModels(const QList<LegacyXMLSimplificationModel>& values);
+};
+
+} // namespace Tarvex

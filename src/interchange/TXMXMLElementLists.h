@@ -1,0 +1,35 @@
+#pragma once
+
+#include "host/XMLDOMNode.h"
+
+#include <QDomElement>
+#include <QList>
+#include <QString>
+
+namespace Tarvex {
+
+/// Every child element of `parent` called `name`, in document order, each wrapped in
+/// `Wrapper`; empty for a null parent.
+template <typename Wrapper>
+QList<Wrapper> wrapChildElements(const InterProcess::XMLDOMNode& parent, const QString& name)
+{
+    QList<Wrapper> children;
+    for (QDomElement child = parent.element().firstChildElement(name); !child.isNull();
+         child = child.nextSiblingElement(name))
+        children.append(Wrapper(child));
+    return children;
+}
+
+/// Removes every child element of `parent` called `name` and appends `children` under that
+/// name, in list order. The children may be the ones removed: they then move to the end.
+template <typename Wrapper>
+void replaceChildElements(InterProcess::XMLDOMNode& parent, const QString& name, const QList<Wrapper>& children)
+{
+    if (parent.isNull())
+        return;
+    parent.removeChildElements(name);
+    for (const Wrapper& child : children)
+        parent.appendChildElement(name, child);
+}
+
+} // namespace Tarvex

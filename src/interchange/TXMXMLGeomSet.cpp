@@ -1,0 +1,13 @@
+#include "interchange/TXMXMLGeomSet.h"
+
+#include "interchange/TXMXMLElementLists.h"
+
+namespace Tarvex {
+
+TXMXMLGeomSet::TXMXMLGeomSet(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+
+QList<TXMXMLGeom> TXMXMLGeomSet::getGeoms() const { return wrapChildElements<TXMXMLGeom>(*this, QStringLiteral("Geom")); }
+
+void TXMXMLGeomSet::setGeoms(const QList<TXMXMLGeom>& values) { replaceChildElements(*this, QStringLiteral("Geom"), values); }
+
+} // namespace Tarvex

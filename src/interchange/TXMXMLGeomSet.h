@@ -1,0 +1,28 @@
+#pragma once
+
+#include "host/XMLDOMNode.h"
+#include "interchange/TXMXMLGeom.h"
+
+#include <QDomElement>
+#include <QList>
+#include <QString>
+
+namespace Tarvex {
+
+/// The "GEOMSet" element: every footprint of the file.
+/// A value: copies share the element; the null element answers every getter with its default.
+class TXMXMLGeomSet : public InterProcess::XMLDOMNode
+{
+public:
+    /// The null element.
+    TXMXMLGeomSet() = default;
+    /// A wrapper around `element` (which may be null).
+    explicit TXMXMLGeomSet(const QDomElement& element);
+
+    /// Every "Geom" child, in document order.
+    QList<TXMXMLGeom> getGeoms() const;
+    /// Replaces every "Geom" child by `values`, in list order.
+    void setGeoms(const QList<TXMXMLGeom>& values);
+};
+
+} // namespace Tarvex

@@ -1,0 +1,13 @@
+#include "interchange/TXMXMLLayoutSet.h"
+
+#include "interchange/TXMXMLElementLists.h"
+
+namespace Tarvex {
+
+TXMXMLLayoutSet::TXMXMLLayoutSet(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+
+QList<TXMXMLLayoutInclude> TXMXMLLayoutSet::getIncludes() const { return wrapChildElements<TXMXMLLayoutInclude>(*this, QStringLiteral("Include")); }
+
+void TXMXMLLayoutSet::setIncludes(const QList<TXMXMLLayoutInclude>& values) { replaceChildElements(*this, QStringLiteral("Include"), values); }
+
+} // namespace Tarvex

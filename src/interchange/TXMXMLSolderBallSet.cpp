@@ -1,0 +1,13 @@
+#include "interchange/TXMXMLSolderBallSet.h"
+
+#include "interchange/TXMXMLElementLists.h"
+
+namespace Tarvex {
+
+TXMXMLSolderBallSet::TXMXMLSolderBallSet(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+
+QList<TXMXMLSolderBall> TXMXMLSolderBallSet::getSolderBalls() const { return wrapChildElements<TXMXMLSolderBall>(*this, QStringLiteral("SolderBall")); }
+
+void TXMXMLSolderBallSet::setSolderBalls(const QList<TXMXMLSolderBall>& values) { replaceChildElements(*this, QStringLiteral("SolderBall"), values); }
+
+} // namespace Tarvex

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "host/XMLDOMNode.h"
+#include "interchange/TXMXMLSolderBall.h"
+
+#include <QDomElement>
+#include <QList>
+#include <QString>
+
+namespace Tarvex {
+
+/// The "SolderBallSet" element: the solder balls of the file.
+/// A value: copies share the element; the null element answers every getter with its default.
+class TXMXMLSolderBallSet : public InterProcess::XMLDOMNode
+{
+public:
+    /// The null element.
+    TXMXMLSolderBallSet() = default;
+    /// A wrapper around `element` (which may be null).
+    explicit TXMXMLSolderBallSet(const QDomElement& element);
+
+    /// Every "SolderBall" child, in document order.
+    QList<TXMXMLSolderBall> getSolderBalls() const;
+    /// Replaces every "SolderBall" child by `values`, in list order.
+    void setSolderBalls(const QList<TXMXMLSolderBall>& values);
+};
+
+} // namespace Tarvex

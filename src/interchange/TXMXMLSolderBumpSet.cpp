@@ -1,0 +1,13 @@
+#include "interchange/TXMXMLSolderBumpSet.h"
+
+#include "interchange/TXMXMLElementLists.h"
+
+namespace Tarvex {
+
+TXMXMLSolderBumpSet::TXMXMLSolderBumpSet(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+
+QList<TXMXMLSolderBump> TXMXMLSolderBumpSet::getSolderBumps() const { return wrapChildElements<TXMXMLSolderBump>(*this, QStringLiteral("SolderBump")); }
+
+void TXMXMLSolderBumpSet::setSolderBumps(const QList<TXMXMLSolderBump>& values) { replaceChildElements(*this, QStringLiteral("SolderBump"), values); }
+
+} // namespace Tarvex

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "host/XMLDOMNode.h"
+#include "interchange/TXMXMLSolderBump.h"
+
+#include <QDomElement>
+#include <QList>
+#include <QString>
+
+namespace Tarvex {
+
+/// The "SolderBumpSet" element: the solder bumps of the file.
+/// A value: copies share the element; the null element answers every getter with its default.
+class TXMXMLSolderBumpSet : public InterProcess::XMLDOMNode
+{
+public:
+    /// The null element.
+    TXMXMLSolderBumpSet() = default;
+    /// A wrapper around `element` (which may be null).
+    explicit TXMXMLSolderBumpSet(const QDomElement& element);
+
+    /// Every "SolderBump" child, in document order.
+    QList<TXMXMLSolderBump> getSolderBumps() const;
+    /// Replaces every "SolderBump" child by `values`, in list order.
+    void setSolderBumps(const QList<TXMXMLSolderBump>& values);
+};
+
+} // namespace Tarvex

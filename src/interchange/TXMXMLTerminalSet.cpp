@@ -1,0 +1,13 @@
+#include "interchange/TXMXMLTerminalSet.h"
+
+#include "interchange/TXMXMLElementLists.h"
+
+namespace Tarvex {
+
+TXMXMLTerminalSet::TXMXMLTerminalSet(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+
+QList<TXMXMLTerminalGroup> TXMXMLTerminalSet::getTerminalGroups() const { return wrapChildElements<TXMXMLTerminalGroup>(*this, QStringLiteral("TerminalGroup")); }
+
+void TXMXMLTerminalSet::setTerminalGroups(const QList<TXMXMLTerminalGroup>& values) { replaceChildElements(*this, QStringLiteral("TerminalGroup"), values); }
+
+} // namespace Tarvex

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "host/XMLDOMNode.h"
+#include "interchange/TXMXMLTerminalGroup.h"
+
+#include <QDomElement>
+#include <QList>
+#include <QString>
+
+namespace Tarvex {
+
+/// The "TerminalSet" element: the electrical terminals of the file, in groups.
+/// A value: copies share the element; the null element answers every getter with its default.
+class TXMXMLTerminalSet : public InterProcess::XMLDOMNode
+{
+public:
+    /// The null element.
+    TXMXMLTerminalSet() = default;
+    /// A wrapper around `element` (which may be null).
+    explicit TXMXMLTerminalSet(const QDomElement& element);
+
+    /// Every "TerminalGroup" child, in document order.
+    QList<TXMXMLTerminalGroup> getTerminalGroups() const;
+    /// Replaces every "TerminalGroup" child by `values`, in list order.
+    void setTerminalGroups(const QList<TXMXMLTerminalGroup>& values);
+};
+
+} // namespace Tarvex

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+namespace Tarvex {
+
+/// Cuts the overlapping power blocks of an area power map into blocks that do not overlap,
+/// sharing each block's power by area.
+///
+/// The result is that of a plain pass over the blocks that, for each block in order, looks
+/// at the blocks with an endpoint inside its x extent (in x order, equal x in endpoint-index
+/// order), slices the first pair that overlaps, replaces the sliced blocks by their pieces
+/// (survivors keep their order, pieces go to the end) and starts the pass again, until a
+/// whole pass finds no overlap. Here a queue of the blocks that may still overlap something
+/// and an R-tree find that same next pair without rescanning, so slicing n blocks costs
+/// about (n + pieces) log n.
+class TarvexPowerBlockSlicer
+{
+public:
+    /// One rectangle of an area power map, in the file's length unit.
+    struct Block
+    {
+        double xLow;
+        double yLow;
+        double xHigh;
+        double yHigh;
+    };
+
+    /// How a slicing ended.
+    enum class Result {
+        Sliced,       ///< the blocks no longer overlap
+        BadInput,     ///< counts differ, a coordinate is not finite or a block is inverted
+        TooManyBlocks ///< the pieces would exceed the block limit
+    };
+
+    /// Overlaps smaller than this area are not overlaps; pieces smaller than it are dropped.
+    static constexpr double AreaTolerance = 1e-18;
+    /// A side sticks out of an overlap only by more than this.
+    static constexpr double SideTolerance = 1e-9;
+    /// Default ceiling on the blocks made while slicing (input and every piece), so that
+    /// a file of many nested blocks ends with an error rather than exhausting memory.
+    static constexpr std::size_t DefaultBlockLimit = 8000000;
+
+    /// Slices `blocks` in place; `powers` holds the power of the block at the same index and
+    /// is rewritten alongside. On failure both are left as they were.
+    static Result slice(std::vector<Block>& blocks, std::vector<double>& powers,
+                        std::size_t blockLimit = DefaultBlockLimit);
+
+    /// The endpoint index of block `block`'s low side.
+    static constexpr std::size_t toLowIndex(std::size_t block) { return 2 * block; }
+    /// The endpoint index of block `block`'s high side.
+    static constexpr std::size_t toHighIndex(std::size_t block) { return 2 * block + 1; }
+    /// The block an endpoint index belongs to.
+    static constexpr std::size_t fromHiLoIndex(std::size_t endpoint) { return endpoint / 2; }
+    /// True for the endpoint index of a high side.
+    static constexpr bool isHiIndex(std::size_t endpoint) { return endpoint % 2 == 1; }
+    /// The x of endpoint `endpoint` of `blocks`.
+    static double base_fn_xVal(std::size_t endpoint, const std::vector<Block>& blocks);
+    /// The y of endpoint `endpoint` of `blocks`.
+    static double base_fn_yVal(std::size_t endpoint, const std::vector<Block>& blocks);
+};
+
+} // namespace Tarvex

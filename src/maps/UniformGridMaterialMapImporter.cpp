@@ -1,0 +1,132 @@
+#include "maps/UniformGridMaterialMapImporter.h"
+
+#include "host/CSVParser.h"
+#include "maps/MaterialMapNumber.h"
+
+#include <QFileInfo>
+
+#include <climits>
+
+namespace Tarvex {
+
+namespace {
+
+// Collects the table row by row into the densities of one record.
+class GridCollector : public FileSystem::CSVParser::Handler
+{
+public:
+    GridCollector(const FileSystem::CSVParser& parser, std::vector<double>& values)
+        : m_parser(parser), m_values(values)
+    {
+    }
+
+    bool field(const char* text, size_t size) override
+    {
+        double value = 0.0;
+        if (!MaterialMapNumber::toDouble(text, size, value)) {
+            value = 0.0;
+            if (m_notNumbers++ == 0) {
+                m_firstNotNumber = QString::fromUtf8(text, int(std::min<size_t>(size, 40)));
+                m_firstNotNumberLine = m_parser.getLine();
+                m_firstNotNumberColumn = m_inRow + 1;
+            }
+        }
+        if (value < 0.0 && m_firstNegativeLine == 0)
+            m_firstNegativeLine = m_parser.getLine();
+        m_values.push_back(value);
+        ++m_inRow;
+        return true;
+    }
+
+    bool endRow() override
+    {
+        if (m_rows == 0) {
+            m_columns = m_inRow;
+        } else if (m_inRow != m_columns) {
+            m_badRowLine = m_parser.getLine();
+            m_badRowLength = m_inRow;
+            return false;
+        }
+        ++m_rows;
+        m_inRow = 0;
+        return true;
+    }
+
+    int rows() const { return m_rows; }
+    qint64 columns() const { return m_columns; }
+    qint64 badRowLine() const { return m_badRowLine; }
+    qint64 badRowLength() const { return m_badRowLength; }
+    qint64 notNumbers() const { return m_notNumbers; }
+    qint64 firstNegativeLine() const { return m_firstNegativeLine; }
+    const QString& firstNotNumber() const { return m_firstNotNumber; }
+    qint64 firstNotNumberLine() const { return m_firstNotNumberLine; }
+    qint64 firstNotNumberColumn() const { return m_firstNotNumberColumn; }
+
+private:
+    const FileSystem::CSVParser& m_parser;
+    std::vector<double>& m_values;
+    int m_rows = 0;
+    qint64 m_columns = 0;
+    qint64 m_inRow = 0;
+    qint64 m_badRowLine = 0;
+    qint64 m_badRowLength = 0;
+    qint64 m_notNumbers = 0;
+    qint64 m_firstNegativeLine = 0;
+    QString m_firstNotNumber;
+    qint64 m_firstNotNumberLine = 0;
+    qint64 m_firstNotNumberColumn = 0;
+};
+
+} // namespace
+
+UniformGridMaterialMapImporter::~UniformGridMaterialMapImporter() = default;
+
+std::vector<MaterialMapData> UniformGridMaterialMapImporter::readMaterialMapDataImpl(const QString& path)
+{
+    if (path.isEmpty()) {
+        fatalError(tr("Empty File Path Provided."));
+        return {};
+    }
+    MaterialMapData record = createMaterialMapData(path);
+    FileSystem::CSVParser parser;
+    GridCollector collector(parser, record.metalDensity);
+    if (!parser.parseFile(path, collector)) {
+        if (collector.badRowLine() > 0) {
+            fatalError(tr("Row on line %1 has %2 columns where the first row has %3")
+                           .arg(collector.badRowLine())
+                           .arg(collector.badRowLength())
+                           .arg(collector.columns()));
+        } else if (!QFileInfo(path).isFile()) {
+            fatalError(tr("Unable to open %1").arg(path));
+        } else {
+            fatalError(tr("Failed to read file - %1").arg(parser.getError()));
+        }
+        return {};
+    }
+    if (collector.rows() == 0 || collector.columns() == 0) {
+        fatalError(tr("No columns or rows in file."));
+        return {};
+    }
+    if (collector.columns() > INT_MAX) {
+        fatalError(tr("Too many columns in file."));
+        return {};
+    }
+    if (collector.firstNegativeLine() > 0) {
+        fatalError(tr("Metal Density parsing failed - negative density on line %1").arg(collector.firstNegativeLine()));
+        return {};
+    }
+    if (collector.notNumbers() > 0) {
+        warning(tr("%1 cells are not numbers and count as 0, the first \"%2\" on line %3, column %4")
+                    .arg(collector.notNumbers())
+                    .arg(collector.firstNotNumber())
+                    .arg(collector.firstNotNumberLine())
+                    .arg(collector.firstNotNumberColumn()));
+    }
+    record.rows = collector.rows();
+    record.columns = int(collector.columns());
+    std::vector<MaterialMapData> records;
+    records.push_back(std::move(record));
+    return records;
+}
+
+} // namespace Tarvex

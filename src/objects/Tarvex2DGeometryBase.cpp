@@ -1,0 +1,384 @@
+#include "objects/Tarvex2DGeometryBase.h"
+
+#include "objects/Tarvex2DGeometryLine.h"
+#include "objects/Tarvex2DGeometryPolygon.h"
+#include "objects/Tarvex2DGeometryRectangle.h"
+#include "objects/Tarvex2DOutlineBox.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Tarvex {
+
+using Geometry::Vec2;
+
+namespace {
+
+bool isOnOutline(const std::vector<Vec2>& outline, const Vec2& point)
+{
+    const size_t n = outline.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (Tarvex2DGeometryLine::isOnSegment(outline[i], outline[(i + 1) % n], point))
+            return true;
+    }
+    return false;
+}
+
+// The point test on a prepared outline: on a side gives `inclusive`, otherwise a crossing
+// count along +x decides; a crossing at the point's own x counts as inside.
+bool outlineContains(const std::vector<Vec2>& outline, const Tarvex2DOutlineBox& box, const Vec2& point, bool inclusive)
+{
+    if (box.isOutside(point))
+        return false;
+    if (isOnOutline(outline, point))
+        return inclusive;
+    bool inside = false;
+    const size_t n = outline.size();
+    for (size_t i = 0; i < n; ++i) {
+        const Vec2& pi = outline[i];
+        const Vec2& pj = outline[(i + 1) % n];
+        if ((pi.y <= point.y && point.y < pj.y) || (pj.y <= point.y && point.y < pi.y)) {
+            const double xc = (pj.x - pi.x) * ((point.y - pi.y) / (pj.y - pi.y)) + pi.x;
+            if (Tarvex2DGeometry::isEqual(xc, point.x))
+                return true;
+            if (xc > point.x)
+                inside = !inside;
+        }
+    }
+    return inside;
+}
+
+bool outlinesTouch(const std::vector<Vec2>& mine, const std::vector<Vec2>& theirs)
+{
+    if (Tarvex2DOutlineBox::of(mine).isApart(Tarvex2DOutlineBox::of(theirs)))
+        return false;
+    const size_t n = mine.size();
+    const size_t m = theirs.size();
+    for (size_t j = 0; j < m; ++j) {
+        const Vec2& b0 = theirs[j];
+        const Vec2& b1 = theirs[(j + 1) % m];
+        for (size_t i = 0; i < n; ++i) {
+            if (Tarvex2DGeometryLine::segmentsIntersect(mine[i], mine[(i + 1) % n], b0, b1))
+                return true;
+        }
+    }
+    return false;
+}
+
+// Holes of holes are cut at this depth; real data never nests that deep, and the limit
+// keeps numerically unstable input from recursing without end.
+constexpr int maxHoleDepth = 8;
+
+} // namespace
+
+Tarvex2DGeometryBase::Tarvex2DGeometryBase() = default;
+
+Tarvex2DGeometryBase::Tarvex2DGeometryBase(const Tarvex2DGeometryBase& other)
+    : Tarvex2DGeometry(other)
+{
+    cloneHoles(other);
+}
+
+Tarvex2DGeometryBase::Tarvex2DGeometryBase(Tarvex2DGeometryBase&& other) noexcept
+    : Tarvex2DGeometry(std::move(other)), holes(std::move(other.holes))
+{
+}
+
+Tarvex2DGeometryBase& Tarvex2DGeometryBase::operator=(const Tarvex2DGeometryBase& other)
+{
+    if (this != &other)
+        cloneHoles(other);
+    return *this;
+}
+
+Tarvex2DGeometryBase& Tarvex2DGeometryBase::operator=(Tarvex2DGeometryBase&& other) noexcept
+{
+    if (this != &other)
+        holes = std::move(other.holes);
+    return *this;
+}
+
+Tarvex2DGeometryBase::~Tarvex2DGeometryBase() = default;
+
+std::vector<Tarvex2DGeometryLine> Tarvex2DGeometryBase::getSides() const
+{
+    const std::vector<Vec2> points = getPoints();
+    std::vector<Tarvex2DGeometryLine> sides;
+    const size_t n = points.size();
+    sides.reserve(n);
+    for (size_t i = 0; i < n; ++i)
+        sides.emplace_back(points[i], points[(i + 1) % n]);
+    return sides;
+}
+
+std::unique_ptr<Tarvex2DGeometryPolygon> Tarvex2DGeometryBase::toPolygon() const
+{
+    return nullptr;
+}
+
+std::unique_ptr<Tarvex2DGeometryRectangle> Tarvex2DGeometryBase::toRectangle() const
+{
+    return nullptr;
+}
+
+bool Tarvex2DGeometryBase::isTouching(const Tarvex2DGeometry& other) const
+{
+    return outlinesTouch(getPoints(), other.getPoints());
+}
+
+bool Tarvex2DGeometryBase::isTouching(const Vec2& point) const
+{
+    return isOnOutline(getPoints(), point);
+}
+
+bool Tarvex2DGeometryBase::isTouching(const Tarvex2DGeometryLine& line) const
+{
+    return outlinesTouch(getPoints(), line.getPoints());
+}
+
+bool Tarvex2DGeometryBase::isContaining(const Tarvex2DGeometry& other, bool inclusive) const
+{
+    const std::vector<Vec2> outline = getPoints();
+    const Tarvex2DOutlineBox box = Tarvex2DOutlineBox::of(outline);
+    for (const Vec2& point : other.getPoints()) {
+        if (!outlineContains(outline, box, point, inclusive))
+            return false;
+    }
+    return true;
+}
+
+bool Tarvex2DGeometryBase::isContaining(const Vec2& point, bool inclusive) const
+{
+    const std::vector<Vec2> outline = getPoints();
+    return outlineContains(outline, Tarvex2DOutlineBox::of(outline), point, inclusive);
+}
+
+bool Tarvex2DGeometryBase::isOverlapping(const Tarvex2DGeometry& other) const
+{
+    const std::vector<Vec2> outline = getPoints();
+    const Tarvex2DOutlineBox box = Tarvex2DOutlineBox::of(outline);
+    for (const Vec2& point : other.getPoints()) {
+        if (outlineContains(outline, box, point, true))
+            return true;
+    }
+    return false;
+}
+
+bool Tarvex2DGeometryBase::isPartialOverlapping(const Tarvex2DGeometry& other) const
+{
+    const std::vector<Vec2> outline = getPoints();
+    const Tarvex2DOutlineBox box = Tarvex2DOutlineBox::of(outline);
+    bool anyInside = false;
+    bool anyOutside = false;
+    for (const Vec2& point : other.getPoints()) {
+        if (outlineContains(outline, box, point, true))
+            anyInside = true;
+        else
+            anyOutside = true;
+        if (anyInside && anyOutside)
+            return true;
+    }
+    return false;
+}
+
+bool Tarvex2DGeometryBase::unite(const Tarvex2DGeometry& other)
+{
+    if (!do_unite(other))
+        return false;
+    uniteHoles(other);
+    return true;
+}
+
+bool Tarvex2DGeometryBase::substract(const Tarvex2DGeometry& other)
+{
+    if (!do_substract(other))
+        return false;
+    substractHoles(other);
+    return true;
+}
+
+Geometry::Bound2D Tarvex2DGeometryBase::getBound() const
+{
+    const std::vector<Vec2> points = getPoints();
+    if (points.empty())
+        return Geometry::Bound2D(Vec2(0.0, 0.0));
+    Geometry::Bound2D bound(points.front());
+    for (const Vec2& p : points)
+        bound.unite(p);
+    return bound;
+}
+
+bool Tarvex2DGeometryBase::isEquivalent(const Tarvex2DGeometry& other) const
+{
+    const std::vector<Vec2> mine = getPoints();
+    const std::vector<Vec2> theirs = other.getPoints();
+    if (mine.size() != theirs.size())
+        return false;
+    for (size_t i = 0; i < mine.size(); ++i) {
+        if (!isEqual(mine[i], theirs[i]))
+            return false;
+    }
+    return true;
+}
+
+Tarvex2DGeometry::HoleList Tarvex2DGeometryBase::matchingHoles(const Tarvex2DGeometry& other) const
+{
+    HoleList result;
+    for (const auto& mine : holes) {
+        if (!mine)
+            continue;
+        for (const auto& theirs : other.getHoles()) {
+            if (theirs && mine->isEquivalent(*theirs)) {
+                result.push_back(theirs->clone());
+                break;
+            }
+        }
+    }
+    return result;
+}
+
+std::unique_ptr<Tarvex2DGeometry> Tarvex2DGeometryBase::createTransformedGeometry(
+    const Geometry::Transform2D& transform) const
+{
+    std::unique_ptr<Tarvex2DGeometry> copy = clone();
+    copy->transformGeometry(transform);
+    return copy;
+}
+
+bool Tarvex2DGeometryBase::hasHoles() const
+{
+    return !holes.empty();
+}
+
+const Tarvex2DGeometry::HoleList& Tarvex2DGeometryBase::getHoles() const
+{
+    return holes;
+}
+
+Tarvex2DGeometry::HoleList& Tarvex2DGeometryBase::getHoles()
+{
+    return holes;
+}
+
+void Tarvex2DGeometryBase::addHole(std::unique_ptr<Tarvex2DGeometry> hole)
+{
+    if (!hole)
+        return;
+    for (auto& existing : holes) {
+        if (existing && existing->unite(*hole)) {
+            reduceHoles();
+            return;
+        }
+    }
+    hole->removeRedundantPoints();
+    holes.push_back(std::move(hole));
+}
+
+void Tarvex2DGeometryBase::removeRedundantPoints()
+{
+    do_removeRedundantPoints();
+    for (auto& hole : holes) {
+        if (hole)
+            hole->removeRedundantPoints();
+    }
+}
+
+std::unique_ptr<Tarvex2DGeometry> Tarvex2DGeometryBase::clip(const Tarvex2DGeometry&) const
+{
+    return nullptr;
+}
+
+bool Tarvex2DGeometryBase::do_unite(const Tarvex2DGeometry&)
+{
+    return false;
+}
+
+bool Tarvex2DGeometryBase::do_substract(const Tarvex2DGeometry&)
+{
+    return false;
+}
+
+void Tarvex2DGeometryBase::do_removeRedundantPoints() {}
+
+void Tarvex2DGeometryBase::cloneHoles(const Tarvex2DGeometry& other)
+{
+    HoleList copies;
+    copies.reserve(other.getHoles().size());
+    for (const auto& hole : other.getHoles()) {
+        if (hole)
+            copies.push_back(hole->clone());
+    }
+    holes = std::move(copies);
+}
+
+void Tarvex2DGeometryBase::substractHoles(const Tarvex2DGeometry& other)
+{
+    substractHoles(other, 0);
+}
+
+void Tarvex2DGeometryBase::substractHoles(const Tarvex2DGeometry& other, int depth)
+{
+    HoleList movedOut;
+    for (auto it = holes.begin(); it != holes.end();) {
+        Tarvex2DGeometry* hole = it->get();
+        if (hole == nullptr || other.isContaining(*hole, true)) {
+            it = holes.erase(it);
+        } else if (other.isPartialOverlapping(*hole)) {
+            hole->substract(other);
+            movedOut.push_back(std::move(*it));
+            it = holes.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (depth < maxHoleDepth) {
+        for (const auto& hole : movedOut) {
+            if (do_substract(*hole))
+                substractHoles(*hole, depth + 1);
+        }
+    }
+    reduceHoles();
+}
+
+void Tarvex2DGeometryBase::uniteHoles(const Tarvex2DGeometry& other)
+{
+    for (auto it = holes.begin(); it != holes.end();) {
+        if (*it == nullptr || (*it)->isEquivalent(other)) {
+            it = holes.erase(it);
+        } else {
+            (*it)->substract(other);
+            ++it;
+        }
+    }
+    for (const auto& hole : other.getHoles()) {
+        if (hole)
+            holes.push_back(hole->clone());
+    }
+    reduceHoles();
+}
+
+void Tarvex2DGeometryBase::reduceHoles()
+{
+    size_t i = 0;
+    while (i < holes.size()) {
+        Tarvex2DGeometry* hole = holes[i].get();
+        const Geometry::Bound2D bound = hole ? hole->getBound() : Geometry::Bound2D();
+        const Vec2 size = bound.getHigh() - bound.getLow();
+        if (hole == nullptr || isEqual(size.x, 0.0) || isEqual(size.y, 0.0)) {
+            holes.erase(holes.begin() + std::ptrdiff_t(i));
+            continue;
+        }
+        bool merged = false;
+        for (size_t j = i + 1; j < holes.size(); ++j) {
+            if (holes[j] && hole->unite(*holes[j])) {
+                holes.erase(holes.begin() + std::ptrdiff_t(j));
+                merged = true;
+                break;
+            }
+        }
+        i = merged ? 0 : i + 1;
+    }
+}
+
+} // namespace Tarvex
+

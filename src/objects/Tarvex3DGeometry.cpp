@@ -1,0 +1,22 @@
+#include "objects/Tarvex3DGeometry.h"
+
+#include "objects/Tarvex3DGeometryLine.h"
+
+namespace Tarvex {
+
+Tarvex3DGeometry::~Tarvex3DGeometry() = default;
+
+bool Tarvex3DGeometry::isExtrusion() const
+{
+    return false;
+}
+
+std::unique_ptr<Tarvex3DGeometry> Tarvex3DGeometry::createTransformedGeometry(
+    const Geometry::Transform& transform) const
+{
+    std::unique_ptr<Tarvex3DGeometry> copy = clone();
+    copy->transformGeometry(transform);
+    return copy;
+}
+
+} // namespace Tarvex

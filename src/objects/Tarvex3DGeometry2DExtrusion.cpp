@@ -1,0 +1,251 @@
+#include "objects/Tarvex3DGeometry2DExtrusion.h"
+
+#include "objects/Tarvex2DGeometryLine.h"
+#include "objects/Tarvex2DGeometryPolygon.h"
+#include "objects/Tarvex3DGeometryLine.h"
+
+#include <cmath>
+
+namespace Tarvex {
+
+using Geometry::Transform;
+using Geometry::Vec2;
+using Geometry::Vec3;
+
+namespace {
+
+bool isEqual(double a, double b)
+{
+    return a == b || std::abs(a - b) < Tarvex3DGeometry2DExtrusion::EPS;
+}
+
+const Vec3 localUp(0.0, 0.0, 1.0);
+
+} // namespace
+
+Tarvex3DGeometry2DExtrusion::Tarvex3DGeometry2DExtrusion(std::unique_ptr<Tarvex2DGeometry> footprint,
+                                                         double position, double extrusionHeight)
+    : base(std::move(footprint)), height(std::abs(extrusionHeight))
+{
+    // A negative height starts the solid at position - height, which is above the position.
+    const double z0 = extrusionHeight < 0.0 ? position - extrusionHeight : position;
+    placement = Transform::createTranslation(Vec3(0.0, 0.0, z0));
+}
+
+Tarvex3DGeometry2DExtrusion::Tarvex3DGeometry2DExtrusion(const Tarvex3DGeometry2DExtrusion& other)
+    : Tarvex3DGeometry(other),
+      base(other.base ? other.base->clone() : nullptr),
+      height(other.height),
+      placement(other.placement)
+{
+}
+
+Tarvex3DGeometry2DExtrusion& Tarvex3DGeometry2DExtrusion::operator=(const Tarvex3DGeometry2DExtrusion& other)
+{
+    if (this != &other) {
+        base = other.base ? other.base->clone() : nullptr;
+        height = other.height;
+        placement = other.placement;
+    }
+    return *this;
+}
+
+Tarvex3DGeometry2DExtrusion::~Tarvex3DGeometry2DExtrusion() = default;
+
+Geometry::Bound Tarvex3DGeometry2DExtrusion::getBound() const
+{
+    const std::vector<Vec3> points = getPoints();
+    if (points.empty())
+        return Geometry::Bound(Vec3());
+    Geometry::Bound bound(points.front());
+    for (const Vec3& p : points)
+        bound.unite(p);
+    return bound;
+}
+
+bool Tarvex3DGeometry2DExtrusion::isExtrusion() const
+{
+    return true;
+}
+
+bool Tarvex3DGeometry2DExtrusion::isTouching(const Tarvex3DGeometry& other) const
+{
+    if (!base)
+        return false;
+    const std::vector<Tarvex3DGeometryLine> mine = getEdges();
+    const std::vector<Tarvex3DGeometryLine> theirs = other.getEdges();
+    for (const Tarvex3DGeometryLine& edge : mine) {
+        for (const Tarvex3DGeometryLine& otherEdge : theirs) {
+            if (edge.meets(otherEdge))
+                return true;
+        }
+    }
+    return false;
+}
+
+bool Tarvex3DGeometry2DExtrusion::isTouching(const Vec3& point) const
+{
+    if (!base)
+        return false;
+    const Vec3 local = placement.inverseTransformedVector(point);
+    return isInHeightRange(local.z) && base->isTouching(Vec2(local.x, local.y));
+}
+
+bool Tarvex3DGeometry2DExtrusion::isContaining(const Tarvex3DGeometry& other) const
+{
+    if (!base)
+        return false;
+    const Transform toLocal = placement.inverse();
+    for (const Vec3& point : other.getPoints()) {
+        const Vec3 local = toLocal.transformedVector(point);
+        if (!isInHeightRange(local.z) || !base->isContaining(Vec2(local.x, local.y), true))
+            return false;
+    }
+    return true;
+}
+
+bool Tarvex3DGeometry2DExtrusion::isContaining(const Vec3& point) const
+{
+    if (!base)
+        return false;
+    const Vec3 local = placement.inverseTransformedVector(point);
+    return isInHeightRange(local.z) && base->isContaining(Vec2(local.x, local.y), true);
+}
+
+bool Tarvex3DGeometry2DExtrusion::isOverlapping(const Tarvex3DGeometry& other) const
+{
+    if (!base)
+        return false;
+    if (isTouching(other))
+        return true;
+    for (const Vec3& point : other.getPoints()) {
+        if (isContaining(point))
+            return true;
+    }
+    for (const Vec3& point : getPoints()) {
+        if (other.isContaining(point))
+            return true;
+    }
+    return false;
+}
+
+bool Tarvex3DGeometry2DExtrusion::unite(const Tarvex3DGeometry& other)
+{
+    if (!base || !other.isExtrusion())
+        return false;
+    const auto& extrusion = static_cast<const Tarvex3DGeometry2DExtrusion&>(other);
+    if (!extrusion.base || placement.getRotationMatrix() != extrusion.placement.getRotationMatrix())
+        return false;
+
+    const Vec3 offset = extrusion.placement.getTranslation() - placement.getTranslation();
+    const Vec3 axis = placement.getRotationMatrix().transformVector(localUp);
+    const double along = axis.dot(offset);
+
+    if (isEqual(along, 0.0)) {
+        // Same base plane: the other footprint, seen from this frame, joins this one.
+        const Transform toLocal = placement.inverse();
+        std::vector<Vec2> points;
+        for (const Vec2& p : extrusion.base->getPoints()) {
+            const Vec3 local =
+                toLocal.transformedVector(extrusion.placement.transformedVector(Vec3(p.x, p.y, 0.0)));
+            if (!isInHeightRange(local.z))
+                return false;
+            points.emplace_back(local.x, local.y);
+        }
+        std::unique_ptr<Tarvex2DGeometry> joined = base->isPolygon() ? base->clone() : base->toPolygon();
+        if (!joined || !joined->unite(Tarvex2DGeometryPolygon(std::move(points))))
+            return false;
+        base = std::move(joined);
+        return true;
+    }
+
+    const bool onTop = isEqual(along, height);
+    const bool below = !onTop && isEqual(along, -extrusion.height);
+    if (!onTop && !below)
+        return false;
+    if (!base->isEquivalent(*extrusion.base))
+        return false;
+    base->getHoles() = base->matchingHoles(*extrusion.base);
+    height += extrusion.height;
+    if (below)
+        placement = extrusion.placement;
+    return true;
+}
+
+std::unique_ptr<Tarvex3DGeometry> Tarvex3DGeometry2DExtrusion::clone() const
+{
+    return std::make_unique<Tarvex3DGeometry2DExtrusion>(*this);
+}
+
+Tarvex3DGeometry& Tarvex3DGeometry2DExtrusion::transformGeometry(const Transform& transform)
+{
+    placement = Transform::multiply(transform, placement);
+    return *this;
+}
+
+std::vector<Vec3> Tarvex3DGeometry2DExtrusion::getPoints() const
+{
+    std::vector<Vec3> points;
+    if (!base)
+        return points;
+    const std::vector<Vec2> outline = base->getPoints();
+    const Vec3 up = getExtrusionVector();
+    points.reserve(2 * outline.size());
+    for (const Vec2& p : outline)
+        points.push_back(placement.transformedVector(Vec3(p.x, p.y, 0.0)));
+    for (size_t i = 0; i < outline.size(); ++i)
+        points.push_back(points[i] + up);
+    return points;
+}
+
+std::vector<Tarvex3DGeometryLine> Tarvex3DGeometry2DExtrusion::getEdges() const
+{
+    std::vector<Tarvex3DGeometryLine> edges;
+    if (!base)
+        return edges;
+    const Vec3 up = getExtrusionVector();
+    const std::vector<Tarvex2DGeometryLine> sides = base->getSides();
+    const std::vector<Vec2> outline = base->getPoints();
+    edges.reserve(2 * sides.size() + outline.size());
+    std::vector<Tarvex3DGeometryLine> bottom;
+    bottom.reserve(sides.size());
+    for (const Tarvex2DGeometryLine& side : sides) {
+        bottom.emplace_back(placement.transformedVector(Vec3(side.getStart().x, side.getStart().y, 0.0)),
+                            placement.transformedVector(Vec3(side.getEnd().x, side.getEnd().y, 0.0)));
+    }
+    edges.insert(edges.end(), bottom.begin(), bottom.end());
+    for (const Vec2& p : outline) {
+        const Vec3 low = placement.transformedVector(Vec3(p.x, p.y, 0.0));
+        edges.emplace_back(low, low + up);
+    }
+    for (const Tarvex3DGeometryLine& edge : bottom)
+        edges.emplace_back(edge.getStart() + up, edge.getEnd() + up);
+    return edges;
+}
+
+std::vector<std::unique_ptr<Tarvex3DGeometry>> Tarvex3DGeometry2DExtrusion::getHoles() const
+{
+    std::vector<std::unique_ptr<Tarvex3DGeometry>> result;
+    if (!base)
+        return result;
+    for (const auto& hole : base->getHoles()) {
+        if (!hole)
+            continue;
+        auto piece = std::make_unique<Tarvex3DGeometry2DExtrusion>(*this);
+        piece->base = hole->clone();
+        result.push_back(std::move(piece));
+    }
+    return result;
+}
+
+Vec3 Tarvex3DGeometry2DExtrusion::getExtrusionVector() const
+{
+    return placement.getRotationMatrix().transformVector(localUp) * height;
+}
+
+bool Tarvex3DGeometry2DExtrusion::isInHeightRange(double localZ) const
+{
+    return isEqual(localZ, 0.0) || isEqual(localZ, height) || (localZ > 0.0 && localZ < height);
+}
+
+} // namespace Tarvex

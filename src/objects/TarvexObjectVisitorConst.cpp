@@ -1,0 +1,12 @@
+#include "objects/TarvexObjectVisitorConst.h"
+
+namespace Tarvex {
+
+bool TarvexObjectVisitorConst::visitChildren(const TarvexObject&)
+{
+    return true;
+}
+
+TarvexObjectVisitorConst::~TarvexObjectVisitorConst() = default;
+
+} // namespace Tarvex

@@ -1,0 +1,12 @@
+#include "objects/TarvexPartBaseWithPowerSources.h"
+
+namespace Tarvex {
+
+TarvexPartBaseWithPowerSources::TarvexPartBaseWithPowerSources(PowerSourceList sources)
+    : powerSources(std::move(sources))
+{
+}
+
+TarvexPartBaseWithPowerSources::~TarvexPartBaseWithPowerSources() = default;
+
+} // namespace Tarvex

@@ -1,0 +1,17 @@
+#include "objects/TarvexPowerSource.h"
+
+namespace Tarvex {
+
+TarvexPowerSource::~TarvexPowerSource() = default;
+
+QString TarvexPowerSource::getName() const
+{
+    return common.name;
+}
+
+QString TarvexPowerSource::getObjectName() const
+{
+    return common.objectName;
+}
+
+} // namespace Tarvex

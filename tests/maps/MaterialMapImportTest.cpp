@@ -1,0 +1,186 @@
+// Whole imports: a file read, brought into form and applied to an entity or one layer, and
+// failed imports that leave the model exactly as it was.
+
+#include "MaterialMapTestSupport.h"
+
+#include "maps/TarvexMaterialMapImporter.h"
+#include "maps/UniformGridMaterialMapImporter.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+using namespace MaterialMapTest;
+using Geometry::Bound2D;
+using Geometry::Vec2;
+using Kind = Tools::ToolProgress::Kind;
+
+namespace {
+
+constexpr double mm = 1e-3;
+
+const QString textSample = QStringLiteral(TARVEX_SAMPLES "/material-map-layout.txt");
+const QString xmlSample = QStringLiteral(TARVEX_SAMPLES "/material-map-layout.xml");
+const QString csvSample = QStringLiteral(TARVEX_SAMPLES "/material-map-grid.csv");
+
+std::unique_ptr<Tarvex::MaterialMapImporter> importerFor(const QString& path, Tools::ToolProgress* progress)
+{
+    if (path.endsWith(QLatin1String(".csv")))
+        return std::make_unique<Tarvex::UniformGridMaterialMapImporter>(progress);
+    return std::make_unique<Tarvex::TarvexMaterialMapImporter>(progress);
+}
+
+// A component of 3 x 2 x 0.07 mm with two layers of 0.035 mm, each one item over the whole area.
+HostFixture twoLayerDie()
+{
+    HostFixture host(3 * mm, 2 * mm, 0.07 * mm);
+    host.addLayer("bottom", 0, 0.035 * mm, {Bound2D(Vec2(0, 0), Vec2(3 * mm, 2 * mm))});
+    host.addLayer("top", 0.035 * mm, 0.035 * mm, {Bound2D(Vec2(0, 0), Vec2(3 * mm, 2 * mm))});
+    return host;
+}
+
+std::vector<double> metalOf(const CompositeAttribute* layer)
+{
+    std::vector<double> metal;
+    for (const Cell& cell : cellsOf(layer))
+        metal.push_back(std::round(cell.fractions.value(0, -1) * 1000) / 1000);
+    return metal;
+}
+
+} // namespace
+
+TEST(MaterialMapImport, BothLayoutFormsGiveTheSameLayers)
+{
+    for (const QString& path : {textSample, xmlSample}) {
+        HostFixture host = twoLayerDie();
+        Tools::RecordingProgress progress;
+        auto importer = importerFor(path, &progress);
+        ASSERT_TRUE(importer->importFile(path, host.component)) << progress.texts(Kind::Warning).join('\n').toStdString();
+        EXPECT_TRUE(progress.entries().empty()) << progress.entries().front().text.toStdString();
+        EXPECT_EQ(getStringValue(host.component, Construction_t / Modelling_Level_t), "Tarvex_Interchange_Model");
+        // The file is z-up: its first row is the host's far row.
+        EXPECT_EQ(metalOf(host.layer(0)), (std::vector<double>{40, 50, 60, 10, 20, 30}));
+        EXPECT_EQ(metalOf(host.layer(1)), (std::vector<double>{60, 50, 40, 90, 80, 70}));
+        EXPECT_EQ(textOf(host.layer(0), Name_t), "bottom"); // fitted, not resized
+        EXPECT_EQ(materialsOf(host.component, host.layer(1)), (QStringList{"Copper", "FR4"}));
+        EXPECT_EQ(host.model->getUndoStack().count(), 1);
+    }
+}
+
+TEST(MaterialMapImport, AGridFillsTheLayerItIsAppliedTo)
+{
+    HostFixture host = twoLayerDie();
+    Tools::RecordingProgress progress;
+    Tarvex::UniformGridMaterialMapImporter importer(&progress);
+    importer.setDefaultLayerThickness(0.035);
+    importer.setDefaultUpPos(0.035);
+    ASSERT_TRUE(importer.importFileInLayer(csvSample, host.layer(1)));
+    EXPECT_EQ(progress.texts(Kind::Warning),
+              QStringList{"Material Map with 1 layers, only first layer will be applied"});
+    const std::vector<Cell> cells = cellsOf(host.layer(1));
+    ASSERT_EQ(cells.size(), 12u);
+    EXPECT_TRUE(std::abs(cells[11].width - 0.75 * mm) < 1e-12);
+    EXPECT_TRUE(std::abs(cells[11].depth - 2.0 / 3 * mm) < 1e-12);
+    EXPECT_EQ(metalOf(host.layer(1)), (std::vector<double>{100, 90, 80, 70, 10, 20, 30, 40, 0, 25, 50, 75}));
+    EXPECT_EQ(materialsOf(host.component, host.layer(1)), (QStringList{"Copper", "Sillicon"}));
+    EXPECT_EQ(cellsOf(host.layer(0)).size(), 1u);
+
+    // The first layer of a layout goes into the layer given.
+    HostFixture other = twoLayerDie();
+    Tarvex::TarvexMaterialMapImporter layout(&progress);
+    ASSERT_TRUE(layout.importFileInLayer(textSample, other.layer(0)));
+    EXPECT_TRUE(progress.texts(Kind::Warning).contains("Material Map with 2 layers, only first layer will be applied"));
+    EXPECT_EQ(metalOf(other.layer(0)), (std::vector<double>{40, 50, 60, 10, 20, 30}));
+}
+
+TEST(MaterialMapImport, FailedImportsLeaveTheModelAsItWas)
+{
+    TestSupport::TempDir dir;
+    const QByteArray head = "LAYOUT_MAP\nAREA 0 0 3 2\nLAYER L FR4 Cu 0.035 0\n";
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+        const char* message;
+        bool failsInLayer = true;
+    };
+    const Case cases[] = {
+        {"empty.txt", "", "Material Map Has No Layers"},
+        {"blank.txt", "\n\n   \n", "Material Map Has No Layers"},
+        {"unmatched.txt", head + "END_LAYOUT_MAP\nEND_OTHER\n", "Invalid end tag"},
+        {"short-row.txt", head + "METAL_DENSITY\n2 3\n0 0 0\n0 0\nEND_METAL_DENSITY\nEND_LAYER\nEND_LAYOUT_MAP\n",
+         "Invalid metal density data"},
+        {"letters.txt", head + "METAL_DENSITY\n1 3\n0 x 0\nEND_METAL_DENSITY\nEND_LAYER\nEND_LAYOUT_MAP\n",
+         "Invalid metal density data - \"x\" is not a number"},
+        {"huge.txt", head + "METAL_DENSITY\n1000000000 1000000000\n0.5\nEND_METAL_DENSITY\nEND_LAYER\nEND_LAYOUT_MAP\n",
+         "Invalid metal density data - unexpected number of rows"},
+        {"zero.txt", head + "GRID 0 3\nEND_LAYER\nEND_LAYOUT_MAP\n", "Invalid grid data"},
+        {"no-grid.txt", head + "END_LAYER\nEND_LAYOUT_MAP\n", "does not have a valid density grid."},
+        // The second layer does not fit its host layer: the first one, already written, is taken
+        // back. Applied to one layer, only the first layer of the file is used, which fits.
+        {"second-straddles.txt",
+         head + "METAL_DENSITY\n1 1\n0.5\nEND_METAL_DENSITY\nEND_LAYER\nLAYER M FR4 Cu 0.035 0.02\nMETAL_DENSITY\n1 1\n"
+                "0.5\nEND_METAL_DENSITY\nEND_LAYER\nEND_LAYOUT_MAP\n",
+         "Import file contains blocks that are not contained by the layer.", false},
+        {"too-wide.txt", "LAYOUT_MAP\nAREA 0 0 30 2\nLAYER L FR4 Cu 0.035 0\nGRID 1 1\nMETAL_DENSITY\n1 1\n0.5\n"
+                         "END_METAL_DENSITY\nEND_LAYER\nEND_LAYOUT_MAP\n",
+         "Import file contains blocks that are not contained by parent component."},
+        {"bad.xml", "<Layout version=\"1\"><LAYOUT_MAP>", "Failed to parse file - "},
+        {"ragged.csv", "0.5,0.5\n0.5\n", "Row on line 2 has 1 columns where the first row has 2"},
+        {"empty.csv", "", "No columns or rows in file."},
+        {"tall.csv", "0.5\n0.5\n0.5\n", "not contained by parent component."},
+    };
+    for (const Case& c : cases) {
+        const QString path = dir.write(c.name, c.bytes);
+        for (bool inLayer : {false, true}) {
+            if (inLayer && !c.failsInLayer)
+                continue;
+            HostFixture host = twoLayerDie();
+            const QByteArray before = host.json();
+            Tools::RecordingProgress progress;
+            auto importer = importerFor(path, &progress);
+            importer->setDefaultLayerThickness(0.5);
+            const bool applied = inLayer ? importer->importFileInLayer(path, host.layer(0))
+                                         : importer->importFile(path, host.component);
+            EXPECT_FALSE(applied) << c.name;
+            EXPECT_EQ(host.json(), before) << c.name << (inLayer ? " in a layer" : "");
+            EXPECT_FALSE(host.model->getUndoStack().canUndo()) << c.name;
+            QStringList all = progress.texts(Kind::FatalError) + progress.texts(Kind::Warning);
+            const bool told = std::any_of(all.begin(), all.end(), [&](const QString& text) {
+                return text.contains(QString::fromUtf8(c.message)) ||
+                       (inLayer && text.contains("not contained by the layer"));
+            });
+            EXPECT_TRUE(told) << c.name << (inLayer ? " in a layer" : "") << ": " << all.join(" | ").toStdString();
+        }
+    }
+
+    // Nothing to import into, or nothing to import.
+    Tools::RecordingProgress progress;
+    Tarvex::TarvexMaterialMapImporter importer(&progress);
+    EXPECT_FALSE(importer.importFile(textSample, nullptr));
+    EXPECT_FALSE(importer.importFileInLayer(textSample, nullptr));
+    HostFixture host = twoLayerDie();
+    const QByteArray before = host.json();
+    EXPECT_FALSE(importer.importFile(dir.path("missing.txt"), host.component));
+    EXPECT_FALSE(importer.importFile(dir.path(""), host.component));
+    EXPECT_EQ(host.json(), before);
+    EXPECT_EQ(progress.texts(Kind::FatalError),
+              (QStringList{"No entity to import material map into", "No layer to import material map into",
+                           "Unable to open " + dir.path("missing.txt"), "Unable to open " + dir.path("")}));
+}
+
+TEST(MaterialMapImport, ResizingFitsTheComponentToTheMap)
+{
+    HostFixture host(1 * mm, 1 * mm, 0.01 * mm);
+    Tools::RecordingProgress progress;
+    Tarvex::TarvexMaterialMapImporter importer(&progress);
+    EXPECT_FALSE(importer.importFile(textSample, host.component));
+    importer.setResizeOwner(true);
+    ASSERT_TRUE(importer.importFile(textSample, host.component));
+    EXPECT_TRUE(std::abs(getStandardDoubleValue(host.component, Width_t, 0) - 3 * mm) < 1e-12);
+    EXPECT_TRUE(std::abs(getStandardDoubleValue(host.component, Height_t, 0) - 0.07 * mm) < 1e-12);
+    EXPECT_EQ(textOf(host.layer(1), Name_t), "M2");
+    EXPECT_EQ(metalOf(host.layer(1)), (std::vector<double>{60, 50, 40, 90, 80, 70}));
+}

@@ -1,0 +1,160 @@
+#pragma once
+
+// A host model with one component whose layered model is built by hand, and readers of the
+// cells a material map writes, for the material map tests.
+
+#include "host/EntityEditor.h"
+#include "host/EntityReading.h"
+#include "host/ListAttributeEditor.h"
+#include "host/Model.h"
+#include "host/ModelFile.h"
+#include "host/RecordingProgress.h"
+#include "host/TypeCatalogue.h"
+#include "maps/MaterialMapEditor.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <memory>
+#include <vector>
+
+namespace MaterialMapTest {
+
+using namespace EntityModel;
+
+/// A default model with a component "Die" of the given size (metres) under the chassis.
+struct HostFixture
+{
+    explicit HostFixture(double width = 0.003, double depth = 0.002, double height = 0.0001,
+                         const TypeRef& shape = TypeRef())
+        : model(Model::createDefault())
+    {
+        Entity* chassis = static_cast<const EntityListAttribute*>(model->getRoot()->findAttribute(Chassis_t))->at(0);
+        component = EntityEditor::createEntity(Component_t, chassis, TypeCatalogue::listFor(Chassis_t, Component_t),
+                                               nullptr, 0, QStringLiteral("Die"));
+        EntityEditor::setSIValueNoThrow(component, Width_t, width);
+        EntityEditor::setSIValueNoThrow(component, Depth_t, depth);
+        EntityEditor::setSIValueNoThrow(component, Height_t, height);
+        if (!shape.isNull())
+            EntityEditor::setValueNoThrow(component, Shape_t, shape);
+        model->getUndoStack().clear();
+    }
+
+    /// Appends a layer at `y` of `thickness` whose items are the given rectangles (SI).
+    CompositeAttribute* addLayer(const QString& name, double y, double thickness,
+                                 const std::vector<Geometry::Bound2D>& items)
+    {
+        const AttributePath layers = Tarvex::MaterialMapEditor::layersPath();
+        const int index = ListAttributeEditor::getItemCount(component, layers);
+        ListAttributeEditor::setItemCount(component, layers, index + 1);
+        const AttributePath at = layers / AttributePath(TypeRef(ListAttributeEditor::itemLabel(index)));
+        EntityEditor::setValueNoThrow(component, at / Name_t, name);
+        EntityEditor::setSIValueNoThrow(component, at / Y_Location_t, y);
+        EntityEditor::setSIValueNoThrow(component, at / Thickness_t, thickness);
+        const AttributePath cells = at / Tarvex_Layer_Items_t;
+        ListAttributeEditor::setItemCount(component, cells, int(items.size()));
+        for (size_t i = 0; i < items.size(); ++i) {
+            const AttributePath cell = cells / AttributePath(TypeRef(ListAttributeEditor::itemLabel(int(i))));
+            EntityEditor::setSIValueNoThrow(component, cell / X_Location_t, items[i].getLow().x);
+            EntityEditor::setSIValueNoThrow(component, cell / Z_Location_t, items[i].getLow().y);
+            EntityEditor::setSIValueNoThrow(component, cell / Width_t, items[i].getSize().x);
+            EntityEditor::setSIValueNoThrow(component, cell / Depth_t, items[i].getSize().y);
+        }
+        model->getUndoStack().clear();
+        return layer(index);
+    }
+
+    /// The layer at `index`, or null.
+    CompositeAttribute* layer(int index) const
+    {
+        const std::vector<CompositeAttribute*> all =
+            ListAttributeEditor::getItems(component, Tarvex::MaterialMapEditor::layersPath());
+        return index >= 0 && size_t(index) < all.size() ? all[size_t(index)] : nullptr;
+    }
+
+    /// The saved form of the whole model.
+    QByteArray json() const { return ModelFile::toJson(*model); }
+
+    std::unique_ptr<Model> model;
+    Entity* component = nullptr;
+};
+
+/// One cell as the host holds it (lengths in SI).
+struct Cell
+{
+    QString name;
+    bool active = false;
+    QString shape;
+    double x = 0, z = 0, width = 0, depth = 0;
+    QVector<double> outline;
+    QVector<double> fractions;
+    QString unit;
+};
+
+inline const Attribute* childOf(const CompositeAttribute* holder, const TypeRef& label)
+{
+    return holder ? holder->child(label.getLabel()) : nullptr;
+}
+
+inline double numberOf(const CompositeAttribute* holder, const TypeRef& label)
+{
+    const Attribute* at = childOf(holder, label);
+    return at && at->getKind() == Attribute::Kind::Value ? static_cast<const ValueAttribute*>(at)->getValue().toDouble()
+                                                         : -1.0;
+}
+
+inline QString textOf(const CompositeAttribute* holder, const TypeRef& label)
+{
+    const Attribute* at = childOf(holder, label);
+    if (at && at->getKind() == Attribute::Kind::Choice)
+        return static_cast<const ChoiceAttribute*>(at)->getChoice().getLabel();
+    return at && at->getKind() == Attribute::Kind::Value ? static_cast<const ValueAttribute*>(at)->getValue().toString()
+                                                         : QString();
+}
+
+inline QVector<double> listOf(const CompositeAttribute* holder, const TypeRef& label)
+{
+    const Attribute* at = childOf(holder, label);
+    return at && at->getKind() == Attribute::Kind::DoubleList ? static_cast<const DoubleListAttribute*>(at)->getValues()
+                                                              : QVector<double>();
+}
+
+/// The cells of `layer` in list order.
+inline std::vector<Cell> cellsOf(const CompositeAttribute* layer)
+{
+    std::vector<Cell> cells;
+    const Attribute* list = childOf(layer, Tarvex_Layer_Items_t);
+    if (!list || list->getKind() != Attribute::Kind::Composite)
+        return cells;
+    for (const Attribute* item : static_cast<const CompositeAttribute*>(list)->children()) {
+        const auto* composite = static_cast<const CompositeAttribute*>(item);
+        Cell cell;
+        cell.name = textOf(composite, Name_t);
+        cell.active = textOf(composite, Active_t) == QLatin1String("Yes");
+        cell.shape = textOf(composite, Shape_t);
+        cell.x = numberOf(composite, X_Location_t);
+        cell.z = numberOf(composite, Z_Location_t);
+        cell.width = numberOf(composite, Width_t);
+        cell.depth = numberOf(composite, Depth_t);
+        cell.outline = listOf(composite, Outline_t);
+        cell.fractions = listOf(composite, Material_Fraction_t);
+        const Attribute* x = childOf(composite, X_Location_t);
+        if (x && x->getKind() == Attribute::Kind::Value)
+            cell.unit = static_cast<const ValueAttribute*>(x)->getUnit().getLabel();
+        cells.push_back(cell);
+    }
+    return cells;
+}
+
+/// The names of the materials linked by `layer`, in order.
+inline QStringList materialsOf(const Entity* component, const CompositeAttribute* layer)
+{
+    QStringList names;
+    for (const Entity* material :
+         getLinkedEntities(component, ListAttributeEditor::getPathInOwner(layer) / Materials_t))
+        names << material->getName();
+    return names;
+}
+
+} // namespace MaterialMapTest

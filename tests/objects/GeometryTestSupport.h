@@ -1,0 +1,47 @@
+#pragma once
+
+#include "host/GeometryPrinters.h"
+#include "host/Vec.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace GeometryTest {
+
+using Points = std::vector<Geometry::Vec2>;
+
+/// Same points in the same order, each coordinate within `tolerance`.
+inline ::testing::AssertionResult samePoints(const Points& actual, const Points& expected,
+                                             double tolerance = 1e-12)
+{
+    bool same = actual.size() == expected.size();
+    for (size_t i = 0; same && i < actual.size(); ++i)
+        same = actual[i].isApprox(expected[i], tolerance);
+    if (same)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << ::testing::PrintToString(actual) << " instead of "
+                                         << ::testing::PrintToString(expected);
+}
+
+/// Absolute area of an outline (shoelace).
+inline double area(const Points& points)
+{
+    double twice = 0.0;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const Geometry::Vec2& a = points[i];
+        const Geometry::Vec2& b = points[(i + 1) % points.size()];
+        twice += a.x * b.y - b.x * a.y;
+    }
+    return std::abs(twice) / 2.0;
+}
+
+/// The square [x, x + size] x [y, y + size] in the stored order of this system (clockwise
+/// with y up, from the low corner).
+inline Points square(double x, double y, double size)
+{
+    return {{x, y}, {x, y + size}, {x + size, y + size}, {x + size, y}};
+}
+
+} // namespace GeometryTest
