@@ -353,7 +353,7 @@ private:
         chip.setPower(power);
         TXMXMLGeom mold = footprint(name, name + QStringLiteral("_Mold"), type, substrate, topZ, moldThickness);
         mold.setMatName(QStringLiteral("MoldCompound"));
-        m_packages.append({substrate, die, substrateZ, topZ});
+        m_packages.append({substrate, die, topZ});
         grids.append(grid(name));
 
         TXMXMLPower2DSource source = create<TXMXMLPower2DSource>("Power2DSource");
@@ -467,7 +467,6 @@ private:
     {
         Rect substrate;
         Rect die;
-        double substrateBottom;
         double substrateTop;
     };
 

@@ -1,56 +1,18 @@
 #pragma once
 
-#include "host/XMLDOMNode.h"
-
-#include <QDomElement>
-#include <QString>
+#include "interchange/TXMXMLSolderJoint.h"
 
 namespace Tarvex {
 
 /// A "SolderBump" element: one solder bump.
 /// A value: copies share the element; the null element answers every getter with its default.
-class TXMXMLSolderBump : public InterProcess::XMLDOMNode
+class TXMXMLSolderBump : public TXMXMLSolderJoint
 {
 public:
     /// The null element.
     TXMXMLSolderBump() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLSolderBump(const QDomElement& element);
-
-    /// "Name": the bump name; empty when absent.
-    QString getName() const;
-    /// Writes "Name".
-    void setName(const QString& value);
-
-    /// "MatName": the material name; empty when absent.
-    QString getMatName() const;
-    /// Writes "MatName".
-    void setMatName(const QString& value);
-
-    /// "d1": the first diameter; 0.0 when absent or not a finite number.
-    double getD1() const;
-    /// Writes "d1".
-    void setD1(double value);
-
-    /// "d2": the second diameter; 0.0 when absent or not a finite number.
-    double getD2() const;
-    /// Writes "d2".
-    void setD2(double value);
-
-    /// "dmax": the largest diameter; 0.0 when absent or not a finite number.
-    double getDMax() const;
-    /// Writes "dmax".
-    void setDMax(double value);
-
-    /// "ht": the height; 0.0 when absent or not a finite number.
-    double getHeight() const;
-    /// Writes "ht".
-    void setHeight(double value);
-
-    /// "position": the position as written: three numbers x, y and z separated by ","; empty when absent.
-    QString getPosition() const;
-    /// Writes "position".
-    void setPosition(const QString& value);
+    explicit TXMXMLSolderBump(const QDomElement& element) : TXMXMLSolderJoint(element) {}
 };
 
 } // namespace Tarvex
