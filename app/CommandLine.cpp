@@ -144,20 +144,10 @@ bool CommandLine::parse(QCommandLineParser& parser, const QStringList& arguments
 bool CommandLine::checkInput(const QString& path)
 {
     // The importer stays silent about files it cannot open; a person needs to hear why.
-    const QFileInfo info(path);
-    QString problem;
-    if (!info.exists())
-        problem = QStringLiteral("no such file");
-    else if (info.isDir())
-        problem = QStringLiteral("it is a directory");
-    else if (!info.isFile())
-        problem = QStringLiteral("it is not a regular file"); // a pipe or device may never end
-    else if (!info.isReadable())
-        problem = QStringLiteral("permission denied");
+    const QString problem = unreadable(path);
     if (problem.isEmpty())
         return true;
-    err() << "error: Cannot open file " << path << ": " << problem << '\n';
-    err().flush();
+    failure(QStringLiteral("Cannot open file %1: %2").arg(path, problem));
     return false;
 }
 

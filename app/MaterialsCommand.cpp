@@ -15,33 +15,10 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-#include <cstdio>
 
 using namespace EntityModel;
 
 namespace {
-
-
-
-int usage(const QCommandLineParser& parser, const QString& problem)
-{
-    err() << "tarvex: " << problem << "\n\n" << commandHelp(parser, QStringLiteral("materials"));
-    err().flush();
-    return 2;
-}
-
-/// The problem that keeps `path` from being read, or an empty text.
-QString unreadable(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("no such file");
-    if (info.isDir())
-        return QStringLiteral("it is a directory");
-    if (!info.isReadable())
-        return QStringLiteral("permission denied");
-    return QString();
-}
 
 void printMaterials(const LibraryManager& manager, const std::vector<Tarvex3D::Tarvex3DMaterial>& materials)
 {
@@ -79,14 +56,14 @@ int runMaterialsCommand(const QStringList& arguments)
     parser.addOption(help);
     parser.addOption(modelOption);
     if (!parser.parse(arguments))
-        return usage(parser, parser.errorText());
+        return usageError(parser, QStringLiteral("materials"), parser.errorText());
     if (parser.isSet(help)) {
         out() << commandHelp(parser, QStringLiteral("materials"));
         out().flush();
         return 0;
     }
     if (parser.positionalArguments().size() != 1)
-        return usage(parser, QStringLiteral("materials needs exactly one LIBRARY_FILE"));
+        return usageError(parser, QStringLiteral("materials"), QStringLiteral("materials needs exactly one LIBRARY_FILE"));
 
     const QString file = parser.positionalArguments().front();
     const QString modelPath = parser.value(modelOption);

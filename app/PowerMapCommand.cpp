@@ -1,5 +1,7 @@
 #include "PowerMapCommand.h"
 
+#include "Console.h"
+
 #include "ModelLookup.h"
 
 #include "host/ConsoleProgress.h"
@@ -10,63 +12,12 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTextStream>
 
-#include <cstdio>
 
 using namespace EntityModel;
 
 namespace {
-
-QTextStream& out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-QTextStream& err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
-
-// Qt names the program by its path; a person reads the command as they typed it.
-QString helpText(const QCommandLineParser& parser)
-{
-    return parser.helpText().replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
-                                     QStringLiteral("Usage: tarvex power-map"));
-}
-
-int usage(const QCommandLineParser& parser, const QString& problem)
-{
-    err() << "tarvex: " << problem << "\n\n" << helpText(parser);
-    err().flush();
-    return 2;
-}
-
-int failure(const QString& problem)
-{
-    if (!problem.isEmpty())
-        err() << "error: " << problem << '\n';
-    err().flush();
-    return 1;
-}
-
-/// The problem that keeps `path` from being read, or an empty text.
-QString unreadable(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("no such file");
-    if (info.isDir())
-        return QStringLiteral("it is a directory");
-    if (!info.isFile())
-        return QStringLiteral("it is not a regular file"); // a pipe or device may never end
-    if (!info.isReadable())
-        return QStringLiteral("permission denied");
-    return QString();
-}
 
 QString number(double value) { return QString::number(value, 'g', 6); }
 
@@ -118,14 +69,14 @@ int runPowerMapCommand(const QStringList& arguments)
     parser.addOption(modelOption);
     parser.addOption(entityOption);
     if (!parser.parse(arguments))
-        return usage(parser, parser.errorText());
+        return usageError(parser, QStringLiteral("power-map"), parser.errorText());
     if (parser.isSet(help)) {
-        out() << helpText(parser);
+        out() << commandHelp(parser, QStringLiteral("power-map"));
         out().flush();
         return 0;
     }
     if (parser.positionalArguments().size() != 1 || !parser.isSet(modelOption) || !parser.isSet(entityOption))
-        return usage(parser, QStringLiteral("power-map needs FILE, --model MODEL.json and --entity NAME"));
+        return usageError(parser, QStringLiteral("power-map"), QStringLiteral("power-map needs FILE, --model MODEL.json and --entity NAME"));
 
     const QString file = parser.positionalArguments().front();
     const QString modelPath = parser.value(modelOption);
