@@ -129,11 +129,11 @@ TXMXMLModel TarvexTXMXMLUpdater::update(const TXMXMLModel& model)
         }
         result.setSimplificationOptions(update(result.getSimplificationOptions(), version));
         result.setMaterialSet(update(result.getMaterialSet(), version));
+        // Footprints are brought up to date for old files only; a 2025.1.0 file is taken to
+        // spell its layer materials the current way. The footprint update keeps its own
+        // thresholds for callers that run it directly.
+        result.setGeomSet(update(result.getGeomSet(), version));
     }
-    // The footprints are updated for every file that is not newer, not only for old ones:
-    // a 2025.1.0 file may still spell its layer materials the old way, and the footprint
-    // update has its own thresholds (the suffix rule only applies below 2025.1).
-    result.setGeomSet(update(result.getGeomSet(), version));
 
     // Layouts found on footprints become the file's layout set, unless the file already
     // lists layouts of its own; then the file's list wins and the collected ones are
