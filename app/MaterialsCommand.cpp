@@ -12,6 +12,7 @@
 #include "model3d/TarvexMaterialImporter.h"
 
 #include <QCommandLineParser>
+#include <QHash>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -24,15 +25,21 @@ void printMaterials(const LibraryManager& manager, const std::vector<Tarvex3D::T
 {
     Entity* library = manager.findLibraryByLibraryPath(Tarvex3D::TarvexMaterialImporter::libraryName);
     ModelPrinter printer(out());
+    // One pass over the library: looking each material up in turn would scan it every time.
+    const std::vector<Entity*> items = manager.getLibraryItems(library);
+    QHash<QString, const Entity*> byName;
+    // Filled from the end, so that the first item of a name wins, as a lookup would find it.
+    for (auto it = items.rbegin(); it != items.rend(); ++it)
+        byName.insert((*it)->getName(), *it);
     int shown = 0;
     for (const Tarvex3D::Tarvex3DMaterial& material : materials) {
-        if (const Entity* item = manager.findLibraryItem(library, material.getName())) {
+        if (const Entity* item = byName.value(material.getName(), nullptr)) {
             printer.print(*item, 1);
             ++shown;
         }
     }
     out() << "The material library \"" << Tarvex3D::TarvexMaterialImporter::libraryName << "\" holds "
-          << manager.getLibraryItems(library).size() << " materials; " << shown << " of them from this file.\n";
+          << items.size() << " materials; " << shown << " of them from this file.\n";
     out().flush();
 }
 

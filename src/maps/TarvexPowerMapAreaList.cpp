@@ -125,11 +125,12 @@ void TarvexPowerMapAreaList::addMapArea(const Geometry::Bound2D& bound)
         m_union = bound;
         return;
     }
-    // The first rectangle grows in place; it keeps its place in the list.
-    auto first = m_areas.begin();
-    m_index->tree.remove(Index::Entry(boxOf(first->second.bound), first->first));
-    first->second.bound.unite(bound);
-    m_index->tree.insert(Index::Entry(boxOf(first->second.bound), first->first));
+    // The first rectangle grows and is filed again under its new centre, so that the list
+    // stays sorted and later blocks merge by the centres the rectangles really have.
+    TarvexPowerMapArea first = m_areas.begin()->second;
+    erase(m_areas.begin());
+    first.bound.unite(bound);
+    insert(first.bound, first.data);
     m_union.unite(bound);
 }
 

@@ -161,8 +161,9 @@ void TarvexMaterialImporter::populate(const Tarvex3DMaterial& material, Entity* 
 
     writeCurveProperty(entity, Specific_Heat_t, Specific_Heat_Temperature_Curve_t, material.getSpecificHeat());
     if (material.getSpecificHeat().getCurveData().empty()) {
+        // The material is still imported, with 0: a message, not the end of the import.
         const QString text = tr("Material has no Specific Heat value, setting to 0.");
-        fatalError(text);
+        warning(text);
         m_notes.append({entity, text});
     }
 
@@ -178,8 +179,9 @@ void TarvexMaterialImporter::populate(const Tarvex3DMaterial& material, Entity* 
 
     EntityEditor::setSIValueNoThrow(entity, Density_t / Value_t, firstValue(material.getDensity()));
     if (material.getDensity().getCurveData().empty()) {
+        // The material is still imported, with 0: a message, not the end of the import.
         const QString text = tr("Material has no density value, setting to 0.");
-        fatalError(text);
+        warning(text);
         m_notes.append({entity, text});
     }
 

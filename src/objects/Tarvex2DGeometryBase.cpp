@@ -5,6 +5,9 @@
 #include "objects/Tarvex2DGeometryRectangle.h"
 #include "objects/Tarvex2DOutlineBox.h"
 
+#include <boost/geometry.hpp>
+#include <boost/geometry/index/rtree.hpp>
+
 #include <algorithm>
 #include <cmath>
 
@@ -48,16 +51,51 @@ bool outlineContains(const std::vector<Vec2>& outline, const Tarvex2DOutlineBox&
     return inside;
 }
 
+namespace bg = boost::geometry;
+namespace bgi = boost::geometry::index;
+using SegmentBox = bg::model::box<bg::model::point<double, 2, bg::cs::cartesian>>;
+
+SegmentBox segmentBox(const Vec2& a, const Vec2& b, double margin)
+{
+    return SegmentBox({std::min(a.x, b.x) - margin, std::min(a.y, b.y) - margin},
+                      {std::max(a.x, b.x) + margin, std::max(a.y, b.y) + margin});
+}
+
 bool outlinesTouch(const std::vector<Vec2>& mine, const std::vector<Vec2>& theirs)
 {
-    if (Tarvex2DOutlineBox::of(mine).isApart(Tarvex2DOutlineBox::of(theirs)))
+    const Tarvex2DOutlineBox mineBox = Tarvex2DOutlineBox::of(mine);
+    const Tarvex2DOutlineBox theirBox = Tarvex2DOutlineBox::of(theirs);
+    if (mineBox.isApart(theirBox))
         return false;
     const size_t n = mine.size();
     const size_t m = theirs.size();
+    // Small outlines, and outlines whose boxes are unusable (coordinates that are not
+    // finite), compare every side with every side.
+    if (n * m <= 4096 || !mineBox.usable || !theirBox.usable) {
+        for (size_t j = 0; j < m; ++j) {
+            const Vec2& b0 = theirs[j];
+            const Vec2& b1 = theirs[(j + 1) % m];
+            for (size_t i = 0; i < n; ++i) {
+                if (Tarvex2DGeometryLine::segmentsIntersect(mine[i], mine[(i + 1) % n], b0, b1))
+                    return true;
+            }
+        }
+        return false;
+    }
+    // Large outlines: only sides whose boxes, grown by both outlines' margins (which hold
+    // every crossing the side test can still accept), meet can touch; the answer is the
+    // same, found without comparing every pair.
+    const double margin = mineBox.margin + theirBox.margin;
+    std::vector<std::pair<SegmentBox, size_t>> sides;
+    sides.reserve(n);
+    for (size_t i = 0; i < n; ++i)
+        sides.emplace_back(segmentBox(mine[i], mine[(i + 1) % n], margin), i);
+    const bgi::rtree<std::pair<SegmentBox, size_t>, bgi::rstar<16>> index(sides.begin(), sides.end());
     for (size_t j = 0; j < m; ++j) {
         const Vec2& b0 = theirs[j];
         const Vec2& b1 = theirs[(j + 1) % m];
-        for (size_t i = 0; i < n; ++i) {
+        for (auto it = index.qbegin(bgi::intersects(segmentBox(b0, b1, 0.0))); it != index.qend(); ++it) {
+            const size_t i = it->second;
             if (Tarvex2DGeometryLine::segmentsIntersect(mine[i], mine[(i + 1) % n], b0, b1))
                 return true;
         }

@@ -95,6 +95,12 @@ TEST(TarvexLegacyPowerMapReader, BlocksCutTheAreaIntoRectanglesSortedByCentre)
         {"blocks after the map area was cut away", Area + "AREA_POWER_MAP\n2\n0 0 6 10 1\n7 2 9 4 2\n",
          {"0 0 6 10:1", "6 0 7 2", "6 2 7 4", "6 4 7 10", "7 0 9 2", "7 2 9 4:2", "7 4 9 10", "9 0 10 2", "9 2 10 4",
           "9 4 10 10"}},
+        // A second map area grows the first rectangle, which is then sorted by its new
+        // centre and merges by it.
+        {"a grown map area keeps the list sorted", Area + "POWER_MAP_AREA 10 0 20 10\nAREA_POWER_MAP\n1\n-5 2 25 4 1\n",
+         {"-5 2 25 4:1", "0 0 20 10"}},
+        {"blocks merge by the grown area's own centre", Area + "POWER_MAP_AREA 10 0 20 10\nAREA_POWER_MAP\n1\n-10 -5 20 15 3\n",
+         {"-10 -5 20 15:3", "0 0 20 10"}},
         {"unknown lines are ignored", "# comment\n" + Area + "SOMETHING ELSE\n", {"0 0 10 10"}},
     };
     for (const Case& c : cases)
