@@ -1,5 +1,9 @@
 #include "ModelLookup.h"
 
+#include "Console.h"
+
+#include "host/ModelFile.h"
+
 EntityModel::Entity* findEntityByName(EntityModel::Entity* root, const QString& name, const EntityModel::TypeRef& type)
 {
     if (!root)
@@ -11,4 +15,27 @@ EntityModel::Entity* findEntityByName(EntityModel::Entity* root, const QString& 
             return entity;
     }
     return nullptr;
+}
+
+std::unique_ptr<EntityModel::Model> loadModelWithEntity(const QString& file, const QString& modelPath,
+                                                        const QString& name, EntityModel::Entity** entity)
+{
+    for (const QString& path : {file, modelPath}) {
+        if (const QString problem = unreadable(path); !problem.isEmpty()) {
+            failure(QStringLiteral("Cannot open file %1: %2").arg(path, problem));
+            return nullptr;
+        }
+    }
+    QString problem;
+    std::unique_ptr<EntityModel::Model> model = EntityModel::ModelFile::load(modelPath, &problem);
+    if (!model) {
+        failure(problem);
+        return nullptr;
+    }
+    *entity = findEntityByName(model->getRoot(), name);
+    if (!*entity) {
+        failure(QStringLiteral("no entity named \"%1\" in %2").arg(name, modelPath));
+        return nullptr;
+    }
+    return model;
 }

@@ -8,3 +8,13 @@
 /// a type is given; null when there is none.
 EntityModel::Entity* findEntityByName(EntityModel::Entity* root, const QString& name,
                                       const EntityModel::TypeRef& type = EntityModel::TypeRef());
+
+#include "host/Model.h"
+
+#include <memory>
+
+/// For the commands that apply a FILE to one entity of a saved model: checks that `file`
+/// and `modelPath` can be read, loads the model and finds the entity called `name`. On any
+/// failure it reports it and returns null; otherwise `*entity` is the entity found.
+std::unique_ptr<EntityModel::Model> loadModelWithEntity(const QString& file, const QString& modelPath,
+                                                        const QString& name, EntityModel::Entity** entity);

@@ -80,17 +80,10 @@ int runPowerMapCommand(const QStringList& arguments)
 
     const QString file = parser.positionalArguments().front();
     const QString modelPath = parser.value(modelOption);
-    for (const QString& path : {file, modelPath}) {
-        if (const QString problem = unreadable(path); !problem.isEmpty())
-            return failure(QStringLiteral("Cannot open file %1: %2").arg(path, problem));
-    }
-    QString problem;
-    std::unique_ptr<Model> model = ModelFile::load(modelPath, &problem);
+    Entity* entity = nullptr;
+    std::unique_ptr<Model> model = loadModelWithEntity(file, modelPath, parser.value(entityOption), &entity);
     if (!model)
-        return failure(problem);
-    Entity* entity = findEntityByName(model->getRoot(), parser.value(entityOption));
-    if (!entity)
-        return failure(QStringLiteral("no entity named \"%1\" in %2").arg(parser.value(entityOption), modelPath));
+        return 1;
 
     Tools::ConsoleProgress console;
     CFDProgress::ProgressMessagePrefixer progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
@@ -100,6 +93,7 @@ int runPowerMapCommand(const QStringList& arguments)
         return failure(QString());
     }
     printApplied(*entity, file);
+    QString problem;
     if (!ModelFile::save(*model, modelPath, &problem))
         return failure(problem);
     out() << "Saved the model to " << modelPath << '\n';
