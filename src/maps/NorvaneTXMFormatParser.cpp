@@ -4,41 +4,66 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <cstring>
+#include <iterator>
 
 namespace Tarvex {
 
 namespace {
 
-bool isSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-bool isAlpha(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
+// Reading size of the file: lines are cut from these blocks without copying each line.
+constexpr qint64 ChunkBytes = qint64(4) << 20;
 
-std::string trimmed(const std::string& line)
+// The C classification of blanks, looked up once per byte value.
+const std::array<bool, 256>& blankTable()
 {
-    const auto first = std::find_if_not(line.begin(), line.end(), isSpace);
-    const auto last = std::find_if_not(line.rbegin(), line.rend(), isSpace).base();
-    return first < last ? std::string(first, last) : std::string();
+    static const std::array<bool, 256> table = [] {
+        std::array<bool, 256> blanks{};
+        for (int c = 0; c < 256; ++c)
+            blanks[size_t(c)] = std::isspace(c) != 0;
+        return blanks;
+    }();
+    return table;
 }
 
-std::vector<std::string> tokens(const std::string& text)
+bool isAlpha(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
+
+// The words of [begin, end), counted first so that the list is allocated once.
+std::vector<std::string> tokens(const char* begin, const char* end)
 {
-    std::vector<std::string> result;
-    auto at = text.begin();
-    while (true) {
-        at = std::find_if_not(at, text.end(), isSpace);
-        if (at == text.end())
-            return result;
-        const auto end = std::find_if(at, text.end(), isSpace);
-        result.emplace_back(at, end);
-        at = end;
+    const std::array<bool, 256>& blank = blankTable();
+    auto isBlank = [&blank](char c) { return blank[static_cast<unsigned char>(c)]; };
+    size_t count = 0;
+    for (const char* at = begin; at < end;) {
+        while (at < end && isBlank(*at))
+            ++at;
+        if (at == end)
+            break;
+        ++count;
+        while (at < end && !isBlank(*at))
+            ++at;
     }
+    std::vector<std::string> result;
+    result.reserve(count);
+    for (const char* at = begin; at < end;) {
+        while (at < end && isBlank(*at))
+            ++at;
+        const char* word = at;
+        while (at < end && !isBlank(*at))
+            ++at;
+        if (at > word)
+            result.emplace_back(word, size_t(at - word));
+    }
+    return result;
 }
 
 // "Power Map" is one keyword; a TAB, an underscore in the first word or anything but
 // letters keeps the words apart.
-void joinWords(std::vector<std::string>& words, const std::string& line)
+void joinWords(std::vector<std::string>& words, bool lineHasTab)
 {
-    if (words.empty() || words.front().find('_') != std::string::npos || line.find('\t') != std::string::npos)
+    if (words.size() < 2 || lineHasTab || words.front().find('_') != std::string::npos)
         return;
     for (const std::string& word : words) {
         if (!std::all_of(word.begin(), word.end(), isAlpha))
@@ -48,11 +73,6 @@ void joinWords(std::vector<std::string>& words, const std::string& line)
     for (size_t i = 1; i < words.size(); ++i)
         joined += '_' + words[i];
     words.assign(1, joined);
-}
-
-bool isEndLine(const std::string& line)
-{
-    return line.size() > 3 && (line.compare(0, 4, "END_") == 0 || line.compare(0, 4, "END ") == 0);
 }
 
 } // namespace
@@ -73,31 +93,65 @@ bool NorvaneTXMFormatParser::parseFile()
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return false;
 
-    std::vector<std::unique_ptr<NorvaneTXMFormatParserNode>>& open = m_root->children;
-    while (!file.atEnd()) {
-        const std::string line = trimmed(file.readLine().toStdString());
-        if (line.empty())
-            continue;
-        if (isEndLine(line)) {
-            std::vector<std::string> words = tokens(line.substr(4));
-            joinWords(words, line);
-            if (!closeBlock(words.empty() ? std::string() : words.front())) {
-                fatalError(tr("Invalid end tag"));
-                return false;
+    const std::array<bool, 256>& blank = blankTable();
+    auto isBlank = [&blank](char c) { return blank[static_cast<unsigned char>(c)]; };
+    QByteArray pending;
+    bool atEnd = false;
+    while (!atEnd) {
+        const QByteArray chunk = file.read(ChunkBytes);
+        atEnd = chunk.isEmpty();
+        pending += chunk;
+        const char* data = pending.constData();
+        const char* const limit = data + pending.size();
+        const char* lineStart = data;
+        while (true) {
+            const char* lineEnd = static_cast<const char*>(std::memchr(lineStart, '\n', size_t(limit - lineStart)));
+            if (!lineEnd) {
+                if (!atEnd)
+                    break; // the rest of this line comes with the next block
+                lineEnd = limit;
             }
-            continue;
+            const char* begin = lineStart;
+            const char* end = lineEnd;
+            lineStart = lineEnd == limit ? limit : lineEnd + 1;
+            while (begin < end && isBlank(*begin))
+                ++begin;
+            while (end > begin && isBlank(end[-1]))
+                --end;
+            if (begin < end && !parseLine(begin, end))
+                return false;
+            if (lineStart == limit)
+                break;
         }
-        std::vector<std::string> words = tokens(line);
-        joinWords(words, line);
-        if (std::any_of(words.front().begin(), words.front().end(), isAlpha)) {
-            auto node = std::make_unique<NorvaneTXMFormatParserNode>(words.front());
-            node->values.assign(words.begin() + 1, words.end());
-            open.push_back(std::move(node));
-        } else {
-            auto node = std::make_unique<NorvaneTXMFormatParserNode>("__data");
-            node->values = std::move(words);
-            (open.empty() ? *m_root : *open.back()).children.push_back(std::move(node));
+        pending.remove(0, int(lineStart - data));
+    }
+    return true;
+}
+
+bool NorvaneTXMFormatParser::parseLine(const char* begin, const char* end)
+{
+    std::vector<std::unique_ptr<NorvaneTXMFormatParserNode>>& open = m_root->children;
+    const size_t length = size_t(end - begin);
+    const bool hasTab = std::memchr(begin, '\t', length) != nullptr;
+    if (length > 3 && (std::memcmp(begin, "END_", 4) == 0 || std::memcmp(begin, "END ", 4) == 0)) {
+        std::vector<std::string> words = tokens(begin + 4, end);
+        joinWords(words, hasTab);
+        if (!closeBlock(words.empty() ? std::string() : words.front())) {
+            fatalError(tr("Invalid end tag"));
+            return false;
         }
+        return true;
+    }
+    std::vector<std::string> words = tokens(begin, end);
+    joinWords(words, hasTab);
+    if (std::any_of(words.front().begin(), words.front().end(), isAlpha)) {
+        auto node = std::make_unique<NorvaneTXMFormatParserNode>(std::move(words.front()));
+        node->values.assign(std::make_move_iterator(words.begin() + 1), std::make_move_iterator(words.end()));
+        open.push_back(std::move(node));
+    } else {
+        auto node = std::make_unique<NorvaneTXMFormatParserNode>("__data");
+        node->values = std::move(words);
+        (open.empty() ? *m_root : *open.back()).children.push_back(std::move(node));
     }
     return true;
 }

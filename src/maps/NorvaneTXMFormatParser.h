@@ -32,6 +32,7 @@ public:
     Tools::ToolProgress* getProgress() const override { return m_progress; }
 
 private:
+    bool parseLine(const char* begin, const char* end);
     bool closeBlock(const std::string& name);
 
     std::string m_fileName;

@@ -136,3 +136,28 @@ TEST(NorvaneTXMFormatParser, DeepNestingIsBuiltAndFreedWithoutRecursion)
     EXPECT_EQ(levels, depth);
     parser.reset();
 }
+
+TEST(NorvaneTXMFormatParser, LinesAcrossReadingBlocksAreReadWhole)
+{
+    // Far more than one reading block, with lines of varying length so that block ends fall
+    // inside lines, and no line feed after the last line.
+    QByteArray text = "START_LAYER\n";
+    const int rows = 120000;
+    for (int row = 0; row < rows; ++row)
+        text += QByteArray::number(row) + ' ' + QByteArray(row % 97, '7') + " -1.5\r\n";
+    text += "END_LAYER\nTAIL 42";
+    TestSupport::TempDir dir;
+    NorvaneTXMFormatParser parser(dir.write("big.txt", text).toStdString(), nullptr);
+    ASSERT_TRUE(parser.parseFile());
+    const auto& top = parser.getRootNode()->children;
+    ASSERT_EQ(top.size(), 2u);
+    ASSERT_EQ(top[0]->children.size(), size_t(rows));
+    for (int row : {0, 1, 34952, 69905, rows - 1}) {
+        const auto& values = top[0]->children[size_t(row)]->values;
+        ASSERT_EQ(values.size(), row % 97 ? 3u : 2u) << row;
+        EXPECT_EQ(values.front(), std::to_string(row));
+        EXPECT_EQ(values.back(), "-1.5");
+    }
+    EXPECT_EQ(top[1]->name, "TAIL");
+    EXPECT_EQ(top[1]->values, std::vector<std::string>{"42"});
+}
