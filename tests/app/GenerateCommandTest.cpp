@@ -1,4 +1,5 @@
 // `tarvex generate`: options, usage errors, and files that read back.
+#include "support/CliRun.h"
 #include "support/TempDir.h"
 
 #include <QProcess>
@@ -7,21 +8,10 @@
 
 namespace {
 
-struct GenerateRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using GenerateRun = TestSupport::CliRun;
 
-GenerateRun tarvexGenerate(const QStringList& options)
-{
-    QProcess process;
-    process.start(QStringLiteral(TARVEX_CLI), QStringList{"generate"} + options);
-    process.waitForFinished(60000);
-    return GenerateRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-               QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
+// The command under test with `arguments`.
+GenerateRun tarvexGenerate(const QStringList& arguments) { return TestSupport::tarvex(QStringList{"generate"} + arguments); }
 
 } // namespace
 

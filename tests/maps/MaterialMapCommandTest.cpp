@@ -2,30 +2,19 @@
 
 #include "MaterialMapTestSupport.h"
 
+#include "support/CliRun.h"
 #include "support/TempDir.h"
 
 #include <QFileInfo>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using TestSupport::CliRun;
 
-CliRun tarvex(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(TARVEX_CLI), QStringList{"material-map"} + arguments);
-    process.waitForFinished(60000);
-    return CliRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                  QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
+// The command under test with `arguments`.
+CliRun tarvex(const QStringList& arguments) { return TestSupport::tarvex(QStringList{"material-map"} + arguments); }
 
 // A model holding the component "Die" of 3 x 2 x 0.07 mm without layers.
 const QByteArray handMadeModel = R"({"format": "tarvex-host-model", "formatVersion": 1,

@@ -1,9 +1,8 @@
 #include "host/EntityEditor.h"
 #include "host/EntityFetcher.h"
 #include "host/ModelFile.h"
+#include "support/CliRun.h"
 #include "support/TempDir.h"
-
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -11,21 +10,8 @@ using namespace EntityModel;
 
 namespace {
 
-struct CliRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun tarvex(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(TARVEX_CLI), arguments);
-    process.waitForFinished(60000);
-    return CliRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                  QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
+using TestSupport::CliRun;
+using TestSupport::tarvex;
 
 // A saved model with a heat source called "Die".
 QString savedModel(const TestSupport::TempDir& dir)
