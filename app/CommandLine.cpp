@@ -6,6 +6,7 @@
 #include "Console.h"
 #include "ModelLookup.h"
 #include "ModelPrinter.h"
+#include "ObjectsCommand.h"
 #include "PowerMapCommand.h"
 
 #include "host/ConsoleProgress.h"
@@ -41,6 +42,8 @@ const char* const Overview =
     "  update FILE --model MODEL.json                  re-import FILE over an earlier import\n"
     "  extend FILE --model MODEL.json --board NAME     extend the board NAME in place\n"
     "  show MODEL.json                                 print the entity tree of a saved model\n"
+    "  objects FILE                                    print the object tree an interchange file\n"
+    "                                                  makes, before any entity is built\n"
     "  materials LIBRARY_FILE [--model MODEL.json]     import a 3D solver material library into\n"
     "                                                  the model's material library\n"
     "  material-map FILE --model MODEL.json            apply a material map (layout file or CSV\n"
@@ -100,6 +103,8 @@ int CommandLine::run(const QStringList& arguments)
         return runExtend(rest);
     if (command == QLatin1String("show"))
         return runShow(rest);
+    if (command == QLatin1String("objects"))
+        return runObjectsCommand(rest);
     if (command == QLatin1String("materials"))
         return runMaterialsCommand(rest);
     if (command == QLatin1String("material-map"))

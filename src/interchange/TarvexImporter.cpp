@@ -3,6 +3,7 @@
 #include "builders/TarvexEntityBuilder.h"
 #include "builders/TarvexEntityExtender.h"
 #include "host/EntityEditor.h"
+#include "host/FilePaths.h"
 #include "host/EntityFetcher.h"
 #include "host/EntityGUI.h"
 #include "host/EntityReading.h"
@@ -225,7 +226,14 @@ std::vector<Entity*> TarvexImporter::importModelImpl(const QString& path, size_t
     file.close();
 
     TarvexObjectBuilder builder(&m_progress);
-    if (!builder.readFile(path)) {
+    try {
+        if (!builder.readFile(path)) {
+            m_success = false;
+            return {};
+        }
+    } catch (const std::exception& error) {
+        // An outline that is not flat ends the reading of this file; others of a list go on.
+        fatalError(tr("Failed to read file : %1 (%2)").arg(path, QString::fromStdString(error.what())));
         m_success = false;
         return {};
     }
@@ -286,7 +294,7 @@ std::vector<Entity*> TarvexImporter::importModelImplJson(const QFileInfo& file, 
             if (QFileInfo(written).isRelative()) {
                 resolved = here.filePath(written);
                 if (!QFileInfo::exists(resolved))
-                    resolved = here.filePath(QFileInfo(written).fileName());
+                    resolved = here.filePath(FileSystem::fileNameOf(written));
             } else {
                 resolved = QFileInfo(written).absoluteFilePath();
             }

@@ -1,13 +1,39 @@
 #include "objects/TarvexObjectBuilder.h"
 
+#include "interchange/TXMXMLModel.h"
 #include "interchange/TarvexTXMXMLParser.h"
+#include "objects/TarvexFileUnits.h"
+#include "objects/TarvexObjectNesting.h"
+#include "objects/TarvexObjectTableReader.h"
+#include "objects/TarvexPartFactory.h"
 
+#include <QDir>
 #include <QFileInfo>
+
+#include <map>
 
 namespace Tarvex {
 
+namespace {
+
+// Files newer than this nest every part into one tree.
+const TXMFileVersion& treeVersion()
+{
+    static const TXMFileVersion threshold{2025, 1};
+    return threshold;
+}
+
+bool isTopLevel(const TarvexPart& part)
+{
+    const QString type = part.getType();
+    return type == QLatin1String("PCB") ||
+           (type == QLatin1String("STL") && part.getObjectName().contains(QLatin1String("PCB")));
+}
+
+} // namespace
+
 TarvexObjectBuilder::TarvexObjectBuilder(Tools::ToolProgress* progress, QObject* parent)
-    : QObject(parent), m_progress(progress)
+    : QObject(parent), progress(progress)
 {
 }
 
@@ -15,22 +41,99 @@ TarvexObjectBuilder::~TarvexObjectBuilder() = default;
 
 bool TarvexObjectBuilder::readFile(const QString& path)
 {
-    TarvexTXMXMLParser parser(m_progress);
-    const TarvexTXMXMLDocument document = parser.readFile(QFileInfo(path).absoluteFilePath());
+    const QFileInfo file(path);
+    TarvexTXMXMLParser parser(progress);
+    const TarvexTXMXMLDocument document = parser.readFile(file.absoluteFilePath());
     if (!document) {
         fatalError(tr("Failed to read file : ") + path);
         return false;
     }
-    m_documents.push_back(document);
+    documents.push_back(document);
+    const TXMXMLModel model = document.getModel();
+    version = model.getSchemaVersion();
+    build(model, file.absoluteDir());
     return true;
+}
+
+void TarvexObjectBuilder::advanceProgress()
+{
+    ++step;
+    if (progress)
+        progress->setStep(step);
+}
+
+void TarvexObjectBuilder::build(const TXMXMLModel& model, const QDir& directory)
+{
+    const TarvexFileUnits units(model.getUnitSet(), *this);
+    const TarvexObjectTableReader tables(directory, version, units, *this);
+    const TarvexMaterialTable materials = tables.readMaterials(model.getMaterialSet());
+    const TarvexPowerSourceTable powerSources = tables.readPowerSources(model.getPower2DSourceSet());
+
+    const QList<TXMXMLSolderBall> balls = model.getSolderBallSet().getSolderBalls();
+    const QList<TXMXMLSolderBump> bumps = model.getSolderBumpSet().getSolderBumps();
+    const QList<TXMXMLGeom> geoms = model.getGeomSet().getGeoms();
+    step = 0;
+    if (progress)
+        progress->setTotalSteps(quint64(geoms.size()) + quint64(balls.size()) + quint64(bumps.size()));
+
+    std::map<QString, QList<TXMXMLGeom>> geomGroups;
+    std::map<QString, std::map<QString, QList<TXMXMLGeom>>> heatSinkGroups;
+    for (const TXMXMLGeom& geom : geoms) {
+        if (geom.getType() == QLatin1String("HeatSink"))
+            heatSinkGroups[geom.getObjectName()][geom.getName()].append(geom);
+        else
+            geomGroups[geom.getObjectName()].append(geom);
+    }
+
+    const TarvexPartFactory factory(model, version, directory, units, materials, powerSources, *this,
+                                    [this] { advanceProgress(); });
+    for (const auto& group : geomGroups) {
+        std::unique_ptr<TarvexPart> part = factory.buildGroup(group.second);
+        if (!part)
+            continue;
+        part->updateGeometry();
+        if (isTopLevel(*part))
+            objects.push_back(std::make_unique<TarvexObject>(std::move(part)));
+        else if (part->getType() == QLatin1String("Package"))
+            packages.push_back(std::make_unique<TarvexCompositeGeometryObject>(std::move(part)));
+        else
+            parts.push_back(std::move(part));
+    }
+    for (const auto& byObject : heatSinkGroups) {
+        for (const auto& group : byObject.second) {
+            std::unique_ptr<TarvexPart> part = factory.buildGroup(group.second);
+            if (!part)
+                continue;
+            part->updateGeometry();
+            parts.push_back(std::move(part));
+        }
+    }
+    for (const TXMXMLSolderBall& ball : balls)
+        parts.push_back(factory.buildSolderBall(ball));
+    for (const TXMXMLSolderBump& bump : bumps)
+        parts.push_back(factory.buildSolderBump(bump));
 }
 
 void TarvexObjectBuilder::buildTree()
 {
-    // Parts and their nesting are built from the documents read; until the part readers
-    // exist a file yields no objects.
+    TarvexObjectNesting nesting(objects, std::move(packages), std::move(parts));
+    packages.clear();
+    parts.clear();
+    nesting.nest(false);
+    if (version > treeVersion())
+        nesting.buildTree();
+    nesting.finish(packages, parts);
+
+    // Older files nest only into boards and packages; what no board contains would be lost
+    // with the builder, so it stays in the model at the top.
+    for (std::unique_ptr<TarvexCompositeGeometryObject>& package : packages)
+        objects.push_back(std::make_unique<TarvexObject>(std::move(package)));
+    for (std::unique_ptr<TarvexPart>& part : parts)
+        objects.push_back(std::make_unique<TarvexObject>(std::move(part)));
+    packages.clear();
+    parts.clear();
 }
 
-std::vector<std::unique_ptr<TarvexObject>> TarvexObjectBuilder::takeObjects() { return std::move(m_objects); }
+std::vector<std::unique_ptr<TarvexObject>> TarvexObjectBuilder::takeObjects() { return std::move(objects); }
 
 } // namespace Tarvex

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "host/ProgressBaseObject.h"
+#include "interchange/TXMFileVersion.h"
 #include "interchange/TarvexTXMXMLDocument.h"
+#include "objects/TarvexCompositeGeometryObject.h"
 #include "objects/TarvexObject.h"
 
 #include <QObject>
@@ -9,10 +11,15 @@
 #include <memory>
 #include <vector>
 
+class QDir;
+
 namespace Tarvex {
 
+class TXMXMLModel;
+
 /// Turns one interchange XML file into the object model: parts with their geometry,
-/// materials and power sources, nested by containment into a tree of `TarvexObject` nodes.
+/// materials and power sources (all in SI units), nested by containment into a tree of
+/// `TarvexObject` nodes.
 class TarvexObjectBuilder : public QObject, public Log::ProgressBaseObject
 {
     Q_OBJECT
@@ -22,21 +29,30 @@ public:
     explicit TarvexObjectBuilder(Tools::ToolProgress* progress, QObject* parent = nullptr);
     ~TarvexObjectBuilder() override;
 
-    /// Reads the file at `path` and builds its parts; false after reporting
-    /// "Failed to read file : " and the path when the file cannot be read.
+    /// Reads the file at `path` and builds its parts, materials and power sources; false
+    /// after reporting "Failed to read file : " and the path when the file cannot be read.
+    /// Outlines whose nodes do not lie in one plane throw `std::runtime_error`.
     bool readFile(const QString& path);
-    /// Nests the parts read so far into the object tree.
+    /// Nests the parts read into the object tree. Parts that nothing contains become
+    /// top-level objects.
     void buildTree();
     /// Moves the top-level objects out to the caller.
     std::vector<std::unique_ptr<TarvexObject>> takeObjects();
 
-    Tools::ToolProgress* getProgress() const override { return m_progress; }
+    Tools::ToolProgress* getProgress() const override { return progress; }
 
 private:
-    Tools::ToolProgress* m_progress;
-    std::vector<std::unique_ptr<TarvexObject>> m_objects;
-    // Parsed documents stay alive for the builder's life: parts keep elements of them.
-    std::vector<TarvexTXMXMLDocument> m_documents;
+    void build(const TXMXMLModel& model, const QDir& directory);
+    void advanceProgress();
+
+    Tools::ToolProgress* progress;
+    std::vector<std::unique_ptr<TarvexObject>> objects;
+    std::vector<std::unique_ptr<TarvexCompositeGeometryObject>> packages;
+    std::vector<std::unique_ptr<TarvexPart>> parts;
+    // Kept for the builder's life: parts keep terminal elements of them.
+    std::vector<TarvexTXMXMLDocument> documents;
+    TXMFileVersion version;
+    quint64 step = 0;
 };
 
 } // namespace Tarvex

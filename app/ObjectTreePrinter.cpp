@@ -1,0 +1,112 @@
+#include "ObjectTreePrinter.h"
+
+#include "objects/TarvexBasicPart.h"
+#include "objects/TarvexCompositeGeometryObject.h"
+#include "objects/TarvexLayeredPart.h"
+#include "objects/TarvexLayeredPartLayer.h"
+#include "objects/TarvexMaterial.h"
+#include "objects/TarvexPartType.h"
+#include "objects/TarvexSolderJoint.h"
+
+using namespace Tarvex;
+
+namespace {
+
+QString kindOf(int type)
+{
+    switch (type) {
+    case BasicPart:
+        return QStringLiteral("block");
+    case Basic2RPart:
+        return QStringLiteral("two-resistor");
+    case CompositeGeometryObject:
+        return QStringLiteral("composite");
+    case SolderBall:
+        return QStringLiteral("solder ball");
+    case SolderBump:
+        return QStringLiteral("solder bump");
+    case LayeredPart:
+        return QStringLiteral("layered");
+    case LayeredPartLayer:
+        return QStringLiteral("layer");
+    case LayeredPartLayerCell:
+        return QStringLiteral("cell");
+    default:
+        return QStringLiteral("part %1").arg(type);
+    }
+}
+
+QString number(double value) { return QString::number(value, 'g', 6); }
+
+QString boundText(const Geometry::Bound& bound)
+{
+    if (bound.isEmpty())
+        return QStringLiteral("no bound");
+    const Geometry::Vec3& low = bound.getLow();
+    const Geometry::Vec3& high = bound.getHigh();
+    return QStringLiteral("(%1, %2, %3) .. (%4, %5, %6) m")
+        .arg(number(low.x), number(low.y), number(low.z), number(high.x), number(high.y), number(high.z));
+}
+
+QString materialOf(const TarvexPart& part)
+{
+    std::shared_ptr<TarvexMaterial> material;
+    if (const auto* basic = dynamic_cast<const TarvexBasicPart*>(&part))
+        material = basic->getMaterial();
+    else if (const auto* joint = dynamic_cast<const TarvexSolderJoint*>(&part))
+        material = joint->getMaterial();
+    return material ? QStringLiteral(", material %1").arg(material->getName()) : QString();
+}
+
+} // namespace
+
+void ObjectTreePrinter::print(const std::vector<std::unique_ptr<TarvexObject>>& objects)
+{
+    for (const std::unique_ptr<TarvexObject>& object : objects)
+        printNode(*object, 0);
+    m_stream << objects.size() << (objects.size() == 1 ? " top-level object, " : " top-level objects, ") << m_nodes
+             << " nodes, " << m_parts << " parts.\n";
+    m_stream.flush();
+}
+
+void ObjectTreePrinter::printNode(const TarvexObject& node, int depth)
+{
+    ++m_nodes;
+    if (node.part)
+        printPart(*node.part, depth, true);
+    else
+        m_stream << QString(2 * depth, QLatin1Char(' ')) << "(empty node)\n";
+    for (const std::unique_ptr<TarvexObject>& child : node.children)
+        printNode(*child, depth + 1);
+}
+
+void ObjectTreePrinter::printPart(const TarvexPart& part, int depth, bool inTree)
+{
+    ++m_parts;
+    TarvexPart& mutablePart = const_cast<TarvexPart&>(part);
+    m_stream << QString(2 * depth, QLatin1Char(' ')) << (inTree ? "" : "- ") << kindOf(part.getPartType()) << " \""
+             << part.getName(true) << "\"";
+    if (part.getObjectName() != part.getName(true))
+        m_stream << " of " << part.getObjectName();
+    if (!part.getType().isEmpty())
+        m_stream << ", type " << part.getType();
+    m_stream << materialOf(part) << ": " << boundText(mutablePart.getGeometry().getPlacedBound()) << '\n';
+
+    // The parts inside a part are listed with a dash, to tell them from tree nodes.
+    if (const auto* composite = dynamic_cast<const TarvexCompositeGeometryObject*>(&part)) {
+        for (const std::unique_ptr<TarvexPart>& child : composite->getChildren()) {
+            if (child)
+                printPart(*child, depth + 1, false);
+        }
+    } else if (const auto* layered = dynamic_cast<const TarvexLayeredPart*>(&part)) {
+        for (const std::unique_ptr<TarvexLayeredPartLayer>& layer : layered->getLayers()) {
+            if (layer)
+                printPart(*layer, depth + 1, false);
+        }
+    } else if (const auto* layer = dynamic_cast<const TarvexLayeredPartLayer*>(&part)) {
+        for (const std::unique_ptr<TarvexPart>& cell : layer->getCells()) {
+            if (cell)
+                printPart(*cell, depth + 1, false);
+        }
+    }
+}

@@ -1,0 +1,40 @@
+#include "objects/TarvexFileUnits.h"
+
+#include "host/UnitConverter.h"
+#include "interchange/TXMXMLUnitSet.h"
+
+namespace Tarvex {
+
+namespace {
+
+// Files write compound units with "-" where the host's unit texts have a blank.
+EntityModel::TypeRef hostUnit(QString unit)
+{
+    return EntityModel::TypeRef(unit.replace(QLatin1Char('-'), QLatin1Char(' ')));
+}
+
+} // namespace
+
+TarvexFileUnits::TarvexFileUnits(const TXMXMLUnitSet& unitSet, const Log::ProgressBaseObject& reporter)
+    : m_reporter(reporter),
+      m_length(hostUnit(unitSet.getLength().getUnit())),
+      m_power(hostUnit(unitSet.getPower().getUnit())),
+      m_conductivity(hostUnit(unitSet.getConductivity().getUnit())),
+      m_density(hostUnit(unitSet.getDensity().getUnit())),
+      m_specificHeat(hostUnit(unitSet.getSpecificHeat().getUnit()))
+{
+}
+
+double TarvexFileUnits::convert(const EntityModel::TypeRef& quantity, const EntityModel::TypeRef& unit,
+                                double value) const
+{
+    bool ok = true;
+    const double si = EntityModel::UnitConverter::instance().convertToSI(quantity, value, unit, &ok);
+    if (!ok && !m_reported.contains(quantity.getLabel())) {
+        m_reported.insert(quantity.getLabel());
+        m_reporter.warning(EntityModel::UnitConverter::describeUnknown(quantity, unit));
+    }
+    return si;
+}
+
+} // namespace Tarvex

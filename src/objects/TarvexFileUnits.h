@@ -1,0 +1,45 @@
+#pragma once
+
+#include "host/ProgressBaseObject.h"
+#include "host/TypeRef.h"
+
+#include <QSet>
+
+namespace Tarvex {
+
+class TXMXMLUnitSet;
+
+/// The units one interchange file declares for its quantities, converting the file's values
+/// to SI with the host's converter. A unit the converter does not know leaves values as read
+/// and is reported once per quantity.
+class TarvexFileUnits
+{
+public:
+    /// The units of `unitSet`, reporting unknown ones through `reporter` (not owned).
+    TarvexFileUnits(const TXMXMLUnitSet& unitSet, const Log::ProgressBaseObject& reporter);
+
+    /// A length in metres.
+    double length(double value) const { return convert(EntityModel::Length_t, m_length, value); }
+    /// A power in watts.
+    double power(double value) const { return convert(EntityModel::Power_t, m_power, value); }
+    /// A thermal conductivity in W/(m K).
+    double conductivity(double value) const { return convert(EntityModel::Conductivity_t, m_conductivity, value); }
+    /// A density in kg/m3.
+    double density(double value) const { return convert(EntityModel::Density_t, m_density, value); }
+    /// A specific heat in J/(kg K).
+    double specificHeat(double value) const { return convert(EntityModel::SpecificHeat_t, m_specificHeat, value); }
+
+private:
+    double convert(const EntityModel::TypeRef& quantity, const EntityModel::TypeRef& unit, double value) const;
+
+    const Log::ProgressBaseObject& m_reporter;
+    EntityModel::TypeRef m_length;
+    EntityModel::TypeRef m_power;
+    EntityModel::TypeRef m_conductivity;
+    EntityModel::TypeRef m_density;
+    EntityModel::TypeRef m_specificHeat;
+    // Quantities whose unit was already reported as unknown.
+    mutable QSet<QString> m_reported;
+};
+
+} // namespace Tarvex

@@ -1,0 +1,235 @@
+#include "objects/TarvexPartFactory.h"
+
+#include "host/FilePaths.h"
+#include "interchange/TXMXMLModel.h"
+#include "objects/TarvexBasic2RPart.h"
+#include "objects/TarvexBasicPart.h"
+#include "objects/TarvexCompositeGeometryObject.h"
+#include "objects/TarvexFileUnits.h"
+#include "objects/TarvexLayeredPart.h"
+#include "objects/TarvexLayeredPartLayerCell.h"
+#include "objects/TarvexMaterialMap.h"
+#include "objects/TarvexSolderBall.h"
+#include "objects/TarvexSolderBump.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <cmath>
+#include <optional>
+
+namespace Tarvex {
+
+namespace {
+
+QString tr(const char* text) { return QCoreApplication::translate("Tarvex::TarvexObjectBuilder", text); }
+
+const QString heatSinkType = QStringLiteral("HeatSink");
+
+// From this version on every Geom is its own layer and basic parts come in groups.
+const TXMFileVersion& layeredVersion()
+{
+    static const TXMFileVersion version{2025, 1};
+    return version;
+}
+
+// "x,y,z": exactly three numbers; nullopt otherwise.
+std::optional<Geometry::Vec3> parsePosition(const QString& text)
+{
+    const QStringList fields = text.split(QLatin1Char(','));
+    if (fields.size() != 3)
+        return std::nullopt;
+    double values[3];
+    for (int i = 0; i < 3; ++i) {
+        bool ok = false;
+        values[i] = fields[i].trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(values[i]))
+            return std::nullopt;
+    }
+    return Geometry::Vec3(values[0], values[1], values[2]);
+}
+
+// What a solder ball and a solder bump are made of, read alike.
+struct SolderJointValues
+{
+    QString name;
+    double d1 = 0.0;
+    double d2 = 0.0;
+    double dmax = 0.0;
+    double height = 0.0;
+    Geometry::Vec3 position;
+    std::shared_ptr<TarvexMaterial> material;
+};
+
+SolderJointValues readSolderJoint(const TXMXMLSolderJoint& element, const TarvexFileUnits& units,
+                                  const TarvexMaterialTable& materials, const Log::ProgressBaseObject& reporter,
+                                  const char* noMaterial, const char* badPosition)
+{
+    SolderJointValues values;
+    values.name = element.getName();
+    const QString materialName = element.getMatName();
+    if (!materialName.isEmpty())
+        values.material = materials.find(materialName);
+    if (!values.material)
+        reporter.warning(tr(noMaterial).arg(values.name));
+    values.d1 = units.length(element.getD1());
+    values.d2 = units.length(element.getD2());
+    values.dmax = units.length(element.getDMax());
+    values.height = units.length(element.getHeight());
+    if (const std::optional<Geometry::Vec3> position = parsePosition(element.getPosition()))
+        values.position = Geometry::Vec3(units.length(position->x), units.length(position->y), units.length(position->z));
+    else
+        reporter.warning(tr(badPosition).arg(values.name));
+    return values;
+}
+
+} // namespace
+
+TarvexPartFactory::TarvexPartFactory(const TXMXMLModel& model, const TXMFileVersion& version, const QDir& directory,
+                                     const TarvexFileUnits& units, const TarvexMaterialTable& materials,
+                                     const TarvexPowerSourceTable& powerSources,
+                                     const Log::ProgressBaseObject& reporter, std::function<void()> advance)
+    : m_olderLayout(version < layeredVersion()),
+      m_directory(directory),
+      m_units(units),
+      m_materials(materials),
+      m_powerSources(powerSources),
+      m_reporter(reporter),
+      m_advance(std::move(advance))
+{
+    for (const TXMXMLTerminalGroup& group : model.getTerminalSet().getTerminalGroups()) {
+        for (const TXMXMLTerminal& terminal : group.getTerminals())
+            m_terminals[terminal.getObjectName()].append(terminal);
+    }
+    for (const TXMXMLLayoutInclude& include : model.getLayoutSet().getIncludes()) {
+        if (!m_layouts.contains(include.getObjectName()))
+            m_layouts.insert(include.getObjectName(), include);
+    }
+    if (m_olderLayout) {
+        for (const LegacyXMLSimplificationModel& simplification : model.getSimplificationOptions().getModels()) {
+            if (!m_simplifications.contains(simplification.getObjectName()))
+                m_simplifications.insert(simplification.getObjectName(), simplification);
+        }
+    }
+}
+
+std::unique_ptr<TarvexPart> TarvexPartFactory::buildGroup(const QList<TXMXMLGeom>& group) const
+{
+    if (group.isEmpty())
+        return nullptr;
+    const TXMXMLGeom& first = group.first();
+    if (m_olderLayout && m_simplifications.contains(first.getObjectName()))
+        return makeLayeredPart(group);
+    if (group.size() == 1 && first.getType() == QLatin1String("TwoResistor")) {
+        TarvexBasicPart basic = makeBasicPart(first, true);
+        return std::make_unique<TarvexBasic2RPart>(std::move(basic), first.getThetaJC(), first.getThetaJB());
+    }
+    if (group.size() == 1 && m_olderLayout)
+        return std::make_unique<TarvexBasicPart>(makeBasicPart(first, true));
+    if (first.getType() != heatSinkType)
+        return makeLayeredPart(group);
+    return makeHeatSink(group);
+}
+
+TarvexBasicPart TarvexPartFactory::makeBasicPart(const TXMXMLGeom& geom, bool checkMaterial) const
+{
+    std::shared_ptr<TarvexMaterial> material;
+    if (const std::optional<QString> materialName = geom.getMatName())
+        material = m_materials.find(*materialName);
+    if (!material && checkMaterial)
+        m_reporter.warning(tr("No material found for Geom : %1").arg(geom.getName()));
+
+    std::vector<Geometry::Vec3> nodes;
+    const QList<TXMXMLGeomNode> elements = geom.getNodes();
+    nodes.reserve(size_t(elements.size()));
+    for (const TXMXMLGeomNode& node : elements)
+        nodes.emplace_back(m_units.length(node.getX()), m_units.length(node.getY()), m_units.length(node.getZ()));
+
+    TarvexBasicPart part(geom.getName(), geom.getObjectName(), geom.getType(), m_units.power(geom.getPower()),
+                         std::move(nodes), m_units.length(geom.getDz()), m_terminals.value(geom.getName()),
+                         std::move(material), m_powerSources.find(geom.getObjectName()));
+    m_advance();
+    return part;
+}
+
+std::unique_ptr<TarvexPart> TarvexPartFactory::makeCell(const TXMXMLGeom& geom) const
+{
+    TarvexBasicPart basic = makeBasicPart(geom, m_olderLayout);
+    if (m_olderLayout)
+        return std::make_unique<TarvexLayeredPartLayerCell>(std::move(basic));
+
+    std::shared_ptr<TarvexMaterial> material = basic.getMaterial();
+    const auto layout = m_layouts.constFind(geom.getName());
+    if (layout != m_layouts.constEnd())
+        material = layoutMaterial(geom, *layout);
+    if (!material)
+        m_reporter.warning(tr("No material found for Geom : %1").arg(geom.getName()));
+    return std::make_unique<TarvexLayeredPartLayerCell>(std::move(basic), std::move(material));
+}
+
+// The cell's material when its Geom has a layout: the map of metal and dielectric, or the one
+// of them the file defines.
+std::shared_ptr<TarvexMaterial> TarvexPartFactory::layoutMaterial(const TXMXMLGeom& geom,
+                                                                  const TXMXMLLayoutInclude& include) const
+{
+    const QString path = m_directory.filePath(FileSystem::fileNameOf(include.getFile()));
+    if (!QFileInfo::exists(path))
+        m_reporter.warning(tr("No material layout file found for Geom : %1 - %2").arg(geom.getName(), include.getFile()));
+    std::shared_ptr<TarvexMaterial> metal = m_materials.find(include.getMetalMat());
+    std::shared_ptr<TarvexMaterial> dielectric = m_materials.find(include.getDielectricMat());
+    if (!metal)
+        return dielectric;
+    if (!dielectric)
+        return metal;
+    return std::make_shared<TarvexMaterialMap>(geom.getName(), std::move(metal), std::move(dielectric), path);
+}
+
+std::unique_ptr<TarvexPart> TarvexPartFactory::makeLayeredPart(const QList<TXMXMLGeom>& group) const
+{
+    std::unique_ptr<TarvexLayeredPart> layered;
+    for (const TXMXMLGeom& geom : group) {
+        std::unique_ptr<TarvexPart> cell = makeCell(geom);
+        if (!cell)
+            continue;
+        if (!layered) {
+            layered = std::make_unique<TarvexLayeredPart>(m_powerSources.find(geom.getObjectName()));
+            const auto simplification = m_simplifications.constFind(geom.getObjectName());
+            if (simplification != m_simplifications.constEnd())
+                layered->setSimplificationGrid(TarvexLayeredPart::SimplificationGrid(simplification->getNX(),
+                                                                                    simplification->getNY()));
+            layered->addCell(std::move(cell), false);
+        } else if (cell->getObjectName() == layered->getObjectName()) {
+            layered->addCell(std::move(cell), m_olderLayout);
+        }
+        m_advance();
+    }
+    return layered;
+}
+
+std::unique_ptr<TarvexPart> TarvexPartFactory::makeHeatSink(const QList<TXMXMLGeom>& group) const
+{
+    auto composite =
+        std::make_unique<TarvexCompositeGeometryObject>(std::make_unique<TarvexBasicPart>(makeBasicPart(group.first(), true)));
+    for (int i = 1; i < group.size(); ++i)
+        composite->addChild(std::make_unique<TarvexBasicPart>(makeBasicPart(group[i], true)));
+    composite->setGeometryDirty();
+    return composite;
+}
+
+std::unique_ptr<TarvexPart> TarvexPartFactory::buildSolderBall(const TXMXMLSolderBall& element) const
+{
+    SolderJointValues v = readSolderJoint(element, m_units, m_materials, m_reporter, "No material found for Solderball : %1",
+                                          "Invalid position for Solderball : %1");
+    m_advance();
+    return std::make_unique<TarvexSolderBall>(v.name, v.d1, v.d2, v.dmax, v.height, v.position, std::move(v.material));
+}
+
+std::unique_ptr<TarvexPart> TarvexPartFactory::buildSolderBump(const TXMXMLSolderBump& element) const
+{
+    SolderJointValues v = readSolderJoint(element, m_units, m_materials, m_reporter, "No material found for SolderBump : %1",
+                                          "Invalid position for SolderBump : %1");
+    m_advance();
+    return std::make_unique<TarvexSolderBump>(v.name, v.d1, v.d2, v.dmax, v.height, v.position, std::move(v.material));
+}
+
+} // namespace Tarvex
