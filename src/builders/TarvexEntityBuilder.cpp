@@ -1,18 +1,164 @@
 #include "builders/TarvexEntityBuilder.h"
 
+#include "builders/TarvexComponentEntityBuilder.h"
+#include "builders/TarvexCounter.h"
+#include "builders/TarvexEntityBuildState.h"
+#include "builders/TarvexLayeredEntityBuilder.h"
+#include "builders/TarvexPartPlacement.h"
+
+#include <exception>
+#include <functional>
+
 namespace Tarvex {
 
-TarvexBuiltEntities buildEntities(const std::vector<std::unique_ptr<TarvexObject>>& objects,
-                                  EntityModel::Entity* rootEntity, TarvexReuseMap& existing,
-                                  Tools::ToolProgress* progress)
+using namespace EntityModel;
+using Geometry::Transform;
+
+namespace {
+
+// The entity directly below `root` that holds `entity` (itself when it is one); `entity`
+// when it is not below `root` at all.
+Entity* entityBelow(Entity* root, Entity* entity)
 {
-    (void)existing;
-    (void)progress;
+    for (Entity* current = entity; current; current = current->getOwnerEntity()) {
+        if (current->getOwnerEntity() == root)
+            return current;
+    }
+    return entity;
+}
+
+} // namespace
+
+TarvexBuiltEntities buildEntities(const std::vector<std::unique_ptr<TarvexObject>>& objects, Entity* rootEntity,
+                                  TarvexReuseMap& existing, Tools::ToolProgress* progress)
+{
     TarvexBuiltEntities built;
     if (!rootEntity || objects.empty())
         return built;
-    // The part builders that turn objects into entities plug in here.
+
+    if (progress) {
+        std::uint64_t total = 0;
+        TarvexCounter counter(&total);
+        for (const std::unique_ptr<TarvexObject>& object : objects) {
+            if (object)
+                walk(*object, counter);
+        }
+        progress->setTotalSteps(total);
+    }
+
+    // Taken before the walk: reused entities leave `existing` as they are attached again.
+    std::set<Entity*> earlier;
+    for (const auto& entry : existing)
+        earlier.insert(entry.second.begin(), entry.second.end());
+
+    TarvexEntityBuildState state(existing);
+    TarvexEntityBuilder builder(rootEntity, &state, progress);
+    for (const std::unique_ptr<TarvexObject>& object : objects) {
+        if (object)
+            walk(*object, builder);
+    }
+
+    // A top-level ball sits in a group that the walk made below the root: the group is
+    // what the import added there, and what an update must find again. Balls sharing it
+    // give it once.
+    std::set<Entity*> listed;
+    for (const std::unique_ptr<TarvexObject>& object : objects) {
+        Entity* entity = builder.getCreatedEntity(object.get());
+        if (!entity)
+            continue;
+        entity = entityBelow(rootEntity, entity);
+        if (listed.insert(entity).second)
+            (earlier.count(entity) ? built.updatedEntities : built.newEntities).push_back(entity);
+    }
     return built;
+}
+
+TarvexEntityBuilder::TarvexEntityBuilder(Entity* rootEntity, TarvexEntityBuildState* sharedState,
+                                         Tools::ToolProgress* progress)
+    : rootEntity(rootEntity), sharedState(sharedState), progress(progress)
+{
+}
+
+TarvexEntityBuilder::~TarvexEntityBuilder() = default;
+
+Tools::ToolProgress* TarvexEntityBuilder::getProgress() const { return progress; }
+
+Entity* TarvexEntityBuilder::getCreatedEntity(const TarvexObject* node) const
+{
+    const auto found = created.find(node);
+    return found == created.end() ? nullptr : found->second.entity;
+}
+
+void TarvexEntityBuilder::visit(const TarvexObject& node)
+{
+    visited.insert(&node);
+    // A part whose geometry cannot be made (or a board without a place to go) is reported
+    // and skipped; its children then find no parent.
+    try {
+        Transform frame;
+        Entity* target = nullptr;
+        if (!node.parent) {
+            target = rootEntity;
+        } else {
+            const TarvexPart* parentPart = node.parent->part.get();
+            const auto parentRecord = created.find(node.parent);
+            if (parentRecord == created.end()) {
+                fatalError(tr("Parent Not Found for %1").arg(parentPart ? displayName(*parentPart, false) : QString()));
+            } else {
+                // A parent with a record has a usable geometry: its frame can be taken.
+                target = parentRecord->second.entity;
+                frame = hostPlacementOf(*node.parent);
+            }
+        }
+        if (target) {
+            const auto first = firstRecordOf.find(target);
+            if (first != firstRecordOf.end())
+                frame = frame * created.at(first->second).frame;
+        }
+        if (target)
+            build(node, target, frame);
+    } catch (const std::exception& error) {
+        fatalError(QString::fromStdString(error.what()));
+    }
+
+    if (progress) {
+        ++count;
+        progress->setStep(quint64(count));
+    }
+}
+
+void TarvexEntityBuilder::build(const TarvexObject& node, Entity* target, const Transform& frame)
+{
+    if (!node.part)
+        return;
+    const TarvexPart& part = *node.part;
+    if (classifyPart(part) == BoardPart) {
+        if (Entity* entity = TarvexLayeredEntityBuilder::buildLayered(part, target, frame, sharedState))
+            record(node, entity, Transform());
+        return;
+    }
+    const TarvexBuiltComponent built =
+        TarvexComponentEntityBuilder::buildComponent(part, target, frame, sharedState, progress);
+    if (built.entity)
+        record(node, built.entity, hostPlacementOf(node).inverse() * built.transform);
+}
+
+void TarvexEntityBuilder::record(const TarvexObject& node, Entity* entity, const Transform& frame)
+{
+    created[&node] = {entity, frame};
+    const auto first = firstRecordOf.emplace(entity, &node).first;
+    if (std::less<const TarvexObject*>()(&node, first->second))
+        first->second = &node;
+}
+
+const Transform& TarvexEntityBuilder::hostPlacementOf(const TarvexObject& node)
+{
+    auto found = hostPlacements.find(&node);
+    if (found == hostPlacements.end()) {
+        const Transform placement = node.part ? toHostFrame(placedGeometryOf(*node.part)).transform : Transform();
+        found = hostPlacements.emplace(&node, placement).first;
+    }
+    return found->second;
 }
 
 } // namespace Tarvex

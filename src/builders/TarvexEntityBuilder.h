@@ -1,13 +1,23 @@
 #pragma once
 
 #include "builders/TarvexReuseMap.h"
+#include "host/Entity.h"
+#include "host/ProgressBaseObject.h"
 #include "host/ToolProgress.h"
+#include "host/Transform.h"
 #include "objects/TarvexObject.h"
+#include "objects/TarvexObjectVisitorConst.h"
 
+#include <QObject>
+
+#include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace Tarvex {
+
+class TarvexEntityBuildState;
 
 /// The top-level entities an entity build made or reused.
 struct TarvexBuiltEntities
@@ -19,9 +29,57 @@ struct TarvexBuiltEntities
 };
 
 /// Creates the host entities of an object tree below `rootEntity`, reusing the entities of
-/// `existing` that match by key (those leave the map).
+/// `existing` that match by key (those leave the map). With `progress`, the total of the
+/// current step is the number of nodes and each built node advances it by one.
 TarvexBuiltEntities buildEntities(const std::vector<std::unique_ptr<TarvexObject>>& objects,
                                   EntityModel::Entity* rootEntity, TarvexReuseMap& existing,
                                   Tools::ToolProgress* progress);
+
+/// Walks the nesting tree and builds each node's entity below the entity of its parent
+/// node: boards through the layered builder, every other part through the component
+/// builder, each placed in the host frame of its parent.
+class TarvexEntityBuilder : public QObject, public Log::ProgressBaseObject, public TarvexObjectVisitorConst
+{
+    Q_OBJECT
+
+public:
+    /// A builder creating top-level objects below `rootEntity`, with the state shared by
+    /// the part builders of one import, reporting to `progress` (may be null).
+    TarvexEntityBuilder(EntityModel::Entity* rootEntity, TarvexEntityBuildState* sharedState,
+                        Tools::ToolProgress* progress);
+    ~TarvexEntityBuilder() override;
+
+    /// Builds the entity of `node` below its parent node's entity; a parent without one is
+    /// reported as "Parent Not Found for <name>" and `node` gets nothing.
+    void visit(const TarvexObject& node) override;
+
+    /// The entity built for `node`, or null.
+    EntityModel::Entity* getCreatedEntity(const TarvexObject* node) const;
+    /// The sink this builder reports to (may be null).
+    Tools::ToolProgress* getProgress() const override;
+
+private:
+    /// What a node became: its entity, and the transform its children's frame is composed with.
+    struct Created
+    {
+        EntityModel::Entity* entity = nullptr;
+        Geometry::Transform frame;
+    };
+
+    void build(const TarvexObject& node, EntityModel::Entity* target, const Geometry::Transform& frame);
+    void record(const TarvexObject& node, EntityModel::Entity* entity, const Geometry::Transform& frame);
+    const Geometry::Transform& hostPlacementOf(const TarvexObject& node);
+
+    EntityModel::Entity* rootEntity;
+    std::map<const TarvexObject*, Created> created;
+    std::set<const TarvexObject*> visited;
+    int count = 0;
+    TarvexEntityBuildState* sharedState;
+    Tools::ToolProgress* progress;
+    // For each built entity, its record that comes first in key order (looked up per node).
+    std::map<const EntityModel::Entity*, const TarvexObject*> firstRecordOf;
+    // Host placements of parent parts, worked out once however many children they have.
+    std::map<const TarvexObject*, Geometry::Transform> hostPlacements;
+};
 
 } // namespace Tarvex

@@ -138,4 +138,12 @@ const TypeRef Map_Rotation_t("Map_Rotation");
 const TypeRef Flip_X_t("Flip_X");
 const TypeRef Flip_Y_t("Flip_Y");
 
+// Entities the entity builders create: solder joints, subcomponent groups, origins.
+const TypeRef Bump_t("Bump");
+const TypeRef Bumps_t("Bumps");
+const TypeRef SubcomponentGroups_t("SubcomponentGroups");
+const TypeRef Origin_Point_t("Origin_Point");
+const TypeRef Low_Corner_t("Low_Corner");
+const TypeRef Model_t("Model");
+
 } // namespace EntityModel

@@ -174,4 +174,13 @@ extern const TypeRef Map_Rotation_t;
 extern const TypeRef Flip_X_t;
 extern const TypeRef Flip_Y_t;
 
+// Entities the entity builders create: solder joints, subcomponent groups, and where an
+// entity's origin sits.
+extern const TypeRef Bump_t;
+extern const TypeRef Bumps_t;
+extern const TypeRef SubcomponentGroups_t;
+extern const TypeRef Origin_Point_t;
+extern const TypeRef Low_Corner_t;
+extern const TypeRef Model_t;
+
 } // namespace EntityModel

@@ -34,7 +34,7 @@ bool isSolderJoint(const TarvexPart& part)
 }
 
 TarvexObjectNesting::TarvexObjectNesting(ObjectList& objects, PackageList packages, PartList parts)
-    : m_objects(objects), m_packages(std::move(packages)), m_parts(std::move(parts))
+    : m_objects(objects), m_packages(std::move(packages)), m_parts(std::move(parts)), m_claimed(m_parts.size(), false)
 {
     for (std::size_t slot = 0; slot < m_parts.size(); ++slot) {
         if (m_parts[slot])
@@ -112,25 +112,22 @@ void TarvexObjectNesting::placeBelowObjects(std::size_t firstNewObject)
     // Remaining parts were already found outside the objects before `firstNewObject`, which
     // never change, so only the newer ones are asked; the first that contains a part wins.
     std::vector<std::pair<std::size_t, std::size_t>> placements; // part slot, object
-    std::vector<std::size_t> claimedBy;
     for (std::size_t k = firstNewObject; k < m_objects.size(); ++k) {
         TarvexPart* outer = m_objects[k]->part.get();
         if (!outer)
             continue;
         for (const std::size_t index : m_partIndex.meeting(outer->getGeometry())) {
-            if (!m_parts[index])
-                continue;
-            if (claimedBy.empty())
-                claimedBy.assign(m_parts.size(), none);
-            if (claimedBy[index] == none && contains(*outer, *m_parts[index])) {
-                claimedBy[index] = k;
+            if (m_parts[index] && !m_claimed[index] && contains(*outer, *m_parts[index])) {
+                m_claimed[index] = true;
                 placements.emplace_back(index, k);
             }
         }
     }
     std::sort(placements.begin(), placements.end());
-    for (const auto& [index, k] : placements)
+    for (const auto& [index, k] : placements) {
         m_objects[k]->addChild(std::make_unique<TarvexObject>(std::move(m_parts[index])));
+        m_claimed[index] = false;
+    }
     m_objectsTested = m_objects.size();
 }
 

@@ -54,6 +54,8 @@ private:
     PackageList m_packages;
     std::size_t m_firstLivePackage = 0;
     PartList m_parts;
+    // Parts an object of the current placement round has taken; cleared as they move.
+    std::vector<bool> m_claimed;
     TarvexBoundIndex m_partIndex;
     TarvexBoundIndex m_objectIndex;
     // Every remaining part is known not to lie in the objects before this one.

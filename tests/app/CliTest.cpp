@@ -2,6 +2,7 @@
 #include "support/TempDir.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QProcess>
 
 #include <sys/stat.h>
@@ -103,11 +104,24 @@ TEST(TarvexCli, UpdateAndExtendWorkOnASavedModel)
     TestSupport::TempDir dir;
     const QString model = dir.path("model.json");
     ASSERT_EQ(tarvex({"import", "--model", model}).exitCode, 0);
-    const QString board = dir.write("board.xml", "<TARVEX_INTERCHANGE_MODEL SchemaVersion=\"2025.1.0\"/>");
+    // Ids aside, updating with the same file gives the same model: every entity is reused
+    // or made again, none is left twice.
+    const auto withoutIds = [](QString text) { return text.remove(QRegularExpression(" #\\d+")); };
+    const QString imported = withoutIds(tarvex({"show", model}).out);
+    EXPECT_TRUE(imported.contains("Bump \"U1_A1\"")) << imported.toStdString();
 
-    const CliRun update = tarvex({"update", board, "--model", model});
+    const CliRun update = tarvex({"update", TARVEX_SAMPLES "/board.xml", "--model", model});
     EXPECT_EQ(update.exitCode, 0) << update.err.toStdString();
     EXPECT_TRUE(update.err.contains("Updating Tarvex Interchange Model Finished\n"));
+    EXPECT_EQ(withoutIds(tarvex({"show", model}).out), imported);
+
+    // A file that builds nothing keeps the earlier import.
+    const QString board = dir.write("board.xml", "<TARVEX_INTERCHANGE_MODEL SchemaVersion=\"2025.1.0\"/>");
+    const QByteArray before = dir.read("model.json");
+    const CliRun empty = tarvex({"update", board, "--model", model});
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_TRUE(empty.err.contains("the update built nothing, so the earlier import is kept"));
+    EXPECT_EQ(dir.read("model.json"), before);
 
     const CliRun noBoard = tarvex({"extend", board, "--model", model, "--board", "Main"});
     EXPECT_EQ(noBoard.exitCode, 1);
@@ -153,5 +167,34 @@ TEST(TarvexCli, UpdateReplacesOnlyWhatEarlierImportsBuiltAndReadOnlyModelsStay)
     EXPECT_EQ(readOnly.exitCode, 1);
     EXPECT_TRUE(readOnly.err.contains("Cannot write model file " + model + ": the file is read-only"))
         << readOnly.err.toStdString();
+    EXPECT_EQ(dir.read("model.json"), before);
+}
+
+// The object tree of a file, before any entity: every part with its bound in metres; a
+// file whose outline is not flat is refused by both commands, and the model stays as it was.
+TEST(TarvexCli, ObjectsPrintsTheTreeAndBentOutlinesAreRefused)
+{
+    const CliRun objects = tarvex({"objects", TARVEX_SAMPLES "/board.xml"});
+    EXPECT_EQ(objects.exitCode, 0) << objects.err.toStdString();
+    EXPECT_TRUE(objects.out.contains("layered \"PCB\", type PCB: (0, 0, 0) .. (0.06, 0.04, 0.001565) m"))
+        << objects.out.toStdString();
+    EXPECT_TRUE(objects.out.contains("  - solder bump \"U1_D1\", type SolderBump, material SAC305"));
+    EXPECT_TRUE(objects.out.contains("9 top-level objects, 9 nodes, 33 parts."));
+
+    TestSupport::TempDir dir;
+    const QString bent = dir.write(
+        "bent.xml", "<TARVEX_INTERCHANGE_MODEL SchemaVersion=\"2025.1.0\"><GEOMSet><Geom ObjectName=\"B\" Name=\"B\" "
+                    "Type=\"Block\" dz=\"1\"><node x=\"0\" y=\"0\" z=\"0\"/><node x=\"1\" y=\"0\" z=\"0.5\"/>"
+                    "<node x=\"1\" y=\"1\" z=\"0\"/></Geom></GEOMSet></TARVEX_INTERCHANGE_MODEL>");
+    const CliRun refused = tarvex({"objects", bent});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains(bent + ": Z variation")) << refused.err.toStdString();
+
+    const QString model = dir.path("model.json");
+    ASSERT_EQ(tarvex({"import", "--model", model}).exitCode, 0);
+    const QByteArray before = dir.read("model.json");
+    const CliRun imported = tarvex({"import", bent, "--model", model});
+    EXPECT_EQ(imported.exitCode, 1);
+    EXPECT_TRUE(imported.err.contains("Failed to read file : " + bent + " (Z variation)")) << imported.err.toStdString();
     EXPECT_EQ(dir.read("model.json"), before);
 }

@@ -1,0 +1,210 @@
+#include "builders/TarvexComponentEntityBuilder.h"
+
+#include "builders/TarvexEntityBuildState.h"
+#include "builders/TarvexLayeredEntityBuilder.h"
+#include "builders/TarvexPartPlacement.h"
+#include "host/EntityEditor.h"
+#include "objects/TarvexBasicPart.h"
+#include "objects/TarvexCompositeGeometryObject.h"
+#include "objects/TarvexLayeredPart.h"
+#include "objects/TarvexSolderBall.h"
+#include "objects/TarvexSolderBump.h"
+
+namespace Tarvex {
+
+using namespace EntityModel;
+using Geometry::Transform;
+using Geometry::Vec3;
+
+namespace {
+
+const QString HeatSinkType = QStringLiteral("HeatSink");
+
+// Where a group goes below `parent`: inside components, groups are subcomponent groups.
+struct GroupKind
+{
+    TypeRef type;
+    AttributePath list;
+};
+
+GroupKind groupTypeFor(const Entity* parent)
+{
+    const TypeRef parentType = parent ? parent->getType() : TypeRef();
+    if (parentType == Component_t || parentType == Subcomponent_Group_t)
+        return {Subcomponent_Group_t, SubcomponentGroups_t};
+    return {Group_Obstruction_t, Obstructions_t};
+}
+
+} // namespace
+
+TarvexBuiltComponent TarvexComponentEntityBuilder::buildComponent(const TarvexPart& part, Entity* parentEntity,
+                                                                  const Transform& placement,
+                                                                  TarvexEntityBuildState* sharedState,
+                                                                  Tools::ToolProgress* progress)
+{
+    TarvexComponentEntityBuilder builder(parentEntity, placement, sharedState, progress);
+    part.accept(builder);
+    TarvexBuiltComponent built;
+    built.entity = builder.getEntity(part);
+    if (built.entity)
+        built.transform = builder.hostFrame(part).transform;
+    return built;
+}
+
+TarvexComponentEntityBuilder::TarvexComponentEntityBuilder(Entity* parentEntity, const Transform& placement,
+                                                           TarvexEntityBuildState* sharedState,
+                                                           Tools::ToolProgress* progress)
+    : TarvexEntityBuilderBase(parentEntity, placement, sharedState, progress)
+{
+}
+
+TarvexComponentEntityBuilder::~TarvexComponentEntityBuilder() = default;
+
+Entity* TarvexComponentEntityBuilder::getEntity(const TarvexPart& part) const
+{
+    const auto found = partEntities.find(&part);
+    return found == partEntities.end() || found->second.empty() ? nullptr : found->second.back();
+}
+
+bool TarvexComponentEntityBuilder::visitChildren(const TarvexPart& part)
+{
+    const Entity* entity = getEntity(part);
+    return entity && entity->getType() != Substrate_t;
+}
+
+bool TarvexComponentEntityBuilder::visitSolderBump(const TarvexSolderBump& bump)
+{
+    return createSolderJoint(bump, QStringLiteral("Solder Bumps"));
+}
+
+bool TarvexComponentEntityBuilder::visitSolderBall(const TarvexSolderBall& ball)
+{
+    return createSolderJoint(ball, QStringLiteral("Solder Balls"));
+}
+
+bool TarvexComponentEntityBuilder::visitComposite(const TarvexCompositeGeometryObject& composite)
+{
+    if (!composite.getParent() && composite.getType() != HeatSinkType)
+        return createComponent(composite) != nullptr;
+    return createGroup(composite);
+}
+
+bool TarvexComponentEntityBuilder::visitLayer(const TarvexLayeredPartLayer&) { return true; }
+
+bool TarvexComponentEntityBuilder::visitLayeredPart(const TarvexLayeredPart& part)
+{
+    if (!part.getParent())
+        return createComponent(part) != nullptr;
+    Entity* entity =
+        TarvexLayeredEntityBuilder::buildLayered(part, ownerOf(part), parentPlacementOf(part), getSharedState());
+    if (!entity)
+        return false;
+    partEntities[&part].push_back(entity);
+    return true;
+}
+
+bool TarvexComponentEntityBuilder::visitBasicPart(const TarvexBasicPart& part)
+{
+    if (!part.getParent() && part.getType() != HeatSinkType)
+        return createComponent(part) != nullptr;
+    return createBlock(part);
+}
+
+Entity* TarvexComponentEntityBuilder::obtainEntity(const TarvexPart& part, const AttributePath& keyAttribute,
+                                                   const QString& keyValue, const AttributePath& list,
+                                                   const TypeRef& type, Entity* parent)
+{
+    TarvexEntityBuildState* state = getSharedState();
+    if (!state)
+        return nullptr;
+    Entity* entity = state->getOrCreate(keyAttribute, keyValue, type, parent, list).entity;
+    if (entity)
+        partEntities[&part].push_back(entity);
+    return entity;
+}
+
+Entity* TarvexComponentEntityBuilder::createComponent(const TarvexPart& part)
+{
+    const TarvexPlacedGeometry& host = hostFrame(part);
+    Entity* component =
+        obtainEntity(part, Reference_Designator_t, part.getObjectName(), Components_t, Component_t, getParentEntity());
+    writeLocation(component, host, parentPlacementOf(part));
+    writeExtents(component, host);
+    return component;
+}
+
+bool TarvexComponentEntityBuilder::createBlock(const TarvexPart& part)
+{
+    const TarvexPlacedGeometry& host = hostFrame(part);
+    Entity* block =
+        obtainEntity(part, Name_t, displayName(part, false), Obstructions_t, Solid_Obstruction_t, ownerOf(part));
+    writeLocation(block, host, parentPlacementOf(part));
+    writeExtents(block, host);
+    return block != nullptr;
+}
+
+bool TarvexComponentEntityBuilder::createGroup(const TarvexPart& part)
+{
+    const TarvexPlacedGeometry& host = hostFrame(part);
+    Entity* owner = ownerOf(part);
+    const GroupKind kind = groupTypeFor(owner);
+    Entity* group = obtainEntity(part, Name_t, displayName(part, false), kind.list, kind.type, owner);
+    writeLocation(group, host, parentPlacementOf(part));
+    return group != nullptr;
+}
+
+bool TarvexComponentEntityBuilder::createSolderJoint(const TarvexSolderJoint& joint, const QString& groupName)
+{
+    Entity* target = ownerOf(joint);
+    TarvexEntityBuildState* state = getSharedState();
+    if (!target || !state)
+        return false;
+    const TarvexPlacedGeometry& host = hostFrame(joint);
+    const Vec3 corner = lowCorner(host, parentPlacementOf(joint));
+
+    // The balls of one owner share one group, which carries the height of the first.
+    Entity* group = state->getSolderGroup(target, groupName);
+    if (!group) {
+        const GroupKind kind = groupTypeFor(target);
+        group = state->getOrCreate(Name_t, groupName, kind.type, target, kind.list).entity;
+        if (!group)
+            return false;
+        EntityEditor::setSIValueNoThrow(group, Y_Location_t, corner.y);
+        state->setSolderGroup(target, groupName, group);
+    }
+
+    Entity* bump = obtainEntity(joint, Name_t, displayName(joint, false), Bumps_t, Bump_t, group);
+    if (!bump)
+        return false;
+    EntityEditor::setValueNoThrow(bump, Origin_Point_t, Low_Corner_t);
+    EntityEditor::setSIValueNoThrow(bump, X_Location_t, corner.x);
+    EntityEditor::setSIValueNoThrow(bump, Z_Location_t, corner.z);
+    writeExtents(bump, host);
+    return true;
+}
+
+Entity* TarvexComponentEntityBuilder::ownerOf(const TarvexPart& part) const
+{
+    if (const TarvexPart* parent = part.getParent()) {
+        if (Entity* entity = getEntity(*parent))
+            return entity;
+    }
+    return getParentEntity();
+}
+
+const TarvexPlacedGeometry& TarvexComponentEntityBuilder::hostFrame(const TarvexPart& part)
+{
+    auto found = hostFrames.find(&part);
+    if (found == hostFrames.end())
+        found = hostFrames.emplace(&part, hostFrameOf(part)).first;
+    return found->second;
+}
+
+Transform TarvexComponentEntityBuilder::parentPlacementOf(const TarvexPart& part)
+{
+    if (const TarvexPart* parent = part.getParent())
+        return hostFrame(*parent).transform;
+    return getPlacement();
+}
+
+} // namespace Tarvex

@@ -1,0 +1,77 @@
+#include "builders/TarvexEntityBuildState.h"
+
+#include "host/EntityEditor.h"
+#include "host/EntityReading.h"
+
+#include <vector>
+
+namespace Tarvex {
+
+using namespace EntityModel;
+
+TarvexEntityBuildState::TarvexEntityBuildState(TarvexReuseMap& reuse) : reuse(reuse) {}
+
+TarvexObtainedEntity TarvexEntityBuildState::getOrCreate(const AttributePath& keyAttribute, const QString& keyValue,
+                                                         const TypeRef& type, Entity* parent, const AttributePath& list)
+{
+    if (!parent)
+        return {};
+    if (const Attribute* holder = parent->findAttribute(list)) {
+        if (Entity* reused = reuseDetached(holder->getOwnerEntity(), keyAttribute, keyValue, type, parent, list))
+            return {reused, true};
+    }
+
+    Entity* made = EntityEditor::createEntity(type, parent, list, nullptr, 0, QString());
+    if (!made)
+        return {};
+    EntityEditor::setValueNoThrow(made, keyAttribute, keyValue);
+    if (type == Subcomponent_Group_t) {
+        // The host may give a new group default content; the import fills it itself.
+        std::vector<Entity*> obstructions;
+        if (const Attribute* held = made->findAttribute(Obstructions_t);
+            held && held->getKind() == Attribute::Kind::EntityList) {
+            const auto* entities = static_cast<const EntityListAttribute*>(held);
+            for (int i = 0; i < entities->count(); ++i)
+                obstructions.push_back(entities->at(i));
+        }
+        if (!obstructions.empty())
+            EntityEditor::deleteEntities(obstructions, true);
+    }
+    return {made, false};
+}
+
+Entity* TarvexEntityBuildState::reuseDetached(Entity* owner, const AttributePath& keyAttribute, const QString& keyValue,
+                                              const TypeRef& type, Entity* parent, const AttributePath& list)
+{
+    const auto entry = reuse.find(owner);
+    if (entry == reuse.end())
+        return nullptr;
+    std::set<Entity*>& detached = entry->second;
+    for (auto it = detached.begin(); it != detached.end(); ++it) {
+        Entity* candidate = *it;
+        if (!candidate || candidate->getType() != type || !candidate->findAttribute(keyAttribute) ||
+            getStringValue(candidate, keyAttribute) != keyValue)
+            continue;
+        // Only the first match is tried: when it cannot be attached a new entity is made.
+        if (!EntityEditor::addEntity(parent, list, candidate))
+            return nullptr;
+        detached.erase(it);
+        if (detached.empty())
+            reuse.erase(entry);
+        return candidate;
+    }
+    return nullptr;
+}
+
+Entity* TarvexEntityBuildState::getSolderGroup(const Entity* owner, const QString& name) const
+{
+    const auto found = solderGroups.find({owner, name});
+    return found == solderGroups.end() ? nullptr : found->second;
+}
+
+void TarvexEntityBuildState::setSolderGroup(const Entity* owner, const QString& name, Entity* group)
+{
+    solderGroups[{owner, name}] = group;
+}
+
+} // namespace Tarvex

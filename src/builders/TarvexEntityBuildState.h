@@ -1,0 +1,63 @@
+#pragma once
+
+#include "builders/TarvexReuseMap.h"
+#include "host/AttributePath.h"
+#include "host/Entity.h"
+
+#include <QString>
+
+#include <map>
+#include <utility>
+
+namespace Tarvex {
+
+/// An entity got by key: found among the entities of an earlier import, or new.
+struct TarvexObtainedEntity
+{
+    /// The entity; null when the host could give none.
+    EntityModel::Entity* entity = nullptr;
+    /// True when the entity came from an earlier import (it was re-attached).
+    bool existing = false;
+};
+
+/// What the part-level builders of one import share: the entities of an earlier import
+/// that may be reused, the get-or-create-by-key lookup over them, and the solder-ball
+/// groups made so far.
+class TarvexEntityBuildState
+{
+public:
+    /// A state over the driver's reuse map (empty for a fresh import); reused entities
+    /// leave `reuse`, so what is left there afterwards was not reused.
+    explicit TarvexEntityBuildState(TarvexReuseMap& reuse);
+    TarvexEntityBuildState(const TarvexEntityBuildState&) = delete;
+    TarvexEntityBuildState& operator=(const TarvexEntityBuildState&) = delete;
+
+    /// The entity of `type` whose `keyAttribute` reads exactly `keyValue`, in the entity
+    /// list `list` of `parent`. An entity detached from that list's owner by the driver is
+    /// attached again and leaves the reuse map; otherwise a new entity is created with the
+    /// key written (a new `Subcomponent_Group_t` starts without obstructions). Empty when
+    /// `parent` is null or the host creates nothing.
+    TarvexObtainedEntity getOrCreate(const EntityModel::AttributePath& keyAttribute, const QString& keyValue,
+                                     const EntityModel::TypeRef& type, EntityModel::Entity* parent,
+                                     const EntityModel::AttributePath& list);
+
+    /// The entities still waiting to be reused.
+    const TarvexReuseMap& getReuseMap() const { return reuse; }
+
+    /// The group called `name` that this import put below `owner` for its solder balls or
+    /// bumps, or null: the balls of one owner share one group even when they are built by
+    /// different nodes of the tree.
+    EntityModel::Entity* getSolderGroup(const EntityModel::Entity* owner, const QString& name) const;
+    /// Records `group` as the group called `name` below `owner`.
+    void setSolderGroup(const EntityModel::Entity* owner, const QString& name, EntityModel::Entity* group);
+
+private:
+    EntityModel::Entity* reuseDetached(EntityModel::Entity* owner, const EntityModel::AttributePath& keyAttribute,
+                                       const QString& keyValue, const EntityModel::TypeRef& type,
+                                       EntityModel::Entity* parent, const EntityModel::AttributePath& list);
+
+    TarvexReuseMap& reuse;
+    std::map<std::pair<const EntityModel::Entity*, QString>, EntityModel::Entity*> solderGroups;
+};
+
+} // namespace Tarvex

@@ -1,0 +1,54 @@
+#include "builders/TarvexEntityBuilderBase.h"
+
+#include "builders/TarvexPartPlacement.h"
+#include "host/EntityEditor.h"
+
+namespace Tarvex {
+
+using namespace EntityModel;
+using Geometry::Transform;
+using Geometry::Vec3;
+
+TarvexEntityBuilderBase::TarvexEntityBuilderBase(Entity* parentEntity, const Transform& placement,
+                                                 TarvexEntityBuildState* sharedState, Tools::ToolProgress* progress)
+    : parentEntity(parentEntity), placement(placement), sharedState(sharedState), progress(progress)
+{
+}
+
+TarvexEntityBuilderBase::~TarvexEntityBuilderBase() = default;
+
+Tools::ToolProgress* TarvexEntityBuilderBase::getProgress() const { return progress; }
+
+TarvexPlacedGeometry TarvexEntityBuilderBase::hostFrameOf(const TarvexPart& part)
+{
+    return toHostFrame(placedGeometryOf(part).flattened());
+}
+
+Vec3 TarvexEntityBuilderBase::lowCorner(const TarvexPlacedGeometry& host, const Transform& relativeTo)
+{
+    return (relativeTo.inverse() * host.transform).transform(host.bound.getLow());
+}
+
+void TarvexEntityBuilderBase::writeLocation(Entity* entity, const TarvexPlacedGeometry& host,
+                                            const Transform& relativeTo)
+{
+    if (!entity)
+        return;
+    const Vec3 corner = lowCorner(host, relativeTo);
+    EntityEditor::setValueNoThrow(entity, Origin_Point_t, Low_Corner_t);
+    EntityEditor::setSIValueNoThrow(entity, X_Location_t, corner.x);
+    EntityEditor::setSIValueNoThrow(entity, Y_Location_t, corner.y);
+    EntityEditor::setSIValueNoThrow(entity, Z_Location_t, corner.z);
+}
+
+void TarvexEntityBuilderBase::writeExtents(Entity* entity, const TarvexPlacedGeometry& host)
+{
+    if (!entity)
+        return;
+    const Vec3 size = host.bound.getSize();
+    EntityEditor::setSIValueNoThrow(entity, Width_t, size.x);
+    EntityEditor::setSIValueNoThrow(entity, Height_t, size.y);
+    EntityEditor::setSIValueNoThrow(entity, Depth_t, size.z);
+}
+
+} // namespace Tarvex

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "host/Entity.h"
+#include "host/ProgressBaseObject.h"
+#include "host/Transform.h"
+#include "objects/TarvexPartVisitorConst.h"
+#include "objects/TarvexPlacedGeometry.h"
+
+#include <QObject>
+
+namespace Tarvex {
+
+class TarvexEntityBuildState;
+class TarvexPart;
+
+/// The common base of the part-level builders: where the entities of one part go (below
+/// `parentEntity`, placed relative to `placement`), the state shared by the builders of one
+/// import, and the progress sink. Layers and layered parts stay for every builder to
+/// handle itself.
+class TarvexEntityBuilderBase : public QObject, public Log::ProgressBaseObject, public TarvexPartVisitorConst
+{
+    Q_OBJECT
+
+public:
+    /// A builder creating below `parentEntity` (may be null: then nothing can be built),
+    /// with `placement` the host frame that positions are written relative to.
+    TarvexEntityBuilderBase(EntityModel::Entity* parentEntity, const Geometry::Transform& placement,
+                            TarvexEntityBuildState* sharedState, Tools::ToolProgress* progress);
+    ~TarvexEntityBuilderBase() override;
+
+    /// The sink this builder reports to (may be null).
+    Tools::ToolProgress* getProgress() const override;
+
+protected:
+    /// The entity below which this builder creates.
+    EntityModel::Entity* getParentEntity() const { return parentEntity; }
+    /// The host frame positions are relative to.
+    const Geometry::Transform& getPlacement() const { return placement; }
+    /// The state shared by the builders of one import (may be null).
+    TarvexEntityBuildState* getSharedState() const { return sharedState; }
+
+    /// `part` in host axes: its flattened placed geometry through `toHostFrame`. May throw
+    /// what the part's geometry throws.
+    static TarvexPlacedGeometry hostFrameOf(const TarvexPart& part);
+    /// The low corner of `host`'s bound (a part in host axes), taken relative to `relativeTo`.
+    static Geometry::Vec3 lowCorner(const TarvexPlacedGeometry& host, const Geometry::Transform& relativeTo);
+    /// Writes the low corner of `host`, relative to `relativeTo`, as the entity's origin
+    /// (`Origin_Point_t`) and location.
+    static void writeLocation(EntityModel::Entity* entity, const TarvexPlacedGeometry& host,
+                              const Geometry::Transform& relativeTo);
+    /// Writes the extents of `host`'s bound as `Width_t`, `Height_t` and `Depth_t`.
+    static void writeExtents(EntityModel::Entity* entity, const TarvexPlacedGeometry& host);
+
+private:
+    EntityModel::Entity* parentEntity;
+    Geometry::Transform placement;
+    TarvexEntityBuildState* sharedState;
+    Tools::ToolProgress* progress;
+};
+
+} // namespace Tarvex

@@ -1,0 +1,84 @@
+#include "builders/TarvexCounter.h"
+#include "builders/TarvexPartPlacement.h"
+#include "objects/TarvexCoordinateFrames.h"
+
+#include "builders/BuilderTestSupport.h"
+
+#include <cmath>
+
+using namespace Tarvex;
+using namespace BuilderTest;
+using Geometry::Bound;
+using Geometry::Transform;
+
+TEST(TarvexCounter, CountsATopObjectWithTwoChildrenAndAGrandchildAsFour)
+{
+    TarvexObject top;
+    top.addChild(std::make_unique<TarvexObject>())->addChild(std::make_unique<TarvexObject>());
+    top.addChild(std::make_unique<TarvexObject>());
+    std::uint64_t count = 0;
+    TarvexCounter counter(&count);
+    walk(top, counter);
+    EXPECT_EQ(count, 4u);
+}
+
+TEST(TarvexCounter, WalkCopesWithNestingDeeperThanTheCallStack)
+{
+    TarvexObject top;
+    TarvexObject* at = &top;
+    for (int i = 0; i < 200000; ++i)
+        at = at->addChild(std::make_unique<TarvexObject>());
+    std::uint64_t count = 0;
+    TarvexCounter counter(&count);
+    walk(top, counter);
+    EXPECT_EQ(count, 200001u);
+    for (; at != &top; at = at->parent) // freed from the bottom: destructors recurse too
+        at->children.clear();
+}
+
+TEST(ClassifyPart, BoardsPackagesAndOthersByTypeAndObjectName)
+{
+    const struct
+    {
+        const char* type;
+        const char* objectName;
+        int expected;
+    } cases[] = {
+        {"PCB", "MAIN", BoardPart},           {"STL", "MainPCB", BoardPart},
+        {"PCB", "Substrate", BoardPart},      {"STL", "Mainpcb", OtherPart}, // names keep their case
+        {"STL", "Chassis", OtherPart},        {"Package", "U1", PackagePart},
+        {"Die", "U1_Substrate", PackagePart}, {"package", "U1", OtherPart},
+        {"", "", OtherPart},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(classifyPart(*block("N", c.objectName, c.type, Vec3(), Vec3(1, 1, 1))), c.expected)
+            << c.type << " / " << c.objectName;
+}
+
+TEST(ToHostFrame, TranslatedBoxStartsAtTheOriginAndItsTransformCarriesTheHostPosition)
+{
+    // 4 x 5 x 0.6 mm at (1, 2, 3) mm moved by (10, 20, 30) mm spans x 11..15, y 22..27,
+    // z 33..33.6 mm; host axes are (x, z, -y): x 11..15, y 33..33.6, z -27..-22.
+    TarvexPlacedGeometry placed =
+        block("BOX", "BOX", "Die", Vec3(0.001, 0.002, 0.003), Vec3(0.004, 0.005, 0.0006))->getGeometry();
+    placed.transform = Transform::createTranslation(Vec3(0.01, 0.02, 0.03));
+    const TarvexPlacedGeometry host = toHostFrame(placed);
+    ASSERT_TRUE(host.hasGeometry());
+    EXPECT_TRUE(host.bound.isApprox(Bound(Vec3(), Vec3(0.004, 0.0006, 0.005)), 1e-12));
+    EXPECT_TRUE(host.geometry->getBound().isApprox(host.bound, 1e-12));
+    EXPECT_TRUE(host.transform.isApprox(Transform::createTranslation(Vec3(0.011, 0.033, -0.027)), 1e-12));
+}
+
+TEST(ToHostFrame, RotatedPlacementKeepsThePartWhereTheFileHasIt)
+{
+    TarvexPlacedGeometry placed =
+        block("BOX", "BOX", "Die", Vec3(0.001, 0.002, 0.003), Vec3(0.004, 0.005, 0.0006))->getGeometry();
+    placed.transform =
+        Transform::createTranslation(Vec3(0.01, 0, 0)) * Transform::createRotation(Vec3(0, 0, 1), M_PI / 2);
+    const TarvexPlacedGeometry host = toHostFrame(placed);
+    EXPECT_TRUE(near(host.bound.getLow(), Vec3()));
+    const Bound inHostAxes = placed.getPlacedBound().transformed(interchangeToHostRotation());
+    EXPECT_TRUE(host.getPlacedBound().isApprox(inHostAxes, 1e-12));
+    // A quarter turn about the file's z is one about the host's y: file x turns to file y, host -z.
+    EXPECT_TRUE(near(host.transform.transformVector(Vec3(1, 0, 0)), Vec3(0, 0, -1)));
+}
