@@ -1,7 +1,8 @@
 // Building the object tree of generated interchange files of 1 000, 10 000 and 100 000
 // parts (2 % components, the rest solder balls and bumps in equal numbers), beside the
 // bare DOM parse of the same file in the same run. The growth per tenfold parts is read
-// from the items-per-second figures of neighbouring sizes.
+// from the items-per-second figures of neighbouring sizes. "tree:1" marks the file as of a
+// newer version, whose parts all go into one nesting tree.
 #include "interchange/TXMXMLGenerator.h"
 #include "objects/TarvexObjectBuilder.h"
 
@@ -24,19 +25,21 @@ struct GeneratedFile
 };
 
 // One file per part count, written once into a folder that lives as long as the program.
-const GeneratedFile& generatedFile(int parts)
+const GeneratedFile& generatedFile(int parts, bool tree)
 {
     static QTemporaryDir folder;
-    static std::map<int, GeneratedFile> files;
-    GeneratedFile& file = files[parts];
+    static std::map<std::pair<int, bool>, GeneratedFile> files;
+    GeneratedFile& file = files[{parts, tree}];
     if (file.path.isEmpty()) {
         Tarvex::TXMXMLGeneratorOptions options;
         options.layers = 8;
         options.components = parts / 50;
         options.balls = (parts - options.components) / 2;
         options.seed = 2026;
-        const QByteArray bytes = Tarvex::TXMXMLGenerator::toXml(Tarvex::TXMXMLGenerator(options).generate());
-        file.path = folder.filePath(QStringLiteral("board-%1.xml").arg(parts));
+        QByteArray bytes = Tarvex::TXMXMLGenerator::toXml(Tarvex::TXMXMLGenerator(options).generate());
+        if (tree)
+            bytes.replace("SchemaVersion=\"2025.1.0\"", "SchemaVersion=\"2025.2\"");
+        file.path = folder.filePath(QStringLiteral("board-%1-%2.xml").arg(parts).arg(tree));
         QFile out(file.path);
         if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
             std::abort();
@@ -47,7 +50,7 @@ const GeneratedFile& generatedFile(int parts)
 
 void BM_BareParse(benchmark::State& state)
 {
-    const GeneratedFile& file = generatedFile(int(state.range(0)));
+    const GeneratedFile& file = generatedFile(int(state.range(0)), state.range(1) != 0);
     for (auto _ : state) {
         QFile in(file.path);
         if (!in.open(QIODevice::ReadOnly))
@@ -63,7 +66,7 @@ void BM_BareParse(benchmark::State& state)
 
 void BM_ReadFileAndBuildTree(benchmark::State& state)
 {
-    const GeneratedFile& file = generatedFile(int(state.range(0)));
+    const GeneratedFile& file = generatedFile(int(state.range(0)), state.range(1) != 0);
     size_t topLevel = 0;
     for (auto _ : state) {
         Tarvex::TarvexObjectBuilder builder(nullptr);
@@ -80,13 +83,15 @@ void BM_ReadFileAndBuildTree(benchmark::State& state)
 void registerBenchmarks()
 {
     for (const int parts : {1000, 10000, 100000}) {
+      for (const int tree : {0, 1}) {
         for (const auto& entry : {std::make_pair("BM_BareParse", &BM_BareParse),
                                   std::make_pair("BM_ReadFileAndBuildTree", &BM_ReadFileAndBuildTree)}) {
             benchmark::internal::Benchmark* benchmark = benchmark::RegisterBenchmark(entry.first, entry.second);
-            benchmark->ArgNames({"parts"})->Arg(parts)->Unit(benchmark::kMillisecond);
+            benchmark->ArgNames({"parts", "tree"})->Args({parts, tree})->Unit(benchmark::kMillisecond);
             if (parts >= 100000)
                 benchmark->Iterations(3);
         }
+      }
     }
 }
 
