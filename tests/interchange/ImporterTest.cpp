@@ -233,3 +233,45 @@ TEST(TarvexImporter, ExtendMarksTheBoardOrThrowsWhenTheFileCannotBeRead)
     EXPECT_EQ(s.progress.texts(Kind::FatalError).last(), "Failed to read file : " + missing);
     EXPECT_FALSE(hasAttributeSetTo(other, Is_Tarvex_Extended_t, Yes_t));
 }
+
+// File in, entities out: the board and the block on it, each placed in host axes (y up:
+// the file's z becomes y, its y becomes -z), sizes from the host bound, all in metres.
+TEST(TarvexImporter, ImportBuildsPlacedEntitiesFromTheFile)
+{
+    Session s;
+    const QByteArray before = s.json();
+    const QString path = s.dir.write(
+        "board.xml",
+        "<TARVEX_INTERCHANGE_MODEL SchemaVersion=\"2025.1.0\"><UNITSet><Length Unit=\"mm\"/></UNITSet><GEOMSet>"
+        "<Geom ObjectName=\"Main\" Name=\"Main_Core\" Type=\"PCB\" dz=\"1.6\"><node x=\"0\" y=\"0\" z=\"0\"/>"
+        "<node x=\"10\" y=\"0\" z=\"0\"/><node x=\"10\" y=\"8\" z=\"0\"/><node x=\"0\" y=\"8\" z=\"0\"/></Geom>"
+        "<Geom ObjectName=\"C1\" Name=\"C1\" Type=\"Block\" dz=\"1\"><node x=\"2\" y=\"3\" z=\"1.6\"/>"
+        "<node x=\"4\" y=\"3\" z=\"1.6\"/><node x=\"4\" y=\"6\" z=\"1.6\"/><node x=\"2\" y=\"6\" z=\"1.6\"/></Geom>"
+        "</GEOMSet></TARVEX_INTERCHANGE_MODEL>");
+    const std::vector<Entity*> built = s.importer.importModel(path, false);
+    ASSERT_EQ(built.size(), 2u) << s.progress.texts(Kind::FatalError).join('\n').toStdString();
+
+    struct Expected
+    {
+        TypeRef type;
+        const char* key;
+        double x, y, z, width, height, depth;
+    };
+    const Expected expected[] = {{PCB_t, "Main", 0, 0, -0.008, 0.01, 0.0016, 0.008},
+                                 {Component_t, "C1", 0.002, 0.0016, -0.006, 0.002, 0.001, 0.003}};
+    for (size_t i = 0; i < 2; ++i) {
+        const Expected& e = expected[i];
+        const Entity* entity = built[i];
+        EXPECT_EQ(entity->getType(), e.type) << e.key;
+        EXPECT_EQ(entity->getOwnerEntity(), s.chassis) << e.key;
+        const QString key = getStringValue(entity, Reference_Designator_t);
+        EXPECT_EQ(key.isEmpty() ? getStringValue(entity, Name_t) : key, e.key);
+        const std::pair<TypeRef, double> values[] = {{X_Location_t, e.x}, {Y_Location_t, e.y}, {Z_Location_t, e.z},
+                                                     {Width_t, e.width},  {Height_t, e.height}, {Depth_t, e.depth}};
+        for (const auto& [attribute, value] : values)
+            EXPECT_NEAR(getStandardDoubleValue(entity, attribute, -1.0), value, 1e-12)
+                << e.key << " " << attribute.getLabel().toStdString();
+    }
+    ASSERT_TRUE(s.model->getUndoStack().undo());
+    EXPECT_EQ(s.json(), before);
+}
