@@ -274,6 +274,12 @@ TEST(TarvexObjectBuilder, AwkwardFilesAreBuiltAsFarAsTheyGo)
          geom("A", "X", "Block", 0, 0, 1, 1, 0, 1, fr4) + geom("B", "X", "Block", 2, 2, 3, 3, 0, 1, fr4),
          {"0 3 A [16 A]", "0 3 B [16 B]"}},
         {"no Geoms at all", QString(), {}},
+        {"one substrate, the base of its own package", geom("S", "S", "Substrate", 0, 0, 1, 1, 0, 1, fr4),
+         {"0 3 S [16 S]"}},
+        {"an STL board", geom("MainPCB", "X", "STL", 0, 0, 1, 1, 0, 1, fr4), {"0 16 MainPCB"}},
+        {"heat sinks of one object with two names",
+         geom("H", "H1", "HeatSink", 0, 0, 1, 1, 0, 1, fr4) + geom("H", "H2", "HeatSink", 2, 2, 3, 3, 0, 1, fr4),
+         {"0 3 H1 [3 H1 [1 H1]]", "0 3 H2 [3 H2 [1 H2]]"}},
     };
     const TestSupport::TempDir dir;
     for (const Case& c : cases) {
