@@ -65,7 +65,7 @@ void ObjectTreePrinter::print(const std::vector<std::unique_ptr<TarvexObject>>& 
     for (const std::unique_ptr<TarvexObject>& object : objects)
         printNode(*object, 0);
     m_stream << objects.size() << (objects.size() == 1 ? " top-level object, " : " top-level objects, ") << m_nodes
-             << " nodes, " << m_parts << " parts.\n";
+             << (m_nodes == 1 ? " node, " : " nodes, ") << m_parts << (m_parts == 1 ? " part.\n" : " parts.\n");
     m_stream.flush();
 }
 

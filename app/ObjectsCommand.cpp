@@ -4,9 +4,12 @@
 #include "ObjectTreePrinter.h"
 
 #include "host/ConsoleProgress.h"
+#include "host/ProgressMessagePrefixer.h"
 #include "objects/TarvexObjectBuilder.h"
 
 #include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
 
 #include <stdexcept>
 
@@ -36,13 +39,24 @@ int runObjectsCommand(const QStringList& arguments)
     if (const QString problem = unreadable(file); !problem.isEmpty())
         return failure(QStringLiteral("Cannot open file %1: %2").arg(file, problem));
 
-    Tools::ConsoleProgress progress;
+    QFile input(file);
+    char first = 0;
+    if (input.open(QIODevice::ReadOnly) && input.getChar(&first) && (first == '{' || first == '['))
+        return failure(QStringLiteral("%1 is a JSON import list; objects reads one interchange XML file "
+                                      "(import reads lists)")
+                           .arg(file));
+    input.close();
+
+    // Messages name the file, as those of an import do.
+    Tools::ConsoleProgress console;
+    CFDProgress::ProgressMessagePrefixer progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
     Tarvex::TarvexObjectBuilder builder(&progress);
     try {
         if (!builder.readFile(file))
             return failure(QString());
-    } catch (const std::exception& error) {
-        return failure(QStringLiteral("%1: %2").arg(file, QString::fromStdString(error.what())));
+    } catch (const std::exception&) {
+        // The builder said which outline is bent.
+        return failure(QStringLiteral("Failed to read file : ") + file);
     }
     builder.buildTree();
     ObjectTreePrinter(out()).print(builder.takeObjects());

@@ -234,9 +234,10 @@ std::vector<Entity*> TarvexImporter::importModelImpl(const QString& path, size_t
             m_success = false;
             return {};
         }
-    } catch (const std::exception& error) {
-        // An outline that is not flat ends the reading of this file; others of a list go on.
-        fatalError(tr("Failed to read file : %1 (%2)").arg(path, QString::fromStdString(error.what())));
+    } catch (const std::exception&) {
+        // An outline that is not flat (the builder named it) ends the reading of this file;
+        // others of a list go on.
+        fatalError(tr("Failed to read file : ") + path);
         m_success = false;
         return {};
     }

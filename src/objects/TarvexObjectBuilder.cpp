@@ -11,6 +11,7 @@
 #include <QFileInfo>
 
 #include <map>
+#include <stdexcept>
 
 namespace Tarvex {
 
@@ -79,6 +80,11 @@ void TarvexObjectBuilder::build(const TXMXMLModel& model, const QDir& directory)
     std::map<QString, QList<TXMXMLGeom>> geomGroups;
     std::map<QString, std::map<QString, QList<TXMXMLGeom>>> heatSinkGroups;
     for (const TXMXMLGeom& geom : geoms) {
+        // Without three nodes there is no outline to extrude, hence no solid to place.
+        if (geom.getNodes().size() < 3) {
+            warning(tr("Geom %1 has fewer than three nodes and is left out").arg(geom.getName()));
+            continue;
+        }
         if (geom.getType() == QLatin1String("HeatSink"))
             heatSinkGroups[geom.getObjectName()][geom.getName()].append(geom);
         else
@@ -88,10 +94,9 @@ void TarvexObjectBuilder::build(const TXMXMLModel& model, const QDir& directory)
     const TarvexPartFactory factory(model, version, directory, units, materials, powerSources, *this,
                                     [this] { advanceProgress(); });
     for (const auto& group : geomGroups) {
-        std::unique_ptr<TarvexPart> part = factory.buildGroup(group.second);
+        std::unique_ptr<TarvexPart> part = buildPart(factory, group.second, group.first);
         if (!part)
             continue;
-        part->updateGeometry();
         if (isTopLevel(*part))
             objects.push_back(std::make_unique<TarvexObject>(std::move(part)));
         else if (part->getType() == QLatin1String("Package"))
@@ -101,17 +106,29 @@ void TarvexObjectBuilder::build(const TXMXMLModel& model, const QDir& directory)
     }
     for (const auto& byObject : heatSinkGroups) {
         for (const auto& group : byObject.second) {
-            std::unique_ptr<TarvexPart> part = factory.buildGroup(group.second);
-            if (!part)
-                continue;
-            part->updateGeometry();
-            parts.push_back(std::move(part));
+            if (std::unique_ptr<TarvexPart> part = buildPart(factory, group.second, group.first))
+                parts.push_back(std::move(part));
         }
     }
     for (const TXMXMLSolderBall& ball : balls)
         parts.push_back(factory.buildSolderBall(ball));
     for (const TXMXMLSolderBump& bump : bumps)
         parts.push_back(factory.buildSolderBump(bump));
+}
+
+std::unique_ptr<TarvexPart> TarvexObjectBuilder::buildPart(const TarvexPartFactory& factory,
+                                                          const QList<TXMXMLGeom>& group, const QString& name)
+{
+    // A bent outline ends the reading of the file; the message says whose it is.
+    try {
+        std::unique_ptr<TarvexPart> part = factory.buildGroup(group);
+        if (part)
+            part->updateGeometry();
+        return part;
+    } catch (const std::runtime_error& error) {
+        fatalError(tr("The nodes of %1 do not lie in one plane (%2)").arg(name, QString::fromStdString(error.what())));
+        throw;
+    }
 }
 
 void TarvexObjectBuilder::buildTree()

@@ -6,6 +6,7 @@
 #include "objects/TarvexCompositeGeometryObject.h"
 #include "objects/TarvexObject.h"
 
+#include <QList>
 #include <QObject>
 
 #include <memory>
@@ -15,6 +16,8 @@ class QDir;
 
 namespace Tarvex {
 
+class TarvexPartFactory;
+class TXMXMLGeom;
 class TXMXMLModel;
 
 /// Turns one interchange XML file into the object model: parts with their geometry,
@@ -31,7 +34,8 @@ public:
 
     /// Reads the file at `path` and builds its parts, materials and power sources; false
     /// after reporting "Failed to read file : " and the path when the file cannot be read.
-    /// Outlines whose nodes do not lie in one plane throw `std::runtime_error`.
+    /// Outlines whose nodes do not lie in one plane throw `std::runtime_error` ("Z
+    /// variation") after a fatal error that names their object.
     bool readFile(const QString& path);
     /// Nests the parts read into the object tree. Parts that nothing contains become
     /// top-level objects.
@@ -43,6 +47,8 @@ public:
 
 private:
     void build(const TXMXMLModel& model, const QDir& directory);
+    std::unique_ptr<TarvexPart> buildPart(const TarvexPartFactory& factory, const QList<TXMXMLGeom>& group,
+                                          const QString& name);
     void advanceProgress();
 
     Tools::ToolProgress* progress;

@@ -1,7 +1,6 @@
 #include "objects/TarvexObjectTableReader.h"
 
 #include "host/FilePaths.h"
-#include "host/ProgressMessagePrefixer.h"
 #include "interchange/TXMXMLMaterialSet.h"
 #include "interchange/TXMXMLPower2DSourceSet.h"
 #include "model3d/TarvexMaterialImporter.h"
@@ -42,6 +41,28 @@ std::optional<Geometry::Vec2> flipAxis(const QString& flip)
     return std::nullopt;
 }
 
+// What reading an included library says goes to the import's sink under the library's
+// name; an unreadable library only costs its materials, so its errors come as warnings,
+// and its steps leave the import's progress alone.
+class LibraryMessages : public Tools::ToolProgress
+{
+public:
+    LibraryMessages(Tools::ToolProgress* target, const QString& prefix) : m_target(target), m_prefix(prefix) {}
+
+    void reset() override {}
+    void setTotalSteps(quint64) override {}
+    void setStep(quint64) override {}
+    void post(Kind kind, const QString& text) override
+    {
+        if (m_target)
+            m_target->post(kind == Kind::FatalError ? Kind::Warning : kind, m_prefix + text);
+    }
+
+private:
+    Tools::ToolProgress* m_target;
+    QString m_prefix;
+};
+
 } // namespace
 
 TarvexObjectTableReader::TarvexObjectTableReader(const QDir& directory, const TXMFileVersion& version,
@@ -74,14 +95,17 @@ TarvexMaterialTable TarvexObjectTableReader::readMaterials(const TXMXMLMaterialS
 void TarvexObjectTableReader::readLibrary(const QString& file, TarvexMaterialTable& table) const
 {
     const QString fileName = FileSystem::fileNameOf(file);
+    if (fileName.isEmpty()) {
+        m_reporter.warning(tr("A material library include names no file; it is left out"));
+        return;
+    }
     const QString path = m_directory.filePath(fileName);
     if (!QFileInfo(path).isFile()) {
         m_reporter.warning(fileName + QStringLiteral(" : ") + tr("Material library %1 does not exist").arg(path));
         return;
     }
-    // Messages about the library name it, so that they are told apart from the model's.
-    CFDProgress::ProgressMessagePrefixer prefixed(m_reporter.getProgress(), fileName + QStringLiteral(" : "));
-    Tarvex3D::TarvexMaterialImporter importer(&prefixed);
+    LibraryMessages messages(m_reporter.getProgress(), fileName + QStringLiteral(" : "));
+    Tarvex3D::TarvexMaterialImporter importer(&messages);
     for (const Tarvex3D::Tarvex3DMaterial& material : importer.readMaterials(path))
         table.insert(std::make_shared<TarvexMaterialCMX>(material));
 }

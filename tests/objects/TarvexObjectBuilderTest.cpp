@@ -12,6 +12,8 @@
 #include "objects/TarvexPowerSourcePowerMap.h"
 #include "objects/TarvexSolderBall.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -174,7 +176,8 @@ TEST(TarvexObjectBuilder, TablesResolveFilesBesideTheModel)
     const QString materials =
         "<Material Name=\"FR4\" kx=\"0.8\" ky=\"0.8\" kz=\"0.3\" density=\"1.9\" specificheat=\"1150\"/>"
         "<Material Name=\"Cu\" k=\"385\" density=\"8933\" specificheat=\"385\"/>"
-        "<Include File=\"C:/elsewhere/missing-library.xml\"/>";
+        "<Include File=\"C:/elsewhere/missing-library.xml\"/><Include File=\"\"/><Include File=\"junk.xml\"/>";
+    dir.write("junk.xml", "not a library");
     const QString geoms = geom("Main", "L1", "PCB", 0, 0, 10, 10, 0, 1) + geom("Main", "L2", "PCB", 0, 0, 10, 10, 1, 1) +
                           geom("Main", "L3", "PCB", 0, 0, 10, 10, 2, 1, "MatName=\"Nothing\"");
     const QString rest =
@@ -228,7 +231,11 @@ TEST(TarvexObjectBuilder, TablesResolveFilesBesideTheModel)
     EXPECT_TRUE(warnings.contains("No material found for Geom : L3"));
     EXPECT_TRUE(warnings.contains("missing-library.xml : Material library " + dir.path("missing-library.xml") +
                                   " does not exist"));
-    EXPECT_EQ(warnings.size(), 6) << warnings.join('\n').toStdString();
+    EXPECT_TRUE(warnings.contains("A material library include names no file; it is left out"));
+    // An unreadable library costs its materials, not the import.
+    EXPECT_EQ(warnings.filter(QRegularExpression("^junk.xml : Failed to Read")).size(), 1);
+    EXPECT_TRUE(built->progress.texts(Kind::FatalError).isEmpty());
+    EXPECT_EQ(warnings.size(), 8) << warnings.join('\n').toStdString();
 }
 
 // Sources of files before power-map files name line-format maps.
@@ -262,7 +269,11 @@ TEST(TarvexObjectBuilder, AwkwardFilesAreBuiltAsFarAsTheyGo)
     };
     const QString noNodes = "<Geom ObjectName=\"N\" Name=\"N\" Type=\"Block\" dz=\"1\" MatName=\"FR4\"/>";
     const std::vector<Case> cases = {
-        {"a Geom without nodes", noNodes, {"0 3 N [16 N]"}},
+        {"a Geom without nodes", noNodes, {}},
+        {"a Geom of two nodes beside a good one",
+         "<Geom ObjectName=\"N\" Name=\"N\" Type=\"Block\" dz=\"1\"><node x=\"0\" y=\"0\" z=\"0\"/>"
+         "<node x=\"1\" y=\"0\" z=\"0\"/></Geom>" + geom("G", "G", "Block", 0, 0, 1, 1, 0, 1, fr4),
+         {"0 3 G [16 G]"}},
         {"an unknown type", geom("W", "W", "Wobble", 0, 0, 1, 1, 0, 1, fr4), {"0 3 W [16 W]"}},
         {"two packages of equal bounds",
          geom("P1", "P1", "Package", 0, 0, 1, 1, 0, 1, fr4) + geom("P2", "P2", "Package", 0, 0, 1, 1, 0, 1, fr4),
@@ -288,6 +299,10 @@ TEST(TarvexObjectBuilder, AwkwardFilesAreBuiltAsFarAsTheyGo)
         QStringList tree = TestSupport::describeTree(built->objects);
         EXPECT_EQ(tree, c.tree) << c.what << ": " << tree.join(" | ").toStdString();
         EXPECT_TRUE(built->progress.texts(Kind::FatalError).isEmpty()) << c.what;
+        if (QString(c.what).contains("nodes")) {
+            EXPECT_EQ(built->progress.texts(Kind::Warning), QStringList{"Geom N has fewer than three nodes and is left out"})
+                << c.what;
+        }
     }
 }
 
@@ -304,6 +319,8 @@ TEST(TarvexObjectBuilder, UnreadableFilesAndBentOutlines)
 
     const QString bent = "<Geom ObjectName=\"B\" Name=\"B\" Type=\"Block\" dz=\"1\"><node x=\"0\" y=\"0\" z=\"0\"/>"
                          "<node x=\"1\" y=\"0\" z=\"0.5\"/><node x=\"1\" y=\"1\" z=\"0\"/></Geom>";
-    TarvexObjectBuilder builder(nullptr);
+    progress.clear();
+    TarvexObjectBuilder builder(&progress);
     EXPECT_THROW(builder.readFile(dir.write("bent.xml", interchangeFile("2025.2", bent))), std::runtime_error);
+    EXPECT_EQ(progress.texts(Kind::FatalError), QStringList{"The nodes of B do not lie in one plane (Z variation)"});
 }
