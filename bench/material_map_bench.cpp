@@ -1,12 +1,14 @@
-// Reading material maps of 2000 x 2000 densities (a CSV grid and a text layout) beside the
-// bare read of the same file into numbers, and applying grids to a host layer.
+// Material maps of 2000 x 2000 densities, a CSV grid and a text layout: the bare read of the
+// file into numbers (the baseline), the importer's read, and the read plus the application
+// of the map to a host layer, all on the same generated files.
 //
-// Run with --peak-rss=csv, --peak-rss=text or --peak-rss=bare to measure, in a process of its
-// own, how much the resident memory grows while one 2000 x 2000 file is read, or with
-// --peak-rss=apply:N for reading and applying an N x N grid to a host layer.
+// Each case reports "x_bare", its mean time over that of the bare read of the same file in
+// the same run, and, from a fresh process that runs it once, "peak_MiB", how far the resident
+// memory rose above where it stood, and "x_raw", that peak over the raw doubles of the case:
+// 8 bytes per cell for the densities of a read, three times that for an application, whose
+// layer holds two fractions per cell while the densities read are still held.
 
 #include "host/EntityEditor.h"
-#include "host/ListAttributeEditor.h"
 #include "host/Model.h"
 #include "host/TypeCatalogue.h"
 #include "maps/MaterialMapNumber.h"
@@ -15,13 +17,17 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <string>
 
 namespace {
@@ -52,27 +58,31 @@ void writeGrid(const QString& path, int size, char separator, const QByteArray& 
     file.write(tail);
 }
 
-struct Files
+void writeLayout(const QString& path, int size)
 {
-    Files()
-    {
-        csv = dir.filePath(QStringLiteral("grid.csv"));
-        text = dir.filePath(QStringLiteral("layout.txt"));
-        writeGrid(csv, gridSize, ',', QByteArray(), QByteArray());
-        const QByteArray sizes = QByteArray::number(gridSize) + ' ' + QByteArray::number(gridSize);
-        writeGrid(text, gridSize, ' ',
-                  "LAYOUT_MAP\nAREA 0 0 10 10\nLAYER L FR4 Copper 0.1 0\nGRID " + sizes + "\nMETAL_DENSITY\n" + sizes + '\n',
-                  "END_METAL_DENSITY\nEND_LAYER\nEND_LAYOUT_MAP\n");
-    }
-    QTemporaryDir dir;
-    QString csv;
-    QString text;
-};
+    const QByteArray sizes = QByteArray::number(size) + ' ' + QByteArray::number(size);
+    writeGrid(path, size, ' ',
+              "LAYOUT_MAP\nAREA 0 0 10 10\nLAYER L FR4 Copper 0.1 0\nGRID " + sizes + "\nMETAL_DENSITY\n" + sizes + '\n',
+              "END_METAL_DENSITY\nEND_LAYER\nEND_LAYOUT_MAP\n");
+}
 
-const Files& files()
+enum class Format { Csv, Text };
+
+// The generated files, made once per size and format before any timing starts.
+const QString& mapFile(Format format, int size)
 {
-    static const Files made;
-    return made;
+    static QTemporaryDir dir;
+    static std::map<std::pair<Format, int>, QString> made;
+    QString& path = made[{format, size}];
+    if (path.isEmpty()) {
+        const QLatin1String suffix(format == Format::Csv ? "csv" : "txt");
+        path = dir.filePath(QStringLiteral("%1-%2.%3").arg(size).arg(int(format)).arg(suffix));
+        if (format == Format::Csv)
+            writeGrid(path, size, ',', QByteArray(), QByteArray());
+        else
+            writeLayout(path, size);
+    }
+    return path;
 }
 
 // The baseline: the file's bytes cut at separators and line ends, every token that is a
@@ -105,47 +115,23 @@ std::vector<double> bareRead(const QString& path)
     return values;
 }
 
-void BM_BareReadCsv(benchmark::State& state)
+// The mean time of a bare read of each file, as its baseline case measured it in this run
+// (the baseline runs first); measured here when that case was left out.
+double bareSeconds(const QString& path, double measured = 0.0)
 {
-    for (auto _ : state)
-        benchmark::DoNotOptimize(bareRead(files().csv).size());
-    state.SetItemsProcessed(state.iterations() * gridSize * gridSize);
-    state.SetBytesProcessed(state.iterations() * QFile(files().csv).size());
+    static std::map<QString, double> baselines;
+    if (measured > 0.0)
+        return baselines[path] = measured;
+    if (const auto found = baselines.find(path); found != baselines.end())
+        return found->second;
+    const int runs = 5;
+    const auto start = std::chrono::steady_clock::now();
+    for (int run = 0; run < runs; ++run)
+        benchmark::DoNotOptimize(bareRead(path).size());
+    return baselines[path] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / runs;
 }
 
-void BM_ReadCsvGrid(benchmark::State& state)
-{
-    Tarvex::UniformGridMaterialMapImporter importer(nullptr);
-    for (auto _ : state) {
-        const std::vector<Tarvex::MaterialMapData> records = importer.readMaterialMapData(files().csv);
-        if (records.size() != 1 || records[0].metalDensity.size() != size_t(gridSize) * gridSize)
-            state.SkipWithError("the grid was not read");
-    }
-    state.SetItemsProcessed(state.iterations() * gridSize * gridSize);
-    state.SetBytesProcessed(state.iterations() * QFile(files().csv).size());
-}
-
-void BM_BareReadText(benchmark::State& state)
-{
-    for (auto _ : state)
-        benchmark::DoNotOptimize(bareRead(files().text).size());
-    state.SetItemsProcessed(state.iterations() * gridSize * gridSize);
-    state.SetBytesProcessed(state.iterations() * QFile(files().text).size());
-}
-
-void BM_ReadTextLayout(benchmark::State& state)
-{
-    Tarvex::TarvexMaterialMapImporter importer(nullptr);
-    for (auto _ : state) {
-        const std::vector<Tarvex::MaterialMapData> records = importer.readMaterialMapData(files().text);
-        if (records.size() != 1 || records[0].metalDensity.size() != size_t(gridSize) * gridSize)
-            state.SkipWithError("the layout was not read");
-    }
-    state.SetItemsProcessed(state.iterations() * gridSize * gridSize);
-    state.SetBytesProcessed(state.iterations() * QFile(files().text).size());
-}
-
-// A component of 10 x 10 x 0.1 mm with one layer covering it.
+// A component of 10 x 10 x 0.1 mm under the root of a new model.
 EntityModel::Entity* makeComponent(EntityModel::Model& model)
 {
     using namespace EntityModel;
@@ -157,47 +143,27 @@ EntityModel::Entity* makeComponent(EntityModel::Model& model)
     return component;
 }
 
-// Reads an N x N CSV grid and applies it, resizing the component's one layer to it.
-void BM_ReadAndApplyCsv(benchmark::State& state)
+size_t readMap(Format format, const QString& path)
 {
-    const int size = int(state.range(0));
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("grid.csv"));
-    writeGrid(path, size, ',', QByteArray(), QByteArray());
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto model = std::make_unique<EntityModel::Model>();
-        EntityModel::Entity* component = makeComponent(*model);
-        state.ResumeTiming();
-        Tarvex::UniformGridMaterialMapImporter importer(nullptr);
-        importer.setResizeOwner(true);
-        if (!importer.importFile(path, component))
-            state.SkipWithError("the grid was not applied");
-        state.PauseTiming();
-        model.reset();
-        state.ResumeTiming();
-    }
-    state.SetItemsProcessed(state.iterations() * size * size);
+    std::vector<Tarvex::MaterialMapData> records;
+    if (format == Format::Csv)
+        records = Tarvex::UniformGridMaterialMapImporter(nullptr).readMaterialMapData(path);
+    else
+        records = Tarvex::TarvexMaterialMapImporter(nullptr).readMaterialMapData(path);
+    return records.size() == 1 ? records[0].metalDensity.size() : 0;
 }
 
-// The bare read of the same N x N file, as the baseline of BM_ReadAndApplyCsv.
-void BM_BareReadCsvOfSize(benchmark::State& state)
+// Reads the map and applies it to the component's one layer, resized to the map.
+bool applyMap(Format format, const QString& path, EntityModel::Entity* component)
 {
-    const int size = int(state.range(0));
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("grid.csv"));
-    writeGrid(path, size, ',', QByteArray(), QByteArray());
-    for (auto _ : state)
-        benchmark::DoNotOptimize(bareRead(path).size());
-    state.SetItemsProcessed(state.iterations() * size * size);
+    std::unique_ptr<Tarvex::MaterialMapImporter> importer;
+    if (format == Format::Csv)
+        importer = std::make_unique<Tarvex::UniformGridMaterialMapImporter>(nullptr);
+    else
+        importer = std::make_unique<Tarvex::TarvexMaterialMapImporter>(nullptr);
+    importer->setResizeOwner(true);
+    return importer->importFile(path, component);
 }
-
-BENCHMARK(BM_BareReadCsv)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadCsvGrid)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BareReadText)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadTextLayout)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BareReadCsvOfSize)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadAndApplyCsv)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 long statusKilobytes(const char* key)
 {
@@ -210,44 +176,169 @@ long statusKilobytes(const char* key)
     return -1;
 }
 
-// Reads one 2000 x 2000 file and prints how far the resident memory rose above where it was.
-int measurePeak(const std::string& kind)
+// The cases measured for memory, each run once in a fresh process.
+enum class Case { Bare, Read, Apply };
+
+const char* caseName(Case which)
 {
-    std::unique_ptr<EntityModel::Model> model;
-    QTemporaryDir dir;
-    const int applied = kind.rfind("apply:", 0) == 0 ? std::stoi(kind.substr(6)) : 0;
-    if (applied > 0) {
-        writeGrid(dir.filePath(QStringLiteral("grid.csv")), applied, ',', QByteArray(), QByteArray());
-        model = std::make_unique<EntityModel::Model>();
-    }
-    const Files& made = files();
+    return which == Case::Bare ? "bare" : which == Case::Read ? "read" : "apply";
+}
+
+// How far the resident memory rises above where it stands while the case runs (KiB), or -1.
+long runCase(Case which, Format format, const QString& path)
+{
+    auto model = std::make_unique<EntityModel::Model>();
+    EntityModel::Entity* component = makeComponent(*model);
     {
         std::ofstream reset("/proc/self/clear_refs");
         reset << "5"; // the peak starts again from the current size
     }
     const long before = statusKilobytes("VmRSS:");
-    size_t count = 0;
-    if (applied > 0) {
-        Tarvex::UniformGridMaterialMapImporter importer(nullptr);
-        importer.setResizeOwner(true);
-        EntityModel::Entity* component = makeComponent(*model);
-        if (importer.importFile(dir.filePath(QStringLiteral("grid.csv")), component))
-            count = size_t(applied) * size_t(applied);
-    } else if (kind == "csv") {
-        Tarvex::UniformGridMaterialMapImporter importer(nullptr);
-        count = importer.readMaterialMapData(made.csv).at(0).metalDensity.size();
-    } else if (kind == "text") {
-        Tarvex::TarvexMaterialMapImporter importer(nullptr);
-        count = importer.readMaterialMapData(made.text).at(0).metalDensity.size();
-    } else {
-        count = bareRead(made.csv).size();
-    }
+    bool done = false;
+    if (which == Case::Bare)
+        done = bareRead(path).size() > 0;
+    else if (which == Case::Read)
+        done = readMap(format, path) > 0;
+    else
+        done = applyMap(format, path, component);
     const long peak = statusKilobytes("VmHWM:");
-    const double raw = double(count) * sizeof(double) / 1024.0;
-    std::printf("%s: %zu densities (raw doubles %.0f KiB); resident before %ld KiB, peak %ld KiB, growth %ld KiB = "
-                "%.2f x the raw doubles\n",
-                kind.c_str(), count, raw, before, peak, peak - before, double(peak - before) / raw);
-    return 0;
+    return done && before > 0 && peak > 0 ? peak - before : -1;
+}
+
+// `runCase` in a process of its own, so that nothing this one holds or has freed counts.
+long peakGrowthKiB(Case which, Format format, const QString& path)
+{
+    QProcess process;
+    process.start(QStringLiteral("/proc/self/exe"),
+                  {QStringLiteral("--peak-rss=%1").arg(QLatin1String(caseName(which))),
+                   QStringLiteral("--format=%1").arg(QLatin1String(format == Format::Csv ? "csv" : "text")),
+                   QStringLiteral("--file=%1").arg(path)});
+    if (!process.waitForFinished(-1) || process.exitCode() != 0)
+        return -1;
+    bool ok = false;
+    const long growth = process.readAllStandardOutput().trimmed().toLong(&ok);
+    return ok ? growth : -1;
+}
+
+void reportPeak(benchmark::State& state, long growthKiB, int size, int arrays)
+{
+    const double raw = double(size) * size * sizeof(double) * arrays / 1024.0;
+    state.counters["peak_MiB"] = double(growthKiB) / 1024.0;
+    state.counters["x_raw"] = double(growthKiB) / raw;
+}
+
+// `seconds` is the time of all iterations of the case.
+void reportTimes(benchmark::State& state, const QString& path, double seconds, int size, bool baseline = false)
+{
+    const double mean = seconds / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["x_bare"] = mean / bareSeconds(path, baseline ? mean : 0.0);
+    state.SetItemsProcessed(state.iterations() * size * size);
+    state.SetBytesProcessed(state.iterations() * QFile(path).size());
+}
+
+void BM_BareRead(benchmark::State& state, Format format)
+{
+    const int size = int(state.range(0));
+    const QString& path = mapFile(format, size);
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(bareRead(path).size());
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    reportTimes(state, path, seconds, size, true);
+    reportPeak(state, peakGrowthKiB(Case::Bare, format, path), size, 1);
+}
+
+void BM_Read(benchmark::State& state, Format format)
+{
+    const int size = int(state.range(0));
+    const QString& path = mapFile(format, size);
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        if (readMap(format, path) != size_t(size) * size)
+            state.SkipWithError("the map was not read");
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    reportTimes(state, path, seconds, size);
+    reportPeak(state, peakGrowthKiB(Case::Read, format, path), size, 1);
+}
+
+void BM_ReadAndApply(benchmark::State& state, Format format)
+{
+    const int size = int(state.range(0));
+    const QString& path = mapFile(format, size);
+    double seconds = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto model = std::make_unique<EntityModel::Model>();
+        EntityModel::Entity* component = makeComponent(*model);
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        if (!applyMap(format, path, component))
+            state.SkipWithError("the map was not applied");
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.PauseTiming();
+        model.reset();
+        state.ResumeTiming();
+    }
+    reportTimes(state, path, seconds, size);
+    reportPeak(state, peakGrowthKiB(Case::Apply, format, path), size, 3);
+}
+
+// The fastest of several runs shows the cost with the least disturbance from the machine.
+double fastest(const std::vector<double>& values)
+{
+    return *std::min_element(values.begin(), values.end());
+}
+
+// Each case on both files, with the fastest repetition among the statistics.
+void registerCases()
+{
+    using Function = void (*)(benchmark::State&, Format);
+    const std::pair<const char*, Function> cases[] = {
+        {"BM_BareRead", BM_BareRead}, {"BM_Read", BM_Read}, {"BM_ReadAndApply", BM_ReadAndApply}};
+    for (Format format : {Format::Csv, Format::Text}) {
+        for (const auto& [name, function] : cases) {
+            const std::string full = std::string(name) + (format == Format::Csv ? "/csv" : "/text");
+            benchmark::RegisterBenchmark(full.c_str(), function, format)
+                ->Arg(gridSize)
+                ->Unit(benchmark::kMillisecond)
+                ->ComputeStatistics("min", fastest);
+        }
+    }
+}
+
+// Runs one case and prints its peak growth in KiB: "--peak-rss=CASE --format=FORMAT
+// --file=PATH", as the benchmark starts it, or by hand "--peak-rss=CASE-FORMAT[:N]" (for
+// example apply-csv:2000), which makes the file and prints the figures in words.
+int printPeak(int argc, char** argv)
+{
+    std::map<std::string, std::string> options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const size_t equals = argument.find('=');
+        if (argument.rfind("--", 0) == 0 && equals != std::string::npos)
+            options[argument.substr(2, equals - 2)] = argument.substr(equals + 1);
+    }
+    std::string kind = options["peak-rss"];
+    const Case which = kind.rfind("bare", 0) == 0 ? Case::Bare : kind.rfind("apply", 0) == 0 ? Case::Apply : Case::Read;
+    if (options.count("file")) {
+        const Format format = options["format"] == "text" ? Format::Text : Format::Csv;
+        const long growth = runCase(which, format, QString::fromStdString(options["file"]));
+        std::printf("%ld\n", growth);
+        return growth < 0 ? 1 : 0;
+    }
+    const size_t colon = kind.find(':');
+    const int size = colon == std::string::npos ? gridSize : std::stoi(kind.substr(colon + 1));
+    const Format format = kind.find("text") != std::string::npos ? Format::Text : Format::Csv;
+    const int arrays = which == Case::Apply ? 3 : 1;
+    const long growth = peakGrowthKiB(which, format, mapFile(format, size));
+    const double raw = double(size) * size * sizeof(double) * arrays / 1024.0;
+    std::printf("%s: %d x %d cells, raw doubles %.0f KiB (%d array%s); peak growth %ld KiB = %.2f x the raw doubles\n",
+                kind.c_str(), size, size, raw, arrays, arrays > 1 ? "s" : "", growth, double(growth) / raw);
+    return growth < 0 ? 1 : 0;
 }
 
 } // namespace
@@ -255,14 +346,16 @@ int measurePeak(const std::string& kind)
 int main(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument.rfind("--peak-rss=", 0) == 0)
-            return measurePeak(argument.substr(std::strlen("--peak-rss=")));
+        if (std::strncmp(argv[i], "--peak-rss=", 11) == 0)
+            return printPeak(argc, argv);
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    files(); // made before any timing starts
+    // The files are made before any timing starts.
+    for (Format format : {Format::Csv, Format::Text})
+        mapFile(format, gridSize);
+    registerCases();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -14,7 +14,6 @@ namespace {
 
 constexpr qint64 chunkSize = 1 << 20;
 
-int isBlank(unsigned char c) { return c == CSV_SPACE || c == CSV_TAB; }
 // With TAB as the separator only spaces may be dropped around fields.
 int isSpaceOnly(unsigned char c) { return c == CSV_SPACE; }
 
@@ -37,7 +36,9 @@ public:
     void start(char separator)
     {
         csv_set_delim(&m_csv, static_cast<unsigned char>(separator));
-        csv_set_space_func(&m_csv, separator == '\t' ? isSpaceOnly : isBlank);
+        // libcsv's own blank test (space and tab) needs no callback per byte; a tab-separated
+        // file must not count its separator as a blank.
+        csv_set_space_func(&m_csv, separator == '\t' ? isSpaceOnly : nullptr);
     }
 
     // Feeds `size` bytes line by line, so that the line count stays exact. False once the

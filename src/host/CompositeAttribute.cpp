@@ -1,8 +1,18 @@
 #include "host/CompositeAttribute.h"
 
+#include "host/CellGrid.h"
 #include "host/Entity.h"
+#include "host/ListAttributeEditor.h"
 
 namespace EntityModel {
+
+// The cells of a grid whose items are still to be made.
+struct CompositeAttribute::Cells
+{
+    std::shared_ptr<const CellGrid> grid;
+    std::vector<bool> unmade;
+    int unmadeCount = 0;
+};
 
 CompositeAttribute::CompositeAttribute(const TypeRef& label) : Attribute(Kind::Composite, label) {}
 
@@ -17,7 +27,29 @@ CompositeAttribute::~CompositeAttribute()
 Attribute* CompositeAttribute::child(const QString& label) const
 {
     const auto it = m_children.find(label);
-    return it == m_children.end() ? nullptr : it->second.get();
+    if (it != m_children.end())
+        return it->second.get();
+    const int index = unmadeIndex(label);
+    return index >= 0 ? makeCell(index) : nullptr;
+}
+
+int CompositeAttribute::unmadeIndex(const QString& label) const
+{
+    if (!m_cells || m_cells->unmadeCount == 0)
+        return -1;
+    const int index = ListAttributeEditor::itemIndex(label);
+    return index >= 0 && size_t(index) < m_cells->unmade.size() && m_cells->unmade[size_t(index)] ? index : -1;
+}
+
+Attribute* CompositeAttribute::makeCell(int index) const
+{
+    std::unique_ptr<CompositeAttribute> item = m_cells->grid->makeItem(index);
+    item->m_parent = const_cast<CompositeAttribute*>(this);
+    m_cells->unmade[size_t(index)] = false;
+    --m_cells->unmadeCount;
+    Attribute* made = item.get();
+    m_children.emplace(item->getType().getLabel(), std::move(item));
+    return made;
 }
 
 Attribute* CompositeAttribute::findAttribute(const AttributePath& path) const
@@ -35,6 +67,18 @@ Attribute* CompositeAttribute::findAttribute(const AttributePath& path) const
 
 std::vector<Attribute*> CompositeAttribute::children() const
 {
+    // Callers keep the pointers, so every item is made and kept.
+    if (m_cells) {
+        for (size_t index = 0; index < m_cells->unmade.size() && m_cells->unmadeCount > 0; ++index) {
+            if (m_cells->unmade[index])
+                makeCell(int(index));
+        }
+    }
+    return madeChildren();
+}
+
+std::vector<Attribute*> CompositeAttribute::madeChildren() const
+{
     std::vector<Attribute*> result;
     result.reserve(m_children.size());
     for (const auto& entry : m_children)
@@ -44,6 +88,11 @@ std::vector<Attribute*> CompositeAttribute::children() const
 
 std::unique_ptr<Attribute> CompositeAttribute::put(std::unique_ptr<Attribute> attribute)
 {
+    // An item put in the place of an unmade cell replaces it.
+    if (const int index = unmadeIndex(attribute->getType().getLabel()); index >= 0) {
+        m_cells->unmade[size_t(index)] = false;
+        --m_cells->unmadeCount;
+    }
     std::unique_ptr<Attribute>& place = m_children[attribute->getType().getLabel()];
     std::unique_ptr<Attribute> previous = std::move(place);
     if (previous)
@@ -55,6 +104,8 @@ std::unique_ptr<Attribute> CompositeAttribute::put(std::unique_ptr<Attribute> at
 
 std::unique_ptr<Attribute> CompositeAttribute::take(const QString& label)
 {
+    if (const int index = unmadeIndex(label); index >= 0)
+        makeCell(index);
     const auto it = m_children.find(label);
     if (it == m_children.end())
         return nullptr;
@@ -62,6 +113,53 @@ std::unique_ptr<Attribute> CompositeAttribute::take(const QString& label)
     m_children.erase(it);
     taken->m_parent = nullptr;
     return taken;
+}
+
+int CompositeAttribute::childCount() const
+{
+    return int(m_children.size()) + (m_cells ? m_cells->unmadeCount : 0);
+}
+
+void CompositeAttribute::forEachChild(const std::function<void(const Attribute&)>& visit) const
+{
+    if (!m_cells || m_cells->unmadeCount == 0) {
+        for (const auto& entry : m_children)
+            visit(*entry.second);
+        return;
+    }
+    // Made children and unmade cells merged by label; cell labels sort as their positions.
+    auto made = m_children.begin();
+    for (size_t index = 0; index < m_cells->unmade.size(); ++index) {
+        if (!m_cells->unmade[index])
+            continue;
+        const QString label = ListAttributeEditor::itemLabel(int(index));
+        for (; made != m_children.end() && made->first < label; ++made)
+            visit(*made->second);
+        visit(*m_cells->grid->makeItem(int(index)));
+    }
+    for (; made != m_children.end(); ++made)
+        visit(*made->second);
+}
+
+bool CompositeAttribute::holdCells(std::shared_ptr<const CellGrid> grid)
+{
+    if (!grid || childCount() > 0)
+        return false;
+    m_cells = std::make_unique<Cells>();
+    m_cells->unmade.assign(size_t(grid->getCount()), true);
+    m_cells->unmadeCount = grid->getCount();
+    m_cells->grid = std::move(grid);
+    return true;
+}
+
+const CellGrid* CompositeAttribute::getCellGrid() const
+{
+    return m_cells ? m_cells->grid.get() : nullptr;
+}
+
+bool CompositeAttribute::isCellUnmade(int index) const
+{
+    return m_cells && index >= 0 && size_t(index) < m_cells->unmade.size() && m_cells->unmade[size_t(index)];
 }
 
 void CompositeAttribute::getOwnedChildEntities(std::vector<Entity*>& out, bool recursive,
@@ -104,7 +202,7 @@ std::vector<Entity*> CompositeAttribute::getOwnedChildEntitiesOfType(const TypeR
 
 std::unique_ptr<Attribute> CompositeAttribute::clone() const
 {
-    if (!m_children.empty())
+    if (childCount() > 0)
         return nullptr;
     return std::make_unique<CompositeAttribute>(getType());
 }

@@ -3,11 +3,18 @@
 #include "host/Attribute.h"
 #include "host/AttributePath.h"
 
+#include <functional>
 #include <map>
 
 namespace EntityModel {
 
+class CellGrid;
+
 /// An attribute that holds named attributes, kept sorted by label.
+///
+/// A composite can also hold the cells of a `CellGrid` as its items (labelled by position):
+/// each item is made the first time it is asked for, so that a large grid costs little until
+/// its items are read one by one.
 class CompositeAttribute : public Attribute
 {
 public:
@@ -25,6 +32,22 @@ public:
     std::unique_ptr<Attribute> put(std::unique_ptr<Attribute> attribute);
     /// Removes and returns the child called `label` (null when absent).
     std::unique_ptr<Attribute> take(const QString& label);
+    /// Number of direct children, made or not.
+    int childCount() const;
+    /// Calls `visit` with every direct child in label order. A cell item not yet made is
+    /// made for the call only and not kept, so reading a whole grid this way keeps it small.
+    void forEachChild(const std::function<void(const Attribute&)>& visit) const;
+
+    /// Holds the cells of `grid` as items; false (nothing held) when this composite already
+    /// holds anything.
+    bool holdCells(std::shared_ptr<const CellGrid> grid);
+    /// The grid whose cells this composite holds, or null.
+    const CellGrid* getCellGrid() const;
+    /// True when the item of the grid's cell at `index` is still to be made: the grid alone
+    /// says what it holds.
+    bool isCellUnmade(int index) const;
+    /// The children made so far, in label order (cell items not yet made are left out).
+    std::vector<Attribute*> madeChildren() const;
 
     /// Appends to `out` the entities held below this attribute, in attribute order, each
     /// before its own children. `recursive` descends into the entities found;
@@ -43,7 +66,13 @@ protected:
     CompositeAttribute(Kind kind, const TypeRef& type);
 
 private:
-    std::map<QString, std::unique_ptr<Attribute>> m_children;
+    struct Cells;
+    Attribute* makeCell(int index) const;
+    int unmadeIndex(const QString& label) const;
+
+    // Cell items enter the map when they are first asked for, also through const access.
+    mutable std::map<QString, std::unique_ptr<Attribute>> m_children;
+    std::unique_ptr<Cells> m_cells;
 };
 
 } // namespace EntityModel

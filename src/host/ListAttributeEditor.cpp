@@ -1,9 +1,11 @@
 #include "host/ListAttributeEditor.h"
 
+#include "host/CellGrid.h"
 #include "host/Entity.h"
 #include "host/Model.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace EntityModel {
 
@@ -15,6 +17,98 @@ CompositeAttribute* compositeAt(const Entity* entity, const AttributePath& path)
 {
     Attribute* at = entity ? entity->findAttribute(path) : nullptr;
     return at && at->getKind() == Attribute::Kind::Composite ? static_cast<CompositeAttribute*>(at) : nullptr;
+}
+
+// True when the list's children are labelled 0 to count - 1, one each: appending and
+// removing by position needs exactly that. Unmade cells are labelled so by making.
+bool labelsArePositions(const CompositeAttribute& list)
+{
+    const int count = list.childCount();
+    for (const Attribute* child : list.madeChildren()) {
+        const int index = ListAttributeEditor::itemIndex(child->getType().getLabel());
+        if (index < 0 || index >= count)
+            return false;
+    }
+    if (const CellGrid* grid = list.getCellGrid()) {
+        for (int index = grid->getCount(); index-- > count;) {
+            if (list.isCellUnmade(index))
+                return false;
+        }
+    }
+    return true;
+}
+
+// What a write replaces whole (anything but an attribute that holds attributes or entities).
+bool isReplaceable(const Attribute& attribute)
+{
+    switch (attribute.getKind()) {
+    case Attribute::Kind::Entity:
+        return false;
+    case Attribute::Kind::Composite:
+        return static_cast<const CompositeAttribute&>(attribute).childCount() == 0;
+    case Attribute::Kind::EntityList:
+        return static_cast<const EntityListAttribute&>(attribute).count() == 0;
+    default:
+        return true;
+    }
+}
+
+bool isLengthLabel(const TypeRef& label)
+{
+    return label == X_Location_t || label == Z_Location_t || label == Width_t || label == Depth_t;
+}
+
+// True when writing `grid`'s attributes one by one onto `item` leaves nothing of what it
+// held: each child is one the grid writes, and the write replaces it whole.
+bool isOverwrittenBy(const Attribute& item, const CellGrid& grid, const std::vector<TypeRef>& labels)
+{
+    if (item.getKind() != Attribute::Kind::Composite)
+        return false; // writes into it fail, so it stays as it is
+    const auto& composite = static_cast<const CompositeAttribute&>(item);
+    const std::vector<Attribute*> values = composite.madeChildren();
+    if (int(values.size()) != composite.childCount())
+        return false;
+    for (const Attribute* value : values) {
+        const TypeRef label(value->getType().getLabel());
+        if (std::find(labels.begin(), labels.end(), label) == labels.end() || !isReplaceable(*value))
+            return false;
+        // A name held as a choice takes the new name as a choice.
+        if (label == Name_t && value->getKind() == Attribute::Kind::Choice)
+            return false;
+        // A length keeps the unit it is shown in when the grid names none.
+        if (!grid.getLengthUnit() && isLengthLabel(label) && value->getKind() == Attribute::Kind::Value) {
+            const auto* number = static_cast<const ValueAttribute*>(value);
+            if (number->getValue().type() == QVariant::Double && !number->getUnit().isNull())
+                return false;
+        }
+    }
+    return true;
+}
+
+// True when giving the list the grid's cells as new items gives what writing the cells one
+// by one into the list's items would.
+bool isReplaceableBy(const CompositeAttribute& list, const CellGrid& grid)
+{
+    if (!labelsArePositions(list))
+        return false;
+    const int count = grid.getCount();
+    const std::vector<TypeRef> labels = grid.getLabels();
+    for (const Attribute* item : list.madeChildren()) {
+        if (ListAttributeEditor::itemIndex(item->getType().getLabel()) < count && !isOverwrittenBy(*item, grid, labels))
+            return false;
+    }
+    const CellGrid* held = list.getCellGrid();
+    if (!held)
+        return true;
+    // Unmade cells of an earlier grid hold that grid's labels, lengths in its unit.
+    const TypeRef heldUnit = held->getLengthUnit().value_or(TypeRef());
+    if (held->getListLabel() == grid.getListLabel() && (grid.getLengthUnit() || heldUnit.isNull()))
+        return true;
+    for (int index = 0; index < std::min(count, held->getCount()); ++index) {
+        if (list.isCellUnmade(index))
+            return false;
+    }
+    return true;
 }
 
 // Moves the items [first, first + count) between the list and this command, which holds
@@ -76,9 +170,30 @@ QString ListAttributeEditor::itemLabel(int index)
     return QStringLiteral("%1").arg(index, labelDigits, 10, QLatin1Char('0'));
 }
 
+int ListAttributeEditor::itemIndex(const QString& label)
+{
+    if (label.size() != labelDigits)
+        return -1;
+    qint64 index = 0;
+    for (const QChar c : label) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+        index = index * 10 + (c.unicode() - '0');
+    }
+    return index <= INT_MAX ? int(index) : -1;
+}
+
 int ListAttributeEditor::getItemCount(const Entity* entity, const AttributePath& path)
 {
-    return int(getItems(entity, path).size());
+    const CompositeAttribute* list = compositeAt(entity, path);
+    if (!list)
+        return 0;
+    // Unmade cells are items; of the children made, only composites are.
+    const std::vector<Attribute*> made = list->madeChildren();
+    int count = list->childCount() - int(made.size());
+    for (const Attribute* child : made)
+        count += child->getKind() == Attribute::Kind::Composite ? 1 : 0;
+    return count;
 }
 
 std::vector<CompositeAttribute*> ListAttributeEditor::getItems(const Entity* entity, const AttributePath& path)
@@ -111,17 +226,8 @@ bool ListAttributeEditor::setItemCount(Entity* entity, const AttributePath& path
     CompositeAttribute* list = compositeAt(entity, path);
     if (!list)
         return false;
-    const std::vector<Attribute*> children = list->children();
-    const int current = int(children.size());
-    // Appending and removing by position needs the labels to be the positions: distinct
-    // ten-digit labels in order that start at 0 and end at current - 1 are exactly those.
-    for (const Attribute* child : children) {
-        const QString& label = child->getType().getLabel();
-        if (label.size() != labelDigits || !std::all_of(label.begin(), label.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }))
-            return false;
-    }
-    if (current > 0 && (children.front()->getType().getLabel() != itemLabel(0) ||
-                        children.back()->getType().getLabel() != itemLabel(current - 1)))
+    const int current = list->childCount();
+    if (!labelsArePositions(*list))
         return false;
     if (count == current)
         return true;
@@ -139,6 +245,20 @@ bool ListAttributeEditor::setItemCount(Entity* entity, const AttributePath& path
     command->apply();
     model->getUndoStack().record(std::move(command), step);
     return true;
+}
+
+bool ListAttributeEditor::writeCells(Entity* entity, const AttributePath& path, const std::shared_ptr<const CellGrid>& grid)
+{
+    if (!grid || !entity || !entity->isAlive() || path.isEmpty() || !grid->isFinite())
+        return false;
+    if (const Attribute* existing = entity->findAttribute(path)) {
+        if (existing->getKind() != Attribute::Kind::Composite ||
+            !isReplaceableBy(*static_cast<const CompositeAttribute*>(existing), *grid))
+            return false;
+    }
+    auto list = std::make_unique<CompositeAttribute>(TypeRef(path.last()));
+    list->holdCells(grid);
+    return entity->getModel()->replaceAttribute(entity, path, std::move(list), QStringLiteral("Set %1").arg(path.last()));
 }
 
 AttributePath ListAttributeEditor::getPathInOwner(const Attribute* attribute)

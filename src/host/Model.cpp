@@ -64,6 +64,44 @@ private:
     std::unique_ptr<Attribute> m_after;
 };
 
+// Swaps the attribute at one place with the one this command holds (null = absent), so
+// that undo and redo move whole attributes instead of copies.
+class SwapAttributeCommand : public UndoCommand
+{
+public:
+    SwapAttributeCommand(Entity* entity, AttributePath path, std::unique_ptr<Attribute> held)
+        : m_entity(entity), m_path(std::move(path)), m_held(std::move(held))
+    {
+    }
+    void undo() override { swap(); }
+    void redo() override { swap(); }
+
+private:
+    void swap()
+    {
+        CompositeAttribute* holder = asComposite(m_entity->findAttribute(m_path.parent()));
+        if (!holder)
+            return;
+        std::unique_ptr<Attribute> current = holder->take(m_path.last());
+        if (m_held)
+            holder->put(std::move(m_held));
+        m_held = std::move(current);
+    }
+    Entity* m_entity;
+    AttributePath m_path;
+    std::unique_ptr<Attribute> m_held;
+};
+
+bool ownsEntities(const Attribute& attribute)
+{
+    if (attribute.getKind() == Attribute::Kind::EntityList)
+        return static_cast<const EntityListAttribute&>(attribute).count() > 0;
+    std::vector<Entity*> owned;
+    if (const CompositeAttribute* composite = asComposite(const_cast<Attribute*>(&attribute)))
+        composite->getOwnedChildEntities(owned, false, true);
+    return !owned.empty();
+}
+
 } // namespace
 
 // Moves one entity between two places; "nowhere" (the deleted state, or not yet created)
@@ -162,13 +200,10 @@ void Model::forget(Entity* entity)
         m_entities.erase(it);
 }
 
-bool Model::setAttribute(Entity* entity, const AttributePath& path, std::unique_ptr<Attribute> attribute,
-                         const QString& stepName)
+int Model::existingWay(Entity* entity, const AttributePath& path) const
 {
-    if (!entity || !entity->isAlive() || entity->getModel() != this || path.isEmpty() || !attribute ||
-        attribute->getType().getLabel() != path.last())
-        return false;
-    // Check the whole way before changing anything.
+    if (!entity || !entity->isAlive() || entity->getModel() != this || path.isEmpty())
+        return -1;
     Attribute* at = entity;
     int existingSteps = 0;
     const AttributePath way = path.parent();
@@ -177,18 +212,15 @@ bool Model::setAttribute(Entity* entity, const AttributePath& path, std::unique_
         if (!next)
             break;
         if (!asComposite(next) || next->getKind() == Attribute::Kind::Entity)
-            return false;
+            return -1;
         at = next;
         ++existingSteps;
     }
-    const bool wayComplete = existingSteps == path.size() - 1;
-    Attribute* current = wayComplete ? asComposite(at)->child(path.last()) : nullptr;
-    std::unique_ptr<Attribute> before;
-    if (current) {
-        before = current->clone();
-        if (!before)
-            return false; // it owns entities or attributes: never replaced wholesale
-    }
+    return existingSteps;
+}
+
+void Model::makeWay(Entity* entity, const AttributePath& path, int existingSteps, const QString& stepName)
+{
     AttributePath made;
     for (int i = 0; i < path.size() - 1; ++i) {
         made = made / AttributePath(TypeRef(path.steps()[i]));
@@ -199,9 +231,44 @@ bool Model::setAttribute(Entity* entity, const AttributePath& path, std::unique_
                                                             std::make_unique<CompositeAttribute>(TypeRef(path.steps()[i]))),
                       stepName);
     }
+}
+
+bool Model::setAttribute(Entity* entity, const AttributePath& path, std::unique_ptr<Attribute> attribute,
+                         const QString& stepName)
+{
+    // Check the whole way before changing anything.
+    const int existingSteps = existingWay(entity, path);
+    if (existingSteps < 0 || !attribute || attribute->getType().getLabel() != path.last())
+        return false;
+    const bool wayComplete = existingSteps == path.size() - 1;
+    Attribute* current = wayComplete ? asComposite(entity->findAttribute(path.parent()))->child(path.last()) : nullptr;
+    std::unique_ptr<Attribute> before;
+    if (current) {
+        before = current->clone();
+        if (!before)
+            return false; // it owns entities or attributes: never replaced wholesale
+    }
+    makeWay(entity, path, existingSteps, stepName);
     std::unique_ptr<Attribute> after = attribute->clone();
     asComposite(entity->findAttribute(path.parent()))->put(std::move(attribute));
     m_undo.record(std::make_unique<SetAttributeCommand>(entity, path, std::move(before), std::move(after)), stepName);
+    return true;
+}
+
+bool Model::replaceAttribute(Entity* entity, const AttributePath& path, std::unique_ptr<Attribute> attribute,
+                             const QString& stepName)
+{
+    const int existingSteps = existingWay(entity, path);
+    if (existingSteps < 0 || !attribute || attribute->getType().getLabel() != path.last())
+        return false;
+    const bool wayComplete = existingSteps == path.size() - 1;
+    Attribute* current = wayComplete ? asComposite(entity->findAttribute(path.parent()))->child(path.last()) : nullptr;
+    if (current && ownsEntities(*current))
+        return false; // they would leave the tree while still alive
+    makeWay(entity, path, existingSteps, stepName);
+    auto command = std::make_unique<SwapAttributeCommand>(entity, path, std::move(attribute));
+    command->redo();
+    m_undo.record(std::move(command), stepName);
     return true;
 }
 

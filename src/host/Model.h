@@ -49,6 +49,12 @@ public:
     /// step of the way is not a composite or the attribute there owns entities.
     bool setAttribute(Entity* entity, const AttributePath& path, std::unique_ptr<Attribute> attribute,
                       const QString& stepName);
+    /// Recorded edit: puts `attribute` at `path` of `entity` as `setAttribute` does, but
+    /// whatever stood there (a composite with all it holds too) moves into the undo history
+    /// instead of being copied, and comes back whole on undo. Fails, changing nothing, for a
+    /// way that is not made of composites or when what stands there owns entities.
+    bool replaceAttribute(Entity* entity, const AttributePath& path, std::unique_ptr<Attribute> attribute,
+                          const QString& stepName);
     /// Recorded edit: a new entity of `type` at `slot` (the entity list is made if missing).
     Entity* createEntity(const TypeRef& type, const EntitySlot& slot, const QString& stepName);
     /// Recorded edit: moves `entity` to `slot`. Fails when the entity is deleted, the slot's
@@ -71,6 +77,8 @@ private:
     std::unique_ptr<Entity> takeFrom(const EntitySlot& slot, Entity* entity);
     void putAt(const EntitySlot& slot, std::unique_ptr<Entity> entity);
     bool ensureList(const EntitySlot& slot, const QString& stepName);
+    int existingWay(Entity* entity, const AttributePath& path) const;
+    void makeWay(Entity* entity, const AttributePath& path, int existingSteps, const QString& stepName);
 
     QHash<quint64, Entity*> m_entities;
     quint64 m_nextId = 1;

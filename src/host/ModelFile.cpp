@@ -71,17 +71,18 @@ QJsonValue attributeToJson(const Attribute& attribute)
     case Attribute::Kind::Entity:
         break;
     }
+    // Cell items not yet made are written from their grid without being kept.
     QJsonObject children;
-    for (const Attribute* child : static_cast<const CompositeAttribute&>(attribute).children())
-        children.insert(child->getType().getLabel(), attributeToJson(*child));
+    static_cast<const CompositeAttribute&>(attribute).forEachChild(
+        [&children](const Attribute& child) { children.insert(child.getType().getLabel(), attributeToJson(child)); });
     return QJsonObject{{"attributes", children}};
 }
 
 QJsonObject entityToJson(const Entity& entity)
 {
     QJsonObject attributes;
-    for (const Attribute* child : entity.children())
-        attributes.insert(child->getType().getLabel(), attributeToJson(*child));
+    entity.forEachChild(
+        [&attributes](const Attribute& child) { attributes.insert(child.getType().getLabel(), attributeToJson(child)); });
     return QJsonObject{{"id", double(entity.getId())}, {"type", entity.getType().getLabel()}, {"attributes", attributes}};
 }
 

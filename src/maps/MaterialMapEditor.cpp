@@ -1,17 +1,20 @@
 #include "maps/MaterialMapEditor.h"
 
+#include "host/CellGrid.h"
 #include "host/EntityEditor.h"
 #include "host/EntityReading.h"
 #include "host/LibraryManager.h"
 #include "host/ListAttributeEditor.h"
 #include "host/Model.h"
 #include "host/Transform2D.h"
+#include "maps/MaterialMapCellWriter.h"
 #include "objects/Tarvex2DGeometryPolygon.h"
 #include "objects/Tarvex2DGeometryRectangle.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 
 using namespace EntityModel;
@@ -177,45 +180,13 @@ QVector<double> rectangleOutline(const Vec2& size)
     return {0.0, 0.0, size.x, 0.0, size.x, size.y, 0.0, size.y};
 }
 
-// Writes the cells of one layer; every write is a recorded host edit.
-class CellWriter
+// Bit for bit the same rectangle.
+bool sameBits(const Bound2D& a, const Bound2D& b)
 {
-public:
-    CellWriter(Entity* entity, AttributePath items, const TypeRef& unit, bool updateUnits)
-        : m_entity(entity), m_items(std::move(items)), m_unit(unit), m_updateUnits(updateUnits)
-    {
-    }
-
-    void write(int index, const QString& name, bool active, const TypeRef& shape, const Bound2D& bound,
-               const QVector<double>& outline, const QVector<double>& fractions) const
-    {
-        const AttributePath cell = m_items / AttributePath(TypeRef(ListAttributeEditor::itemLabel(index)));
-        EntityEditor::setValueNoThrow(m_entity, cell / Name_t, name);
-        EntityEditor::setValueNoThrow(m_entity, cell / Active_t, active ? Yes_t : No_t);
-        EntityEditor::setValueNoThrow(m_entity, cell / Shape_t, shape);
-        length(cell / X_Location_t, bound.getLow().x);
-        length(cell / Z_Location_t, bound.getLow().y);
-        length(cell / Width_t, bound.getSize().x);
-        length(cell / Depth_t, bound.getSize().y);
-        // The host's double lists carry no display unit, so the outline stays in SI.
-        EntityEditor::setSIDoubleListValueNoThrow(m_entity, cell / Outline_t, outline);
-        EntityEditor::setSIDoubleListValueNoThrow(m_entity, cell / Material_Fraction_t, fractions);
-    }
-
-    void length(const AttributePath& path, double value) const
-    {
-        if (m_updateUnits)
-            ServerConstructor::BasicEditor::setSIValueInUnit(m_entity, path, value, Length_t, m_unit);
-        else
-            EntityEditor::setSIValueNoThrow(m_entity, path, value);
-    }
-
-private:
-    Entity* m_entity;
-    AttributePath m_items;
-    TypeRef m_unit;
-    bool m_updateUnits;
-};
+    const double first[] = {a.getLow().x, a.getLow().y, a.getHigh().x, a.getHigh().y};
+    const double second[] = {b.getLow().x, b.getLow().y, b.getHigh().x, b.getHigh().y};
+    return std::memcmp(first, second, sizeof first) == 0;
+}
 
 // Copies the plain attributes of a library item into a new material (what the host's
 // library loader does for an entity made from a selected library item).
@@ -400,45 +371,36 @@ bool MaterialMapEditor::applyToLayer(const MaterialMapData& data, CompositeAttri
         return false;
     }
 
-    const int cells = data.rows * data.columns;
     const AttributePath items = place.path / Tarvex_Layer_Items_t;
-    if (!ListAttributeEditor::setItemCount(place.entity, items, cells))
-        return false;
-    const double dx = bound->getSize().x / data.columns;
-    const double dz = bound->getSize().y / data.rows;
     const bool rectangleComponent =
         hasAttributeSetTo(component, Shape_t, Rectangle_t) || hasAttributeSetTo(component, Shape_t, Cuboid_t);
     const Vec2 origin = geometry ? geometry->getBound().getLow() : Vec2();
     const Bound2D geometryBound = geometry ? geometry->getBound() : Bound2D();
     const bool plainRectangle = geometry && isAxisAlignedRectangle(*geometry);
-    const CellWriter writer(place.entity, items, data.lengthUnit, m_updateUnits);
+    auto grid = std::make_unique<CellGrid>(
+        data.columns, data.rows, origin, Vec2(bound->getSize().x / data.columns, bound->getSize().y / data.rows),
+        m_updateUnits ? std::optional<TypeRef>(data.lengthUnit) : std::nullopt, Material_Fraction_t, int(info->count));
 
-    bool warnedMetal = false;
-    bool warnedDielectric = false;
+    // The cells are worked out first and reported on once they are written, so that a
+    // layer that cannot take them tells nothing else.
+    const int cells = grid->getCount();
+    int firstMetalWarning = -1;
+    int firstDielectricWarning = -1;
     bool approximated = false;
-    QVector<double> fractions(int(info->count), 0.0);
     for (int k = 0; k < cells; ++k) {
-        const int column = k % data.columns;
-        const int row = k / data.columns;
         const double density = data.metalDensity[size_t(k)];
+        double* fractions = grid->listValues(k);
         if (info->hasMetal)
-            fractions[int(info->metalIndex)] = density * 100.0;
-        else if (density > 0.0 && !warnedMetal) {
-            warning(tr("Material layer has a non zero metal density, without a a metal specified"));
-            warnedMetal = true;
-        }
+            fractions[info->metalIndex] = density * 100.0;
+        else if (density > 0.0 && firstMetalWarning < 0)
+            firstMetalWarning = k;
         if (info->hasDielectric)
-            fractions[int(info->dielectricIndex)] = (1.0 - density) * 100.0;
-        else if (1.0 - density > 0.0 && !warnedDielectric) {
-            warning(tr("Material layer has a non zero dielectric density, without a dielectric specified"));
-            warnedDielectric = true;
-        }
-        const QString name = QStringLiteral("%1_%2").arg(column).arg(row);
-        const Bound2D cell(origin + Vec2(column * dx, row * dz), origin + Vec2((column + 1) * dx, (row + 1) * dz));
-        if (!geometry) {
-            writer.write(k, name, true, Rectangle_t, cell, rectangleOutline(cell.getSize()), fractions);
+            fractions[info->dielectricIndex] = (1.0 - density) * 100.0;
+        else if (1.0 - density > 0.0 && firstDielectricWarning < 0)
+            firstDielectricWarning = k;
+        if (!geometry)
             continue;
-        }
+        const Bound2D cell = grid->getGridBound(k);
         std::unique_ptr<Tarvex2DGeometry> piece;
         Bound2D pieceBound;
         if (geometryBound.overlaps(cell)) {
@@ -449,17 +411,30 @@ bool MaterialMapEditor::applyToLayer(const MaterialMapData& data, CompositeAttri
             }
         }
         if (!pieceBound.isValid()) {
-            writer.write(k, name, false, Rectangle_t, cell, rectangleOutline(cell.getSize()), fractions);
+            grid->setCell(k, {false, Rectangle_t, cell, rectangleOutline(cell.getSize())});
         } else if (!piece || piece->isRectangle() || rectangleComponent) {
             approximated = approximated || (piece && !piece->isRectangle());
-            writer.write(k, name, true, Rectangle_t, pieceBound, rectangleOutline(pieceBound.getSize()), fractions);
+            // A cell inside the outline is the grid's own rectangle.
+            if (!sameBits(pieceBound, cell))
+                grid->setCell(k, {true, Rectangle_t, pieceBound, rectangleOutline(pieceBound.getSize())});
         } else {
             QVector<double> outline;
             for (const Vec2& point : piece->getPoints())
                 outline << point.x - pieceBound.getLow().x << point.y - pieceBound.getLow().y;
-            writer.write(k, name, true, Polygon_t, pieceBound, outline, fractions);
+            grid->setCell(k, {true, Polygon_t, pieceBound, outline});
         }
     }
+    if (!MaterialMapCellWriter(place.entity, items, data.lengthUnit, m_updateUnits).writeGrid(std::move(grid)))
+        return false;
+    const QString noMetal = tr("Material layer has a non zero metal density, without a a metal specified");
+    const bool metalFirst =
+        firstMetalWarning >= 0 && (firstDielectricWarning < 0 || firstMetalWarning <= firstDielectricWarning);
+    if (metalFirst)
+        warning(noMetal);
+    if (firstDielectricWarning >= 0)
+        warning(tr("Material layer has a non zero dielectric density, without a dielectric specified"));
+    if (firstMetalWarning >= 0 && !metalFirst)
+        warning(noMetal);
     if (approximated)
         fatalError(tr("Approximating cell geometry to rectangle"));
     return true;
@@ -484,13 +459,13 @@ bool MaterialMapEditor::resizeLayer(const MaterialMapData& data, CompositeAttrib
     const LayerPlace place = placeOf(layer);
     if (!place.entity || !place.entity->isAlive())
         return false;
-    const CellWriter writer(place.entity, place.path / Tarvex_Layer_Items_t, data.lengthUnit, updateUnits);
+    const MaterialMapCellWriter writer(place.entity, place.path / Tarvex_Layer_Items_t, data.lengthUnit, updateUnits);
     const Bound1D up = *getMaterialMapUpBound(data);
     if (!std::isfinite(up.getLow()) || !std::isfinite(up.getSize()))
         return false;
     bool ok = EntityEditor::setValueNoThrow(place.entity, place.path / Name_t, QString::fromStdString(data.name));
-    writer.length(place.path / Thickness_t, up.getSize());
-    writer.length(place.path / Y_Location_t, up.getLow());
+    writer.writeLength(place.path / Thickness_t, up.getSize());
+    writer.writeLength(place.path / Y_Location_t, up.getLow());
     ok = ListAttributeEditor::setItemCount(place.entity, place.path / Tarvex_Layer_Items_t, 1) && ok;
     if (ok && data.area) {
         const Bound2D area = areaInSI(data);
@@ -498,10 +473,10 @@ bool MaterialMapEditor::resizeLayer(const MaterialMapData& data, CompositeAttrib
             place.path / Tarvex_Layer_Items_t / AttributePath(TypeRef(ListAttributeEditor::itemLabel(0)));
         EntityEditor::setValueNoThrow(place.entity, item / Active_t, Yes_t);
         EntityEditor::setValueNoThrow(place.entity, item / Shape_t, Rectangle_t);
-        writer.length(item / X_Location_t, area.getLow().x);
-        writer.length(item / Z_Location_t, area.getLow().y);
-        writer.length(item / Width_t, area.getSize().x);
-        writer.length(item / Depth_t, area.getSize().y);
+        writer.writeLength(item / X_Location_t, area.getLow().x);
+        writer.writeLength(item / Z_Location_t, area.getLow().y);
+        writer.writeLength(item / Width_t, area.getSize().x);
+        writer.writeLength(item / Depth_t, area.getSize().y);
         EntityEditor::setSIDoubleListValueNoThrow(place.entity, item / Outline_t, rectangleOutline(area.getSize()));
     }
     return ok;
@@ -612,18 +587,22 @@ bool MaterialMapEditor::flipMaterialMapData(std::vector<MaterialMapData>& data, 
         const Transform2D my = flipY ? Transform2D::createMirror(Vec2(0, 1)) : Transform2D();
         transformAreas(data, alignedToLowCorner(Transform2D::multiply(mx, my), *global));
     }
+    // In place: a grid can be most of the memory an import uses.
     for (MaterialMapData& record : data) {
         if (!hasGrid(record))
             continue;
-        const int rows = record.rows;
-        const int columns = record.columns;
-        std::vector<double> flipped(size_t(rows) * size_t(columns));
-        for (int r = 0; r < rows; ++r) {
-            const int from = flipY ? rows - 1 - r : r;
-            for (int c = 0; c < columns; ++c)
-                flipped[size_t(r) * columns + c] = record.metalDensity[size_t(from) * columns + (flipX ? columns - 1 - c : c)];
+        const size_t rows = size_t(record.rows);
+        const size_t columns = size_t(record.columns);
+        record.metalDensity.resize(rows * columns);
+        double* const grid = record.metalDensity.data();
+        if (flipY) {
+            for (size_t r = 0; r < rows / 2; ++r)
+                std::swap_ranges(grid + r * columns, grid + (r + 1) * columns, grid + (rows - 1 - r) * columns);
         }
-        record.metalDensity = std::move(flipped);
+        if (flipX) {
+            for (size_t r = 0; r < rows; ++r)
+                std::reverse(grid + r * columns, grid + (r + 1) * columns);
+        }
     }
     return true;
 }

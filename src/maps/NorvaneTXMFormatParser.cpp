@@ -7,14 +7,14 @@
 #include <array>
 #include <cctype>
 #include <cstring>
-#include <iterator>
+#include <string_view>
 
 namespace Tarvex {
 
 namespace {
 
 // Reading size of the file: lines are cut from these blocks without copying each line.
-constexpr qint64 ChunkBytes = qint64(4) << 20;
+constexpr qint64 ChunkBytes = qint64(1) << 20;
 
 // The C classification of blanks, looked up once per byte value.
 const std::array<bool, 256>& blankTable()
@@ -30,23 +30,12 @@ const std::array<bool, 256>& blankTable()
 
 bool isAlpha(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
 
-// The words of [begin, end), counted first so that the list is allocated once.
-std::vector<std::string> tokens(const char* begin, const char* end)
+// The words of [begin, end), as views into it.
+void tokens(const char* begin, const char* end, std::vector<std::string_view>& words)
 {
     const std::array<bool, 256>& blank = blankTable();
     auto isBlank = [&blank](char c) { return blank[static_cast<unsigned char>(c)]; };
-    size_t count = 0;
-    for (const char* at = begin; at < end;) {
-        while (at < end && isBlank(*at))
-            ++at;
-        if (at == end)
-            break;
-        ++count;
-        while (at < end && !isBlank(*at))
-            ++at;
-    }
-    std::vector<std::string> result;
-    result.reserve(count);
+    words.clear();
     for (const char* at = begin; at < end;) {
         while (at < end && isBlank(*at))
             ++at;
@@ -54,25 +43,37 @@ std::vector<std::string> tokens(const char* begin, const char* end)
         while (at < end && !isBlank(*at))
             ++at;
         if (at > word)
-            result.emplace_back(word, size_t(at - word));
+            words.emplace_back(word, size_t(at - word));
     }
-    return result;
 }
 
 // "Power Map" is one keyword; a TAB, an underscore in the first word or anything but
 // letters keeps the words apart.
-void joinWords(std::vector<std::string>& words, bool lineHasTab)
+bool joinsWords(const std::vector<std::string_view>& words, bool lineHasTab)
 {
-    if (words.size() < 2 || lineHasTab || words.front().find('_') != std::string::npos)
-        return;
-    for (const std::string& word : words) {
-        if (!std::all_of(word.begin(), word.end(), isAlpha))
-            return;
+    if (words.size() < 2 || lineHasTab || words.front().find('_') != std::string_view::npos)
+        return false;
+    return std::all_of(words.begin(), words.end(),
+                       [](std::string_view word) { return std::all_of(word.begin(), word.end(), isAlpha); });
+}
+
+std::string joined(const std::vector<std::string_view>& words)
+{
+    std::string text(words.front());
+    for (size_t i = 1; i < words.size(); ++i) {
+        text += '_';
+        text += words[i];
     }
-    std::string joined = words.front();
-    for (size_t i = 1; i < words.size(); ++i)
-        joined += '_' + words[i];
-    words.assign(1, joined);
+    return text;
+}
+
+// The words [first, end) as node values.
+NorvaneTXMFormatParserValues valuesOf(const std::vector<std::string_view>& words, size_t first)
+{
+    NorvaneTXMFormatParserValues values;
+    if (first < words.size())
+        values.assign(words.data() + first, words.size() - first);
+    return values;
 }
 
 } // namespace
@@ -133,24 +134,28 @@ bool NorvaneTXMFormatParser::parseLine(const char* begin, const char* end)
     std::vector<std::unique_ptr<NorvaneTXMFormatParserNode>>& open = m_root->children;
     const size_t length = size_t(end - begin);
     const bool hasTab = std::memchr(begin, '\t', length) != nullptr;
+    std::vector<std::string_view>& words = m_words;
     if (length > 3 && (std::memcmp(begin, "END_", 4) == 0 || std::memcmp(begin, "END ", 4) == 0)) {
-        std::vector<std::string> words = tokens(begin + 4, end);
-        joinWords(words, hasTab);
-        if (!closeBlock(words.empty() ? std::string() : words.front())) {
+        tokens(begin + 4, end, words);
+        const std::string name = words.empty() ? std::string()
+                                 : joinsWords(words, hasTab) ? joined(words)
+                                                              : std::string(words.front());
+        if (!closeBlock(name)) {
             fatalError(tr("Invalid end tag"));
             return false;
         }
         return true;
     }
-    std::vector<std::string> words = tokens(begin, end);
-    joinWords(words, hasTab);
-    if (std::any_of(words.front().begin(), words.front().end(), isAlpha)) {
-        auto node = std::make_unique<NorvaneTXMFormatParserNode>(std::move(words.front()));
-        node->values.assign(std::make_move_iterator(words.begin() + 1), std::make_move_iterator(words.end()));
+    tokens(begin, end, words);
+    if (joinsWords(words, hasTab)) {
+        open.push_back(std::make_unique<NorvaneTXMFormatParserNode>(joined(words)));
+    } else if (std::any_of(words.front().begin(), words.front().end(), isAlpha)) {
+        auto node = std::make_unique<NorvaneTXMFormatParserNode>(std::string(words.front()));
+        node->values = valuesOf(words, 1);
         open.push_back(std::move(node));
     } else {
         auto node = std::make_unique<NorvaneTXMFormatParserNode>("__data");
-        node->values = std::move(words);
+        node->values = valuesOf(words, 0);
         (open.empty() ? *m_root : *open.back()).children.push_back(std::move(node));
     }
     return true;

@@ -7,6 +7,8 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace Tarvex {
 
@@ -38,6 +40,8 @@ private:
     std::string m_fileName;
     std::unique_ptr<NorvaneTXMFormatParserNode> m_root;
     Tools::ToolProgress* m_progress;
+    // The words of the line being read, kept between lines to save allocations.
+    std::vector<std::string_view> m_words;
 };
 
 } // namespace Tarvex

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "maps/NorvaneTXMFormatParserValues.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,7 +24,7 @@ struct NorvaneTXMFormatParserNode
     /// The keyword (possibly joined from several words), or "__data".
     std::string name;
     /// The remaining tokens of a keyword line, or every token of a data line.
-    std::vector<std::string> values;
+    NorvaneTXMFormatParserValues values;
     /// Nested nodes in file order.
     std::vector<std::unique_ptr<NorvaneTXMFormatParserNode>> children;
 };

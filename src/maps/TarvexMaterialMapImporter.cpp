@@ -331,10 +331,11 @@ bool TarvexMaterialMapImporter::parseTXMLayoutLayerChildrenOrSiblings(const Node
             fatalError(tr("Invalid metal density data"));
             return false;
         }
-        for (const std::string& text : line.values) {
+        for (size_t column = 0; column < line.values.size(); ++column) {
+            const std::string_view text = line.values.view(column);
             double value = 0.0;
-            if (!MaterialMapNumber::toDouble(text, value)) {
-                fatalError(tr("Invalid metal density data - \"%1\" is not a number").arg(shown(text)));
+            if (!MaterialMapNumber::toDouble(text.data(), text.size(), value)) {
+                fatalError(tr("Invalid metal density data - \"%1\" is not a number").arg(shown(std::string(text))));
                 return false;
             }
             data.metalDensity.push_back(value);

@@ -249,7 +249,7 @@ bool TarvexPowerMapImporter::readGrid(const Node& node, const GridTexts& texts, 
         fatalError(texts.size);
         return false;
     }
-    const std::vector<std::string>& head = node.children.front()->values;
+    const NorvaneTXMFormatParserValues& head = node.children.front()->values;
     if (temperature && !toNumber(head[0], *temperature)) {
         fatalError(texts.parse);
         return false;
@@ -280,7 +280,7 @@ bool TarvexPowerMapImporter::readGrid(const Node& node, const GridTexts& texts, 
     values.assign(size_t(columns) * size_t(rows), 0.0);
     // The file lists the top row first; the grid is stored bottom-up.
     for (size_t line = 1; line <= lines; ++line) {
-        const std::vector<std::string>& cells = node.children[line]->values;
+        const NorvaneTXMFormatParserValues& cells = node.children[line]->values;
         const size_t row = size_t(rows) - line;
         for (size_t column = 0; column < cells.size(); ++column) {
             if (!toNumber(cells[column], values[size_t(columns) * row + column])) {
@@ -319,7 +319,7 @@ bool TarvexPowerMapImporter::readBlocks(const Node& node, double* temperature,
         fatalError(tr("Invalid size data in power map file."));
         return false;
     }
-    const std::vector<std::string>& head = node.children.front()->values;
+    const NorvaneTXMFormatParserValues& head = node.children.front()->values;
     if (temperature && !toNumber(head[0], *temperature)) {
         fatalError(tr("Error parsing area power map data"));
         return false;
@@ -350,7 +350,7 @@ bool TarvexPowerMapImporter::readBlocks(const Node& node, double* temperature,
     powers.clear();
     powers.reserve(lines);
     for (size_t line = 1; line <= lines; ++line) {
-        const std::vector<std::string>& cells = node.children[line]->values;
+        const NorvaneTXMFormatParserValues& cells = node.children[line]->values;
         if (cells.size() != 5) {
             fatalError(tr("Missing are power data in power map file."));
             return false;

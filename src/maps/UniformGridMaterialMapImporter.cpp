@@ -5,7 +5,9 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <climits>
+#include <new>
 
 namespace Tarvex {
 
@@ -15,13 +17,15 @@ namespace {
 class GridCollector : public FileSystem::CSVParser::Handler
 {
 public:
-    GridCollector(const FileSystem::CSVParser& parser, std::vector<double>& values)
-        : m_parser(parser), m_values(values)
+    GridCollector(const FileSystem::CSVParser& parser, std::vector<double>& values, qint64 fileSize)
+        : m_parser(parser), m_values(values), m_fileSize(fileSize)
     {
     }
 
     bool field(const char* text, size_t size) override
     {
+        if (m_rows == 0)
+            m_firstRowBytes += qint64(size) + 1;
         double value = 0.0;
         if (!MaterialMapNumber::toDouble(text, size, value)) {
             value = 0.0;
@@ -42,6 +46,7 @@ public:
     {
         if (m_rows == 0) {
             m_columns = m_inRow;
+            reserveForFile();
         } else if (m_inRow != m_columns) {
             m_badRowLine = m_parser.getLine();
             m_badRowLength = m_inRow;
@@ -63,8 +68,28 @@ public:
     qint64 firstNotNumberColumn() const { return m_firstNotNumberColumn; }
 
 private:
+    // Room for as many rows as the file holds if they are as long as the first, so that a
+    // large grid is not copied over and over while it grows. A quarter of the file's bytes
+    // bounds what a short first row can ask for; beyond it the grid grows as it is read.
+    void reserveForFile()
+    {
+        if (m_firstRowBytes <= 0 || m_columns <= 0)
+            return;
+        const qint64 rows = m_fileSize / m_firstRowBytes + 1;
+        const qint64 wanted = std::min(rows * m_columns + rows * m_columns / 50, m_fileSize / 4 + 1);
+        if (wanted <= qint64(m_values.size()))
+            return;
+        try {
+            m_values.reserve(size_t(wanted));
+        } catch (const std::bad_alloc&) {
+            // Only room made ahead: without it the grid still grows as it is read.
+        }
+    }
+
     const FileSystem::CSVParser& m_parser;
     std::vector<double>& m_values;
+    qint64 m_fileSize;
+    qint64 m_firstRowBytes = 0;
     int m_rows = 0;
     qint64 m_columns = 0;
     qint64 m_inRow = 0;
@@ -89,7 +114,7 @@ std::vector<MaterialMapData> UniformGridMaterialMapImporter::readMaterialMapData
     }
     MaterialMapData record = createMaterialMapData(path);
     FileSystem::CSVParser parser;
-    GridCollector collector(parser, record.metalDensity);
+    GridCollector collector(parser, record.metalDensity, QFileInfo(path).size());
     if (!parser.parseFile(path, collector)) {
         if (collector.badRowLine() > 0) {
             fatalError(tr("Row on line %1 has %2 columns where the first row has %3")

@@ -161,3 +161,26 @@ TEST(NorvaneTXMFormatParser, LinesAcrossReadingBlocksAreReadWhole)
     EXPECT_EQ(top[1]->name, "TAIL");
     EXPECT_EQ(top[1]->values, std::vector<std::string>{"42"});
 }
+
+TEST(NorvaneTXMFormatParser, DataLinesLongerThanTheShortFormKeepEveryWord)
+{
+    // Words of 1 to 12 characters, about 200 KiB on one line, then a short line.
+    std::vector<std::string> words;
+    QByteArray line;
+    for (int i = 0; i < 30000; ++i) {
+        words.push_back(std::to_string(i) + std::string(size_t(i % 8), '5'));
+        line += QByteArray::fromStdString(words.back()) + (i % 3 ? " " : "\t ");
+    }
+    TestSupport::TempDir dir;
+    NorvaneTXMFormatParser parser(dir.write("long.txt", "START_GRID\n" + line + "\n7 8\nEND_GRID\n").toStdString(), nullptr);
+    ASSERT_TRUE(parser.parseFile());
+    const auto& lines = parser.getRootNode()->children.at(0)->children;
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0]->values, words);
+    EXPECT_EQ(lines[0]->values.view(29999), words.back());
+    EXPECT_EQ(lines[1]->values, (std::vector<std::string>{"7", "8"}));
+    EXPECT_NE(lines[1]->values, (std::vector<std::string>{"7", "9"}));
+    EXPECT_NE(lines[1]->values, (std::vector<std::string>{"7"}));
+    EXPECT_EQ(std::vector<std::string>(lines[1]->values.begin(), lines[1]->values.end()),
+              (std::vector<std::string>{"7", "8"}));
+}

@@ -178,3 +178,28 @@ TEST(MaterialMapCanonical, FlipsMirrorWithinTheCommonBound)
     EXPECT_TRUE(mixed[0].area->isApprox(Bound2D(Vec2(1000, 0), Vec2(2000, 1000)), 1e-9));
     EXPECT_TRUE(mixed[1].area->isApprox(Bound2D(Vec2(0, 0), Vec2(1, 1)), 1e-12));
 }
+
+TEST(MaterialMapCanonical, FlipsOfGridsWithAMiddleRowAndSpareDensities)
+{
+    // Three rows of two: the middle row stays in place; densities beyond the grid are dropped.
+    MaterialMapData odd = record("odd", 0, 1);
+    odd.rows = 3;
+    odd.columns = 2;
+    odd.metalDensity = {1, 2, 3, 4, 5, 6, 7};
+    struct Case
+    {
+        bool x;
+        bool y;
+        std::vector<double> densities;
+    };
+    const Case cases[] = {
+        {true, false, {2, 1, 4, 3, 6, 5}},
+        {false, true, {5, 6, 3, 4, 1, 2}},
+        {true, true, {6, 5, 4, 3, 2, 1}},
+    };
+    for (const Case& c : cases) {
+        std::vector<MaterialMapData> records{odd};
+        ASSERT_TRUE(Tarvex::MaterialMapEditor::flipMaterialMapData(records, c.x, c.y));
+        EXPECT_EQ(records[0].metalDensity, c.densities) << c.x << c.y;
+    }
+}

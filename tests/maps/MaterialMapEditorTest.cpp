@@ -379,3 +379,65 @@ TEST(MaterialMapEditor, ItemListsGrowShrinkAndUndo)
     ASSERT_TRUE(EntityEditor::setValueNoThrow(host.component, AttributePath(QStringLiteral("Odd/first/x")), 1));
     EXPECT_FALSE(ListAttributeEditor::setItemCount(host.component, AttributePath(QStringLiteral("Odd")), 3));
 }
+
+TEST(MaterialMapEditor, CellsWrittenInOneEditEqualCellsWrittenOneByOne)
+{
+    // A layer whose first cell carries a note of its own cannot be replaced whole: its cells
+    // are written one by one, and must come out as those written in one edit.
+    const auto sameCells = [](const std::vector<Cell>& a, const std::vector<Cell>& b) {
+        if (a.size() != b.size())
+            return ::testing::AssertionFailure() << a.size() << " cells against " << b.size();
+        for (size_t k = 0; k < a.size(); ++k) {
+            const bool same = a[k].name == b[k].name && a[k].active == b[k].active && a[k].shape == b[k].shape &&
+                              a[k].x == b[k].x && a[k].z == b[k].z && a[k].width == b[k].width &&
+                              a[k].depth == b[k].depth && a[k].outline == b[k].outline &&
+                              a[k].fractions == b[k].fractions && a[k].unit == b[k].unit;
+            if (!same)
+                return ::testing::AssertionFailure() << "cell " << k << " differs";
+        }
+        return ::testing::AssertionSuccess();
+    };
+        struct Case
+    {
+        const char* what;
+        TypeRef shape;
+        std::vector<Bound2D> items;
+        bool updateUnits;
+        Bound2D area;
+    };
+    const Case cases[] = {
+        {"plain layer", TypeRef(), {box(0, 0, 3 * mm, 2 * mm)}, true, box(0, 0, 3, 2)},
+        {"lengths left in SI", TypeRef(), {box(0, 0, 3 * mm, 2 * mm)}, false, box(0, 0, 3, 2)},
+        {"rectangles covering an L", Rectangle_t, {box(0, 0, 3 * mm, 1 * mm), box(0, 1 * mm, 1 * mm, 3 * mm)}, true,
+         box(0, 0, 3, 3)},
+        {"cuboid larger than the map", Cuboid_t, {box(0, 0, 4 * mm, 3 * mm)}, true, box(0.5, 0, 3.5, 3)},
+    };
+    for (const Case& c : cases) {
+        MaterialMapData r = map2x3({0.1, 0.2, 0.3, 0.4, 0.5, 0.6});
+        r.area = c.area;
+        HostFixture oneEdit(4 * mm, 3 * mm, 0.1 * mm, c.shape);
+        HostFixture oneByOne(4 * mm, 3 * mm, 0.1 * mm, c.shape);
+        CompositeAttribute* fast = oneEdit.addLayer("L", 0, 0.1 * mm, c.items);
+        CompositeAttribute* slow = oneByOne.addLayer("L", 0, 0.1 * mm, c.items);
+        const AttributePath note = ListAttributeEditor::getPathInOwner(slow) / Tarvex_Layer_Items_t /
+                                   AttributePath(TypeRef(ListAttributeEditor::itemLabel(0))) / AttributePath(TypeRef("Note"));
+        ASSERT_TRUE(EntityEditor::setValueNoThrow(oneByOne.component, note, QStringLiteral("kept")));
+        oneByOne.model->getUndoStack().clear();
+        const QByteArray before = oneByOne.json();
+
+        MaterialMapEditor editor;
+        editor.setUpdateUnits(c.updateUnits);
+        ASSERT_TRUE(editor.applyDataToLayer(r, fast)) << c.what;
+        ASSERT_TRUE(editor.applyDataToLayer(r, slow)) << c.what;
+        EXPECT_TRUE(sameCells(cellsOf(fast), cellsOf(slow))) << c.what;
+        EXPECT_EQ(getStringValue(oneByOne.component, note), "kept") << c.what;
+        // Only the layer that could be replaced whole holds its cells as one grid.
+        const auto* fastItems = static_cast<const CompositeAttribute*>(childOf(fast, Tarvex_Layer_Items_t));
+        const auto* slowItems = static_cast<const CompositeAttribute*>(childOf(slow, Tarvex_Layer_Items_t));
+        EXPECT_NE(fastItems->getCellGrid(), nullptr) << c.what;
+        EXPECT_EQ(slowItems->getCellGrid(), nullptr) << c.what;
+
+        ASSERT_TRUE(oneByOne.model->getUndoStack().undo());
+        EXPECT_EQ(oneByOne.json(), before) << c.what;
+    }
+}

@@ -1,0 +1,222 @@
+// Cell grids written into an item list in one edit, compared with the same cells written
+// attribute by attribute.
+
+#include "host/CellGrid.h"
+#include "host/EntityEditor.h"
+#include "host/EntityFetcher.h"
+#include "host/ListAttributeEditor.h"
+#include "host/Model.h"
+#include "host/ModelFile.h"
+#include "host/UndoStackOpener.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <limits>
+
+using namespace EntityModel;
+using Geometry::Bound2D;
+using Geometry::Vec2;
+
+namespace {
+
+const AttributePath& cellsPath()
+{
+    static const AttributePath path(QStringLiteral("Layers/0000000000/Tarvex_Layer_Items"));
+    return path;
+}
+
+AttributePath itemPath(int index, const TypeRef& label)
+{
+    return cellsPath() / AttributePath(TypeRef(ListAttributeEditor::itemLabel(index))) / AttributePath(label);
+}
+
+struct Host
+{
+    std::unique_ptr<Model> model = Model::createDefault();
+    Entity* part = EntityEditor::createEntity(Component_t, EntityFetcher::getChassis(model->getRoot()),
+                                              Objects_t, nullptr, 0, "Die");
+    Host()
+    {
+        EntityEditor::setValue(part, AttributePath(QStringLiteral("Layers/0000000000/Name")), "L");
+        model->getUndoStack().clear();
+    }
+    QByteArray json() const { return ModelFile::toJson(*model); }
+};
+
+// 3 columns by 2 rows of 1 x 0.5 mm from (0.5, 0) mm with two values per cell, one cell
+// left out of the outline, one cut to a smaller rectangle and one cut to an L.
+std::shared_ptr<CellGrid> sampleGrid(const std::optional<TypeRef>& unit, int width)
+{
+    auto grid = std::make_shared<CellGrid>(3, 2, Vec2(0.5e-3, 0.0), Vec2(1e-3, 0.5e-3), unit, Material_Fraction_t,
+                                           width);
+    for (int k = 0; k < grid->getCount(); ++k) {
+        for (int i = 0; i < width; ++i)
+            grid->listValues(k)[i] = k * 10.0 + i + 1.0 / 3.0;
+    }
+    grid->setCell(5, {false, Rectangle_t, grid->getGridBound(5), {0, 0, 1e-3, 0, 1e-3, 0.5e-3, 0, 0.5e-3}});
+    const Bound2D cut(Vec2(1.5e-3, 0.0), Vec2(2e-3, 0.5e-3));
+    grid->setCell(1, {true, Rectangle_t, cut, {0, 0, 0.5e-3, 0, 0.5e-3, 0.5e-3, 0, 0.5e-3}});
+    grid->setCell(3, {true, Polygon_t, grid->getGridBound(3), {0, 0, 1e-3, 0, 1e-3, 0.2e-3, 0.3e-3, 0.2e-3, 0.3e-3, 0.5e-3, 0, 0.5e-3}});
+    return grid;
+}
+
+// The cells written as a user of the host would: the item count, then every attribute.
+void writeOneByOne(Entity* part, const CellGrid& grid)
+{
+    ASSERT_TRUE(ListAttributeEditor::setItemCount(part, cellsPath(), grid.getCount()));
+    for (int k = 0; k < grid.getCount(); ++k) {
+        const CellGrid::Cell cell = grid.getCell(k);
+        EntityEditor::setValue(part, itemPath(k, Name_t), grid.getName(k));
+        EntityEditor::setValue(part, itemPath(k, Active_t), cell.active ? Yes_t : No_t);
+        EntityEditor::setValue(part, itemPath(k, Shape_t), cell.shape);
+        const double lengths[] = {cell.bound.getLow().x, cell.bound.getLow().y, cell.bound.getSize().x,
+                                  cell.bound.getSize().y};
+        const TypeRef labels[] = {X_Location_t, Z_Location_t, Width_t, Depth_t};
+        for (int i = 0; i < 4; ++i) {
+            EntityEditor::setSIValue(part, itemPath(k, labels[i]), lengths[i]);
+            if (grid.getLengthUnit() && !grid.getLengthUnit()->isNull())
+                EntityEditor::setConvertValueToUnits(part, itemPath(k, labels[i]), Length_t, *grid.getLengthUnit());
+        }
+        EntityEditor::setSIDoubleListValue(part, itemPath(k, Outline_t), cell.outline);
+        QVector<double> values;
+        for (int i = 0; i < grid.getListWidth(); ++i)
+            values << grid.listValues(k)[i];
+        EntityEditor::setSIDoubleListValue(part, itemPath(k, Material_Fraction_t), values);
+    }
+}
+
+} // namespace
+
+TEST(CellGrid, CellsWrittenInOneEditEqualCellsWrittenOneByOne)
+{
+    struct Case
+    {
+        const char* what;
+        std::optional<TypeRef> unit;
+        int width;
+    };
+    const Case cases[] = {
+        {"shown in mm, two values", mm_t, 2},
+        {"unit unknown to the host, shown in SI", TypeRef("furlong"), 1},
+        {"no unit, no values", std::nullopt, 0},
+    };
+    for (const Case& c : cases) {
+        const std::shared_ptr<CellGrid> grid = sampleGrid(c.unit, c.width);
+        Host oneByOne;
+        Host bulk;
+        // Items of an earlier write, fewer than the grid's and more.
+        for (Host* host : {&oneByOne, &bulk}) {
+            ASSERT_TRUE(ListAttributeEditor::setItemCount(host->part, cellsPath(), 2));
+            EntityEditor::setSIValue(host->part, itemPath(1, Width_t), 7.0);
+        }
+        writeOneByOne(oneByOne.part, *grid);
+        ASSERT_TRUE(ListAttributeEditor::writeCells(bulk.part, cellsPath(), grid)) << c.what;
+        EXPECT_EQ(bulk.json(), oneByOne.json()) << c.what;
+        EXPECT_EQ(ListAttributeEditor::getItemCount(bulk.part, cellsPath()), 6) << c.what;
+
+        // Reading a cell makes its item; the saved model stays the same.
+        EXPECT_EQ(bulk.part->findAttribute(itemPath(4, Name_t))->getKind(), Attribute::Kind::Value);
+        EXPECT_EQ(bulk.json(), oneByOne.json()) << c.what;
+        const std::vector<CompositeAttribute*> items = ListAttributeEditor::getItems(bulk.part, cellsPath());
+        ASSERT_EQ(items.size(), 6u);
+        EXPECT_EQ(items[3]->getType().getLabel(), "0000000003");
+        EXPECT_EQ(bulk.json(), oneByOne.json()) << c.what;
+    }
+}
+
+TEST(CellGrid, OneUndoStepRestoresTheEarlierBytesAndTheSavedModelLoadsToTheSameBytes)
+{
+    Host host;
+    ASSERT_TRUE(ListAttributeEditor::setItemCount(host.part, cellsPath(), 9));
+    EntityEditor::setSIValue(host.part, itemPath(8, X_Location_t), 3e-3);
+    host.model->getUndoStack().clear();
+    const QByteArray before = host.json();
+
+    UndoStack& stack = host.model->getUndoStack();
+    {
+        UndoStackOpener opener(host.model.get(), "Import Material Map");
+        ASSERT_TRUE(ListAttributeEditor::writeCells(host.part, cellsPath(), sampleGrid(mm_t, 2)));
+        // An edit of one cell after the grid belongs to the same step.
+        EntityEditor::setValue(host.part, itemPath(2, Name_t), "renamed");
+    }
+    const QByteArray after = host.json();
+    EXPECT_NE(after, before);
+    EXPECT_EQ(stack.count(), 1);
+    ASSERT_TRUE(stack.undo());
+    EXPECT_EQ(host.json(), before);
+    ASSERT_TRUE(stack.redo());
+    EXPECT_EQ(host.json(), after);
+
+    QString error;
+    const std::unique_ptr<Model> loaded = ModelFile::fromJson(after, &error);
+    ASSERT_TRUE(loaded) << error.toStdString();
+    EXPECT_EQ(ModelFile::toJson(*loaded), after);
+
+    // The cells resize and undo like any items.
+    ASSERT_TRUE(ListAttributeEditor::setItemCount(host.part, cellsPath(), 4));
+    ASSERT_TRUE(ListAttributeEditor::setItemCount(host.part, cellsPath(), 5));
+    EXPECT_EQ(ListAttributeEditor::getItemCount(host.part, cellsPath()), 5);
+    ASSERT_TRUE(stack.undo());
+    ASSERT_TRUE(stack.undo());
+    EXPECT_EQ(host.json(), after);
+    ASSERT_TRUE(stack.undo());
+    EXPECT_EQ(host.json(), before);
+}
+
+TEST(CellGrid, WritesThatWouldKeepSomethingAreRefusedAndChangeNothing)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void(Entity*)> prepare;
+        std::optional<TypeRef> unit;
+        double value;
+        AttributePath path = cellsPath();
+    };
+    const Case cases[] = {
+        {"an item holds another attribute", [](Entity* part) { EntityEditor::setValue(part, itemPath(0, TypeRef("Note")), "x"); }, mm_t, 1},
+        {"a length would keep its unit",
+         [](Entity* part) {
+             EntityEditor::setSIValue(part, itemPath(1, Width_t), 1.0);
+             EntityEditor::setConvertValueToUnits(part, itemPath(1, Width_t), Length_t, mm_t);
+         },
+         std::nullopt, 1},
+        {"a name is a choice", [](Entity* part) { EntityEditor::setValue(part, itemPath(2, Name_t), Yes_t); }, mm_t, 1},
+        {"an outline holds attributes",
+         [](Entity* part) { EntityEditor::setValue(part, itemPath(0, Outline_t) / AttributePath(QStringLiteral("x")), 1); }, mm_t, 1},
+        {"an item is not a composite",
+         [](Entity* part) {
+             ListAttributeEditor::setItemCount(part, cellsPath(), 0);
+             EntityEditor::setValue(part, cellsPath() / AttributePath(TypeRef("0000000000")), 1);
+         },
+         mm_t, 1},
+        {"labels are not positions", [](Entity* part) { EntityEditor::setValue(part, cellsPath() / AttributePath(QStringLiteral("x/y")), 1); }, mm_t, 1},
+        {"the list is a value", [](Entity* part) { EntityEditor::setValue(part, AttributePath(QStringLiteral("Flat")), 1); }, mm_t, 1,
+         AttributePath(QStringLiteral("Flat/x"))},
+        {"a value is not finite", [](Entity*) {}, mm_t, std::numeric_limits<double>::quiet_NaN()},
+    };
+    for (const Case& c : cases) {
+        Host host;
+        ASSERT_TRUE(ListAttributeEditor::setItemCount(host.part, cellsPath(), 3));
+        c.prepare(host.part);
+        const int steps = host.model->getUndoStack().count();
+        const QByteArray before = host.json();
+        const std::shared_ptr<CellGrid> grid = sampleGrid(c.unit, 1);
+        grid->listValues(4)[0] = c.value;
+        EXPECT_FALSE(ListAttributeEditor::writeCells(host.part, c.path, grid)) << c.what;
+        EXPECT_EQ(host.json(), before) << c.what;
+        EXPECT_EQ(host.model->getUndoStack().count(), steps) << c.what;
+    }
+
+    // What goes with a removed item does not stop the write; an earlier grid is overwritten.
+    Host host;
+    ASSERT_TRUE(ListAttributeEditor::setItemCount(host.part, cellsPath(), 8));
+    EntityEditor::setValue(host.part, itemPath(7, TypeRef("Note")), "x");
+    EXPECT_TRUE(ListAttributeEditor::writeCells(host.part, cellsPath(), sampleGrid(mm_t, 2)));
+    EXPECT_FALSE(ListAttributeEditor::writeCells(host.part, cellsPath(), sampleGrid(std::nullopt, 2)));
+    EXPECT_TRUE(ListAttributeEditor::writeCells(host.part, cellsPath(), sampleGrid(mm_t, 1)));
+    Host reference;
+    writeOneByOne(reference.part, *sampleGrid(mm_t, 1));
+    EXPECT_EQ(host.json(), reference.json());
+}
