@@ -48,7 +48,7 @@ void printApplied(const Entity& entity, const QString& file)
 {
     const std::vector<CompositeAttribute*> layers =
         ListAttributeEditor::getItems(&entity, Tarvex::MaterialMapEditor::layersPath());
-    out() << "Applied " << file << " to " << entity.getType().getLabel() << " \"" << entity.getName() << "\": "
+    out() << "Applied " << file << " to " << entity.getType().getLabel() << " \"" << lookupNameOf(entity) << "\": "
           << layers.size() << (layers.size() == 1 ? " layer\n" : " layers\n");
     for (const CompositeAttribute* layer : layers) {
         const Attribute* name = childOf(layer, Name_t);
@@ -163,7 +163,7 @@ int runMaterialMapCommand(const QStringList& arguments)
         progress.post(Tools::ToolProgress::Kind::FatalError, QString::fromUtf8(e.what()));
     }
     if (!applied || console.fatalErrors() > 0) {
-        err() << "error: " << file << " was not applied to \"" << entity->getName() << "\"\n"
+        err() << "error: " << file << " was not applied to \"" << lookupNameOf(*entity) << "\"\n"
               << "The model file " << modelPath << " was left unchanged.\n";
         return failure(QString());
     }

@@ -1,5 +1,7 @@
 #include "ModelLookup.h"
 
+#include "host/EntityReading.h"
+
 #include "Console.h"
 
 #include "host/ModelFile.h"
@@ -14,7 +16,19 @@ EntityModel::Entity* findEntityByName(EntityModel::Entity* root, const QString& 
         if (entity->getName() == name && (type.isNull() || entity->getType() == type))
             return entity;
     }
+    // Imported boards and components are known by their reference designators.
+    for (EntityModel::Entity* entity : all) {
+        if (EntityModel::getStringValue(entity, EntityModel::Reference_Designator_t) == name &&
+            (type.isNull() || entity->getType() == type))
+            return entity;
+    }
     return nullptr;
+}
+
+QString lookupNameOf(const EntityModel::Entity& entity)
+{
+    const QString name = entity.getName();
+    return name.isEmpty() ? EntityModel::getStringValue(&entity, EntityModel::Reference_Designator_t) : name;
 }
 
 std::unique_ptr<EntityModel::Model> loadModelWithEntity(const QString& file, const QString& modelPath,

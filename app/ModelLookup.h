@@ -5,9 +5,14 @@
 #include <QString>
 
 /// The first entity below `root` (depth first, in list order) called `name`, of `type` when
-/// a type is given; null when there is none.
+/// a type is given; failing that the first whose reference designator is `name`; null when
+/// there is none.
 EntityModel::Entity* findEntityByName(EntityModel::Entity* root, const QString& name,
                                       const EntityModel::TypeRef& type = EntityModel::TypeRef());
+
+/// The name a person finds `entity` by: its name, or its reference designator when it has
+/// no name (imported boards and components).
+QString lookupNameOf(const EntityModel::Entity& entity);
 
 #include "host/Model.h"
 

@@ -24,7 +24,7 @@ QString number(double value) { return QString::number(value, 'g', 6); }
 // One line per applied map, read back from the entity as the saved model holds it.
 void printApplied(const Entity& entity, const QString& file)
 {
-    out() << "Applied " << file << " to " << entity.getType().getLabel() << " \"" << entity.getName() << "\":\n";
+    out() << "Applied " << file << " to " << entity.getType().getLabel() << " \"" << lookupNameOf(entity) << "\":\n";
     const Attribute* list = entity.child(Power_Maps_t.getLabel());
     const int count = list && list->getKind() == Attribute::Kind::EntityList
                           ? static_cast<const EntityListAttribute*>(list)->count()

@@ -1,5 +1,6 @@
 #include "host/ModelFile.h"
 
+#include "host/CellGrid.h"
 #include "host/CurveAttribute.h"
 
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QSet>
 
 #include <cmath>
+#include <new>
 
 namespace EntityModel {
 
@@ -84,6 +86,36 @@ QJsonObject entityToJson(const Entity& entity)
     entity.forEachChild(
         [&attributes](const Attribute& child) { attributes.insert(child.getType().getLabel(), attributeToJson(child)); });
     return QJsonObject{{"id", double(entity.getId())}, {"type", entity.getType().getLabel()}, {"attributes", attributes}};
+}
+
+// Every cell a grid holds becomes a whole item in the file (a few kilobytes of JSON): past
+// this many the file would outgrow what the JSON writer and our reader take.
+constexpr qint64 MaxSavedGridCells = 300000;
+
+// The cells that grids hold below `attribute`, made or not.
+qint64 gridCells(const Attribute& attribute)
+{
+    qint64 cells = 0;
+    switch (attribute.getKind()) {
+    case Attribute::Kind::EntityList: {
+        const auto& list = static_cast<const EntityListAttribute&>(attribute);
+        for (int i = 0; i < list.count(); ++i)
+            cells += gridCells(*list.at(i));
+        break;
+    }
+    case Attribute::Kind::Composite:
+    case Attribute::Kind::Entity: {
+        const auto& composite = static_cast<const CompositeAttribute&>(attribute);
+        if (const CellGrid* grid = composite.getCellGrid())
+            cells += grid->getCount();
+        for (const Attribute* child : composite.madeChildren())
+            cells += gridCells(*child);
+        break;
+    }
+    default:
+        break;
+    }
+    return cells;
 }
 
 // Reads the saved tree back; the first problem found is kept in `error` and stops the read.
@@ -235,17 +267,27 @@ bool ModelFile::save(const Model& model, const QString& path, QString* error)
     } else if (existing.exists() && !(existing.permissions() & QFileDevice::WriteOwner)) {
         // Even where the system would let us (as root), a file marked read-only stays as it is.
         problem = QStringLiteral("the file is read-only");
+    } else if (const qint64 cells = gridCells(*model.getRoot()); cells > MaxSavedGridCells) {
+        problem = QStringLiteral("the model holds %1 material-map cells, more than the %2 a model file can take "
+                                 "(apply a coarser map)")
+                      .arg(cells)
+                      .arg(MaxSavedGridCells);
     } else {
         QSaveFile file(path);
-        if (file.open(QIODevice::WriteOnly)) {
-            file.write(toJson(model));
-            if (file.commit()) {
-                if (existing.exists())
-                    QFile::setPermissions(path, existing.permissions());
-                return true;
+        try {
+            if (file.open(QIODevice::WriteOnly)) {
+                file.write(toJson(model));
+                if (file.commit()) {
+                    if (existing.exists())
+                        QFile::setPermissions(path, existing.permissions());
+                    return true;
+                }
             }
+            problem = file.errorString();
+        } catch (const std::bad_alloc&) {
+            file.cancelWriting();
+            problem = QStringLiteral("there is not enough memory to write it");
         }
-        problem = file.errorString();
     }
     if (error)
         *error = QStringLiteral("Cannot write model file %1: %2").arg(path, problem);

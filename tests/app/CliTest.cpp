@@ -202,3 +202,16 @@ TEST(TarvexCli, ObjectsPrintsTheTreeAndBentOutlinesAreRefused)
     EXPECT_TRUE(imported.err.contains("bent.xml : Failed to read file : " + bent));
     EXPECT_EQ(dir.read("model.json"), before);
 }
+
+// Imported components carry reference designators, not names: the map commands find them
+// by those.
+TEST(TarvexCli, MapsApplyToImportedComponentsByReferenceDesignator)
+{
+    TestSupport::TempDir dir;
+    const QString model = dir.path("model.json");
+    ASSERT_EQ(tarvex({"import", "--model", model}).exitCode, 0);
+    const CliRun applied =
+        tarvex({"material-map", TARVEX_SAMPLES "/material-map-grid.csv", "--model", model, "--entity", "C1", "--resize"});
+    EXPECT_EQ(applied.exitCode, 0) << applied.err.toStdString();
+    EXPECT_TRUE(applied.out.contains("to Component \"C1\": 1 layer")) << applied.out.toStdString();
+}

@@ -9,6 +9,10 @@
 #include "host/ModelFile.h"
 #include "host/UndoStackOpener.h"
 
+#include "support/TempDir.h"
+
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -219,4 +223,29 @@ TEST(CellGrid, WritesThatWouldKeepSomethingAreRefusedAndChangeNothing)
     Host reference;
     writeOneByOne(reference.part, *sampleGrid(mm_t, 1));
     EXPECT_EQ(host.json(), reference.json());
+}
+
+// A grid too large for a model file is refused before anything is written: the file keeps
+// its bytes and the message says why, instead of the writer running out of memory.
+TEST(CellGrid, ModelsWithMoreCellsThanAFileTakesAreNotSaved)
+{
+    Host host;
+    const TestSupport::TempDir dir;
+    const QString path = dir.path("model.json");
+    QString error;
+    ASSERT_TRUE(ModelFile::save(*host.model, path, &error)) << error.toStdString();
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray before = saved.readAll();
+    saved.close();
+
+    auto grid = std::make_shared<CellGrid>(600, 501, Vec2(0.0, 0.0), Vec2(1e-5, 1e-5), std::nullopt,
+                                           Material_Fraction_t, 2);
+    ASSERT_TRUE(ListAttributeEditor::writeCells(host.part, cellsPath(), grid));
+    EXPECT_FALSE(ModelFile::save(*host.model, path, &error));
+    EXPECT_EQ(error, "Cannot write model file " + path +
+                         ": the model holds 300600 material-map cells, more than the 300000 a model file can take "
+                         "(apply a coarser map)");
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), before);
 }
