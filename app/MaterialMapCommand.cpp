@@ -115,35 +115,20 @@ int runMaterialMapCommand(const QStringList& arguments)
         "map layer becomes a grid of cells of a host layer with its metal and dielectric fractions. Prints the "
         "layers applied and saves the model; after an error the model file is left unchanged.");
     parser.addPositionalArgument("FILE", "The material map file.");
-    const QCommandLineOption help(QStringList{"h", "help"}, "Show this help.");
-    const QCommandLineOption modelOption("model", "The saved model holding the entity; it is saved again.", "MODEL.json");
-    const QCommandLineOption entityOption("entity", "Name of the component whose layers receive the map.", "NAME");
     const QCommandLineOption resizeOption("resize", "Resize the component and its layers to the map instead of "
                                                     "fitting the map into them.");
-    parser.addOption(help);
-    parser.addOption(modelOption);
-    parser.addOption(entityOption);
-    parser.addOption(resizeOption);
-    if (!parser.parse(arguments))
-        return usageError(parser, QStringLiteral("material-map"), parser.errorText());
-    if (parser.isSet(help)) {
-        out() << commandHelp(parser, QStringLiteral("material-map"));
-        out().flush();
-        return 0;
-    }
-    if (parser.positionalArguments().size() != 1 || !parser.isSet(modelOption) || !parser.isSet(entityOption))
-        return usageError(parser, QStringLiteral("material-map"), QStringLiteral("material-map needs FILE, --model MODEL.json and --entity NAME"));
+    EntityCommandTarget target;
+    if (const std::optional<int> status =
+            openEntityCommand(parser, arguments, QStringLiteral("material-map"),
+                              "Name of the component whose layers receive the map.", {resizeOption}, target))
+        return *status;
+    const QString& file = target.file;
+    Entity* entity = target.entity;
 
-    const QString file = parser.positionalArguments().front();
-    const QString modelPath = parser.value(modelOption);
-    Entity* entity = nullptr;
-    std::unique_ptr<Model> model = loadModelWithEntity(file, modelPath, parser.value(entityOption), &entity);
-    if (!model)
-        return 1;
     QString problem;
     // Materials the model lacks are taken from the material library beside it, when there is one.
     std::unique_ptr<LibraryManager> libraries;
-    const QString storePath = LibraryManager::storePathFor(modelPath);
+    const QString storePath = LibraryManager::storePathFor(target.modelPath);
     if (QFileInfo::exists(storePath) && !(libraries = LibraryManager::load(storePath, &problem)))
         return failure(problem);
 
@@ -164,13 +149,9 @@ int runMaterialMapCommand(const QStringList& arguments)
     }
     if (!applied || console.fatalErrors() > 0) {
         err() << "error: " << file << " was not applied to \"" << lookupNameOf(*entity) << "\"\n"
-              << "The model file " << modelPath << " was left unchanged.\n";
+              << "The model file " << target.modelPath << " was left unchanged.\n";
         return failure(QString());
     }
     printApplied(*entity, file);
-    if (!ModelFile::save(*model, modelPath, &problem))
-        return failure(problem);
-    out() << "Saved the model to " << modelPath << '\n';
-    out().flush();
-    return 0;
+    return saveEntityCommand(target);
 }

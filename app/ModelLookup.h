@@ -1,8 +1,16 @@
 #pragma once
 
 #include "host/Entity.h"
+#include "host/Model.h"
 
+#include <QList>
 #include <QString>
+
+#include <memory>
+#include <optional>
+
+class QCommandLineOption;
+class QCommandLineParser;
 
 /// The first entity below `root` (depth first, in list order) called `name`, of `type` when
 /// a type is given; failing that the first whose reference designator is `name`; null when
@@ -14,12 +22,27 @@ EntityModel::Entity* findEntityByName(EntityModel::Entity* root, const QString& 
 /// no name (imported boards and components).
 QString lookupNameOf(const EntityModel::Entity& entity);
 
-#include "host/Model.h"
+/// What a command that applies a FILE to one entity of a saved model works on.
+struct EntityCommandTarget
+{
+    /// The file to apply.
+    QString file;
+    /// The saved model, written back on success.
+    QString modelPath;
+    /// The loaded model.
+    std::unique_ptr<EntityModel::Model> model;
+    /// The entity of `model` that receives the file.
+    EntityModel::Entity* entity = nullptr;
+};
 
-#include <memory>
+/// For the commands that apply a FILE to one entity of a saved model (`command`): adds
+/// --help, --model, --entity (described by `entityHelp`) and `extraOptions` to `parser`,
+/// parses `arguments`, checks that the file and the model can be read, loads the model and
+/// finds the entity. Returns the exit status when the command ends here (0 after the help,
+/// 2 for a usage error, 1 after reporting a failure); otherwise fills `target`.
+std::optional<int> openEntityCommand(QCommandLineParser& parser, const QStringList& arguments, const QString& command,
+                                     const QString& entityHelp, const QList<QCommandLineOption>& extraOptions,
+                                     EntityCommandTarget& target);
 
-/// For the commands that apply a FILE to one entity of a saved model: checks that `file`
-/// and `modelPath` can be read, loads the model and finds the entity called `name`. On any
-/// failure it reports it and returns null; otherwise `*entity` is the entity found.
-std::unique_ptr<EntityModel::Model> loadModelWithEntity(const QString& file, const QString& modelPath,
-                                                        const QString& name, EntityModel::Entity** entity);
+/// Saves `target`'s model back to its file and says so; the exit status.
+int saveEntityCommand(const EntityCommandTarget& target);

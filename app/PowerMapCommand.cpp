@@ -61,42 +61,21 @@ int runPowerMapCommand(const QStringList& arguments)
         "(powers in W, leakage temperatures in C) and saves the model; after an error the model file is "
         "left unchanged.");
     parser.addPositionalArgument("FILE", "The power map file.");
-    const QCommandLineOption help(QStringList{"h", "help"}, "Show this help.");
-    const QCommandLineOption modelOption("model", "The saved model holding the entity; it is saved again.", "MODEL.json");
-    const QCommandLineOption entityOption("entity", "Name of the entity (a heat source, a die...) receiving the map.",
-                                          "NAME");
-    parser.addOption(help);
-    parser.addOption(modelOption);
-    parser.addOption(entityOption);
-    if (!parser.parse(arguments))
-        return usageError(parser, QStringLiteral("power-map"), parser.errorText());
-    if (parser.isSet(help)) {
-        out() << commandHelp(parser, QStringLiteral("power-map"));
-        out().flush();
-        return 0;
-    }
-    if (parser.positionalArguments().size() != 1 || !parser.isSet(modelOption) || !parser.isSet(entityOption))
-        return usageError(parser, QStringLiteral("power-map"), QStringLiteral("power-map needs FILE, --model MODEL.json and --entity NAME"));
-
-    const QString file = parser.positionalArguments().front();
-    const QString modelPath = parser.value(modelOption);
-    Entity* entity = nullptr;
-    std::unique_ptr<Model> model = loadModelWithEntity(file, modelPath, parser.value(entityOption), &entity);
-    if (!model)
-        return 1;
+    EntityCommandTarget target;
+    if (const std::optional<int> status =
+            openEntityCommand(parser, arguments, QStringLiteral("power-map"),
+                              "Name of the entity (a heat source, a die...) receiving the map.", {}, target))
+        return *status;
+    const QString& file = target.file;
+    Entity* entity = target.entity;
 
     Tools::ConsoleProgress console;
     CFDProgress::ProgressMessagePrefixer progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
     Tarvex::TarvexPowerMapImporter importer(&progress);
     if (!importer.importPowerMap(entity, file) || console.fatalErrors() > 0) {
-        err() << "The model file " << modelPath << " was left unchanged.\n";
+        err() << "The model file " << target.modelPath << " was left unchanged.\n";
         return failure(QString());
     }
     printApplied(*entity, file);
-    QString problem;
-    if (!ModelFile::save(*model, modelPath, &problem))
-        return failure(problem);
-    out() << "Saved the model to " << modelPath << '\n';
-    out().flush();
-    return 0;
+    return saveEntityCommand(target);
 }
