@@ -12,10 +12,10 @@ namespace {
 
 constexpr std::size_t none = std::numeric_limits<std::size_t>::max();
 
-bool contains(const TarvexPart& outer, const TarvexPart& inner)
+// Parts build their geometry on first use, hence not const.
+bool contains(TarvexPart& outer, TarvexPart& inner)
 {
-    return TarvexPlacedGeometry::contains(const_cast<TarvexPart&>(outer).getGeometry(),
-                                          const_cast<TarvexPart&>(inner).getGeometry());
+    return TarvexPlacedGeometry::contains(outer.getGeometry(), inner.getGeometry());
 }
 
 // The height a part starts at; parts without a usable bound start after all others.

@@ -26,10 +26,10 @@ struct Layout
     PartList parts;
 };
 
-bool contains(const TarvexPart& outer, const TarvexPart& inner)
+// Parts build their geometry on first use, hence not const.
+bool contains(TarvexPart& outer, TarvexPart& inner)
 {
-    return TarvexPlacedGeometry::contains(const_cast<TarvexPart&>(outer).getGeometry(),
-                                          const_cast<TarvexPart&>(inner).getGeometry());
+    return TarvexPlacedGeometry::contains(outer.getGeometry(), inner.getGeometry());
 }
 
 // The nesting as its rules read: every package against every later package and every part,
