@@ -9,13 +9,13 @@
 #include "ObjectsCommand.h"
 #include "PowerMapCommand.h"
 
-#include "host/ConsoleProgress.h"
+#include "ConsoleProgress.h"
 #include "host/EntityEditor.h"
 #include "host/EntityFetcher.h"
 #include "host/EntityReading.h"
 #include "host/GeometryBuilder.h"
 #include "host/ModelFile.h"
-#include "interchange/TarvexImporter.h"
+#include "import/TarvexImporter.h"
 
 #include <QFileInfo>
 

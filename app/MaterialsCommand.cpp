@@ -4,7 +4,7 @@
 
 #include "ModelPrinter.h"
 
-#include "host/ConsoleProgress.h"
+#include "ConsoleProgress.h"
 #include "host/LibraryManager.h"
 #include "host/ModelFile.h"
 #include "host/ProgressMessagePrefixer.h"

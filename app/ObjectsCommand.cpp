@@ -3,9 +3,9 @@
 #include "Console.h"
 #include "ObjectTreePrinter.h"
 
-#include "host/ConsoleProgress.h"
+#include "ConsoleProgress.h"
 #include "host/ProgressMessagePrefixer.h"
-#include "objects/TarvexObjectBuilder.h"
+#include "objectbuild/TarvexObjectBuilder.h"
 
 #include <QCommandLineParser>
 #include <QFile>

@@ -4,7 +4,7 @@
 
 #include "ModelLookup.h"
 
-#include "host/ConsoleProgress.h"
+#include "ConsoleProgress.h"
 #include "host/EntityReading.h"
 #include "host/ModelFile.h"
 #include "host/ProgressMessagePrefixer.h"

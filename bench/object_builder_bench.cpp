@@ -4,7 +4,7 @@
 // from the items-per-second figures of neighbouring sizes. "tree:1" marks the file as of a
 // newer version, whose parts all go into one nesting tree.
 #include "interchange/TXMXMLGenerator.h"
-#include "objects/TarvexObjectBuilder.h"
+#include "objectbuild/TarvexObjectBuilder.h"
 
 #include <QByteArray>
 #include <QDomDocument>

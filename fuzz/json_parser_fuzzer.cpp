@@ -2,7 +2,7 @@
 // may crash or hang, and a file it hands on is at the current version or newer.
 // Qt 5.15's own JSON parser leaks the earlier value of a repeated key when that value is an
 // object or array (no code of ours is on the stack): run with ASAN_OPTIONS=detect_leaks=0.
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 #include "interchange/TarvexTXMJsonParser.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the 3D document reader and everything that reads the document
 // afterwards: material tables, descriptions, objects, operations. Nothing may crash or
 // hang; a failed read gives a null model with exactly one message, a good one none.
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 #include "model3d/Tarvex3DDomModel.h"
 #include "model3d/TarvexMaterialImporter.h"
 

@@ -2,9 +2,9 @@
 // tables, parts and the nesting tree. It must neither crash nor hang; an outline that is
 // not flat may throw its documented error; the tree it hands on must hold every part once,
 // with parents that point back.
-#include "objects/TarvexObjectBuilder.h"
+#include "objectbuild/TarvexObjectBuilder.h"
 
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -5,7 +5,7 @@
 #include "host/EntityFetcher.h"
 #include "host/Model.h"
 #include "host/ModelFile.h"
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 #include "maps/TarvexPowerMapImporter.h"
 
 #include <QTemporaryFile>

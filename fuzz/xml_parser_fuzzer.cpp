@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the interchange XML reader: it must neither crash nor hang, a
 // document it hands on must be an interchange model in the current layout, and every
 // element wrapper must read that document without trouble.
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 #include "interchange/TXMXMLModelDescription.h"
 #include "interchange/TarvexTXMXMLParser.h"
 #include "interchange/TarvexTXMXMLUpdater.h"

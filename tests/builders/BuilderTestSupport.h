@@ -81,21 +81,6 @@ inline Vec3 triple(const Entity* entity, const TypeRef& x, const TypeRef& y, con
 inline Vec3 location(const Entity* entity) { return triple(entity, X_Location_t, Y_Location_t, Z_Location_t); }
 inline Vec3 extents(const Entity* entity) { return triple(entity, Width_t, Height_t, Depth_t); }
 
-/// Detaches `entity` and what it owns of the kinds an update reuses, as the import driver
-/// does before an update, each recorded under its former owner.
-inline void detachForUpdate(Entity* entity, Tarvex::TarvexReuseMap& reuse)
-{
-    const TypeRef reusable[] = {PCB_t, Component_t, Subcomponent_Group_t, Solid_Obstruction_t, Group_Obstruction_t};
-    std::vector<Entity*> all{entity};
-    CompositeAttribute::getOwnedChildEntities(entity, all, true, true);
-    for (Entity* one : all) {
-        Entity* owner = one->getOwnerEntity();
-        if (std::find(std::begin(reusable), std::end(reusable), one->getType()) != std::end(reusable) &&
-            EntityEditor::removeEntity(owner, getOwnerPath(one), one, true))
-            reuse[owner].insert(one);
-    }
-}
-
 /// `actual` is within `tolerance` of `expected` in every coordinate.
 inline ::testing::AssertionResult near(const Vec3& actual, const Vec3& expected, double tolerance = 1e-12)
 {

@@ -1,7 +1,7 @@
 #include "builders/TarvexEntityBuilder.h"
 #include "host/EntityFetcher.h"
 #include "host/Model.h"
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 #include "host/TypeCatalogue.h"
 #include "objects/TarvexLayeredPartLayer.h"
 
@@ -117,7 +117,7 @@ TEST(TarvexEntityBuilder, ReimportReusesTheEarlierEntitiesAndSplitsNewFromUpdate
     ASSERT_TRUE(board);
     Entity* u1 = listed(board, Components_t).at(0);
     EntityEditor::setSIValue(board, X_Location_t, 0.5); // moved by the user since
-    detachForUpdate(board, s.reuse);
+    s.reuse = detachImportsForReuse({board});
 
     const TarvexBuiltEntities built =
         s.build(boardTree(), std::make_unique<TarvexObject>(block("R9", "R9", "Resistor", Vec3(), Vec3(1, 1, 1))));

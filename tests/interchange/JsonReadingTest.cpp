@@ -1,7 +1,7 @@
 #include "interchange/TarvexTXMJSONUpdater.h"
 #include "interchange/TarvexTXMJsonParser.h"
 
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 #include "support/TempDir.h"
 
 #include <QBuffer>

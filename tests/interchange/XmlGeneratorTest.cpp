@@ -4,7 +4,7 @@
 #include "interchange/TXMXMLModelDescription.h"
 #include "interchange/TarvexTXMXMLParser.h"
 
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 
 #include <QBuffer>
 #include <QSet>

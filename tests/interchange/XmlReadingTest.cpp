@@ -1,7 +1,7 @@
 #include "interchange/TarvexTXMXMLParser.h"
 #include "interchange/TarvexTXMXMLUpdater.h"
 
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 #include "support/TempDir.h"
 
 #include <QBuffer>

@@ -3,7 +3,7 @@
 #include "interchange/TarvexTXMXMLParser.h"
 #include "interchange/TarvexTXMXMLUpdater.h"
 
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 
 #include <QBuffer>
 #include <QDomDocument>

@@ -1,4 +1,4 @@
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 #include "maps/NorvaneTXMFormatParser.h"
 #include "support/TempDir.h"
 

@@ -3,7 +3,7 @@
 
 #include "maps/MaterialMapImporterBase.h"
 
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "maps/UniformGridMaterialMapImporter.h"
 
 #include "host/CSVParser.h"
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

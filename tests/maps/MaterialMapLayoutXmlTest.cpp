@@ -2,7 +2,7 @@
 
 #include "maps/TarvexMaterialMapImporter.h"
 
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 #include "host/ListAttributeEditor.h"
 #include "host/Model.h"
 #include "host/ModelFile.h"
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 #include "host/TypeCatalogue.h"
 #include "maps/MaterialMapEditor.h"
 

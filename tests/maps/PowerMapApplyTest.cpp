@@ -3,7 +3,7 @@
 #include "host/EntityReading.h"
 #include "host/Model.h"
 #include "host/ModelFile.h"
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 #include "maps/TarvexPowerMapImporter.h"
 #include "support/TempDir.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/RecordingProgress.h"
+#include "support/RecordingProgress.h"
 #include "model3d/Tarvex3DDomModel.h"
 
 #include <QBuffer>

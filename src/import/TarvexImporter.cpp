@@ -1,4 +1,4 @@
-#include "interchange/TarvexImporter.h"
+#include "import/TarvexImporter.h"
 
 #include "builders/TarvexEntityBuilder.h"
 #include "builders/TarvexEntityExtender.h"
@@ -14,7 +14,7 @@
 #include "interchange/TXMJSONFile.h"
 #include "interchange/TarvexTXMJsonParser.h"
 #include "objects/TarvexCoordinateFrames.h"
-#include "objects/TarvexObjectBuilder.h"
+#include "objectbuild/TarvexObjectBuilder.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,21 +35,6 @@ constexpr size_t MaxListNesting = 64;
 constexpr double PlacementTolerance = 1e-6; // metres
 
 Model* modelOf(const Entity* entity) { return entity ? entity->getModel() : nullptr; }
-
-bool isReusableType(const TypeRef& type)
-{
-    // Solder balls and bumps too: left attached they would stay beside the ones an update
-    // makes anew, doubling every ball of the board.
-    static const TypeRef types[] = {PCB_t, Component_t, Subcomponent_Group_t, Solid_Obstruction_t,
-                                    Perforated_Obstruction_t, Porous_Obstruction_t, Group_Obstruction_t,
-                                    Obstruction_Hole_t, Terminal_t, Terminal_Group_t, Heat_Source_t, Substrate_t,
-                                    Bump_t};
-    for (const TypeRef& candidate : types) {
-        if (candidate == type)
-            return true;
-    }
-    return false;
-}
 
 Geometry::Vec3 locationOf(const Entity* entity)
 {
@@ -130,21 +115,7 @@ std::vector<Entity*> TarvexImporter::updateModel(const QString& path, const std:
     UndoStackOpener undoStep(modelOf(m_parent), tr("Update Tarvex Data"), true, true);
     m_success = true;
 
-    TarvexReuseMap reuse;
-    for (Entity* entity : existing) {
-        if (!entity || !entity->isAlive() || !isReusableType(entity->getType()))
-            continue;
-        detachForReuse(entity, reuse);
-        if (!entity->isAlive())
-            continue;
-        std::vector<Entity*> owned;
-        CompositeAttribute::getOwnedChildEntities(entity, owned, true, true);
-        for (Entity* child : owned) {
-            if (child->isAlive() && isReusableType(child->getType()))
-                detachForReuse(child, reuse);
-        }
-    }
-
+    TarvexReuseMap reuse = detachImportsForReuse(existing);
     std::vector<Entity*> result = importModelImpl(path, &reuse);
 
     std::vector<Entity*> unused;
@@ -156,16 +127,6 @@ std::vector<Entity*> TarvexImporter::updateModel(const QString& path, const std:
     showMessage(m_success ? tr("Updating Tarvex Interchange Model Finished")
                           : tr("Updating Tarvex Interchange Model Finished with some errors"));
     return result;
-}
-
-void TarvexImporter::detachForReuse(Entity* entity, TarvexReuseMap& reuse)
-{
-    Entity* owner = entity->getOwnerEntity();
-    const AttributePath holder = getOwnerPath(entity);
-    if (owner && !holder.isEmpty() && EntityEditor::removeEntity(owner, holder, entity, true))
-        reuse[owner].insert(entity);
-    else
-        EntityEditor::deleteEntity(entity);
 }
 
 std::vector<Entity*> TarvexImporter::extendPCB(Entity* board, const QString& path)

@@ -3,8 +3,8 @@
 #include "host/EntityReading.h"
 #include "host/GeometryBuilder.h"
 #include "host/ModelFile.h"
-#include "host/RecordingProgress.h"
-#include "interchange/TarvexImporter.h"
+#include "support/RecordingProgress.h"
+#include "import/TarvexImporter.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "host/ConsoleProgress.h"
+#include "ConsoleProgress.h"
 
 #include <unistd.h>
 

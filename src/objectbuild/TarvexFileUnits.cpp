@@ -1,4 +1,4 @@
-#include "objects/TarvexFileUnits.h"
+#include "objectbuild/TarvexFileUnits.h"
 
 #include "host/UnitConverter.h"
 #include "interchange/TXMXMLUnitSet.h"

@@ -1,7 +1,7 @@
-#include "objects/ObjectBuilderTestSupport.h"
+#include "objectbuild/ObjectBuilderTestSupport.h"
 
 #include "objects/TarvexBasicPart.h"
-#include "objects/TarvexObjectNesting.h"
+#include "objectbuild/TarvexObjectNesting.h"
 #include "objects/TarvexSolderBall.h"
 #include "objects/TarvexSolderBump.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objects/TarvexBoundIndex.h"
+#include "objectbuild/TarvexBoundIndex.h"
 #include "objects/TarvexCompositeGeometryObject.h"
 #include "objects/TarvexObject.h"
 

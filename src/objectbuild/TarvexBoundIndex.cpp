@@ -1,4 +1,4 @@
-#include "objects/TarvexBoundIndex.h"
+#include "objectbuild/TarvexBoundIndex.h"
 
 #include <boost/geometry.hpp>
 #include <boost/geometry/index/rtree.hpp>

@@ -1,4 +1,4 @@
-#include "objects/TarvexObjectNesting.h"
+#include "objectbuild/TarvexObjectNesting.h"
 
 #include "objects/TarvexPartType.h"
 

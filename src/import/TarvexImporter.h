@@ -60,7 +60,6 @@ private:
     void placeEntry(const std::vector<EntityModel::Entity*>& entities, const Geometry::Vec3& target);
     Geometry::Bound currentBound(const std::vector<EntityModel::Entity*>& entities);
     static void moveBy(const std::vector<EntityModel::Entity*>& entities, const Geometry::Vec3& offset);
-    void detachForReuse(EntityModel::Entity* entity, TarvexReuseMap& reuse);
 
     EntityModel::Entity* m_parent;
     Geometry::GeometryBuilder* m_geometryBuilder;

@@ -1,10 +1,10 @@
-#include "objects/TarvexObjectTableReader.h"
+#include "objectbuild/TarvexObjectTableReader.h"
 
 #include "host/FilePaths.h"
 #include "interchange/TXMXMLMaterialSet.h"
 #include "interchange/TXMXMLPower2DSourceSet.h"
 #include "model3d/TarvexMaterialImporter.h"
-#include "objects/TarvexFileUnits.h"
+#include "objectbuild/TarvexFileUnits.h"
 #include "objects/TarvexMaterialCMX.h"
 #include "objects/TarvexMaterialSimple.h"
 #include "objects/TarvexPowerSourceLegacyPowerMap.h"

@@ -1,4 +1,4 @@
-#include "Model3DTestData.h"
+#include "model3d/Model3DTestData.h"
 
 #include "support/CliRun.h"
 #include "support/TempDir.h"

@@ -1,11 +1,11 @@
-#include "objects/TarvexObjectBuilder.h"
+#include "objectbuild/TarvexObjectBuilder.h"
 
 #include "interchange/TXMXMLModel.h"
 #include "interchange/TarvexTXMXMLParser.h"
-#include "objects/TarvexFileUnits.h"
-#include "objects/TarvexObjectNesting.h"
-#include "objects/TarvexObjectTableReader.h"
-#include "objects/TarvexPartFactory.h"
+#include "objectbuild/TarvexFileUnits.h"
+#include "objectbuild/TarvexObjectNesting.h"
+#include "objectbuild/TarvexObjectTableReader.h"
+#include "objectbuild/TarvexPartFactory.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 // The `tarvex material-map` command, run as a person runs it.
 
-#include "MaterialMapTestSupport.h"
+#include "maps/MaterialMapTestSupport.h"
 
 #include "support/CliRun.h"
 #include "support/TempDir.h"

@@ -1,11 +1,11 @@
-#include "objects/TarvexPartFactory.h"
+#include "objectbuild/TarvexPartFactory.h"
 
 #include "host/FilePaths.h"
 #include "interchange/TXMXMLModel.h"
 #include "objects/TarvexBasic2RPart.h"
 #include "objects/TarvexBasicPart.h"
 #include "objects/TarvexCompositeGeometryObject.h"
-#include "objects/TarvexFileUnits.h"
+#include "objectbuild/TarvexFileUnits.h"
 #include "objects/TarvexLayeredPart.h"
 #include "objects/TarvexLayeredPartLayerCell.h"
 #include "objects/TarvexMaterialMap.h"
