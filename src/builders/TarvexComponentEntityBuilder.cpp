@@ -7,6 +7,7 @@
 #include "objects/TarvexBasicPart.h"
 #include "objects/TarvexCompositeGeometryObject.h"
 #include "objects/TarvexLayeredPart.h"
+#include "objects/TarvexPartClass.h"
 #include "objects/TarvexSolderBall.h"
 #include "objects/TarvexSolderBump.h"
 
@@ -18,7 +19,6 @@ using Geometry::Vec3;
 
 namespace {
 
-const QString HeatSinkType = QStringLiteral("HeatSink");
 
 // Where a group goes below `parent`: inside components, groups are subcomponent groups.
 struct GroupKind
@@ -84,7 +84,7 @@ bool TarvexComponentEntityBuilder::visitSolderBall(const TarvexSolderBall& ball)
 
 bool TarvexComponentEntityBuilder::visitComposite(const TarvexCompositeGeometryObject& composite)
 {
-    if (!composite.getParent() && composite.getType() != HeatSinkType)
+    if (!composite.getParent() && composite.getType() != heatSinkType())
         return createComponent(composite) != nullptr;
     return createGroup(composite);
 }
@@ -105,7 +105,7 @@ bool TarvexComponentEntityBuilder::visitLayeredPart(const TarvexLayeredPart& par
 
 bool TarvexComponentEntityBuilder::visitBasicPart(const TarvexBasicPart& part)
 {
-    if (!part.getParent() && part.getType() != HeatSinkType)
+    if (!part.getParent() && part.getType() != heatSinkType())
         return createComponent(part) != nullptr;
     return createBlock(part);
 }

@@ -5,6 +5,7 @@
 #include "builders/TarvexEntityBuildState.h"
 #include "builders/TarvexLayeredEntityBuilder.h"
 #include "builders/TarvexPartPlacement.h"
+#include "objects/TarvexPartClass.h"
 
 #include <exception>
 #include <functional>

@@ -7,6 +7,7 @@
 #include "objects/TarvexBasicPart.h"
 #include "objects/TarvexCompositeGeometryObject.h"
 #include "objects/TarvexLayeredPart.h"
+#include "objects/TarvexPartClass.h"
 
 #include <stdexcept>
 

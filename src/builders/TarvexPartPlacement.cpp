@@ -7,17 +7,6 @@ namespace Tarvex {
 
 using Geometry::Transform;
 
-int classifyPart(const TarvexPart& part)
-{
-    const QString type = part.getType();
-    const QString objectName = part.getObjectName();
-    if (type == QLatin1String("PCB") || (type == QLatin1String("STL") && objectName.contains(QLatin1String("PCB"))))
-        return BoardPart;
-    if (type == QLatin1String("Package") || objectName.contains(QLatin1String("Substrate")))
-        return PackagePart;
-    return OtherPart;
-}
-
 TarvexPlacedGeometry toHostFrame(const TarvexPlacedGeometry& placed)
 {
     const Transform& rotation = interchangeToHostRotation();

@@ -17,6 +17,8 @@ TXMFileVersion TXMFileVersion::current() { return TXMFileVersion{2025u, 1u, 0u};
 
 TXMFileVersion TXMFileVersion::min() { return TXMFileVersion(2025u); }
 
+TXMFileVersion TXMFileVersion::layeredFormat() { return TXMFileVersion(2025u, 1u); }
+
 bool TXMFileVersion::isCompatible(const TXMFileVersion& version)
 {
     // The format stays readable within one major generation: from its first release up to,

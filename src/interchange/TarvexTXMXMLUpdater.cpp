@@ -29,7 +29,7 @@ bool isOld(const TXMFileVersion& version) { return version < TXMFileVersion::cur
 bool isNotNewer(const TXMFileVersion& version) { return !(TXMFileVersion::current() < version); }
 
 // Object names of files below 2025.1 carry the compact-model suffixes.
-bool hasSuffixedObjectNames(const TXMFileVersion& version) { return version < TXMFileVersion(2025, 1); }
+bool hasSuffixedObjectNames(const TXMFileVersion& version) { return version < TXMFileVersion::layeredFormat(); }
 
 // Moves the value of `from` to `to` and removes `from`; nothing when `from` is absent.
 void moveAttribute(InterProcess::XMLDOMNode& node, const QString& from, const QString& to)

@@ -6,6 +6,7 @@
 #include "objectbuild/TarvexObjectNesting.h"
 #include "objectbuild/TarvexObjectTableReader.h"
 #include "objectbuild/TarvexPartFactory.h"
+#include "objects/TarvexPartClass.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,20 +17,6 @@
 namespace Tarvex {
 
 namespace {
-
-// Files newer than this nest every part into one tree.
-const TXMFileVersion& treeVersion()
-{
-    static const TXMFileVersion threshold{2025, 1};
-    return threshold;
-}
-
-bool isTopLevel(const TarvexPart& part)
-{
-    const QString type = part.getType();
-    return type == QLatin1String("PCB") ||
-           (type == QLatin1String("STL") && part.getObjectName().contains(QLatin1String("PCB")));
-}
 
 } // namespace
 
@@ -85,7 +72,7 @@ void TarvexObjectBuilder::build(const TXMXMLModel& model, const QDir& directory)
             warning(tr("Geom %1 has fewer than three nodes and is left out").arg(geom.getName()));
             continue;
         }
-        if (geom.getType() == QLatin1String("HeatSink"))
+        if (geom.getType() == heatSinkType())
             heatSinkGroups[geom.getObjectName()][geom.getName()].append(geom);
         else
             geomGroups[geom.getObjectName()].append(geom);
@@ -97,7 +84,7 @@ void TarvexObjectBuilder::build(const TXMXMLModel& model, const QDir& directory)
         std::unique_ptr<TarvexPart> part = buildPart(factory, group.second, group.first);
         if (!part)
             continue;
-        if (isTopLevel(*part))
+        if (classifyPart(*part) == BoardPart)
             objects.push_back(std::make_unique<TarvexObject>(std::move(part)));
         else if (part->getType() == QLatin1String("Package"))
             packages.push_back(std::make_unique<TarvexCompositeGeometryObject>(std::move(part)));
@@ -137,7 +124,7 @@ void TarvexObjectBuilder::buildTree()
     packages.clear();
     parts.clear();
     nesting.nest(false);
-    if (version > treeVersion())
+    if (version > TXMFileVersion::layeredFormat())
         nesting.buildTree();
     nesting.finish(packages, parts);
 

@@ -9,6 +9,7 @@
 #include "objects/TarvexLayeredPart.h"
 #include "objects/TarvexLayeredPartLayerCell.h"
 #include "objects/TarvexMaterialMap.h"
+#include "objects/TarvexPartClass.h"
 #include "objects/TarvexSolderBall.h"
 #include "objects/TarvexSolderBump.h"
 
@@ -23,15 +24,6 @@ namespace Tarvex {
 namespace {
 
 QString tr(const char* text) { return QCoreApplication::translate("Tarvex::TarvexObjectBuilder", text); }
-
-const QString heatSinkType = QStringLiteral("HeatSink");
-
-// From this version on every Geom is its own layer and basic parts come in groups.
-const TXMFileVersion& layeredVersion()
-{
-    static const TXMFileVersion version{2025, 1};
-    return version;
-}
 
 // "x,y,z": exactly three numbers; nullopt otherwise.
 std::optional<Geometry::Vec3> parsePosition(const QString& text)
@@ -89,7 +81,7 @@ TarvexPartFactory::TarvexPartFactory(const TXMXMLModel& model, const TXMFileVers
                                      const TarvexFileUnits& units, const TarvexMaterialTable& materials,
                                      const TarvexPowerSourceTable& powerSources,
                                      const Log::ProgressBaseObject& reporter, std::function<void()> advance)
-    : m_olderLayout(version < layeredVersion()),
+    : m_olderLayout(version < TXMFileVersion::layeredFormat()),
       m_directory(directory),
       m_units(units),
       m_materials(materials),
@@ -126,7 +118,7 @@ std::unique_ptr<TarvexPart> TarvexPartFactory::buildGroup(const QList<TXMXMLGeom
     }
     if (group.size() == 1 && m_olderLayout)
         return std::make_unique<TarvexBasicPart>(makeBasicPart(first, true));
-    if (first.getType() != heatSinkType)
+    if (first.getType() != heatSinkType())
         return makeLayeredPart(group);
     return makeHeatSink(group);
 }

@@ -1,5 +1,6 @@
 #include "builders/TarvexCounter.h"
 #include "builders/TarvexPartPlacement.h"
+#include "objects/TarvexPartClass.h"
 #include "objects/TarvexCoordinateFrames.h"
 
 #include "builders/BuilderTestSupport.h"

@@ -1,0 +1,24 @@
+#include "objects/TarvexPartClass.h"
+
+#include "objects/TarvexPart.h"
+
+namespace Tarvex {
+
+int classifyPart(const QString& type, const QString& objectName)
+{
+    if (type == QLatin1String("PCB") || (type == QLatin1String("STL") && objectName.contains(QLatin1String("PCB"))))
+        return BoardPart;
+    if (type == QLatin1String("Package") || objectName.contains(QLatin1String("Substrate")))
+        return PackagePart;
+    return OtherPart;
+}
+
+int classifyPart(const TarvexPart& part) { return classifyPart(part.getType(), part.getObjectName()); }
+
+const QString& heatSinkType()
+{
+    static const QString type = QStringLiteral("HeatSink");
+    return type;
+}
+
+} // namespace Tarvex
