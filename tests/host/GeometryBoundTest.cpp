@@ -16,18 +16,7 @@ using Geometry::Transform;
 using Geometry::Transform2D;
 using Geometry::Vec2;
 using Geometry::Vec3;
-
-namespace {
-
-::testing::AssertionResult sameBox(const Bound& actual, const Bound& expected)
-{
-    if (actual.isApprox(expected, 1e-12))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << ::testing::PrintToString(actual) << " instead of "
-                                         << ::testing::PrintToString(expected);
-}
-
-} // namespace
+using GeometryTest::near;
 
 TEST(GeometryBoundTest, EmptyBoundsUniteToTheOtherOperand)
 {
@@ -171,9 +160,9 @@ TEST(GeometryBoundTest, TransformedBoxHoldsTheMovedCorners)
          Bound(Vec3(-2, 2, 1), Vec3(-1, 4, 2))},
     };
     for (size_t i = 0; i < cases.size(); ++i) {
-        EXPECT_TRUE(sameBox(cases[i].box.transformed(cases[i].transform), cases[i].expected)) << "case " << i;
+        EXPECT_TRUE(near(cases[i].box.transformed(cases[i].transform), cases[i].expected)) << "case " << i;
         Bound inPlace = cases[i].box;
-        EXPECT_TRUE(sameBox(inPlace.transform(cases[i].transform), cases[i].expected)) << "case " << i;
+        EXPECT_TRUE(near(inPlace.transform(cases[i].transform), cases[i].expected)) << "case " << i;
     }
 }
 

@@ -17,6 +17,7 @@ using Geometry::GeometryBuilder;
 using Geometry::Part;
 using Geometry::Transform;
 using Geometry::Vec3;
+using GeometryTest::near;
 
 namespace {
 
@@ -57,14 +58,6 @@ protected:
     GeometryBuilder builder;
 };
 
-::testing::AssertionResult sameBox(const Bound& actual, const Bound& expected)
-{
-    if (actual.isApprox(expected, 1e-12))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << ::testing::PrintToString(actual) << " instead of "
-                                         << ::testing::PrintToString(expected);
-}
-
 } // namespace
 
 TEST_F(GeometryBuilderTest, NestedLocationsAndChildBoundsAddUp)
@@ -97,12 +90,12 @@ TEST_F(GeometryBuilderTest, NestedLocationsAndChildBoundsAddUp)
         EXPECT_EQ(part->getEntity(), c.entity);
         EXPECT_TRUE(part->getTransform().isApprox(Transform::createTranslation(c.translation), 1e-12))
             << "entity " << c.entity->getId();
-        EXPECT_TRUE(sameBox(part->getLocalBound(), c.localBound)) << "entity " << c.entity->getId();
-        EXPECT_TRUE(sameBox(part->getBound(), c.localBound.transformed(Transform::createTranslation(c.translation))))
+        EXPECT_TRUE(near(part->getLocalBound(), c.localBound)) << "entity " << c.entity->getId();
+        EXPECT_TRUE(near(part->getBound(), c.localBound.transformed(Transform::createTranslation(c.translation))))
             << "entity " << c.entity->getId();
     }
     // In the model frame the pin sits where its owners put it.
-    EXPECT_TRUE(sameBox(builder.lookupPart(pin)->getBound(), Bound(Vec3(2.4, 4.4, 4.15), Vec3(2.9, 4.9, 4.65))));
+    EXPECT_TRUE(near(builder.lookupPart(pin)->getBound(), Bound(Vec3(2.4, 4.4, 4.15), Vec3(2.9, 4.9, 4.65))));
 }
 
 TEST_F(GeometryBuilderTest, SizesGiveTheOwnBox)
@@ -124,7 +117,7 @@ TEST_F(GeometryBuilderTest, SizesGiveTheOwnBox)
         set(entity, EntityModel::Thickness_t, c.thickness);
         const Part* part = builder.lookupOrBuildPart(entity);
         ASSERT_NE(part, nullptr);
-        EXPECT_TRUE(sameBox(part->getLocalBound(), c.expected)) << "case " << i;
+        EXPECT_TRUE(near(part->getLocalBound(), c.expected)) << "case " << i;
         EXPECT_EQ(part->getBound().isEmpty(), c.expected.isEmpty()) << "case " << i;
     }
 
@@ -133,8 +126,8 @@ TEST_F(GeometryBuilderTest, SizesGiveTheOwnBox)
     add(group, Vec3(1, 0, 0), 1, 1, 1);
     add(group, Vec3(-3, 0, 2), 1, 1, 1);
     add(group, Vec3(0, 7, 0)); // no box of its own
-    EXPECT_TRUE(sameBox(builder.buildPart(group)->getLocalBound(), Bound(Vec3(-3, 0, 0), Vec3(2, 1, 3))));
-    EXPECT_TRUE(sameBox(builder.lookupPart(group)->getBound(), Bound(Vec3(97, 0, 0), Vec3(102, 1, 3))));
+    EXPECT_TRUE(near(builder.buildPart(group)->getLocalBound(), Bound(Vec3(-3, 0, 0), Vec3(2, 1, 3))));
+    EXPECT_TRUE(near(builder.lookupPart(group)->getBound(), Bound(Vec3(97, 0, 0), Vec3(102, 1, 3))));
 }
 
 TEST_F(GeometryBuilderTest, DeepChainsAccumulate)
@@ -149,8 +142,8 @@ TEST_F(GeometryBuilderTest, DeepChainsAccumulate)
     set(at, EntityModel::Depth_t, 1);
 
     EXPECT_TRUE(builder.buildPart(at)->getTransform().isApprox(Transform::createTranslation(Vec3(depth, 0, 0))));
-    EXPECT_TRUE(sameBox(builder.buildPart(top)->getLocalBound(), Bound(Vec3(depth - 1, 0, 0), Vec3(depth, 1, 1))));
-    EXPECT_TRUE(sameBox(builder.lookupPart(top)->getBound(), builder.lookupPart(at)->getBound()));
+    EXPECT_TRUE(near(builder.buildPart(top)->getLocalBound(), Bound(Vec3(depth - 1, 0, 0), Vec3(depth, 1, 1))));
+    EXPECT_TRUE(near(builder.lookupPart(top)->getBound(), builder.lookupPart(at)->getBound()));
 }
 
 TEST_F(GeometryBuilderTest, CacheAndRefresh)
@@ -172,14 +165,14 @@ TEST_F(GeometryBuilderTest, CacheAndRefresh)
         Transform::createTranslation(Vec3(3, 1, 0))));
     EXPECT_EQ(builder.refreshPart(component), part);
     EXPECT_TRUE(part->getTransform().isApprox(Transform::createTranslation(Vec3(7, 1, 0))));
-    EXPECT_TRUE(sameBox(part->getBound(), Bound(Vec3(7, 1, 0), Vec3(8, 2, 1))));
+    EXPECT_TRUE(near(part->getBound(), Bound(Vec3(7, 1, 0), Vec3(8, 2, 1))));
 
     // A resize and a new owner are picked up the same way.
     ASSERT_TRUE(EntityEditor::setSIValueNoThrow(component, EntityModel::Width_t, 3));
     ASSERT_TRUE(EntityEditor::moveEntity(component, other, EntityModel::AttributePath(EntityModel::TypeRef("Objects"))));
     EXPECT_EQ(builder.buildPart(component), part);
-    EXPECT_TRUE(sameBox(part->getBound(), Bound(Vec3(52, 1, 0), Vec3(55, 2, 1))));
-    EXPECT_TRUE(sameBox(builder.refreshPart(board)->getLocalBound(), Bound(Vec3(0, 0, 0), Vec3(10, 1, 10))));
+    EXPECT_TRUE(near(part->getBound(), Bound(Vec3(52, 1, 0), Vec3(55, 2, 1))));
+    EXPECT_TRUE(near(builder.refreshPart(board)->getLocalBound(), Bound(Vec3(0, 0, 0), Vec3(10, 1, 10))));
 
     builder.clear();
     EXPECT_EQ(builder.lookupPart(component), nullptr);

@@ -3,6 +3,8 @@
 #include "host/Bound.h"
 #include "host/Vec.h"
 
+#include <gtest/gtest.h>
+
 #include <ostream>
 
 // Readable gtest failure messages for the geometry values (found by argument lookup).
@@ -49,3 +51,17 @@ inline void PrintTo(const Bound1D& b, std::ostream* out)
 }
 
 } // namespace Geometry
+
+namespace GeometryTest {
+
+// Passes when `actual` is within `tolerance` of `expected`; a failure shows both values.
+template <typename Value>
+::testing::AssertionResult near(const Value& actual, const Value& expected, double tolerance = 1e-12)
+{
+    if (actual.isApprox(expected, tolerance))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << ::testing::PrintToString(actual) << " instead of "
+                                         << ::testing::PrintToString(expected);
+}
+
+} // namespace GeometryTest

@@ -12,6 +12,7 @@ using Geometry::Transform;
 using Geometry::Transform2D;
 using Geometry::Vec2;
 using Geometry::Vec3;
+using GeometryTest::near;
 
 namespace {
 
@@ -21,22 +22,6 @@ constexpr double pi = Transform2D::pi;
 double degrees(double value)
 {
     return value * pi / 180.0;
-}
-
-::testing::AssertionResult near(const Vec3& actual, const Vec3& expected)
-{
-    if (actual.isApprox(expected, tolerance))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << ::testing::PrintToString(actual) << " instead of "
-                                         << ::testing::PrintToString(expected);
-}
-
-::testing::AssertionResult near(const Vec2& actual, const Vec2& expected)
-{
-    if (actual.isApprox(expected, tolerance))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << ::testing::PrintToString(actual) << " instead of "
-                                         << ::testing::PrintToString(expected);
 }
 
 } // namespace

@@ -224,9 +224,6 @@ TEST(XMLDOMTest, NullNodeGivesFallbacksAndIgnoresWrites)
     EXPECT_TRUE(node.getTagName().isEmpty());
     EXPECT_FALSE(node.hasAttribute(QStringLiteral("a")));
     EXPECT_EQ(node.getAttribute(QStringLiteral("a"), QStringLiteral("fb")), QStringLiteral("fb"));
-    EXPECT_EQ(node.getDoubleAttribute(QStringLiteral("a"), 1.5), 1.5);
-    EXPECT_EQ(node.getIntAttribute(QStringLiteral("a"), 4), 4);
-    EXPECT_TRUE(node.getBoolAttribute(QStringLiteral("a"), true));
     EXPECT_TRUE(node.getFirstChildElement(QStringLiteral("a")).isNull());
     EXPECT_TRUE(node.getChildElements(QStringLiteral("a")).isEmpty());
     EXPECT_TRUE(node.getText().isEmpty());
@@ -234,9 +231,6 @@ TEST(XMLDOMTest, NullNodeGivesFallbacksAndIgnoresWrites)
     XMLDOMDocument document = XMLDOMDocument::create(QStringLiteral("Root"));
     node.setTagName(QStringLiteral("X"));
     node.setAttribute(QStringLiteral("a"), QStringLiteral("v"));
-    node.setDoubleAttribute(QStringLiteral("a"), 1.0);
-    node.setIntAttribute(QStringLiteral("a"), 1);
-    node.setBoolAttribute(QStringLiteral("a"), true);
     node.removeAttribute(QStringLiteral("a"));
     node.setChildElement(QStringLiteral("c"), document.getRootElement());
     node.setChildElements(QStringLiteral("c"), {document.getRootElement().element()});

@@ -7,6 +7,8 @@
 #include "import/TarvexImporter.h"
 #include "support/TempDir.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -92,30 +94,6 @@ TEST(TarvexImporter, FileFormIsChosenByTheFirstByteAlone)
     }
 }
 
-TEST(TarvexImporter, UnreadableFilesEndWithTheNamedErrorsAndTheErrorClosingMessage)
-{
-    Session s;
-    const QString broken = s.dir.write("broken.xml", BrokenXml);
-    EXPECT_TRUE(s.importer.importModel(broken, false).empty());
-    const QStringList errors = s.progress.texts(Kind::FatalError);
-    ASSERT_EQ(errors.size(), 2) << errors.join(" | ").toStdString();
-    EXPECT_TRUE(errors[0].startsWith("broken.xml : Failed to Read : ")) << errors[0].toStdString();
-    EXPECT_TRUE(errors[0].contains("\nLine 3, Column 1")) << errors[0].toStdString();
-    EXPECT_EQ(errors[1], "broken.xml : Failed to read file : " + broken);
-    EXPECT_EQ(s.messages().last(), "Importing Tarvex Interchange Model Finished with some errors");
-
-    // A file that cannot be opened is silent and does not count as an error.
-    s.progress.clear();
-    s.importer.importModel(s.dir.path("missing.xml"), false);
-    EXPECT_TRUE(s.progress.texts(Kind::FatalError).isEmpty());
-    EXPECT_EQ(s.messages().last(), "Importing Tarvex Interchange Model Finished");
-
-    s.progress.clear();
-    s.importer.importModel(s.dir.write("wrong-root.xml", "<Layout/>"), false);
-    EXPECT_EQ(s.progress.texts(Kind::FatalError),
-              QStringList{"wrong-root.xml : Failed to read file : " + s.dir.path("wrong-root.xml")});
-}
-
 TEST(TarvexImporter, EachFileOfAListReportsUnderItsOwnNameAndTheListNameComesBack)
 {
     Session s;
@@ -142,41 +120,58 @@ TEST(TarvexImporter, EachFileOfAListReportsUnderItsOwnNameAndTheListNameComesBac
     EXPECT_EQ(s.messages().last(), "Importing Tarvex Interchange Model Finished with some errors");
 }
 
-TEST(TarvexImporter, ListEntriesThatAreNotFilesCannotBeLocated)
+// Files that cannot be imported, or lists with nothing to import: the warnings and errors
+// each gives under the name of the file, and the closing message that says whether it failed.
+TEST(TarvexImporter, UnreadableFilesAndEmptyListsAreReportedUnderTheirNames)
 {
-    Session s;
-    s.dir.write("folder.xml/inside.xml", GoodXml);
-    const QString list = s.dir.write("list.json", "{\"TARVEX_INTERCHANGE_MODEL\": {\"Import\": ["
-                                                  "{\"file\": \"folder.xml\"}, {\"file\": \"\"}]}}");
-    s.importer.importModel(list, false);
-    EXPECT_EQ(s.progress.texts(Kind::Warning),
-              (QStringList{"list.json : Unable to locate : folder.xml", "list.json : Unable to locate : "}));
-}
-
-TEST(TarvexImporter, ListsThatNameThemselvesStopInsteadOfRecursing)
-{
-    Session s;
-    s.dir.write("a.json", "{\"TARVEX_INTERCHANGE_MODEL\": {\"Import\": {\"file\": \"b.json\"}}}");
-    s.dir.write("b.json", "{\"TARVEX_INTERCHANGE_MODEL\": {\"Import\": {\"file\": \"a.json\"}}}");
-    s.importer.importModel(s.dir.path("a.json"), false);
-    const QStringList errors = s.progress.texts(Kind::FatalError);
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith("a.json : The import list")) << errors[0].toStdString();
-    EXPECT_TRUE(errors[0].contains("includes itself"));
-}
-
-TEST(TarvexImporter, InvalidJsonListsAreReportedAsInvalidFormat)
-{
-    Session s;
-    s.importer.importModel(s.dir.write("bad.json", "{\"TARVEX_INTERCHANGE_MODEL\": "), false);
-    const QStringList errors = s.progress.texts(Kind::FatalError);
-    ASSERT_EQ(errors.size(), 2);
-    EXPECT_TRUE(errors[0].startsWith("bad.json : Failed to Read : "));
-    EXPECT_EQ(errors[1], "bad.json : Invalid File Format.");
-
-    s.progress.clear();
-    s.importer.importModel(s.dir.write("empty.json", "{\"TARVEX_INTERCHANGE_MODEL\": {\"Import\": []}}"), false);
-    EXPECT_EQ(s.progress.texts(Kind::Warning), QStringList{"empty.json : No files to import"});
+    struct Case
+    {
+        const char* what;
+        std::vector<std::pair<QString, QByteArray>> files; // the first is imported, written or not
+        QStringList warnings;
+        QStringList errors; // "..." stands for any text, "<path>" for the imported file
+        bool failed;        // the closing message is the "with some errors" one
+    };
+    const QByteArray selfA = "{\"TARVEX_INTERCHANGE_MODEL\": {\"Import\": {\"file\": \"b.json\"}}}";
+    const QByteArray selfB = "{\"TARVEX_INTERCHANGE_MODEL\": {\"Import\": {\"file\": \"a.json\"}}}";
+    const Case cases[] = {
+        {"broken XML", {{"broken.xml", BrokenXml}}, {},
+         {"broken.xml : Failed to Read : ...\nLine 3, Column 1...", "broken.xml : Failed to read file : <path>"}, true},
+        // A file that cannot be opened is silent and does not count as an error.
+        {"missing file", {{"missing.xml", QByteArray()}}, {}, {}, false},
+        {"wrong root", {{"wrong-root.xml", "<Layout/>"}}, {}, {"wrong-root.xml : Failed to read file : <path>"}, true},
+        {"entries that are not files",
+         {{"list.json", "{\"TARVEX_INTERCHANGE_MODEL\": {\"Import\": [{\"file\": \"folder.xml\"}, {\"file\": \"\"}]}}"},
+          {"folder.xml/inside.xml", GoodXml}},
+         {"list.json : Unable to locate : folder.xml", "list.json : Unable to locate : "}, {}, false},
+        // Lists that name each other stop instead of recursing.
+        {"lists that name themselves", {{"a.json", selfA}, {"b.json", selfB}}, {}, {"a.json : The import list...includes itself..."}, true},
+        {"invalid JSON", {{"bad.json", "{\"TARVEX_INTERCHANGE_MODEL\": "}}, {},
+         {"bad.json : Failed to Read : ...", "bad.json : Invalid File Format."}, false},
+        {"empty list", {{"empty.json", "{\"TARVEX_INTERCHANGE_MODEL\": {\"Import\": []}}"}}, {"empty.json : No files to import"}, {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Session s;
+        for (const auto& [name, bytes] : c.files) {
+            if (!bytes.isEmpty())
+                s.dir.write(name, bytes);
+        }
+        const QString path = s.dir.path(c.files.front().first);
+        EXPECT_TRUE(s.importer.importModel(path, false).empty());
+        EXPECT_EQ(s.progress.texts(Kind::Warning), c.warnings);
+        const QStringList errors = s.progress.texts(Kind::FatalError);
+        ASSERT_EQ(errors.size(), c.errors.size()) << errors.join(" | ").toStdString();
+        for (int i = 0; i < errors.size(); ++i) {
+            QStringList parts = QString(c.errors[i]).replace("<path>", path).split("...");
+            for (QString& part : parts)
+                part = QRegularExpression::escape(part);
+            const QRegularExpression pattern("\\A" + parts.join(".*") + "\\z", QRegularExpression::DotMatchesEverythingOption);
+            EXPECT_TRUE(pattern.match(errors[i]).hasMatch()) << errors[i].toStdString();
+        }
+        EXPECT_EQ(s.messages().last(), c.failed ? "Importing Tarvex Interchange Model Finished with some errors"
+                                                : "Importing Tarvex Interchange Model Finished");
+    }
 }
 
 TEST(TarvexImporter, UpdateDetachesTheEarlierImportAndDeletesWhatIsNotReused)
