@@ -77,7 +77,6 @@ TEST(MaterialMapGrid, AHeaderlessTableIsOneLayerWithTheImportersDefaults)
     EXPECT_DOUBLE_EQ(r.upPos, 0.0);
     EXPECT_EQ(r.lengthUnit.getLabel(), "mm");
     EXPECT_TRUE(progress.entries().empty());
-    EXPECT_EQ(importer.getType(), Tarvex::MaterialMapType::UniformGrid);
 }
 
 TEST(MaterialMapGrid, SpellingsOfTheSameTable)

@@ -93,10 +93,6 @@ TEST(MaterialMapLayoutText, KeywordsAndBlocks)
          "END_METAL_DENSITY\nLAYER B FR4 Cu 0.2 0.2\nMETAL_DENSITY\n1 2\n0.75 1\nEND_METAL_DENSITY\nEND_LAYOUT_MAP\n",
          {"A FR4/Cu unit mm area 0,0-2,1 at 0.1+0.1 grid 1x2: 0.5 0.25",
           "B FR4/Cu unit mm area 0,0-2,1 at 0.2+0.2 grid 1x2: 0.75 1"}},
-        {"layers listed top-down come out bottom-up",
-         "LAYOUT_MAP\nAREA 0 0 1 1\nLAYER TOP D M 1 2\nLAYER MID D M 1 1\nLAYER BOT D M 1 0\nEND_LAYOUT_MAP\n",
-         {"BOT D/M unit mm area 0,0-1,1 at 0+1 grid 0x0:", "MID D/M unit mm area 0,0-1,1 at 1+1 grid 0x0:",
-          "TOP D/M unit mm area 0,0-1,1 at 2+1 grid 0x0:"}},
         {"a single-layer file: the area, the last LAYER line and every grid after the area",
          "LAYOUT 1.0\nAREA 0 0 3 1\nLAYER first D M 1 0\nGRID 1 3\nLAYER last FR4 Cu 0.5 2\nMETAL_DENSITY\n1 3\n"
          "0 0.5 1\n",

@@ -152,24 +152,6 @@ TEST(PowerMapImporter, AreaMapsAreSlicedAndTheirLeakageMapsJoinTheFirstMapsBlock
     EXPECT_EQ(mixed->records[1].powers, (std::vector<double>{3.5, 0.25}));
 }
 
-TEST(PowerMapImporter, ReadsTheSamples)
-{
-    TarvexPowerMapImporter importer(nullptr);
-    const std::vector<PowerMapData> grid = importer.readPowerMapData(TARVEX_SAMPLES "/grid-power-map.txt");
-    ASSERT_EQ(grid.size(), 1u);
-    EXPECT_EQ(grid[0].name, "grid-power-map");
-    EXPECT_EQ(grid[0].rows, 3);
-    EXPECT_EQ(grid[0].columns, 4);
-    EXPECT_DOUBLE_EQ(total(grid[0]), 240.0);
-    const std::vector<PowerMapData> area = importer.readPowerMapData(TARVEX_SAMPLES "/area-power-map.txt");
-    ASSERT_EQ(area.size(), 2u);
-    EXPECT_EQ(area[0].name, "area-power-map (1)");
-    EXPECT_EQ(area[0].blocks.size(), 6u); // two blocks overlapping at a corner make five
-    EXPECT_NEAR(total(area[0]), 4.8, 1e-12);
-    EXPECT_NEAR(total(area[1]), 5.05, 1e-12);
-    EXPECT_EQ(links(area[1]), (std::vector<std::tuple<int, int, double>>{{1, 0, 85.0}}));
-}
-
 TEST(PowerMapImporter, EveryMalformedFileEndsInItsMessageAndNoRecords)
 {
     struct Case

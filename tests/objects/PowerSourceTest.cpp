@@ -63,37 +63,6 @@ public:
 
 } // namespace
 
-TEST(TarvexPowerSourceTest, CommonValuesDefaultAsTheFileDoes)
-{
-    // An element without "GeomScale", "Rotation" or a usable "Normal" reads like this.
-    const TarvexPowerSource::Common values;
-    EXPECT_EQ(values.normal, Geometry::Vec3(0, 0, 1));
-    EXPECT_EQ(values.geomScale, 1.0);
-    EXPECT_EQ(values.rotation, 0.0);
-
-    TarvexPowerSource::Common down = common("HS1", "U1");
-    down.normal = Geometry::Vec3(0, 0, -1);
-    down.xll = -1e-3;
-    down.yll = 2e-3;
-    down.dx = 4e-3;
-    down.dy = 5e-3;
-    down.geomScale = 2;
-    down.rotation = 90;
-    const TarvexPowerSourceLegacyPowerMap legacy(down, Geometry::Vec2(0, 1), 0.5, 3.0, "/maps/u1.pwr");
-    const TarvexPowerSource& base = legacy;
-    EXPECT_EQ(base.getName(), QStringLiteral("HS1"));
-    EXPECT_EQ(base.getObjectName(), QStringLiteral("U1"));
-    EXPECT_EQ(base.getNormal(), Geometry::Vec3(0, 0, -1));
-    EXPECT_EQ(base.getXll(), -1e-3);
-    EXPECT_EQ(base.getYll(), 2e-3);
-    EXPECT_EQ(base.getDx(), 4e-3);
-    EXPECT_EQ(base.getDy(), 5e-3);
-    EXPECT_EQ(base.getGeomScale(), 2.0);
-    EXPECT_EQ(base.getRotation(), 90.0);
-    EXPECT_EQ(legacy.getPowerScale(), 0.5);
-    EXPECT_EQ(legacy.getPower(), 3.0);
-}
-
 TEST(TarvexPowerSourceTest, VisitorsDispatchByClass)
 {
     const auto current = std::make_shared<TarvexPowerSourcePowerMap>(common("P1", "U1"), true, false, 2.0, 5.0,

@@ -3,7 +3,6 @@
 #include "objects/TarvexCompositeGeometryObject.h"
 #include "objects/TarvexLayeredPart.h"
 #include "objects/TarvexLayeredPartLayerCell.h"
-#include "objects/TarvexObject.h"
 #include "objects/TarvexPartVisitorConst.h"
 #include "objects/TarvexSolderBall.h"
 #include "objects/TarvexSolderBump.h"
@@ -96,12 +95,6 @@ public:
     }
 };
 
-class TestMaterial : public TarvexMaterial
-{
-public:
-    QString getName() const override { return QStringLiteral("FR4"); }
-};
-
 } // namespace
 
 TEST(TarvexPartTest, TypeCodesAndNames)
@@ -149,10 +142,6 @@ TEST(TarvexPartTest, TypeCodesAndNames)
         EXPECT_EQ(row.part.getObjectName(), row.objectName);
         EXPECT_EQ(row.part.getType(), row.type);
     }
-    EXPECT_EQ(resistor.getThetaJC(), 1.5);
-    EXPECT_EQ(resistor.getThetaJB(), 2.5);
-    EXPECT_EQ(resistor.getPower(), 0.5);
-    EXPECT_EQ(resistor.getNodes().size(), 4u);
 
     // displayName strips what the parent's full name already says.
     EXPECT_EQ(displayName(boardCell, false), "CU");
@@ -389,21 +378,4 @@ TEST(TarvexPartTest, VisitorsWalkInOrder)
     RecordingVisitor noChildren;
     noChildren.refuseChildrenOf = "none"; // the nameless composite must not match
     EXPECT_TRUE(TarvexCompositeGeometryObject(nullptr).accept(noChildren));
-}
-
-TEST(TarvexPartTest, MaterialsAndTreeNodes)
-{
-    auto material = std::make_shared<TestMaterial>();
-    TarvexLayeredPartLayerCell withMaterial(basic("C", "C", "PCB"), material);
-    EXPECT_EQ(withMaterial.getMaterial(), material);
-    TarvexBasicPart plain = basic("P", "P", "Die");
-    EXPECT_EQ(plain.getMaterial(), nullptr);
-
-    TarvexObject root(std::make_unique<TarvexBasicPart>(basic("ROOT", "ROOT", "PCB")));
-    TarvexObject* child = root.addChild(std::make_unique<TarvexObject>());
-    ASSERT_NE(child, nullptr);
-    EXPECT_EQ(child->parent, &root);
-    EXPECT_EQ(root.children.size(), 1u);
-    EXPECT_EQ(root.parent, nullptr);
-    EXPECT_EQ(root.part->getName(true), "ROOT");
 }
