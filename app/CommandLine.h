@@ -4,30 +4,92 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
-#include <QTextStream>
 
+#include <climits>
 #include <memory>
+#include <optional>
 
-/// The `tarvex` tool: parses one command, runs it on a saved model (or a new one) and
-/// writes the model back only when the operation reported no fatal error.
-class CommandLine
+namespace EntityModel {
+class LibraryManager;
+}
+class CommandParser;
+
+/// One command of the `tarvex` tool, as the table of commands in CommandLine.cpp lists it.
+struct Command
+{
+    /// How the command answers --help and usage errors. `Original` is the way of the four
+    /// first commands (import, update, extend, show), kept as it was: --help is listed after
+    /// their options, a missing or extra argument is answered with the overview of all
+    /// commands, and --help ends with status 0 even beside a wrong option. `Uniform`: --help
+    /// is listed first and every usage error is answered with the command's own help.
+    enum class Manner { Original, Uniform };
+
+    /// The name typed after `tarvex`.
+    const char* name;
+    /// Its synopsis and its summary, in the lines that the overview of `tarvex --help`
+    /// shows side by side.
+    const char* synopsis;
+    const char* summary;
+    /// Runs the command on the arguments that `parser` holds; returns the exit status.
+    int (*run)(CommandParser& parser);
+    Manner manner;
+};
+
+/// Runs the command in `arguments` (the first being the program name); returns the exit
+/// status: 0 on success, 1 when the operation failed, 2 for a usage error.
+int runCommandLine(const QStringList& arguments);
+
+/// The parser of one command's arguments. The command adds its description, options and
+/// positional arguments, then calls read(), which adds --help and answers it and every
+/// usage error the same way for all commands.
+class CommandParser : public QCommandLineParser
 {
 public:
-    /// Runs the command in `arguments` (the first being the program name); returns the exit
-    /// status: 0 on success, 1 when the operation failed, 2 for a usage error.
-    int run(const QStringList& arguments);
+    /// For `command`, with `arguments` (the program name, then the command's arguments).
+    CommandParser(const Command& command, const QStringList& arguments);
+
+    const Command& command() const { return m_command; }
+
+    /// Parses the arguments and answers --help (status 0) and a parse error (status 2).
+    /// Then, when there are not `minimum` to `maximum` positional arguments or an option of
+    /// `required` is missing, reports `problem` as a usage error (status 2). Returns the exit
+    /// status when the command ends here, nothing when it goes on.
+    std::optional<int> read(int minimum = 0, int maximum = INT_MAX, const QList<QCommandLineOption>& required = {},
+                            const QString& problem = QString());
+
+    /// Reports `problem` with the command's help on stderr; returns the usage status (2).
+    int usageError(const QString& problem) const;
 
 private:
-    int runImport(const QStringList& arguments);
-    int runUpdate(const QStringList& arguments);
-    int runExtend(const QStringList& arguments);
-    int runShow(const QStringList& arguments);
-    int usage(const QString& problem);
+    QString help() const;
 
-    bool parse(QCommandLineParser& parser, const QStringList& arguments, const QString& description);
-    bool checkInput(const QString& path);
-    std::unique_ptr<EntityModel::Model> openModel(const QString& path, bool mustExist);
-    int finish(const EntityModel::Model& model, const QString& modelPath, bool failed);
-
-    QString m_command;
+    const Command& m_command;
+    const QStringList m_arguments;
+    const QCommandLineOption m_help;
 };
+
+/// `path` as a file name: a leading ":" names a built-in resource to Qt, a user's file
+/// name never does.
+QString userPath(const QString& path);
+
+/// The model saved at `path`; a new one when `path` is empty or, unless `mustExist`, names
+/// no file; null after reporting why it cannot be read.
+std::unique_ptr<EntityModel::Model> openModel(const QString& path, bool mustExist);
+
+/// Ends an operation on the model saved at `modelPath` (none when empty), and on the
+/// material `library` kept beside it when one is given. After a failure (`failed`) says
+/// that the files were left unchanged and returns 1; otherwise saves them, says so and
+/// returns 0, or 1 when they cannot be saved.
+int finish(bool failed, const EntityModel::Model& model, const QString& modelPath,
+           const EntityModel::LibraryManager* library = nullptr);
+
+// The commands of the table, each in a file of its own.
+int runImportCommand(CommandParser& parser);
+int runUpdateCommand(CommandParser& parser);
+int runExtendCommand(CommandParser& parser);
+int runShowCommand(CommandParser& parser);
+int runObjectsCommand(CommandParser& parser);
+int runMaterialsCommand(CommandParser& parser);
+int runMaterialMapCommand(CommandParser& parser);
+int runPowerMapCommand(CommandParser& parser);
+int runGenerateCommand(CommandParser& parser);

@@ -1,7 +1,6 @@
 #include "Console.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <cstdio>
 
@@ -17,19 +16,6 @@ QTextStream& err()
     return stream;
 }
 
-QString commandHelp(const QCommandLineParser& parser, const QString& command)
-{
-    return parser.helpText().replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
-                                     QStringLiteral("Usage: tarvex ") + command);
-}
-
-int usageError(const QCommandLineParser& parser, const QString& command, const QString& problem)
-{
-    err() << "tarvex: " << problem << "\n\n" << commandHelp(parser, command);
-    err().flush();
-    return 2;
-}
-
 int failure(const QString& problem)
 {
     if (!problem.isEmpty())
@@ -38,16 +24,20 @@ int failure(const QString& problem)
     return 1;
 }
 
-QString unreadable(const QString& path)
+bool readable(const QString& path)
 {
     const QFileInfo info(path);
+    QString problem;
     if (!info.exists())
-        return QStringLiteral("no such file");
-    if (info.isDir())
-        return QStringLiteral("it is a directory");
-    if (!info.isFile())
-        return QStringLiteral("it is not a regular file"); // a pipe or device may never end
-    if (!info.isReadable())
-        return QStringLiteral("permission denied");
-    return QString();
+        problem = QStringLiteral("no such file");
+    else if (info.isDir())
+        problem = QStringLiteral("it is a directory");
+    else if (!info.isFile())
+        problem = QStringLiteral("it is not a regular file"); // a pipe or device may never end
+    else if (!info.isReadable())
+        problem = QStringLiteral("permission denied");
+    else
+        return true;
+    failure(QStringLiteral("Cannot open file %1: %2").arg(path, problem));
+    return false;
 }

@@ -1,22 +1,17 @@
-#include "MaterialMapCommand.h"
-
+#include "CommandLine.h"
 #include "Console.h"
-
 #include "ModelLookup.h"
 
 #include "ConsoleProgress.h"
 #include "host/EntityReading.h"
 #include "host/LibraryManager.h"
 #include "host/ListAttributeEditor.h"
-#include "host/ModelFile.h"
 #include "host/ProgressMessagePrefixer.h"
 #include "host/UnitConverter.h"
 #include "maps/TarvexMaterialMapImporter.h"
 #include "maps/UniformGridMaterialMapImporter.h"
 
-#include <QCommandLineParser>
 #include <QFileInfo>
-#include <QTextStream>
 
 #include <algorithm>
 #include <exception>
@@ -106,9 +101,8 @@ void printApplied(const Entity& entity, const QString& file)
 
 } // namespace
 
-int runMaterialMapCommand(const QStringList& arguments)
+int runMaterialMapCommand(CommandParser& parser)
 {
-    QCommandLineParser parser;
     parser.setApplicationDescription(
         "Reads a material map - a layout file of the Tarvex tools in its text or XML form (\".xml\"), or a CSV "
         "table of metal densities (\".csv\") - and applies it to the layers of an entity of a saved model: each "
@@ -119,8 +113,7 @@ int runMaterialMapCommand(const QStringList& arguments)
                                                     "fitting the map into them.");
     EntityCommandTarget target;
     if (const std::optional<int> status =
-            openEntityCommand(parser, arguments, QStringLiteral("material-map"),
-                              "Name of the component whose layers receive the map.", {resizeOption}, target))
+            openEntityCommand(parser, "Name of the component whose layers receive the map.", {resizeOption}, target))
         return *status;
     const QString& file = target.file;
     Entity* entity = target.entity;
@@ -148,10 +141,9 @@ int runMaterialMapCommand(const QStringList& arguments)
         progress.post(Tools::ToolProgress::Kind::FatalError, QString::fromUtf8(e.what()));
     }
     if (!applied || console.fatalErrors() > 0) {
-        err() << "error: " << file << " was not applied to \"" << lookupNameOf(*entity) << "\"\n"
-              << "The model file " << target.modelPath << " was left unchanged.\n";
-        return failure(QString());
+        err() << "error: " << file << " was not applied to \"" << lookupNameOf(*entity) << "\"\n";
+        return finish(true, *target.model, target.modelPath);
     }
     printApplied(*entity, file);
-    return saveEntityCommand(target);
+    return finish(false, *target.model, target.modelPath);
 }

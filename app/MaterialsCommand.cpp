@@ -1,20 +1,15 @@
-#include "MaterialsCommand.h"
-
+#include "CommandLine.h"
 #include "Console.h"
-
 #include "ModelPrinter.h"
 
 #include "ConsoleProgress.h"
 #include "host/LibraryManager.h"
-#include "host/ModelFile.h"
 #include "host/ProgressMessagePrefixer.h"
 #include "model3d/Tarvex3DDomModel.h"
 #include "model3d/TarvexMaterialImporter.h"
 
-#include <QCommandLineParser>
 #include <QHash>
 #include <QFileInfo>
-#include <QTextStream>
 
 
 using namespace EntityModel;
@@ -45,9 +40,8 @@ void printMaterials(const LibraryManager& manager, const std::vector<Tarvex3D::T
 
 } // namespace
 
-int runMaterialsCommand(const QStringList& arguments)
+int runMaterialsCommand(CommandParser& parser)
 {
-    QCommandLineParser parser;
     parser.setApplicationDescription(
         "Imports a material library file of the 3D solver tool into the material library \"" +
         Tarvex3D::TarvexMaterialImporter::libraryName +
@@ -56,52 +50,29 @@ int runMaterialsCommand(const QStringList& arguments)
         "is left as it is.");
     parser.addPositionalArgument("LIBRARY_FILE", "Material library file (top element \"Norvane_Material_Lib\") "
                                                  "or project file holding one.");
-    const QCommandLineOption help(QStringList{"h", "help"}, "Show this help.");
     const QCommandLineOption modelOption("model", "Model file whose material library is updated (created when "
                                                   "missing); without it nothing is saved.",
                                          "MODEL.json");
-    parser.addOption(help);
     parser.addOption(modelOption);
-    if (!parser.parse(arguments))
-        return usageError(parser, QStringLiteral("materials"), parser.errorText());
-    if (parser.isSet(help)) {
-        out() << commandHelp(parser, QStringLiteral("materials"));
-        out().flush();
-        return 0;
-    }
-    if (parser.positionalArguments().size() != 1)
-        return usageError(parser, QStringLiteral("materials"), QStringLiteral("materials needs exactly one LIBRARY_FILE"));
+    if (const std::optional<int> status =
+            parser.read(1, 1, {}, QStringLiteral("materials needs exactly one LIBRARY_FILE")))
+        return *status;
 
     const QString file = parser.positionalArguments().front();
     const QString modelPath = parser.value(modelOption);
-    const QString storePath = modelPath.isEmpty() ? QString() : LibraryManager::storePathFor(modelPath);
-    if (const QString problem = unreadable(file); !problem.isEmpty()) {
-        err() << "error: Cannot open file " << file << ": " << problem << '\n';
-        err().flush();
+    if (!readable(file))
         return 1;
-    }
-    std::unique_ptr<Model> model = Model::createDefault();
+    std::unique_ptr<Model> model = openModel(modelPath, false);
+    if (!model)
+        return 1;
     std::unique_ptr<LibraryManager> manager = std::make_unique<LibraryManager>();
     QString problem;
-    if (!modelPath.isEmpty() && QFileInfo::exists(modelPath) && !(model = ModelFile::load(modelPath, &problem))) {
-        err() << "error: " << problem << '\n';
-        err().flush();
-        return 1;
-    }
-    if (!storePath.isEmpty() && !(manager = LibraryManager::load(storePath, &problem))) {
-        err() << "error: " << problem << '\n';
-        err().flush();
-        return 1;
-    }
+    if (!modelPath.isEmpty() && !(manager = LibraryManager::load(LibraryManager::storePathFor(modelPath), &problem)))
+        return failure(problem);
 
     Tools::ConsoleProgress console;
     CFDProgress::ProgressMessagePrefixer progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
-    const auto failed = [&]() {
-        if (!modelPath.isEmpty())
-            err() << "The model file " << modelPath << " and its material library " << storePath << " were left unchanged.\n";
-        err().flush();
-        return 1;
-    };
+    const auto failed = [&]() { return finish(true, *model, modelPath, manager.get()); };
 
     // A library without materials would be "imported" without a change; say so instead.
     const Tarvex3D::Tarvex3DDomModel document = Tarvex3D::Tarvex3DDomModel::fromFile(file, &progress);
@@ -127,16 +98,5 @@ int runMaterialsCommand(const QStringList& arguments)
               << "\" is up to date with " << file << "; nothing was imported:\n";
     }
     printMaterials(*manager, listed);
-    if (modelPath.isEmpty() || !updated)
-        return 0;
-
-    // The library first: it holds the change; the model is saved so that it exists beside it.
-    if (!manager->save(storePath, &problem) || !ModelFile::save(*model, modelPath, &problem)) {
-        err() << "error: " << problem << '\n';
-        err().flush();
-        return 1;
-    }
-    out() << "Saved the material library to " << storePath << '\n';
-    out().flush();
-    return 0;
+    return updated ? finish(false, *model, modelPath, manager.get()) : 0;
 }

@@ -1,84 +1,75 @@
 #include "ModelLookup.h"
 
-#include "host/EntityReading.h"
-
+#include "CommandLine.h"
 #include "Console.h"
 
-#include "host/ModelFile.h"
+#include "host/EntityEditor.h"
+#include "host/EntityReading.h"
 
-#include <QCommandLineOption>
-#include <QCommandLineParser>
+#include <algorithm>
 
-EntityModel::Entity* findEntityByName(EntityModel::Entity* root, const QString& name, const EntityModel::TypeRef& type)
+using namespace EntityModel;
+
+namespace {
+
+const AttributePath ImportedEntities(QStringLiteral("Tarvex_Imports"));
+
+} // namespace
+
+Entity* findEntityByName(Entity* root, const QString& name, const TypeRef& type)
 {
     if (!root)
         return nullptr;
-    std::vector<EntityModel::Entity*> all;
+    std::vector<Entity*> all;
     root->getOwnedChildEntities(all, true, true);
-    for (EntityModel::Entity* entity : all) {
+    for (Entity* entity : all) {
         if (entity->getName() == name && (type.isNull() || entity->getType() == type))
             return entity;
     }
     // Imported boards and components are known by their reference designators.
-    for (EntityModel::Entity* entity : all) {
-        if (EntityModel::getStringValue(entity, EntityModel::Reference_Designator_t) == name &&
-            (type.isNull() || entity->getType() == type))
+    for (Entity* entity : all) {
+        if (getStringValue(entity, Reference_Designator_t) == name && (type.isNull() || entity->getType() == type))
             return entity;
     }
     return nullptr;
 }
 
-QString lookupNameOf(const EntityModel::Entity& entity)
+QString lookupNameOf(const Entity& entity)
 {
     const QString name = entity.getName();
-    return name.isEmpty() ? EntityModel::getStringValue(&entity, EntityModel::Reference_Designator_t) : name;
+    return name.isEmpty() ? getStringValue(&entity, Reference_Designator_t) : name;
 }
 
-std::optional<int> openEntityCommand(QCommandLineParser& parser, const QStringList& arguments, const QString& command,
-                                     const QString& entityHelp, const QList<QCommandLineOption>& extraOptions,
-                                     EntityCommandTarget& target)
+std::vector<Entity*> earlierImports(const Model& model)
 {
-    const QCommandLineOption help(QStringList{"h", "help"}, "Show this help.");
+    return getLinkedEntities(model.getRoot(), ImportedEntities);
+}
+
+void recordImports(Model& model, std::vector<Entity*> entities)
+{
+    entities.erase(std::remove_if(entities.begin(), entities.end(), [](const Entity* e) { return !e || !e->isAlive(); }),
+                   entities.end());
+    EntityEditor::setLinksNoThrow(model.getRoot(), ImportedEntities, entities);
+}
+
+std::optional<int> openEntityCommand(CommandParser& parser, const QString& entityHelp,
+                                     const QList<QCommandLineOption>& extraOptions, EntityCommandTarget& target)
+{
     const QCommandLineOption modelOption("model", "The saved model holding the entity; it is saved again.", "MODEL.json");
     const QCommandLineOption entityOption("entity", entityHelp, "NAME");
-    parser.addOption(help);
-    parser.addOption(modelOption);
-    parser.addOption(entityOption);
-    for (const QCommandLineOption& option : extraOptions)
-        parser.addOption(option);
-    if (!parser.parse(arguments))
-        return usageError(parser, command, parser.errorText());
-    if (parser.isSet(help)) {
-        out() << commandHelp(parser, command);
-        out().flush();
-        return 0;
-    }
-    if (parser.positionalArguments().size() != 1 || !parser.isSet(modelOption) || !parser.isSet(entityOption))
-        return usageError(parser, command, command + QStringLiteral(" needs FILE, --model MODEL.json and --entity NAME"));
+    parser.addOptions(QList<QCommandLineOption>{modelOption, entityOption} + extraOptions);
+    const QString problem =
+        QLatin1String(parser.command().name) + QStringLiteral(" needs FILE, --model MODEL.json and --entity NAME");
+    if (const std::optional<int> status = parser.read(1, 1, {modelOption, entityOption}, problem))
+        return status;
 
     target.file = parser.positionalArguments().front();
     target.modelPath = parser.value(modelOption);
-    for (const QString& path : {target.file, target.modelPath}) {
-        if (const QString problem = unreadable(path); !problem.isEmpty())
-            return failure(QStringLiteral("Cannot open file %1: %2").arg(path, problem));
-    }
-    QString problem;
-    target.model = EntityModel::ModelFile::load(target.modelPath, &problem);
-    if (!target.model)
-        return failure(problem);
+    if (!readable(target.file) || !readable(target.modelPath) || !(target.model = openModel(target.modelPath, true)))
+        return 1;
     const QString name = parser.value(entityOption);
     target.entity = findEntityByName(target.model->getRoot(), name);
     if (!target.entity)
         return failure(QStringLiteral("no entity named \"%1\" in %2").arg(name, target.modelPath));
     return std::nullopt;
-}
-
-int saveEntityCommand(const EntityCommandTarget& target)
-{
-    QString problem;
-    if (!EntityModel::ModelFile::save(*target.model, target.modelPath, &problem))
-        return failure(problem);
-    out() << "Saved the model to " << target.modelPath << '\n';
-    out().flush();
-    return 0;
 }

@@ -8,9 +8,10 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
+class CommandParser;
 class QCommandLineOption;
-class QCommandLineParser;
 
 /// The first entity below `root` (depth first, in list order) called `name`, of `type` when
 /// a type is given; failing that the first whose reference designator is `name`; null when
@@ -21,6 +22,12 @@ EntityModel::Entity* findEntityByName(EntityModel::Entity* root, const QString& 
 /// The name a person finds `entity` by: its name, or its reference designator when it has
 /// no name (imported boards and components).
 QString lookupNameOf(const EntityModel::Entity& entity);
+
+/// The top-level entities that earlier imports into `model` built, kept as links on the
+/// project so that an update replaces those and never what a person made by hand.
+std::vector<EntityModel::Entity*> earlierImports(const EntityModel::Model& model);
+/// Records `entities` (those still alive) as the imports of `model`.
+void recordImports(EntityModel::Model& model, std::vector<EntityModel::Entity*> entities);
 
 /// What a command that applies a FILE to one entity of a saved model works on.
 struct EntityCommandTarget
@@ -35,14 +42,10 @@ struct EntityCommandTarget
     EntityModel::Entity* entity = nullptr;
 };
 
-/// For the commands that apply a FILE to one entity of a saved model (`command`): adds
-/// --help, --model, --entity (described by `entityHelp`) and `extraOptions` to `parser`,
-/// parses `arguments`, checks that the file and the model can be read, loads the model and
-/// finds the entity. Returns the exit status when the command ends here (0 after the help,
-/// 2 for a usage error, 1 after reporting a failure); otherwise fills `target`.
-std::optional<int> openEntityCommand(QCommandLineParser& parser, const QStringList& arguments, const QString& command,
-                                     const QString& entityHelp, const QList<QCommandLineOption>& extraOptions,
-                                     EntityCommandTarget& target);
-
-/// Saves `target`'s model back to its file and says so; the exit status.
-int saveEntityCommand(const EntityCommandTarget& target);
+/// For the commands that apply a FILE to one entity of a saved model: adds --model,
+/// --entity (described by `entityHelp`) and `extraOptions` to `parser`, reads the
+/// arguments, checks that the file and the model can be read, loads the model and finds the
+/// entity. Returns the exit status when the command ends here (0 after the help, 2 for a
+/// usage error, 1 after reporting a failure); otherwise fills `target`.
+std::optional<int> openEntityCommand(CommandParser& parser, const QString& entityHelp,
+                                     const QList<QCommandLineOption>& extraOptions, EntityCommandTarget& target);

@@ -75,6 +75,15 @@ void ModelPrinter::print(const Entity& entity, int depth)
     printAttributes(entity, QString(), depth + 1);
 }
 
+void ModelPrinter::printTopLevel(const std::vector<Entity*>& entities, const QString& verb)
+{
+    m_out << verb << ' ' << entities.size() << (entities.size() == 1 ? " top-level entity" : " top-level entities")
+          << (entities.empty() ? "." : ":") << '\n';
+    for (const Entity* entity : entities)
+        print(*entity, 1);
+    m_out.flush();
+}
+
 void ModelPrinter::printAttributes(const CompositeAttribute& holder, const QString& prefix, int depth)
 {
     for (const Attribute* attribute : holder.children()) {

@@ -4,6 +4,8 @@
 
 #include <QTextStream>
 
+#include <vector>
+
 /// Writes entities as an indented tree: type, name and id on one line, then the plain
 /// attributes (doubles in SI, or in their display unit when they have one).
 class ModelPrinter
@@ -13,6 +15,8 @@ public:
     explicit ModelPrinter(QTextStream& out) : m_out(out) {}
     /// Prints `entity` and everything it owns, indented by `depth` levels.
     void print(const EntityModel::Entity& entity, int depth = 0);
+    /// Says "`verb` N top-level entities:" and prints each of `entities` one level down.
+    void printTopLevel(const std::vector<EntityModel::Entity*>& entities, const QString& verb);
 
 private:
     void printAttributes(const EntityModel::CompositeAttribute& holder, const QString& prefix, int depth);

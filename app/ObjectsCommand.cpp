@@ -1,5 +1,4 @@
-#include "ObjectsCommand.h"
-
+#include "CommandLine.h"
 #include "Console.h"
 #include "ObjectTreePrinter.h"
 
@@ -7,37 +6,25 @@
 #include "host/ProgressMessagePrefixer.h"
 #include "objectbuild/TarvexObjectBuilder.h"
 
-#include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
 
 #include <stdexcept>
 
-int runObjectsCommand(const QStringList& arguments)
+int runObjectsCommand(CommandParser& parser)
 {
-    const QString command = QStringLiteral("objects");
-    QCommandLineParser parser;
     parser.setApplicationDescription(
         "Reads an interchange XML file and prints the object tree the import builds from it, before any "
         "host entity is made: one line per node with the part's kind, name, type, material and placed bound "
         "in metres (file axes, z up). Layers and cells of layered parts, and the parts of composites, follow "
         "their part with a dash.");
     parser.addPositionalArgument("FILE", "Interchange model file (XML).");
-    const QCommandLineOption help(QStringList{"h", "help"}, "Show this help.");
-    parser.addOption(help);
-    if (!parser.parse(arguments))
-        return usageError(parser, command, parser.errorText());
-    if (parser.isSet(help)) {
-        out() << commandHelp(parser, command);
-        out().flush();
-        return 0;
-    }
-    if (parser.positionalArguments().size() != 1)
-        return usageError(parser, command, QStringLiteral("objects needs exactly one FILE"));
+    if (const std::optional<int> status = parser.read(1, 1, {}, QStringLiteral("objects needs exactly one FILE")))
+        return *status;
 
     const QString file = parser.positionalArguments().front();
-    if (const QString problem = unreadable(file); !problem.isEmpty())
-        return failure(QStringLiteral("Cannot open file %1: %2").arg(file, problem));
+    if (!readable(file))
+        return 1;
 
     QFile input(file);
     char first = 0;

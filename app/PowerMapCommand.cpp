@@ -1,18 +1,13 @@
-#include "PowerMapCommand.h"
-
+#include "CommandLine.h"
 #include "Console.h"
-
 #include "ModelLookup.h"
 
 #include "ConsoleProgress.h"
 #include "host/EntityReading.h"
-#include "host/ModelFile.h"
 #include "host/ProgressMessagePrefixer.h"
 #include "maps/TarvexPowerMapImporter.h"
 
-#include <QCommandLineParser>
 #include <QFileInfo>
-#include <QTextStream>
 
 
 using namespace EntityModel;
@@ -51,9 +46,8 @@ void printApplied(const Entity& entity, const QString& file)
 
 } // namespace
 
-int runPowerMapCommand(const QStringList& arguments)
+int runPowerMapCommand(CommandParser& parser)
 {
-    QCommandLineParser parser;
     parser.setApplicationDescription(
         "Reads a text-format power map (grid or area power maps, with leakage maps) and applies it to an "
         "entity of a saved model, replacing the power maps an earlier run applied there. Overlapping power "
@@ -63,8 +57,7 @@ int runPowerMapCommand(const QStringList& arguments)
     parser.addPositionalArgument("FILE", "The power map file.");
     EntityCommandTarget target;
     if (const std::optional<int> status =
-            openEntityCommand(parser, arguments, QStringLiteral("power-map"),
-                              "Name of the entity (a heat source, a die...) receiving the map.", {}, target))
+            openEntityCommand(parser, "Name of the entity (a heat source, a die...) receiving the map.", {}, target))
         return *status;
     const QString& file = target.file;
     Entity* entity = target.entity;
@@ -72,10 +65,8 @@ int runPowerMapCommand(const QStringList& arguments)
     Tools::ConsoleProgress console;
     CFDProgress::ProgressMessagePrefixer progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
     Tarvex::TarvexPowerMapImporter importer(&progress);
-    if (!importer.importPowerMap(entity, file) || console.fatalErrors() > 0) {
-        err() << "The model file " << target.modelPath << " was left unchanged.\n";
-        return failure(QString());
-    }
+    if (!importer.importPowerMap(entity, file) || console.fatalErrors() > 0)
+        return finish(true, *target.model, target.modelPath);
     printApplied(*entity, file);
-    return saveEntityCommand(target);
+    return finish(false, *target.model, target.modelPath);
 }

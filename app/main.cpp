@@ -6,5 +6,5 @@ int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tarvex"));
-    return CommandLine().run(QCoreApplication::arguments());
+    return runCommandLine(QCoreApplication::arguments());
 }

@@ -99,6 +99,28 @@ TEST(TarvexCli, UsageErrorsAndHelp)
     }
 }
 
+// Every command answers --help and an unknown option through the same parser: its help
+// with the usage line naming the command, on stdout with status 0 or after the problem on
+// stderr with status 2; and the overview lists it.
+TEST(TarvexCli, EveryCommandAnswersHelpAndUnknownOptionsAlike)
+{
+    const QString overview = tarvex({"--help"}).out;
+    for (const QString command : {"import", "update", "extend", "show", "objects", "materials", "material-map",
+                                  "power-map", "generate"}) {
+        SCOPED_TRACE(command.toStdString());
+        EXPECT_TRUE(overview.contains("\n  " + command + ' ')) << overview.toStdString();
+        const CliRun help = tarvex({command, "--help"});
+        EXPECT_EQ(help.exitCode, 0);
+        const QString usage = "Usage: tarvex " + command + " [options]";
+        EXPECT_TRUE(help.out.startsWith(usage)) << help.out.toStdString();
+        EXPECT_TRUE(help.err.isEmpty()) << help.err.toStdString();
+        const CliRun wrong = tarvex({command, "--no-such-option"});
+        EXPECT_EQ(wrong.exitCode, 2);
+        EXPECT_TRUE(wrong.out.isEmpty()) << wrong.out.toStdString();
+        EXPECT_EQ(wrong.err, "tarvex: Unknown option 'no-such-option'.\n\n" + help.out);
+    }
+}
+
 TEST(TarvexCli, UpdateAndExtendWorkOnASavedModel)
 {
     TestSupport::TempDir dir;

@@ -70,7 +70,7 @@ TEST(TarvexGenerate, UsageErrorsExitWithTwoAndWriteNothing)
         const GenerateRun run = tarvexGenerate(c.options);
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_TRUE(run.err.contains(QString::fromLatin1(c.message))) << run.err.toStdString();
-        EXPECT_TRUE(run.err.contains("Usage: tarvex generate --components M --balls K")) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("\n\nUsage: tarvex generate [options]\n")) << run.err.toStdString();
         EXPECT_FALSE(QFile::exists(out));
     }
 

@@ -1,0 +1,48 @@
+#include "CommandLine.h"
+#include "Console.h"
+#include "ConsoleProgress.h"
+#include "ModelLookup.h"
+#include "ModelPrinter.h"
+
+#include "host/EntityFetcher.h"
+#include "host/GeometryBuilder.h"
+#include "import/TarvexImporter.h"
+
+#include <stdexcept>
+
+using namespace EntityModel;
+
+int runExtendCommand(CommandParser& parser)
+{
+    parser.setApplicationDescription("Extends an existing board in place with the components of an interchange file.");
+    parser.addPositionalArgument("FILE", "The simplified-model interchange file.");
+    const QCommandLineOption modelOption("model", "Model file holding the board.", "MODEL.json");
+    const QCommandLineOption boardOption("board", "Name of the board (PCB) to extend.", "NAME");
+    parser.addOptions({modelOption, boardOption});
+    if (const std::optional<int> status =
+            parser.read(1, 1, {modelOption, boardOption},
+                        QStringLiteral("extend needs FILE, --model MODEL.json and --board NAME")))
+        return *status;
+    const QString file = userPath(parser.positionalArguments().front());
+    const QString modelPath = userPath(parser.value(modelOption));
+    if (!readable(file) || !readable(modelPath))
+        return 1;
+    std::unique_ptr<Model> model = openModel(modelPath, true);
+    if (!model)
+        return 1;
+    Entity* board = findEntityByName(model->getRoot(), parser.value(boardOption), PCB_t);
+    if (!board)
+        return failure(QStringLiteral("no board named \"%1\" in %2").arg(parser.value(boardOption), modelPath));
+
+    Tools::ConsoleProgress progress;
+    Geometry::GeometryBuilder geometry;
+    Tarvex::TarvexImporter importer(EntityFetcher::getChassis(model->getRoot()), &progress, &geometry);
+    try {
+        importer.extendPCB(board, file);
+    } catch (const std::runtime_error& error) {
+        err() << "error: " << error.what() << '\n';
+        return finish(true, *model, modelPath);
+    }
+    ModelPrinter(out()).print(*board);
+    return finish(progress.fatalErrors() > 0, *model, modelPath);
+}

@@ -1,0 +1,40 @@
+#include "CommandLine.h"
+#include "Console.h"
+#include "ConsoleProgress.h"
+#include "ModelLookup.h"
+#include "ModelPrinter.h"
+
+#include "host/EntityFetcher.h"
+#include "host/GeometryBuilder.h"
+#include "import/TarvexImporter.h"
+
+using namespace EntityModel;
+
+int runImportCommand(CommandParser& parser)
+{
+    parser.setApplicationDescription("Imports an interchange model into a host model and prints what it built.");
+    parser.addPositionalArgument("FILE", "Interchange model (XML) or import list (JSON); the built-in sample board when omitted.", "[FILE]");
+    const QCommandLineOption modelOption("model", "Model file to import into (created when missing) and to save.", "MODEL.json");
+    const QCommandLineOption centreOption("centre", "Centre the imported entities in their owners.");
+    parser.addOptions({modelOption, centreOption});
+    if (const std::optional<int> status = parser.read(0, 1, {}, QStringLiteral("import takes at most one FILE")))
+        return *status;
+    const QString file = parser.positionalArguments().isEmpty() ? QStringLiteral(":/samples/board.xml")
+                                                                : userPath(parser.positionalArguments().front());
+    const QString modelPath = userPath(parser.value(modelOption));
+    if (!readable(file))
+        return 1;
+    std::unique_ptr<Model> model = openModel(modelPath, false);
+    if (!model)
+        return 1;
+
+    Tools::ConsoleProgress progress;
+    Geometry::GeometryBuilder geometry;
+    Tarvex::TarvexImporter importer(EntityFetcher::getChassis(model->getRoot()), &progress, &geometry);
+    const std::vector<Entity*> built = importer.importModel(file, parser.isSet(centreOption));
+    ModelPrinter(out()).printTopLevel(built, QStringLiteral("Imported"));
+    std::vector<Entity*> imports = earlierImports(*model);
+    imports.insert(imports.end(), built.begin(), built.end());
+    recordImports(*model, imports);
+    return finish(progress.fatalErrors() > 0, *model, modelPath);
+}

@@ -1,0 +1,44 @@
+#include "CommandLine.h"
+#include "Console.h"
+#include "ConsoleProgress.h"
+#include "ModelLookup.h"
+#include "ModelPrinter.h"
+
+#include "host/EntityFetcher.h"
+#include "host/GeometryBuilder.h"
+#include "import/TarvexImporter.h"
+
+using namespace EntityModel;
+
+int runUpdateCommand(CommandParser& parser)
+{
+    parser.setApplicationDescription("Re-imports an interchange model over the entities of an earlier import: "
+                                     "matching entities are reused, the others deleted.");
+    parser.addPositionalArgument("FILE", "The newer interchange model.");
+    const QCommandLineOption modelOption("model", "Model file holding the earlier import.", "MODEL.json");
+    parser.addOption(modelOption);
+    if (const std::optional<int> status =
+            parser.read(1, 1, {modelOption}, QStringLiteral("update needs FILE and --model MODEL.json")))
+        return *status;
+    const QString file = userPath(parser.positionalArguments().front());
+    const QString modelPath = userPath(parser.value(modelOption));
+    if (!readable(file) || !readable(modelPath))
+        return 1;
+    std::unique_ptr<Model> model = openModel(modelPath, true);
+    if (!model)
+        return 1;
+
+    const std::vector<Entity*> existing = earlierImports(*model);
+    Tools::ConsoleProgress progress;
+    Geometry::GeometryBuilder geometry;
+    Tarvex::TarvexImporter importer(EntityFetcher::getChassis(model->getRoot()), &progress, &geometry);
+    const std::vector<Entity*> updated = importer.updateModel(file, existing);
+    ModelPrinter(out()).printTopLevel(updated, QStringLiteral("Updated"));
+    if (updated.empty() && !existing.empty() && progress.fatalErrors() == 0) {
+        // Saving now would drop the whole earlier import for a file that built nothing.
+        err() << "error: the update built nothing, so the earlier import is kept\n";
+        return finish(true, *model, modelPath);
+    }
+    recordImports(*model, updated);
+    return finish(progress.fatalErrors() > 0, *model, modelPath);
+}
