@@ -14,29 +14,23 @@ using namespace EntityModel;
 
 namespace {
 
-using Manner = Command::Manner;
-
 // The commands of the tool, in the order the overview lists them.
 const Command Commands[] = {
     {"import", "import [FILE] [--model MODEL.json] [--centre]",
-     "import an interchange model (XML or\nJSON list); without FILE the built-in\nsample board", runImportCommand,
-     Manner::Original},
-    {"update", "update FILE --model MODEL.json", "re-import FILE over an earlier import", runUpdateCommand,
-     Manner::Original},
-    {"extend", "extend FILE --model MODEL.json --board NAME", "extend the board NAME in place", runExtendCommand,
-     Manner::Original},
-    {"show", "show MODEL.json", "print the entity tree of a saved model", runShowCommand, Manner::Original},
+     "import an interchange model (XML or\nJSON list); without FILE the built-in\nsample board", runImportCommand},
+    {"update", "update FILE --model MODEL.json", "re-import FILE over an earlier import", runUpdateCommand},
+    {"extend", "extend FILE --model MODEL.json --board NAME", "extend the board NAME in place", runExtendCommand},
+    {"show", "show MODEL.json", "print the entity tree of a saved model", runShowCommand},
     {"objects", "objects FILE", "print the object tree an interchange file\nmakes, before any entity is built",
-     runObjectsCommand, Manner::Uniform},
+     runObjectsCommand},
     {"materials", "materials LIBRARY_FILE [--model MODEL.json]",
-     "import a 3D solver material library into\nthe model's material library", runMaterialsCommand, Manner::Uniform},
+     "import a 3D solver material library into\nthe model's material library", runMaterialsCommand},
     {"material-map", "material-map FILE --model MODEL.json\n         --entity NAME [--resize]",
-     "apply a material map (layout file or CSV\ndensity grid) to the layers of NAME", runMaterialMapCommand,
-     Manner::Uniform},
+     "apply a material map (layout file or CSV\ndensity grid) to the layers of NAME", runMaterialMapCommand},
     {"power-map", "power-map FILE --model MODEL.json --entity NAME",
-     "apply a text-format power map to the\nentity NAME", runPowerMapCommand, Manner::Uniform},
+     "apply a text-format power map to the\nentity NAME", runPowerMapCommand},
     {"generate", "generate --components M --balls K -o FILE\n         [--layers N] [--legacy] [--seed S]",
-     "write a synthetic interchange model\n(--legacy: the older layout)", runGenerateCommand, Manner::Uniform},
+     "write a synthetic interchange model\n(--legacy: the older layout)", runGenerateCommand},
 };
 
 // What `tarvex --help` prints: the synopses of the table beside their summaries.
@@ -87,19 +81,14 @@ int runCommandLine(const QStringList& arguments)
 CommandParser::CommandParser(const Command& command, const QStringList& arguments)
     : m_command(command), m_arguments(arguments), m_help(QStringList{"h", "help"}, QStringLiteral("Show this help."))
 {
-    if (m_command.manner == Manner::Uniform)
-        addOption(m_help);
+    addOption(m_help);
 }
 
 std::optional<int> CommandParser::read(int minimum, int maximum, const QList<QCommandLineOption>& required,
                                        const QString& problem)
 {
-    if (m_command.manner == Manner::Original)
-        addOption(m_help);
-    if (!parse(m_arguments)) {
-        usageError(errorText());
-        return m_command.manner == Manner::Original && isSet(m_help) ? 0 : 2;
-    }
+    if (!parse(m_arguments))
+        return usageError(errorText());
     if (isSet(m_help)) {
         out() << help();
         out().flush();
@@ -109,7 +98,7 @@ std::optional<int> CommandParser::read(int minimum, int maximum, const QList<QCo
     const bool missing = std::any_of(required.begin(), required.end(),
                                      [this](const QCommandLineOption& option) { return !isSet(option); });
     if (count < minimum || count > maximum || missing)
-        return m_command.manner == Manner::Original ? reportUsage(problem, overview()) : usageError(problem);
+        return usageError(problem);
     return std::nullopt;
 }
 

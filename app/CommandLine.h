@@ -17,13 +17,6 @@ class CommandParser;
 /// One command of the `tarvex` tool, as the table of commands in CommandLine.cpp lists it.
 struct Command
 {
-    /// How the command answers --help and usage errors. `Original` is the way of the four
-    /// first commands (import, update, extend, show), kept as it was: --help is listed after
-    /// their options, a missing or extra argument is answered with the overview of all
-    /// commands, and --help ends with status 0 even beside a wrong option. `Uniform`: --help
-    /// is listed first and every usage error is answered with the command's own help.
-    enum class Manner { Original, Uniform };
-
     /// The name typed after `tarvex`.
     const char* name;
     /// Its synopsis and its summary, in the lines that the overview of `tarvex --help`
@@ -32,7 +25,6 @@ struct Command
     const char* summary;
     /// Runs the command on the arguments that `parser` holds; returns the exit status.
     int (*run)(CommandParser& parser);
-    Manner manner;
 };
 
 /// Runs the command in `arguments` (the first being the program name); returns the exit
