@@ -131,6 +131,13 @@ std::unique_ptr<Model> openModel(const QString& path, bool mustExist)
     return model;
 }
 
+std::unique_ptr<Model> openFileAndModel(const QString& file, const QString& modelPath)
+{
+    if (!readable(file) || !readable(modelPath))
+        return nullptr;
+    return openModel(modelPath, true);
+}
+
 int finish(bool failed, const Model& model, const QString& modelPath, const LibraryManager* library)
 {
     if (modelPath.isEmpty()) {

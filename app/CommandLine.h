@@ -68,6 +68,10 @@ QString userPath(const QString& path);
 /// no file; null after reporting why it cannot be read.
 std::unique_ptr<EntityModel::Model> openModel(const QString& path, bool mustExist);
 
+/// For the commands that apply `file` to the model saved at `modelPath`: checks that both
+/// can be read and loads the model; null after reporting why not.
+std::unique_ptr<EntityModel::Model> openFileAndModel(const QString& file, const QString& modelPath);
+
 /// Ends an operation on the model saved at `modelPath` (none when empty), and on the
 /// material `library` kept beside it when one is given. After a failure (`failed`) says
 /// that the files were left unchanged and returns 1; otherwise saves them, says so and

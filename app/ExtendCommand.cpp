@@ -25,9 +25,7 @@ int runExtendCommand(CommandParser& parser)
         return *status;
     const QString file = userPath(parser.positionalArguments().front());
     const QString modelPath = userPath(parser.value(modelOption));
-    if (!readable(file) || !readable(modelPath))
-        return 1;
-    std::unique_ptr<Model> model = openModel(modelPath, true);
+    std::unique_ptr<Model> model = openFileAndModel(file, modelPath);
     if (!model)
         return 1;
     Entity* board = findEntityByName(model->getRoot(), parser.value(boardOption), PCB_t);

@@ -65,7 +65,7 @@ std::optional<int> openEntityCommand(CommandParser& parser, const QString& entit
 
     target.file = parser.positionalArguments().front();
     target.modelPath = parser.value(modelOption);
-    if (!readable(target.file) || !readable(target.modelPath) || !(target.model = openModel(target.modelPath, true)))
+    if (!(target.model = openFileAndModel(target.file, target.modelPath)))
         return 1;
     const QString name = parser.value(entityOption);
     target.entity = findEntityByName(target.model->getRoot(), name);

@@ -22,9 +22,7 @@ int runUpdateCommand(CommandParser& parser)
         return *status;
     const QString file = userPath(parser.positionalArguments().front());
     const QString modelPath = userPath(parser.value(modelOption));
-    if (!readable(file) || !readable(modelPath))
-        return 1;
-    std::unique_ptr<Model> model = openModel(modelPath, true);
+    std::unique_ptr<Model> model = openFileAndModel(file, modelPath);
     if (!model)
         return 1;
 

@@ -1,11 +1,7 @@
+#include "ImportSession.h"
+
 #include "host/EntityEditor.h"
-#include "host/EntityFetcher.h"
 #include "host/EntityReading.h"
-#include "host/GeometryBuilder.h"
-#include "host/Model.h"
-#include "import/TarvexImporter.h"
-#include "support/RecordingProgress.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -36,38 +32,19 @@ QByteArray interchangeFile(const QString& geoms)
         .toUtf8();
 }
 
-struct Session
+using Session = ImportTest::ImportSession;
+
+// Imports the one block through an import list in `unit` whose entry has `placement`.
+std::vector<Entity*> importBlockThroughList(Session& s, const char* unit, const char* placement)
 {
-    std::unique_ptr<Model> model = Model::createDefault();
-    Entity* chassis = EntityFetcher::getChassis(model->getRoot());
-    Tools::RecordingProgress progress;
-    Geometry::GeometryBuilder geometry;
-    Tarvex::TarvexImporter importer{chassis, &progress, &geometry};
-    TestSupport::TempDir dir;
-
-    // Imports the one block through an import list in `unit` whose entry has `placement`.
-    std::vector<Entity*> importBlockThroughList(const char* unit, const char* placement)
-    {
-        dir.write("block.xml", interchangeFile(OneBlock));
-        const QString list = dir.write(
-            "list.json", QStringLiteral(R"({"Version": "2025.1.0", "UNIT": {"length": "%1"},
-                                            "TARVEX_INTERCHANGE_MODEL": {"Import": {"file": "block.xml", %2}}})")
-                             .arg(unit, placement)
-                             .toUtf8());
-        return importer.importModel(list, false);
-    }
-
-    // The host bound of `entities` together.
-    Geometry::Bound boundOf(const std::vector<Entity*>& entities)
-    {
-        Geometry::Bound bound;
-        for (Entity* entity : entities) {
-            if (const Geometry::Part* part = geometry.refreshPart(entity))
-                bound.unite(part->getBound());
-        }
-        return bound;
-    }
-};
+    s.dir.write("block.xml", interchangeFile(OneBlock));
+    const QString list = s.dir.write(
+        "list.json", QStringLiteral(R"({"Version": "2025.1.0", "UNIT": {"length": "%1"},
+                                        "TARVEX_INTERCHANGE_MODEL": {"Import": {"file": "block.xml", %2}}})")
+                         .arg(unit, placement)
+                         .toUtf8());
+    return s.importer.importModel(list, false);
+}
 
 Vec3 locationOf(const Entity* entity)
 {
@@ -128,7 +105,7 @@ TEST(TarvexImporterPlacement, ListEntriesPlaceFootprintCentreAndBottomInTheLists
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Session s;
-        const std::vector<Entity*> built = s.importBlockThroughList(c.unit, c.placement);
+        const std::vector<Entity*> built = importBlockThroughList(s, c.unit, c.placement);
         ASSERT_EQ(built.size(), 1u) << s.progress.texts(Kind::FatalError).join('\n').toStdString();
         const Geometry::Bound bound = s.boundOf(built);
         EXPECT_TRUE(near(Vec3(bound.getCentre().x, bound.getLow().y, bound.getCentre().z), c.footprintCentreAndBottom,
@@ -154,7 +131,7 @@ TEST(TarvexImporterPlacement, ListEntriesWithinAMicrometreOrInAnUnknownUnitStayW
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Session s;
-        const std::vector<Entity*> built = s.importBlockThroughList(c.unit, c.placement);
+        const std::vector<Entity*> built = importBlockThroughList(s, c.unit, c.placement);
         ASSERT_EQ(built.size(), 1u);
         // Exactly the builder's values: a move by a tiny offset would change their last bits.
         Session plain;

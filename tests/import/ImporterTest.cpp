@@ -1,11 +1,8 @@
+#include "ImportSession.h"
+
 #include "host/EntityEditor.h"
 #include "host/EntityFetcher.h"
 #include "host/EntityReading.h"
-#include "host/GeometryBuilder.h"
-#include "host/ModelFile.h"
-#include "support/RecordingProgress.h"
-#include "import/TarvexImporter.h"
-#include "support/TempDir.h"
 
 #include <QRegularExpression>
 
@@ -24,20 +21,7 @@ const QByteArray GoodXml = "<?xml version=\"1.0\"?>\n"
                            "</TARVEX_INTERCHANGE_MODEL>\n";
 const QByteArray BrokenXml = "<TARVEX_INTERCHANGE_MODEL SchemaVersion=\"2025.1.0\">\n  <GEOMSet>\n";
 
-// A host model with a chassis, a solution control and one earlier import: a board with a
-// component, and a material that an update must leave alone.
-struct Session
-{
-    std::unique_ptr<Model> model = Model::createDefault();
-    Entity* chassis = EntityFetcher::getChassis(model->getRoot());
-    Tools::RecordingProgress progress;
-    Geometry::GeometryBuilder geometry;
-    Tarvex::TarvexImporter importer{chassis, &progress, &geometry};
-    TestSupport::TempDir dir;
-
-    QByteArray json() const { return ModelFile::toJson(*model); }
-    QStringList messages() const { return progress.texts(Kind::Message); }
-};
+using Session = ImportTest::ImportSession;
 
 bool solutionOptionsOn(const Entity* chassis)
 {
