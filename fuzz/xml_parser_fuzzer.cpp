@@ -2,7 +2,7 @@
 // document it hands on must be an interchange model in the current layout, and every
 // element wrapper must read that document without trouble.
 #include "support/RecordingProgress.h"
-#include "interchange/TXMXMLModelDescription.h"
+#include "support/TXMXMLModelDescription.h"
 #include "interchange/TarvexTXMXMLParser.h"
 #include "interchange/TarvexTXMXMLUpdater.h"
 

@@ -1,7 +1,7 @@
 // Generated interchange files: both layouts read back alike, the content matches the
 // options, and the same seed gives the same bytes. The two samples are checked the same way.
 #include "interchange/TXMXMLGenerator.h"
-#include "interchange/TXMXMLModelDescription.h"
+#include "support/TXMXMLModelDescription.h"
 #include "interchange/TarvexTXMXMLParser.h"
 
 #include "support/RecordingProgress.h"

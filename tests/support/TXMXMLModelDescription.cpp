@@ -1,4 +1,4 @@
-#include "interchange/TXMXMLModelDescription.h"
+#include "support/TXMXMLModelDescription.h"
 
 namespace Tarvex {
 
