@@ -1,9 +1,10 @@
 // Feeds arbitrary bytes to the CSV density-grid reader through a temporary file. Any input
 // must end in a record or in a reported failure, never in a crash or a hang.
+#include "FuzzInput.h"
+#include "FuzzTarget.h"
+
 #include "host/CSVParser.h"
 #include "maps/UniformGridMaterialMapImporter.h"
-
-#include <QTemporaryFile>
 
 #include <cstddef>
 #include <cstdint>
@@ -26,19 +27,17 @@ public:
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+int fuzzOne(const uint8_t* data, size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), int(size));
-    Counter counter;
-    FileSystem::CSVParser().parse(bytes, counter);
-
-    QTemporaryFile file(QStringLiteral("XXXXXX.csv"));
-    if (!file.open())
+    const Fuzz::FuzzInput input(data, size);
+    if (!input.isUsable())
         return 0;
-    file.write(bytes);
-    file.flush();
+    Counter counter;
+    FileSystem::CSVParser().parse(input.bytes(), counter);
+
     Tarvex::UniformGridMaterialMapImporter importer(nullptr);
-    const std::vector<Tarvex::MaterialMapData> records = importer.readMaterialMapData(file.fileName());
+    const std::vector<Tarvex::MaterialMapData> records =
+        importer.readMaterialMapData(input.writeFile(QStringLiteral("grid.csv")));
     double sum = 0;
     for (const Tarvex::MaterialMapData& record : records) {
         if (record.metalDensity.size() != size_t(record.rows) * size_t(record.columns))

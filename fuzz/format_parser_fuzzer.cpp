@@ -1,19 +1,18 @@
 // Feeds arbitrary bytes to the text-format map parser through a temporary file.
-#include "maps/NorvaneTXMFormatParser.h"
+#include "FuzzInput.h"
+#include "FuzzTarget.h"
 
-#include <QTemporaryFile>
+#include "maps/NorvaneTXMFormatParser.h"
 
 #include <cstddef>
 #include <cstdint>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+int fuzzOne(const uint8_t* data, size_t size)
 {
-    QTemporaryFile file;
-    if (!file.open())
+    const Fuzz::FuzzInput input(data, size);
+    if (!input.isUsable())
         return 0;
-    file.write(reinterpret_cast<const char*>(data), qint64(size));
-    file.flush();
-    Tarvex::NorvaneTXMFormatParser parser(file.fileName().toStdString(), nullptr);
+    Tarvex::NorvaneTXMFormatParser parser(input.writeFile(QStringLiteral("map.txt")).toStdString(), nullptr);
     parser.parseFile();
     // Walk the tree so that every node is touched.
     std::vector<const Tarvex::NorvaneTXMFormatParserNode*> pending{parser.getRootNode().get()};

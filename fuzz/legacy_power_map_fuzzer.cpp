@@ -1,23 +1,23 @@
 // Feeds arbitrary bytes to the legacy power-map reader through a temporary file. Malformed
 // files must end in std::runtime_error, never in a crash or a hang.
-#include "maps/TarvexLegacyPowerMapReader.h"
+#include "FuzzInput.h"
+#include "FuzzTarget.h"
 
-#include <QTemporaryFile>
+#include "maps/TarvexLegacyPowerMapReader.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+int fuzzOne(const uint8_t* data, size_t size)
 {
-    QTemporaryFile file;
-    if (!file.open())
+    const Fuzz::FuzzInput input(data, size);
+    if (!input.isUsable())
         return 0;
-    file.write(reinterpret_cast<const char*>(data), qint64(size));
-    file.flush();
+    const QString path = input.writeFile(QStringLiteral("power-map.txt"));
     std::vector<Tarvex::TarvexPowerMapArea> areas;
     try {
-        Tarvex::TarvexLegacyPowerMapReader().read(file.fileName(), areas);
+        Tarvex::TarvexLegacyPowerMapReader().read(path, areas);
     } catch (const std::runtime_error&) {
         return 0;
     }

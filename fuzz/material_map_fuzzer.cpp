@@ -1,14 +1,15 @@
 // Feeds arbitrary bytes to the layout readers (text or XML, chosen by the first byte) and
 // applies what they read to a small host component, through a temporary file. Any input
 // must end in applied layers or in a reported failure that leaves the model as it was.
+#include "FuzzInput.h"
+#include "FuzzTarget.h"
+
 #include "host/EntityEditor.h"
 #include "host/ListAttributeEditor.h"
 #include "host/Model.h"
 #include "host/ModelFile.h"
 #include "host/TypeCatalogue.h"
 #include "maps/TarvexMaterialMapImporter.h"
-
-#include <QTemporaryFile>
 
 #include <cstddef>
 #include <cstdint>
@@ -46,16 +47,15 @@ Entity* makeComponent(Model& model, uint8_t choice)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+int fuzzOne(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
     const uint8_t choice = data[0];
-    QTemporaryFile file((choice & 1) ? QStringLiteral("XXXXXX.xml") : QStringLiteral("XXXXXX.txt"));
-    if (!file.open())
+    const Fuzz::FuzzInput input(data + 1, size - 1);
+    if (!input.isUsable())
         return 0;
-    file.write(reinterpret_cast<const char*>(data + 1), qint64(size - 1));
-    file.flush();
+    const QString path = input.writeFile((choice & 1) ? QStringLiteral("layout.xml") : QStringLiteral("layout.txt"));
 
     Model model;
     Entity* component = makeComponent(model, uint8_t(choice >> 2));
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     importer.setResizeOwner(choice & 2);
     bool applied = false;
     try {
-        applied = importer.importFile(file.fileName(), component);
+        applied = importer.importFile(path, component);
     } catch (const std::runtime_error&) {
         return 0; // a flip that cannot keep the map in place, as documented
     }

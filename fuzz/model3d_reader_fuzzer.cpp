@@ -1,30 +1,26 @@
 // Feeds arbitrary bytes to the 3D document reader and everything that reads the document
 // afterwards: material tables, descriptions, objects, operations. Nothing may crash or
 // hang; a failed read gives a null model with exactly one message, a good one none.
+#include "FuzzInput.h"
+#include "FuzzTarget.h"
+
 #include "support/RecordingProgress.h"
 #include "model3d/Tarvex3DDomModel.h"
 #include "model3d/TarvexMaterialImporter.h"
-
-#include <QBuffer>
-#include <QByteArray>
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <limits>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+int fuzzOne(const uint8_t* data, size_t size)
 {
-    if (size > size_t(std::numeric_limits<int>::max()))
-        return 0;
-    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), int(size));
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::ReadOnly))
+    Fuzz::FuzzInput input(data, size);
+    if (!input.isUsable())
         return 0;
 
     Tools::RecordingProgress progress;
-    const Tarvex3D::Tarvex3DDomModel model = Tarvex3D::Tarvex3DDomModel::fromData(&buffer, &progress);
+    const Tarvex3D::Tarvex3DDomModel model = Tarvex3D::Tarvex3DDomModel::fromData(input.device(), &progress);
     const int fatalErrors = progress.texts(Tools::ToolProgress::Kind::FatalError).size();
     if (model.isNull() != (fatalErrors == 1) || fatalErrors > 1 || progress.entries().size() != size_t(fatalErrors))
         std::abort();

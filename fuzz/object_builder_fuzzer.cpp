@@ -2,12 +2,12 @@
 // tables, parts and the nesting tree. It must neither crash nor hang; an outline that is
 // not flat may throw its documented error; the tree it hands on must hold every part once,
 // with parents that point back.
+#include "FuzzInput.h"
+#include "FuzzTarget.h"
+
 #include "objectbuild/TarvexObjectBuilder.h"
 
 #include "support/RecordingProgress.h"
-
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>
@@ -29,16 +29,12 @@ size_t checkNode(const Tarvex::TarvexObject& node)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+int fuzzOne(const uint8_t* data, size_t size)
 {
-    static QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("model.xml"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            std::abort();
-        file.write(reinterpret_cast<const char*>(data), qint64(size));
-    }
+    const Fuzz::FuzzInput input(data, size);
+    if (!input.isUsable())
+        return 0;
+    const QString path = input.writeFile(QStringLiteral("model.xml"));
 
     Tools::RecordingProgress progress;
     Tarvex::TarvexObjectBuilder builder(&progress);

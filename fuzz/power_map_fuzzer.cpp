@@ -1,6 +1,9 @@
 // Feeds arbitrary bytes to the text-format power map reader through a temporary file, and
 // applies what it reads to an entity of a fresh model. Malformed files must end in a fatal
 // error with the model untouched, never in a crash or a hang.
+#include "FuzzInput.h"
+#include "FuzzTarget.h"
+
 #include "host/EntityEditor.h"
 #include "host/EntityFetcher.h"
 #include "host/Model.h"
@@ -8,19 +11,16 @@
 #include "support/RecordingProgress.h"
 #include "maps/TarvexPowerMapImporter.h"
 
-#include <QTemporaryFile>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+int fuzzOne(const uint8_t* data, size_t size)
 {
-    QTemporaryFile file;
-    if (!file.open())
+    const Fuzz::FuzzInput input(data, size);
+    if (!input.isUsable())
         return 0;
-    file.write(reinterpret_cast<const char*>(data), qint64(size));
-    file.flush();
+    const QString path = input.writeFile(QStringLiteral("power-map.txt"));
 
     std::unique_ptr<EntityModel::Model> model = EntityModel::Model::createDefault();
     EntityModel::Entity* die =
@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     Tools::RecordingProgress progress;
     Tarvex::TarvexPowerMapImporter importer(&progress);
-    const bool applied = importer.importPowerMap(die, file.fileName());
+    const bool applied = importer.importPowerMap(die, path);
     const bool failed = !progress.texts(Tools::ToolProgress::Kind::FatalError).isEmpty();
     // Success and failure must agree with the messages, and a failure must change nothing.
     if (applied == failed || (!applied && EntityModel::ModelFile::toJson(*model) != before))

@@ -1,18 +1,17 @@
 // Feeds arbitrary bytes to the interchange XML reader: it must neither crash nor hang, a
 // document it hands on must be an interchange model in the current layout, and every
 // element wrapper must read that document without trouble.
+#include "FuzzInput.h"
+#include "FuzzTarget.h"
+
 #include "support/RecordingProgress.h"
 #include "support/TXMXMLModelDescription.h"
 #include "interchange/TarvexTXMXMLParser.h"
 #include "interchange/TarvexTXMXMLUpdater.h"
 
-#include <QBuffer>
-#include <QByteArray>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <limits>
 
 namespace {
 
@@ -30,18 +29,15 @@ bool footprintsUpdated(const Tarvex::TXMXMLModel& model)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+int fuzzOne(const uint8_t* data, size_t size)
 {
-    if (size > size_t(std::numeric_limits<int>::max()))
-        return 0;
-    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), int(size));
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::ReadOnly))
+    Fuzz::FuzzInput input(data, size);
+    if (!input.isUsable())
         return 0;
 
     Tools::RecordingProgress progress;
     Tarvex::TarvexTXMXMLParser parser(&progress);
-    const Tarvex::TarvexTXMXMLDocument document = parser.read(&buffer);
+    const Tarvex::TarvexTXMXMLDocument document = parser.read(input.device());
 
     const int fatalErrors = progress.texts(Tools::ToolProgress::Kind::FatalError).size();
     if (fatalErrors > 1)
