@@ -84,7 +84,7 @@ bool TarvexComponentEntityBuilder::visitSolderBall(const TarvexSolderBall& ball)
 
 bool TarvexComponentEntityBuilder::visitComposite(const TarvexCompositeGeometryObject& composite)
 {
-    if (!composite.getParent() && composite.getType() != heatSinkType())
+    if (!composite.getParent() && !isHeatSink(composite))
         return createComponent(composite) != nullptr;
     return createGroup(composite);
 }
@@ -105,7 +105,7 @@ bool TarvexComponentEntityBuilder::visitLayeredPart(const TarvexLayeredPart& par
 
 bool TarvexComponentEntityBuilder::visitBasicPart(const TarvexBasicPart& part)
 {
-    if (!part.getParent() && part.getType() != heatSinkType())
+    if (!part.getParent() && !isHeatSink(part))
         return createComponent(part) != nullptr;
     return createBlock(part);
 }

@@ -17,7 +17,7 @@ TarvexObtainedEntity TarvexEntityBuildState::getOrCreate(const AttributePath& ke
     if (!parent)
         return {};
     if (const Attribute* holder = parent->findAttribute(list)) {
-        if (Entity* reused = reuseDetached(holder->getOwnerEntity(), keyAttribute, keyValue, type, parent, list))
+        if (Entity* reused = reuse.reattach(holder->getOwnerEntity(), keyAttribute, keyValue, type, parent, list))
             return {reused, true};
     }
 
@@ -38,29 +38,6 @@ TarvexObtainedEntity TarvexEntityBuildState::getOrCreate(const AttributePath& ke
             EntityEditor::deleteEntities(obstructions, true);
     }
     return {made, false};
-}
-
-Entity* TarvexEntityBuildState::reuseDetached(Entity* owner, const AttributePath& keyAttribute, const QString& keyValue,
-                                              const TypeRef& type, Entity* parent, const AttributePath& list)
-{
-    const auto entry = reuse.find(owner);
-    if (entry == reuse.end())
-        return nullptr;
-    std::set<Entity*>& detached = entry->second;
-    for (auto it = detached.begin(); it != detached.end(); ++it) {
-        Entity* candidate = *it;
-        if (!candidate || candidate->getType() != type || !candidate->findAttribute(keyAttribute) ||
-            getStringValue(candidate, keyAttribute) != keyValue)
-            continue;
-        // Only the first match is tried: when it cannot be attached a new entity is made.
-        if (!EntityEditor::addEntity(parent, list, candidate))
-            return nullptr;
-        detached.erase(it);
-        if (detached.empty())
-            reuse.erase(entry);
-        return candidate;
-    }
-    return nullptr;
 }
 
 Entity* TarvexEntityBuildState::getSolderGroup(const Entity* owner, const QString& name) const

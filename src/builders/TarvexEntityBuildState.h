@@ -41,9 +41,6 @@ public:
                                      const EntityModel::TypeRef& type, EntityModel::Entity* parent,
                                      const EntityModel::AttributePath& list);
 
-    /// The entities still waiting to be reused.
-    const TarvexReuseMap& getReuseMap() const { return reuse; }
-
     /// The group called `name` that this import put below `owner` for its solder balls or
     /// bumps, or null: the balls of one owner share one group even when they are built by
     /// different nodes of the tree.
@@ -52,10 +49,6 @@ public:
     void setSolderGroup(const EntityModel::Entity* owner, const QString& name, EntityModel::Entity* group);
 
 private:
-    EntityModel::Entity* reuseDetached(EntityModel::Entity* owner, const EntityModel::AttributePath& keyAttribute,
-                                       const QString& keyValue, const EntityModel::TypeRef& type,
-                                       EntityModel::Entity* parent, const EntityModel::AttributePath& list);
-
     TarvexReuseMap& reuse;
     std::map<std::pair<const EntityModel::Entity*, QString>, EntityModel::Entity*> solderGroups;
 };

@@ -48,9 +48,7 @@ TarvexBuiltEntities buildEntities(const std::vector<std::unique_ptr<TarvexObject
     }
 
     // Taken before the walk: reused entities leave `existing` as they are attached again.
-    std::set<Entity*> earlier;
-    for (const auto& entry : existing)
-        earlier.insert(entry.second.begin(), entry.second.end());
+    const std::set<Entity*> earlier = existing.waiting();
 
     TarvexEntityBuildState state(existing);
     TarvexEntityBuilder builder(rootEntity, &state, progress);

@@ -9,7 +9,7 @@ namespace Tarvex {
 
 using namespace EntityModel;
 
-bool isReusableType(const TypeRef& type)
+bool TarvexReuseMap::isReusableType(const TypeRef& type)
 {
     // Solder balls and bumps too: left attached they would stay beside the ones an update
     // makes anew, doubling every ball of the board.
@@ -24,33 +24,68 @@ bool isReusableType(const TypeRef& type)
     return false;
 }
 
-void detachForReuse(Entity* entity, TarvexReuseMap& reuse)
+void TarvexReuseMap::detach(Entity* entity)
 {
     Entity* owner = entity->getOwnerEntity();
     const AttributePath holder = getOwnerPath(entity);
     if (owner && !holder.isEmpty() && EntityEditor::removeEntity(owner, holder, entity, true))
-        reuse[owner].insert(entity);
+        m_detached[owner].insert(entity);
     else
         EntityEditor::deleteEntity(entity);
 }
 
-TarvexReuseMap detachImportsForReuse(const std::vector<Entity*>& imports)
+void TarvexReuseMap::detachImports(const std::vector<Entity*>& imports)
 {
-    TarvexReuseMap reuse;
     for (Entity* entity : imports) {
         if (!entity || !entity->isAlive() || !isReusableType(entity->getType()))
             continue;
-        detachForReuse(entity, reuse);
+        detach(entity);
         if (!entity->isAlive())
             continue;
         std::vector<Entity*> owned;
         CompositeAttribute::getOwnedChildEntities(entity, owned, true, true);
         for (Entity* child : owned) {
             if (child->isAlive() && isReusableType(child->getType()))
-                detachForReuse(child, reuse);
+                detach(child);
         }
     }
-    return reuse;
+}
+
+Entity* TarvexReuseMap::reattach(Entity* owner, const AttributePath& keyAttribute, const QString& keyValue,
+                                 const TypeRef& type, Entity* parent, const AttributePath& list)
+{
+    const auto entry = m_detached.find(owner);
+    if (entry == m_detached.end())
+        return nullptr;
+    std::set<Entity*>& detached = entry->second;
+    for (auto it = detached.begin(); it != detached.end(); ++it) {
+        Entity* candidate = *it;
+        if (!candidate || candidate->getType() != type || !candidate->findAttribute(keyAttribute) ||
+            getStringValue(candidate, keyAttribute) != keyValue)
+            continue;
+        // Only the first match is tried: when it cannot be attached a new entity is made.
+        if (!EntityEditor::addEntity(parent, list, candidate))
+            return nullptr;
+        detached.erase(it);
+        if (detached.empty())
+            m_detached.erase(entry);
+        return candidate;
+    }
+    return nullptr;
+}
+
+std::set<Entity*> TarvexReuseMap::waiting() const
+{
+    std::set<Entity*> all;
+    for (const auto& entry : m_detached)
+        all.insert(entry.second.begin(), entry.second.end());
+    return all;
+}
+
+std::set<Entity*> TarvexReuseMap::waitingFrom(Entity* owner) const
+{
+    const auto entry = m_detached.find(owner);
+    return entry == m_detached.end() ? std::set<Entity*>() : entry->second;
 }
 
 } // namespace Tarvex

@@ -115,14 +115,13 @@ std::vector<Entity*> TarvexImporter::updateModel(const QString& path, const std:
     UndoStackOpener undoStep(modelOf(m_parent), tr("Update Tarvex Data"), true, true);
     m_success = true;
 
-    TarvexReuseMap reuse = detachImportsForReuse(existing);
+    TarvexReuseMap reuse;
+    reuse.detachImports(existing);
     std::vector<Entity*> result = importModelImpl(path, &reuse);
 
-    std::vector<Entity*> unused;
-    for (const auto& entry : reuse)
-        unused.insert(unused.end(), entry.second.begin(), entry.second.end());
-    if (!unused.empty())
-        EntityEditor::deleteEntities(unused, true);
+    const std::set<Entity*> waiting = reuse.waiting();
+    if (!waiting.empty())
+        EntityEditor::deleteEntities(std::vector<Entity*>(waiting.begin(), waiting.end()), true);
 
     showMessage(m_success ? tr("Updating Tarvex Interchange Model Finished")
                           : tr("Updating Tarvex Interchange Model Finished with some errors"));

@@ -31,8 +31,9 @@ public:
     static TXMFileVersion current();
     /// The oldest version of the current format generation: 2025.
     static TXMFileVersion min();
-    /// The version from which every Geom is a layer of its own, parts nest into one tree by
-    /// containment, and object names no longer carry compact-model suffixes: 2025.1.
+    /// The version that divides the two layouts of the geometry, 2025.1: older files merge
+    /// Geoms into layers, make a basic part of a lone Geom and carry compact-model suffixes
+    /// in object names; newer files (above it) nest every part into one tree by containment.
     static TXMFileVersion layeredFormat();
     /// True when `version` is not below `min()` and below the next major version (2026).
     static bool isCompatible(const TXMFileVersion& version);

@@ -401,7 +401,7 @@ private:
     void heatSink(int index, double x, double y)
     {
         const QString name = QStringLiteral("HS%1").arg(index + 1);
-        const QString type = QStringLiteral("HeatSink");
+        const QString& type = TXMXMLGeom::heatSinkType();
         const QString aluminium = QStringLiteral("Aluminium");
         const Rect base = place(x, y, m_random.between(8, 18), m_random.between(8, 18));
         const double baseHeight = 2.0;

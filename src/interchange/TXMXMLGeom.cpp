@@ -53,4 +53,10 @@ QList<TXMXMLGeomNode> TXMXMLGeom::getNodes() const { return wrapChildElements<TX
 
 void TXMXMLGeom::setNodes(const QList<TXMXMLGeomNode>& values) { replaceChildElements(*this, QStringLiteral("node"), values); }
 
+const QString& TXMXMLGeom::heatSinkType()
+{
+    static const QString type = QStringLiteral("HeatSink");
+    return type;
+}
+
 } // namespace Tarvex

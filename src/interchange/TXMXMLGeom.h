@@ -32,6 +32,10 @@ public:
     /// Writes "Name".
     void setName(const QString& value);
 
+    /// The "Type" of heat sinks ("HeatSink"): their footprints are grouped by name into
+    /// composites, and a heat sink is never a component of its own.
+    static const QString& heatSinkType();
+
     /// "Type": the kind of part, such as "HeatSink", "Package" or "TwoResistor"; empty when absent.
     QString getType() const;
     /// Writes "Type".

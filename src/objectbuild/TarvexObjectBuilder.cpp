@@ -72,7 +72,7 @@ void TarvexObjectBuilder::build(const TXMXMLModel& model, const QDir& directory)
             warning(tr("Geom %1 has fewer than three nodes and is left out").arg(geom.getName()));
             continue;
         }
-        if (geom.getType() == heatSinkType())
+        if (geom.getType() == TXMXMLGeom::heatSinkType())
             heatSinkGroups[geom.getObjectName()][geom.getName()].append(geom);
         else
             geomGroups[geom.getObjectName()].append(geom);

@@ -118,7 +118,7 @@ std::unique_ptr<TarvexPart> TarvexPartFactory::buildGroup(const QList<TXMXMLGeom
     }
     if (group.size() == 1 && m_olderLayout)
         return std::make_unique<TarvexBasicPart>(makeBasicPart(first, true));
-    if (first.getType() != heatSinkType())
+    if (first.getType() != TXMXMLGeom::heatSinkType())
         return makeLayeredPart(group);
     return makeHeatSink(group);
 }

@@ -1,5 +1,6 @@
 #include "objects/TarvexPartClass.h"
 
+#include "interchange/TXMXMLGeom.h"
 #include "objects/TarvexPart.h"
 
 namespace Tarvex {
@@ -15,10 +16,6 @@ int classifyPart(const QString& type, const QString& objectName)
 
 int classifyPart(const TarvexPart& part) { return classifyPart(part.getType(), part.getObjectName()); }
 
-const QString& heatSinkType()
-{
-    static const QString type = QStringLiteral("HeatSink");
-    return type;
-}
+bool isHeatSink(const TarvexPart& part) { return part.getType() == TXMXMLGeom::heatSinkType(); }
 
 } // namespace Tarvex

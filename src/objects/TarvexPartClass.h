@@ -23,8 +23,7 @@ int classifyPart(const QString& type, const QString& objectName);
 /// The class of `part`, from its type and object name.
 int classifyPart(const TarvexPart& part);
 
-/// The interchange type of heat sinks ("HeatSink"): their Geoms are grouped by name into
-/// composites, and a heat sink is never a component of its own.
-const QString& heatSinkType();
+/// True when `part` is a heat sink (or a piece of one), which is never a component of its own.
+bool isHeatSink(const TarvexPart& part);
 
 } // namespace Tarvex

@@ -21,8 +21,7 @@ struct Fixture
     {
         Entity* made = EntityEditor::createEntity(Component_t, owner, Components_t);
         EntityEditor::setValue(made, Reference_Designator_t, key);
-        EXPECT_TRUE(EntityEditor::removeEntity(owner, Components_t, made));
-        reuse[owner].insert(made);
+        reuse.detach(made);
         return made;
     }
     TarvexObtainedEntity get(const QString& key)
@@ -43,10 +42,10 @@ TEST(TarvexEntityBuildState, DetachedMatchIsAttachedAgainAndTheOwnerLeavesTheMap
     EXPECT_EQ(got.entity, u2);
     EXPECT_TRUE(got.existing);
     EXPECT_EQ(listed(f.owner, Components_t), std::vector<Entity*>{u2});
-    EXPECT_EQ(f.reuse.at(f.owner), std::set<Entity*>{u1});
+    EXPECT_EQ(f.reuse.waitingFrom(f.owner), std::set<Entity*>{u1});
 
     EXPECT_EQ(f.get("U1").entity, u1);
-    EXPECT_TRUE(f.reuse.empty());
+    EXPECT_TRUE(f.reuse.isEmpty());
 }
 
 TEST(TarvexEntityBuildState, OnlyAnExactMatchOfOwnerTypeAndKeyIsReused)
@@ -73,7 +72,7 @@ TEST(TarvexEntityBuildState, OnlyAnExactMatchOfOwnerTypeAndKeyIsReused)
         ASSERT_TRUE(got.entity) << c.what;
         EXPECT_FALSE(got.existing) << c.what;
         EXPECT_EQ(getStringValue(got.entity, c.key), c.value) << c.what << ": a new entity gets the key";
-        EXPECT_EQ(f.reuse.at(f.owner), std::set<Entity*>{earlier}) << c.what;
+        EXPECT_EQ(f.reuse.waitingFrom(f.owner), std::set<Entity*>{earlier}) << c.what;
         EXPECT_FALSE(earlier->getOwnerEntity()) << c.what;
     }
     Fixture f;

@@ -117,7 +117,7 @@ TEST(TarvexEntityBuilder, ReimportReusesTheEarlierEntitiesAndSplitsNewFromUpdate
     ASSERT_TRUE(board);
     Entity* u1 = listed(board, Components_t).at(0);
     EntityEditor::setSIValue(board, X_Location_t, 0.5); // moved by the user since
-    s.reuse = detachImportsForReuse({board});
+    s.reuse.detachImports({board});
 
     const TarvexBuiltEntities built =
         s.build(boardTree(), std::make_unique<TarvexObject>(block("R9", "R9", "Resistor", Vec3(), Vec3(1, 1, 1))));
@@ -129,5 +129,5 @@ TEST(TarvexEntityBuilder, ReimportReusesTheEarlierEntitiesAndSplitsNewFromUpdate
     const std::vector<Entity*> components = listed(board, Components_t);
     ASSERT_EQ(components.size(), 2u);
     EXPECT_EQ(components[0], u1);
-    EXPECT_TRUE(s.reuse.empty()) << "everything of the earlier import was reused";
+    EXPECT_TRUE(s.reuse.isEmpty()) << "everything of the earlier import was reused";
 }
