@@ -50,6 +50,12 @@ QString overview()
     return text + QStringLiteral("\nRun 'tarvex <command> --help' for the options of a command.\n");
 }
 
+// A leading ":" names a built-in resource to Qt; a user's file name never does.
+QString userPath(const QString& path)
+{
+    return path.startsWith(QLatin1Char(':')) ? QStringLiteral("./") + path : path;
+}
+
 int reportUsage(const QString& problem, const QString& help)
 {
     err() << "tarvex: " << problem << "\n\n" << help;
@@ -66,6 +72,13 @@ int runCommandLine(const QStringList& arguments)
         if (name == QLatin1String(command.name)) {
             CommandParser parser(command, QStringList{arguments.value(0)} + arguments.mid(2));
             return command.run(parser);
+        }
+    }
+    if (name == QLatin1String("help")) {
+        // "tarvex help import" is "tarvex import --help".
+        for (const Command& command : Commands) {
+            if (arguments.value(2) == QLatin1String(command.name))
+                return runCommandLine({arguments.value(0), arguments.value(2), QStringLiteral("--help")});
         }
     }
     if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
@@ -97,9 +110,21 @@ std::optional<int> CommandParser::read(int minimum, int maximum, const QList<QCo
     const int count = positionalArguments().size();
     const bool missing = std::any_of(required.begin(), required.end(),
                                      [this](const QCommandLineOption& option) { return !isSet(option); });
-    if (count < minimum || count > maximum || missing)
+    if (count > maximum)
+        return usageError(QStringLiteral("unexpected argument '%1'").arg(positionalArguments().value(maximum)));
+    if (count < minimum || missing)
         return usageError(problem);
     return std::nullopt;
+}
+
+QString CommandParser::pathArgument(int index) const
+{
+    return userPath(positionalArguments().value(index));
+}
+
+QString CommandParser::pathValue(const QCommandLineOption& option) const
+{
+    return userPath(value(option));
 }
 
 int CommandParser::usageError(const QString& problem) const
@@ -113,11 +138,6 @@ QString CommandParser::help() const
 {
     return helpText().replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
                               QStringLiteral("Usage: tarvex ") + QLatin1String(m_command.name));
-}
-
-QString userPath(const QString& path)
-{
-    return path.startsWith(QLatin1Char(':')) ? QStringLiteral("./") + path : path;
 }
 
 std::unique_ptr<Model> openModel(const QString& path, bool mustExist)

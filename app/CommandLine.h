@@ -43,11 +43,16 @@ public:
     const Command& command() const { return m_command; }
 
     /// Parses the arguments and answers --help (status 0) and a parse error (status 2).
-    /// Then, when there are not `minimum` to `maximum` positional arguments or an option of
-    /// `required` is missing, reports `problem` as a usage error (status 2). Returns the exit
+    /// Then reports as a usage error (status 2) the first positional argument past `maximum`,
+    /// or `problem` when there are fewer than `minimum` or an option of `required` is missing. Returns the exit
     /// status when the command ends here, nothing when it goes on.
     std::optional<int> read(int minimum = 0, int maximum = INT_MAX, const QList<QCommandLineOption>& required = {},
                             const QString& problem = QString());
+
+    /// The positional argument at `index` as a file name (see `userPath`); empty when absent.
+    QString pathArgument(int index = 0) const;
+    /// The value of `option` as a file name (see `userPath`); empty when not given.
+    QString pathValue(const QCommandLineOption& option) const;
 
     /// Reports `problem` with the command's help on stderr; returns the usage status (2).
     int usageError(const QString& problem) const;
@@ -59,10 +64,6 @@ private:
     const QStringList m_arguments;
     const QCommandLineOption m_help;
 };
-
-/// `path` as a file name: a leading ":" names a built-in resource to Qt, a user's file
-/// name never does.
-QString userPath(const QString& path);
 
 /// The model saved at `path`; a new one when `path` is empty or, unless `mustExist`, names
 /// no file; null after reporting why it cannot be read.

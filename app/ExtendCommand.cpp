@@ -23,8 +23,8 @@ int runExtendCommand(CommandParser& parser)
             parser.read(1, 1, {modelOption, boardOption},
                         QStringLiteral("extend needs FILE, --model MODEL.json and --board NAME")))
         return *status;
-    const QString file = userPath(parser.positionalArguments().front());
-    const QString modelPath = userPath(parser.value(modelOption));
+    const QString file = parser.pathArgument();
+    const QString modelPath = parser.pathValue(modelOption);
     std::unique_ptr<Model> model = openFileAndModel(file, modelPath);
     if (!model)
         return 1;

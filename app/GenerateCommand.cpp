@@ -48,12 +48,9 @@ int runGenerateCommand(CommandParser& parser)
     const QCommandLineOption seed("seed", QStringLiteral("Seed of the sizes and positions (default 1)."), "S", "1");
     const QCommandLineOption output(QStringList{"o", "output"}, QStringLiteral("The file to write."), "FILE");
     parser.addOptions({components, balls, layers, legacy, seed, output});
-    if (const std::optional<int> status = parser.read())
+    if (const std::optional<int> status = parser.read(0, 0, {components, balls, output},
+                                                      QStringLiteral("generate needs --components M, --balls K and -o FILE")))
         return *status;
-    if (!parser.positionalArguments().isEmpty())
-        return parser.usageError(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().front()));
-    if (!parser.isSet(components) || !parser.isSet(balls) || !parser.isSet(output))
-        return parser.usageError(QStringLiteral("generate needs --components M, --balls K and -o FILE"));
     if (parser.value(output).isEmpty())
         return parser.usageError(QStringLiteral("-o needs a file name"));
 
@@ -79,7 +76,7 @@ int runGenerateCommand(CommandParser& parser)
     const QByteArray bytes = Tarvex::TXMXMLGenerator::toXml(Tarvex::TXMXMLGenerator(options).generate());
 
     // Written aside and renamed, so that a failed write leaves no half file behind.
-    const QString path = parser.value(output);
+    const QString path = parser.pathValue(output);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         return failure(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));

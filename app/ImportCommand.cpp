@@ -17,11 +17,11 @@ int runImportCommand(CommandParser& parser)
     const QCommandLineOption modelOption("model", "Model file to import into (created when missing) and to save.", "MODEL.json");
     const QCommandLineOption centreOption("centre", "Centre the imported entities in their owners.");
     parser.addOptions({modelOption, centreOption});
-    if (const std::optional<int> status = parser.read(0, 1, {}, QStringLiteral("import takes at most one FILE")))
+    if (const std::optional<int> status = parser.read(0, 1))
         return *status;
-    const QString file = parser.positionalArguments().isEmpty() ? QStringLiteral(":/samples/board.xml")
-                                                                : userPath(parser.positionalArguments().front());
-    const QString modelPath = userPath(parser.value(modelOption));
+    const QString file =
+        parser.positionalArguments().isEmpty() ? QStringLiteral(":/samples/board.xml") : parser.pathArgument();
+    const QString modelPath = parser.pathValue(modelOption);
     if (!readable(file))
         return 1;
     std::unique_ptr<Model> model = openModel(modelPath, false);

@@ -58,8 +58,8 @@ int runMaterialsCommand(CommandParser& parser)
             parser.read(1, 1, {}, QStringLiteral("materials needs exactly one LIBRARY_FILE")))
         return *status;
 
-    const QString file = parser.positionalArguments().front();
-    const QString modelPath = parser.value(modelOption);
+    const QString file = parser.pathArgument();
+    const QString modelPath = parser.pathValue(modelOption);
     if (!readable(file))
         return 1;
     std::unique_ptr<Model> model = openModel(modelPath, false);

@@ -63,8 +63,8 @@ std::optional<int> openEntityCommand(CommandParser& parser, const QString& entit
     if (const std::optional<int> status = parser.read(1, 1, {modelOption, entityOption}, problem))
         return status;
 
-    target.file = parser.positionalArguments().front();
-    target.modelPath = parser.value(modelOption);
+    target.file = parser.pathArgument();
+    target.modelPath = parser.pathValue(modelOption);
     if (!(target.model = openFileAndModel(target.file, target.modelPath)))
         return 1;
     const QString name = parser.value(entityOption);

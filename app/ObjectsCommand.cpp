@@ -22,7 +22,7 @@ int runObjectsCommand(CommandParser& parser)
     if (const std::optional<int> status = parser.read(1, 1, {}, QStringLiteral("objects needs exactly one FILE")))
         return *status;
 
-    const QString file = parser.positionalArguments().front();
+    const QString file = parser.pathArgument();
     if (!readable(file))
         return 1;
 

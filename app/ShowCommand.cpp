@@ -10,7 +10,7 @@ int runShowCommand(CommandParser& parser)
     parser.addPositionalArgument("MODEL.json", "A saved model.");
     if (const std::optional<int> status = parser.read(1, 1, {}, QStringLiteral("show needs MODEL.json")))
         return *status;
-    const QString path = userPath(parser.positionalArguments().front());
+    const QString path = parser.pathArgument();
     if (!readable(path))
         return 1;
     const std::unique_ptr<Model> model = openModel(path, true);

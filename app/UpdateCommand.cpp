@@ -20,8 +20,8 @@ int runUpdateCommand(CommandParser& parser)
     if (const std::optional<int> status =
             parser.read(1, 1, {modelOption}, QStringLiteral("update needs FILE and --model MODEL.json")))
         return *status;
-    const QString file = userPath(parser.positionalArguments().front());
-    const QString modelPath = userPath(parser.value(modelOption));
+    const QString file = parser.pathArgument();
+    const QString modelPath = parser.pathValue(modelOption);
     std::unique_ptr<Model> model = openFileAndModel(file, modelPath);
     if (!model)
         return 1;
