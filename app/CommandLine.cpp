@@ -4,8 +4,10 @@
 
 #include "host/LibraryManager.h"
 #include "host/ModelFile.h"
+#include "import/TarvexImporter.h"
 
 #include <QFileInfo>
+#include <QLockFile>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -140,9 +142,68 @@ QString CommandParser::help() const
                               QStringLiteral("Usage: tarvex ") + QLatin1String(m_command.name));
 }
 
-std::unique_ptr<Model> openModel(const QString& path, bool mustExist)
+ModelLock::ModelLock() = default;
+
+ModelLock::~ModelLock() = default; // QLockFile releases the lock it holds
+
+QString ModelLock::lockPathFor(const QString& modelPath)
 {
-    if (path.isEmpty() || (!mustExist && !QFileInfo::exists(path)))
+    // All names of one model share its lock: a symbolic link locks the file it names.
+    const QFileInfo info(modelPath);
+    const QString target = info.isSymLink() ? info.canonicalFilePath() : QString();
+    return (target.isEmpty() ? modelPath : target) + QStringLiteral(".lock");
+}
+
+bool ModelLock::acquire(const QString& modelPath)
+{
+    const QString lockPath = lockPathFor(modelPath);
+    m_file = std::make_unique<QLockFile>(lockPath);
+    // A holder is never taken for stale by the age of its lock (a large model may take
+    // minutes); only a lock whose process no longer runs on this machine is taken over.
+    m_file->setStaleLockTime(0);
+    if (m_file->tryLock(int(ModelLockWait.count())))
+        return true;
+
+    QString problem;
+    switch (m_file->error()) {
+    case QLockFile::LockFailedError: {
+        qint64 pid = 0;
+        QString host;
+        QString program;
+        const QString holder =
+            m_file->getLockInfo(&pid, &host, &program)
+                ? QStringLiteral("process %1 (%2) on %3")
+                      .arg(QString::number(pid), program.isEmpty() ? QStringLiteral("unknown program") : program,
+                           host.isEmpty() ? QStringLiteral("an unknown host") : host)
+                : QStringLiteral("another process");
+        problem = QStringLiteral("Cannot lock the model file %1: it is in use by %2, which did not end within %3 "
+                                 "seconds; the model was left as it was. Should that process no longer run, "
+                                 "remove %4")
+                      .arg(modelPath, holder, QString::number(double(ModelLockWait.count()) / 1000.0), lockPath);
+        break;
+    }
+    case QLockFile::PermissionError:
+        problem = QStringLiteral("Cannot lock the model file %1: cannot create %2 (permission denied in its folder)")
+                      .arg(modelPath, lockPath);
+        break;
+    default:
+        problem = QStringLiteral("Cannot lock the model file %1: cannot create %2").arg(modelPath, lockPath);
+        break;
+    }
+    m_file.reset();
+    failure(problem);
+    return false;
+}
+
+std::unique_ptr<Model> openModel(const QString& path, bool mustExist, ModelLock* lock)
+{
+    if (path.isEmpty())
+        return Model::createDefault();
+    // Locked before the file is looked at: a model that another run is about to create or
+    // replace is read only once that run has saved it.
+    if (lock && !lock->acquire(path))
+        return nullptr;
+    if (!mustExist && !QFileInfo::exists(path))
         return Model::createDefault();
     QString problem;
     std::unique_ptr<Model> model = ModelFile::load(path, &problem);
@@ -151,11 +212,11 @@ std::unique_ptr<Model> openModel(const QString& path, bool mustExist)
     return model;
 }
 
-std::unique_ptr<Model> openFileAndModel(const QString& file, const QString& modelPath)
+std::unique_ptr<Model> openFileAndModel(const QString& file, const QString& modelPath, ModelLock& lock)
 {
     if (!readable(file) || !readable(modelPath))
         return nullptr;
-    return openModel(modelPath, true);
+    return openModel(modelPath, true, &lock);
 }
 
 int finish(bool failed, const Model& model, const QString& modelPath, const LibraryManager* library)

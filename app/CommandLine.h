@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include <chrono>
 #include <climits>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@ namespace EntityModel {
 class LibraryManager;
 }
 class CommandParser;
+class QLockFile;
 
 /// One command of the `tarvex` tool, as the table of commands in CommandLine.cpp lists it.
 struct Command
@@ -65,13 +67,46 @@ private:
     const QCommandLineOption m_help;
 };
 
-/// The model saved at `path`; a new one when `path` is empty or, unless `mustExist`, names
-/// no file; null after reporting why it cannot be read.
-std::unique_ptr<EntityModel::Model> openModel(const QString& path, bool mustExist);
+/// How long a command that will save a model waits for another run holding that model to
+/// end before it refuses.
+constexpr std::chrono::milliseconds ModelLockWait{5000};
 
-/// For the commands that apply `file` to the model saved at `modelPath`: checks that both
-/// can be read and loads the model; null after reporting why not.
-std::unique_ptr<EntityModel::Model> openFileAndModel(const QString& file, const QString& modelPath);
+/// The exclusive hold of one command on a model file it will save: the lock file
+/// "MODEL.json.lock" beside the model (beside the file a symbolic link names), held from
+/// before the model is read until the command ends, so that a second writer never works on
+/// a model the first is about to replace. The material library kept beside the model is
+/// saved under the same hold. A lock left by a process that no longer runs on this machine
+/// is taken over; a live holder is never displaced, however long it runs.
+class ModelLock
+{
+public:
+    ModelLock();
+    ~ModelLock();
+    ModelLock(const ModelLock&) = delete;
+    ModelLock& operator=(const ModelLock&) = delete;
+
+    /// Takes the lock of the model saved at `modelPath`, waiting `ModelLockWait` at most
+    /// for another holder to release it. Returns false after reporting why it cannot be
+    /// taken: the holder (process id, program, host) and the lock file to remove should
+    /// that process no longer run.
+    bool acquire(const QString& modelPath);
+    /// The lock file used for the model saved at `modelPath`.
+    static QString lockPathFor(const QString& modelPath);
+
+private:
+    std::unique_ptr<QLockFile> m_file;
+};
+
+/// The model saved at `path`; a new one when `path` is empty or, unless `mustExist`, names
+/// no file; null after reporting why it cannot be read. A command that will save the model
+/// passes its `lock`, which is taken (see ModelLock) before the file is looked at; a
+/// command that only reads passes none.
+std::unique_ptr<EntityModel::Model> openModel(const QString& path, bool mustExist, ModelLock* lock);
+
+/// For the commands that apply `file` to the model saved at `modelPath` and save it again:
+/// checks that both can be read, takes `lock` on the model and loads it; null after
+/// reporting why not.
+std::unique_ptr<EntityModel::Model> openFileAndModel(const QString& file, const QString& modelPath, ModelLock& lock);
 
 /// Ends an operation on the model saved at `modelPath` (none when empty), and on the
 /// material `library` kept beside it when one is given. After a failure (`failed`) says

@@ -37,6 +37,11 @@ void ConsoleProgress::post(Kind kind, const QString& text)
     const char* mark = "";
     switch (kind) {
     case Kind::Message:
+        if (m_closingTexts.contains(text)) {
+            m_heldClosing = text;
+            drawLine();
+            return;
+        }
         m_current = text;
         break;
     case Kind::Informational:
@@ -54,6 +59,17 @@ void ConsoleProgress::post(Kind kind, const QString& text)
     std::fprintf(m_stream, "%s%s\n", mark, text.toLocal8Bit().constData());
     std::fflush(m_stream);
     drawLine();
+}
+
+void ConsoleProgress::holdClosingMessages(const QStringList& closingTexts) { m_closingTexts = closingTexts; }
+
+void ConsoleProgress::endRun(bool succeeded)
+{
+    const QString held = m_heldClosing;
+    m_heldClosing.clear();
+    m_closingTexts.clear();
+    if (succeeded && !held.isEmpty())
+        post(Kind::Message, held);
 }
 
 void ConsoleProgress::clearLine()

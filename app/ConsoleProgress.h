@@ -2,6 +2,8 @@
 
 #include "host/ToolProgress.h"
 
+#include <QStringList>
+
 #include <cstdio>
 
 namespace Tools {
@@ -21,6 +23,15 @@ public:
     void setStep(quint64 count) override;
     void post(Kind kind, const QString& text) override;
 
+    /// Holds back a progress message that is one of `closingTexts` (the closing messages of
+    /// an operation, which say that it finished) instead of writing it, until `endRun` tells
+    /// whether the run as a whole succeeded: the operation may close with "Finished" after
+    /// an error, or the command may fail after it (a refused result, a failed save).
+    void holdClosingMessages(const QStringList& closingTexts);
+    /// Writes the closing message held back when the run `succeeded`; drops it otherwise.
+    /// A message still held when the sink is destroyed is dropped.
+    void endRun(bool succeeded);
+
     /// Number of fatal errors posted since construction.
     int fatalErrors() const { return m_fatalErrors; }
     /// Number of warnings posted since construction.
@@ -36,6 +47,8 @@ private:
     quint64 m_total = 0;
     quint64 m_step = 0;
     QString m_current;
+    QStringList m_closingTexts;
+    QString m_heldClosing;
     int m_fatalErrors = 0;
     int m_warnings = 0;
 };

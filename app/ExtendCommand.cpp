@@ -25,7 +25,8 @@ int runExtendCommand(CommandParser& parser)
         return *status;
     const QString file = parser.pathArgument();
     const QString modelPath = parser.pathValue(modelOption);
-    std::unique_ptr<Model> model = openFileAndModel(file, modelPath);
+    ModelLock lock;
+    std::unique_ptr<Model> model = openFileAndModel(file, modelPath, lock);
     if (!model)
         return 1;
     Entity* board = findEntityByName(model->getRoot(), parser.value(boardOption), PCB_t);
@@ -33,6 +34,7 @@ int runExtendCommand(CommandParser& parser)
         return failure(QStringLiteral("no board named \"%1\" in %2").arg(parser.value(boardOption), modelPath));
 
     Tools::ConsoleProgress progress;
+    progress.holdClosingMessages(Tarvex::TarvexImporter::closingMessages());
     Geometry::GeometryBuilder geometry;
     Tarvex::TarvexImporter importer(EntityFetcher::getChassis(model->getRoot()), &progress, &geometry);
     try {
@@ -42,5 +44,7 @@ int runExtendCommand(CommandParser& parser)
         return finish(true, *model, modelPath);
     }
     ModelPrinter(out()).print(*board);
-    return finish(progress.fatalErrors() > 0, *model, modelPath);
+    const int status = finish(progress.fatalErrors() > 0, *model, modelPath);
+    progress.endRun(status == 0);
+    return status;
 }

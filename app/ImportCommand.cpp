@@ -24,11 +24,13 @@ int runImportCommand(CommandParser& parser)
     const QString modelPath = parser.pathValue(modelOption);
     if (!readable(file))
         return 1;
-    std::unique_ptr<Model> model = openModel(modelPath, false);
+    ModelLock lock;
+    std::unique_ptr<Model> model = openModel(modelPath, false, &lock);
     if (!model)
         return 1;
 
     Tools::ConsoleProgress progress;
+    progress.holdClosingMessages(Tarvex::TarvexImporter::closingMessages());
     Geometry::GeometryBuilder geometry;
     Tarvex::TarvexImporter importer(EntityFetcher::getChassis(model->getRoot()), &progress, &geometry);
     const std::vector<Entity*> built = importer.importModel(file, parser.isSet(centreOption));
@@ -36,5 +38,7 @@ int runImportCommand(CommandParser& parser)
     std::vector<Entity*> imports = earlierImports(*model);
     imports.insert(imports.end(), built.begin(), built.end());
     recordImports(*model, imports);
-    return finish(progress.fatalErrors() > 0, *model, modelPath);
+    const int status = finish(progress.fatalErrors() > 0, *model, modelPath);
+    progress.endRun(status == 0);
+    return status;
 }

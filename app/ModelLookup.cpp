@@ -65,7 +65,7 @@ std::optional<int> openEntityCommand(CommandParser& parser, const QString& entit
 
     target.file = parser.pathArgument();
     target.modelPath = parser.pathValue(modelOption);
-    if (!(target.model = openFileAndModel(target.file, target.modelPath)))
+    if (!(target.model = openFileAndModel(target.file, target.modelPath, target.lock)))
         return 1;
     const QString name = parser.value(entityOption);
     target.entity = findEntityByName(target.model->getRoot(), name);

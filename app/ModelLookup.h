@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommandLine.h"
 #include "host/Entity.h"
 #include "host/Model.h"
 
@@ -36,6 +37,8 @@ struct EntityCommandTarget
     QString file;
     /// The saved model, written back on success.
     QString modelPath;
+    /// The hold on `modelPath` from loading to saving.
+    ModelLock lock;
     /// The loaded model.
     std::unique_ptr<EntityModel::Model> model;
     /// The entity of `model` that receives the file.

@@ -13,7 +13,7 @@ int runShowCommand(CommandParser& parser)
     const QString path = parser.pathArgument();
     if (!readable(path))
         return 1;
-    const std::unique_ptr<Model> model = openModel(path, true);
+    const std::unique_ptr<Model> model = openModel(path, true, nullptr);
     if (!model)
         return 1;
     ModelPrinter(out()).print(*model->getRoot());

@@ -22,12 +22,14 @@ int runUpdateCommand(CommandParser& parser)
         return *status;
     const QString file = parser.pathArgument();
     const QString modelPath = parser.pathValue(modelOption);
-    std::unique_ptr<Model> model = openFileAndModel(file, modelPath);
+    ModelLock lock;
+    std::unique_ptr<Model> model = openFileAndModel(file, modelPath, lock);
     if (!model)
         return 1;
 
     const std::vector<Entity*> existing = earlierImports(*model);
     Tools::ConsoleProgress progress;
+    progress.holdClosingMessages(Tarvex::TarvexImporter::closingMessages());
     Geometry::GeometryBuilder geometry;
     Tarvex::TarvexImporter importer(EntityFetcher::getChassis(model->getRoot()), &progress, &geometry);
     const std::vector<Entity*> updated = importer.updateModel(file, existing);
@@ -38,5 +40,7 @@ int runUpdateCommand(CommandParser& parser)
         return finish(true, *model, modelPath);
     }
     recordImports(*model, updated);
-    return finish(progress.fatalErrors() > 0, *model, modelPath);
+    const int status = finish(progress.fatalErrors() > 0, *model, modelPath);
+    progress.endRun(status == 0);
+    return status;
 }

@@ -75,6 +75,16 @@ private:
     QStringList& m_openLists;
 };
 
+// Positions in `TarvexImporter::closingMessages`.
+enum ClosingMessage
+{
+    ImportFinished,
+    ImportFinishedWithErrors,
+    UpdateFinished,
+    UpdateFinishedWithErrors,
+    ExtendFinished
+};
+
 void append(std::vector<Entity*>& to, const std::vector<Entity*>& from) { to.insert(to.end(), from.begin(), from.end()); }
 
 } // namespace
@@ -87,6 +97,14 @@ TarvexImporter::TarvexImporter(Entity* parent, Tools::ToolProgress* progress, Ge
 
 TarvexImporter::~TarvexImporter() = default;
 
+QStringList TarvexImporter::closingMessages()
+{
+    return {tr("Importing Tarvex Interchange Model Finished"),
+            tr("Importing Tarvex Interchange Model Finished with some errors"),
+            tr("Updating Tarvex Interchange Model Finished"),
+            tr("Updating Tarvex Interchange Model Finished with some errors"), tr("Extend PCB Finished")};
+}
+
 Tools::ToolProgress* TarvexImporter::getProgress() const { return &m_progress; }
 
 std::vector<Entity*> TarvexImporter::importModel(const QString& path, bool centre)
@@ -96,14 +114,15 @@ std::vector<Entity*> TarvexImporter::importModel(const QString& path, bool centr
     m_updatedEntities.clear();
     UndoStackOpener undoStep(modelOf(m_parent), tr("Import Tarvex Data"), true, true);
     m_success = true;
-    enableSolutionControlOptions(m_parent);
+    std::vector<Entity*> result;
+    if (hasPlaceToBuild()) {
+        enableSolutionControlOptions(m_parent);
+        result = importModelImpl(path, 0, nullptr);
+        if (centre)
+            centreInOwners(result);
+    }
 
-    std::vector<Entity*> result = importModelImpl(path, 0, nullptr);
-    if (centre)
-        centreInOwners(result);
-
-    showMessage(m_success ? tr("Importing Tarvex Interchange Model Finished")
-                          : tr("Importing Tarvex Interchange Model Finished with some errors"));
+    showMessage(closingMessages().at(m_success ? ImportFinished : ImportFinishedWithErrors));
     return result;
 }
 
@@ -115,16 +134,20 @@ std::vector<Entity*> TarvexImporter::updateModel(const QString& path, const std:
     UndoStackOpener undoStep(modelOf(m_parent), tr("Update Tarvex Data"), true, true);
     m_success = true;
 
-    TarvexReuseMap reuse;
-    reuse.detachImports(existing);
-    std::vector<Entity*> result = importModelImpl(path, &reuse);
+    std::vector<Entity*> result;
+    // Without a place for the new entities the earlier ones are not even detached: they
+    // would all be deleted for nothing.
+    if (hasPlaceToBuild()) {
+        TarvexReuseMap reuse;
+        reuse.detachImports(existing);
+        result = importModelImpl(path, &reuse);
 
-    const std::set<Entity*> waiting = reuse.waiting();
-    if (!waiting.empty())
-        EntityEditor::deleteEntities(std::vector<Entity*>(waiting.begin(), waiting.end()), true);
+        const std::set<Entity*> waiting = reuse.waiting();
+        if (!waiting.empty())
+            EntityEditor::deleteEntities(std::vector<Entity*>(waiting.begin(), waiting.end()), true);
+    }
 
-    showMessage(m_success ? tr("Updating Tarvex Interchange Model Finished")
-                          : tr("Updating Tarvex Interchange Model Finished with some errors"));
+    showMessage(closingMessages().at(m_success ? UpdateFinished : UpdateFinishedWithErrors));
     return result;
 }
 
@@ -154,8 +177,20 @@ std::vector<Entity*> TarvexImporter::extendPCB(Entity* board, const QString& pat
     m_progress.setTotalSteps(0);
     showMessage(tr("Finalizing Geometry"));
     EntityEditor::setValueNoThrow(board, Is_Tarvex_Extended_t, Yes_t);
-    showMessage(tr("Extend PCB Finished"));
+    showMessage(closingMessages().at(ExtendFinished));
     return {};
+}
+
+bool TarvexImporter::hasPlaceToBuild()
+{
+    if (m_parent)
+        return true;
+    // Every entity would be built below the parent: an import without one builds nothing,
+    // and that is an error, not a run that finished.
+    fatalError(tr("There is no entity to import into (no parent entity was given, or the model has no "
+                  "chassis); nothing was imported"));
+    m_success = false;
+    return false;
 }
 
 void TarvexImporter::enableSolutionControlOptions(Entity* entity)

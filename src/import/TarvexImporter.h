@@ -34,16 +34,22 @@ public:
     ~TarvexImporter() override;
 
     /// Imports the file at `path`; with `centre` the new entities are centred in their
-    /// owners. Returns the created top-level entities.
+    /// owners. Returns the created top-level entities. Without a parent (a model without a
+    /// chassis) nothing is read: a fatal error, and the "with some errors" closing message.
     std::vector<EntityModel::Entity*> importModel(const QString& path, bool centre);
     /// Imports the file at `path` over the entities `existing` of an earlier import,
-    /// reusing those that match and deleting the others.
+    /// reusing those that match and deleting the others. Without a parent the earlier
+    /// entities are left as they are, after the same fatal error as importModel's.
     std::vector<EntityModel::Entity*> updateModel(const QString& path, const std::vector<EntityModel::Entity*>& existing);
     /// Extends `board` in place with the file at `path`; throws std::runtime_error
     /// "Failed to import : <path>" when the file cannot be read. Always returns an empty list.
     std::vector<EntityModel::Entity*> extendPCB(EntityModel::Entity* board, const QString& path);
     /// Switches on the solution-control options an imported model needs.
     static void enableSolutionControlOptions(EntityModel::Entity* entity);
+
+    /// The messages that close an operation, as the importer posts them: the import's and
+    /// the update's "Finished" and their "with some errors" variants, and the extension's.
+    static QStringList closingMessages();
 
     /// The prefixing sink every message of an import goes through.
     Tools::ToolProgress* getProgress() const override;
@@ -56,6 +62,9 @@ private:
     void groupObjectsAndCentre(const std::vector<EntityModel::Entity*>& entities, const QString& name);
     Geometry::Part* getClosestPCB(Geometry::Part* part, const std::vector<Geometry::Part*>& boards) const;
 
+    // Whether there is a parent to build below; reports the fatal error and clears the
+    // success flag when there is none.
+    bool hasPlaceToBuild();
     void centreInOwners(const std::vector<EntityModel::Entity*>& entities);
     void placeEntry(const std::vector<EntityModel::Entity*>& entities, const Geometry::Vec3& target);
     Geometry::Bound currentBound(const std::vector<EntityModel::Entity*>& entities);

@@ -254,3 +254,42 @@ TEST(TarvexImporter, ImportBuildsPlacedEntitiesFromTheFile)
     ASSERT_TRUE(s.model->getUndoStack().undo());
     EXPECT_EQ(s.json(), before);
 }
+
+// An import with no parent to build below (a model without a chassis) finds no place for
+// its entities: a fatal error, the "with some errors" closing message, nothing built, and
+// an update leaves the earlier import where it was instead of deleting it for nothing.
+TEST(TarvexImporter, WithoutAParentNothingIsImportedAndThatIsAnError)
+{
+    Session s;
+    Entity* board = EntityEditor::createEntity(PCB_t, s.chassis, Objects_t, nullptr, 0, "Board");
+    s.model->getUndoStack().clear();
+    const QByteArray before = s.json();
+    const QString path = s.dir.write("board.xml", "<TARVEX_INTERCHANGE_MODEL SchemaVersion=\"2025.1.0\"><GEOMSet>"
+                                                  "<Geom ObjectName=\"C1\" Name=\"C1\" Type=\"Block\" dz=\"1\">"
+                                                  "<node x=\"0\" y=\"0\" z=\"0\"/><node x=\"1\" y=\"0\" z=\"0\"/>"
+                                                  "<node x=\"1\" y=\"1\" z=\"0\"/><node x=\"0\" y=\"1\" z=\"0\"/>"
+                                                  "</Geom></GEOMSet></TARVEX_INTERCHANGE_MODEL>");
+    const QString noPlace = "There is no entity to import into (no parent entity was given, or the model has no "
+                            "chassis); nothing was imported";
+
+    Tarvex::TarvexImporter orphan(nullptr, &s.progress, &s.geometry);
+    EXPECT_TRUE(orphan.importModel(path, true).empty());
+    EXPECT_EQ(s.progress.texts(Kind::FatalError), QStringList{noPlace});
+    EXPECT_EQ(s.messages(), (QStringList{"Reading Tarvex Interchange Model For Import",
+                                         "Importing Tarvex Interchange Model Finished with some errors"}));
+    EXPECT_EQ(s.json(), before);
+
+    s.progress.clear();
+    EXPECT_TRUE(orphan.updateModel(path, {board}).empty());
+    EXPECT_EQ(s.progress.texts(Kind::FatalError), QStringList{noPlace});
+    EXPECT_EQ(s.messages().last(), "Updating Tarvex Interchange Model Finished with some errors");
+    EXPECT_TRUE(board->isAlive());
+    EXPECT_EQ(board->getOwnerEntity(), s.chassis);
+    EXPECT_EQ(s.json(), before);
+
+    // The same file with a parent builds its block and finishes without errors.
+    s.progress.clear();
+    EXPECT_EQ(s.importer.importModel(path, false).size(), 1u);
+    EXPECT_TRUE(s.progress.texts(Kind::FatalError).isEmpty());
+    EXPECT_EQ(s.messages().last(), "Importing Tarvex Interchange Model Finished");
+}
