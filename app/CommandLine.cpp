@@ -6,11 +6,15 @@
 #include "host/ModelFile.h"
 #include "import/TarvexImporter.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cerrno>
+
+#include <unistd.h>
 
 using namespace EntityModel;
 
@@ -182,10 +186,16 @@ bool ModelLock::acquire(const QString& modelPath)
                       .arg(modelPath, holder, QString::number(double(ModelLockWait.count()) / 1000.0), lockPath);
         break;
     }
-    case QLockFile::PermissionError:
-        problem = QStringLiteral("Cannot lock the model file %1: cannot create %2 (permission denied in its folder)")
-                      .arg(modelPath, lockPath);
+    case QLockFile::PermissionError: {
+        // Qt says "permission" for a read-only file system too; the system tells them apart.
+        const QByteArray folder = QFile::encodeName(QFileInfo(lockPath).absolutePath());
+        const bool readOnly = ::access(folder.constData(), W_OK) != 0 && errno == EROFS;
+        problem = QStringLiteral("Cannot lock the model file %1: cannot create %2 (%3); the model was left as it was")
+                      .arg(modelPath, lockPath,
+                           readOnly ? QStringLiteral("the file system is read-only")
+                                    : QStringLiteral("permission denied in its folder"));
         break;
+    }
     default:
         problem = QStringLiteral("Cannot lock the model file %1: cannot create %2").arg(modelPath, lockPath);
         break;

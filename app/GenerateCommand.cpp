@@ -1,9 +1,9 @@
 #include "CommandLine.h"
 #include "Console.h"
 
+#include "host/AtomicFile.h"
 #include "interchange/TXMXMLGenerator.h"
 
-#include <QSaveFile>
 
 namespace {
 
@@ -75,11 +75,12 @@ int runGenerateCommand(CommandParser& parser)
     options.seed = seedValue;
     const QByteArray bytes = Tarvex::TXMXMLGenerator::toXml(Tarvex::TXMXMLGenerator(options).generate());
 
-    // Written aside and renamed, so that a failed write leaves no half file behind.
+    // Written aside and renamed, every write checked, so that a failed write leaves no half
+    // file behind and an old file as it was.
     const QString path = parser.pathValue(output);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return failure(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    QString writeProblem;
+    if (!EntityModel::AtomicFile::write(path, bytes, QStringLiteral("the old file"), &writeProblem))
+        return failure(writeProblem);
     out() << "Wrote " << path << " (" << bytes.size() << " bytes, "
           << (options.legacy ? "older layout" : "current layout") << "): " << options.layers
           << " board layers, " << options.components << " components, " << options.balls

@@ -72,7 +72,7 @@ std::unique_ptr<LibraryManager> LibraryManager::load(const QString& path, QStrin
 
 bool LibraryManager::save(const QString& path, QString* error) const
 {
-    return ModelFile::save(*m_store, path, error);
+    return ModelFile::save(*m_store, path, error, QStringLiteral("the material library"));
 }
 
 std::vector<Entity*> LibraryManager::getLibraries() const

@@ -1,5 +1,6 @@
 #include "host/ModelFile.h"
 
+#include "host/AtomicFile.h"
 #include "host/CellGrid.h"
 #include "host/CurveAttribute.h"
 
@@ -8,9 +9,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -22,71 +23,87 @@ const QString FormatName = QStringLiteral("tarvex-host-model");
 constexpr int FormatVersion = 1;
 // A saved model larger than this is not a model we wrote.
 constexpr qint64 MaxFileBytes = qint64(2) * 1024 * 1024 * 1024;
+// The largest entity id a saved model may hold: ids are JSON numbers (doubles), exact only
+// up to 2^53 (about 9.007e15). The reader refuses larger ones, and the writer refuses to save
+// them (a link to one too), so that every file we write reads back.
+constexpr quint64 MaxSavedId = 9000000000000000ull;
 
-QJsonObject entityToJson(const Entity& entity);
-
-QJsonValue attributeToJson(const Attribute& attribute)
+// Writes the saved tree, noting the largest id it writes (of an entity or in a link).
+struct Writer
 {
-    switch (attribute.getKind()) {
-    case Attribute::Kind::Value: {
-        const auto& value = static_cast<const ValueAttribute&>(attribute);
-        const QVariant& v = value.getValue();
-        if (v.type() == QVariant::Double) {
-            if (value.getUnit().isNull())
-                return v.toDouble();
-            return QJsonObject{{"si", v.toDouble()}, {"unit", value.getUnit().getLabel()}};
+    quint64 largestId = 0;
+
+    QJsonValue attributeToJson(const Attribute& attribute)
+    {
+        switch (attribute.getKind()) {
+        case Attribute::Kind::Value: {
+            const auto& value = static_cast<const ValueAttribute&>(attribute);
+            const QVariant& v = value.getValue();
+            if (v.type() == QVariant::Double) {
+                if (value.getUnit().isNull())
+                    return v.toDouble();
+                return QJsonObject{{"si", v.toDouble()}, {"unit", value.getUnit().getLabel()}};
+            }
+            if (v.type() == QVariant::LongLong)
+                return QJsonObject{{"int", QString::number(v.toLongLong())}};
+            if (v.type() == QVariant::Bool)
+                return v.toBool();
+            return v.toString();
         }
-        if (v.type() == QVariant::LongLong)
-            return QJsonObject{{"int", QString::number(v.toLongLong())}};
-        if (v.type() == QVariant::Bool)
-            return v.toBool();
-        return v.toString();
+        case Attribute::Kind::Choice:
+            return QJsonObject{{"choice", static_cast<const ChoiceAttribute&>(attribute).getChoice().getLabel()}};
+        case Attribute::Kind::Link: {
+            QJsonArray ids;
+            for (quint64 id : static_cast<const LinkAttribute&>(attribute).getIds()) {
+                largestId = std::max(largestId, id);
+                ids.append(double(id));
+            }
+            return QJsonObject{{"links", ids}};
+        }
+        case Attribute::Kind::Curve: {
+            QJsonArray points;
+            for (const QPointF& p : static_cast<const CurveAttribute&>(attribute).getPoints())
+                points.append(QJsonArray{p.x(), p.y()});
+            return QJsonObject{{"curve", points}};
+        }
+        case Attribute::Kind::DoubleList: {
+            QJsonArray values;
+            for (double v : static_cast<const DoubleListAttribute&>(attribute).getValues())
+                values.append(v);
+            return QJsonObject{{"list", values}};
+        }
+        case Attribute::Kind::EntityList: {
+            const auto& list = static_cast<const EntityListAttribute&>(attribute);
+            QJsonArray entities;
+            for (int i = 0; i < list.count(); ++i)
+                entities.append(entityToJson(*list.at(i)));
+            return QJsonObject{{"entities", entities}};
+        }
+        case Attribute::Kind::Composite:
+        case Attribute::Kind::Entity:
+            break;
+        }
+        // Cell items not yet made are written from their grid without being kept.
+        QJsonObject children;
+        static_cast<const CompositeAttribute&>(attribute).forEachChild(
+            [this, &children](const Attribute& child) {
+                children.insert(child.getType().getLabel(), attributeToJson(child));
+            });
+        return QJsonObject{{"attributes", children}};
     }
-    case Attribute::Kind::Choice:
-        return QJsonObject{{"choice", static_cast<const ChoiceAttribute&>(attribute).getChoice().getLabel()}};
-    case Attribute::Kind::Link: {
-        QJsonArray ids;
-        for (quint64 id : static_cast<const LinkAttribute&>(attribute).getIds())
-            ids.append(double(id));
-        return QJsonObject{{"links", ids}};
-    }
-    case Attribute::Kind::Curve: {
-        QJsonArray points;
-        for (const QPointF& p : static_cast<const CurveAttribute&>(attribute).getPoints())
-            points.append(QJsonArray{p.x(), p.y()});
-        return QJsonObject{{"curve", points}};
-    }
-    case Attribute::Kind::DoubleList: {
-        QJsonArray values;
-        for (double v : static_cast<const DoubleListAttribute&>(attribute).getValues())
-            values.append(v);
-        return QJsonObject{{"list", values}};
-    }
-    case Attribute::Kind::EntityList: {
-        const auto& list = static_cast<const EntityListAttribute&>(attribute);
-        QJsonArray entities;
-        for (int i = 0; i < list.count(); ++i)
-            entities.append(entityToJson(*list.at(i)));
-        return QJsonObject{{"entities", entities}};
-    }
-    case Attribute::Kind::Composite:
-    case Attribute::Kind::Entity:
-        break;
-    }
-    // Cell items not yet made are written from their grid without being kept.
-    QJsonObject children;
-    static_cast<const CompositeAttribute&>(attribute).forEachChild(
-        [&children](const Attribute& child) { children.insert(child.getType().getLabel(), attributeToJson(child)); });
-    return QJsonObject{{"attributes", children}};
-}
 
-QJsonObject entityToJson(const Entity& entity)
-{
-    QJsonObject attributes;
-    entity.forEachChild(
-        [&attributes](const Attribute& child) { attributes.insert(child.getType().getLabel(), attributeToJson(child)); });
-    return QJsonObject{{"id", double(entity.getId())}, {"type", entity.getType().getLabel()}, {"attributes", attributes}};
-}
+    QJsonObject entityToJson(const Entity& entity)
+    {
+        largestId = std::max(largestId, entity.getId());
+        QJsonObject attributes;
+        entity.forEachChild(
+            [this, &attributes](const Attribute& child) {
+                attributes.insert(child.getType().getLabel(), attributeToJson(child));
+            });
+        return QJsonObject{
+            {"id", double(entity.getId())}, {"type", entity.getType().getLabel()}, {"attributes", attributes}};
+    }
+};
 
 // Every cell a grid holds becomes a whole item in the file (a few kilobytes of JSON): past
 // this many the file would outgrow what the JSON writer and our reader take.
@@ -129,7 +146,7 @@ public:
         const QJsonObject object = json.toObject();
         const double id = object.value("id").toDouble(-1);
         const QString type = object.value("type").toString();
-        if (!json.isObject() || type.isEmpty() || id < 1 || id != std::floor(id) || id > 9.0e15)
+        if (!json.isObject() || type.isEmpty() || id < 1 || id != std::floor(id) || id > double(MaxSavedId))
             return fail(where + QStringLiteral(": an entity needs a positive whole \"id\" and a \"type\"")), nullptr;
         if (m_seen.contains(quint64(id)))
             return fail(where + QStringLiteral(": entity id %1 appears twice").arg(quint64(id))), nullptr;
@@ -222,10 +239,21 @@ private:
 
 } // namespace
 
+namespace {
+
+QByteArray writeJson(const Model& model, Writer& writer)
+{
+    const QJsonObject top{
+        {"format", FormatName}, {"formatVersion", FormatVersion}, {"root", writer.entityToJson(*model.getRoot())}};
+    return QJsonDocument(top).toJson(QJsonDocument::Indented);
+}
+
+} // namespace
+
 QByteArray ModelFile::toJson(const Model& model)
 {
-    const QJsonObject top{{"format", FormatName}, {"formatVersion", FormatVersion}, {"root", entityToJson(*model.getRoot())}};
-    return QJsonDocument(top).toJson(QJsonDocument::Indented);
+    Writer writer;
+    return writeJson(model, writer);
 }
 
 std::unique_ptr<Model> ModelFile::fromJson(const QByteArray& json, QString* error)
@@ -260,6 +288,11 @@ std::unique_ptr<Model> ModelFile::fromJson(const QByteArray& json, QString* erro
 
 bool ModelFile::save(const Model& model, const QString& path, QString* error)
 {
+    return save(model, path, error, QStringLiteral("the model"));
+}
+
+bool ModelFile::save(const Model& model, const QString& path, QString* error, const QString& what)
+{
     const QFileInfo existing(path);
     QString problem;
     if (existing.exists() && !existing.isFile()) {
@@ -273,19 +306,24 @@ bool ModelFile::save(const Model& model, const QString& path, QString* error)
                       .arg(cells)
                       .arg(MaxSavedGridCells);
     } else {
-        QSaveFile file(path);
         try {
-            if (file.open(QIODevice::WriteOnly)) {
-                file.write(toJson(model));
-                if (file.commit()) {
-                    if (existing.exists())
-                        QFile::setPermissions(path, existing.permissions());
-                    return true;
-                }
+            Writer writer;
+            const QByteArray json = writeJson(model, writer);
+            // Refused rather than renumbered: ids are what links, undo steps and the user's
+            // notes (`show`, `objects` print them) know entities by, and ids are only ever
+            // handed out one above the last, so a model reaches the limit only by a file
+            // written to reach it. Renumbering would quietly change every id a person or
+            // another file has noted; refusing says what happened and keeps the old file.
+            if (writer.largestId > MaxSavedId) {
+                problem = QStringLiteral("it would hold entity id %1, above %2, the largest id a model file can keep; "
+                                         "%3 was left as it was")
+                              .arg(writer.largestId)
+                              .arg(MaxSavedId)
+                              .arg(what);
+            } else {
+                return AtomicFile::write(path, json, what, error);
             }
-            problem = file.errorString();
         } catch (const std::bad_alloc&) {
-            file.cancelWriting();
             problem = QStringLiteral("there is not enough memory to write it");
         }
     }

@@ -20,9 +20,12 @@ public:
     static QByteArray toJson(const Model& model);
     /// A model read from JSON text; null with `*error` set when the text is not a model.
     static std::unique_ptr<Model> fromJson(const QByteArray& json, QString* error);
-    /// Writes `model` to `path` through a temporary file beside it, so that a failure never
-    /// leaves half a file; false with `*error` set on failure.
+    /// Writes `model` to `path` as AtomicFile does: whole or not at all, keeping the file's
+    /// mode, owner and links; false with `*error` set on failure, and then the file is as it
+    /// was. A model holding an id above what the reader takes (9.0e15) is refused.
     static bool save(const Model& model, const QString& path, QString* error);
+    /// The same, with `what` saying in messages what the file holds ("the material library").
+    static bool save(const Model& model, const QString& path, QString* error, const QString& what);
     /// Reads a model from `path`; null with `*error` set (naming the file) on failure.
     static std::unique_ptr<Model> load(const QString& path, QString* error);
 };

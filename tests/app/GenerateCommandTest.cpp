@@ -80,7 +80,9 @@ TEST(TarvexGenerate, UsageErrorsExitWithTwoAndWriteNothing)
     // A file that cannot be written is a failure, not a usage error.
     const GenerateRun unwritable = tarvexGenerate({"--components", "1", "--balls", "1", "-o", dir.path("no/such/folder/x.xml")});
     EXPECT_EQ(unwritable.exitCode, 1);
-    EXPECT_TRUE(unwritable.err.startsWith("error: Cannot write ")) << unwritable.err.toStdString();
+    EXPECT_TRUE(unwritable.err.startsWith("error: The folder " + dir.path("no/such/folder") + " does not exist while saving " +
+                                          dir.path("no/such/folder/x.xml") + "; no file was made"))
+        << unwritable.err.toStdString();
     // The overview lists the command.
     QProcess overview;
     overview.start(QStringLiteral(TARVEX_CLI), {"--help"});
