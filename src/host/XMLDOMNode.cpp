@@ -67,6 +67,18 @@ double XMLDOMNode::getDoubleAttribute(const QString& name, double fallback) cons
     return ok && std::isfinite(value) ? value : fallback;
 }
 
+bool XMLDOMNode::isNotFiniteNumberAttribute(const QString& name) const
+{
+    if (!m_element.hasAttribute(name))
+        return false;
+    const QString text = m_element.attribute(name).trimmed();
+    if (text.isEmpty())
+        return false;
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    return !ok || !std::isfinite(value);
+}
+
 int XMLDOMNode::getIntAttribute(const QString& name, int fallback) const
 {
     if (!m_element.hasAttribute(name))

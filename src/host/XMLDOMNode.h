@@ -37,6 +37,11 @@ public:
     /// The attribute as a finite double; `fallback` when absent, empty, not a number,
     /// infinite or NaN. Leading and trailing blanks are allowed.
     double getDoubleAttribute(const QString& name, double fallback = 0.0) const;
+    /// True when the attribute is present and not blank but does not read as a finite
+    /// double: NaN, an infinity, a value too large for a double ("1e999") or a text that is
+    /// no number. `getDoubleAttribute` gives its fallback for such an attribute; this lets a
+    /// reader say so.
+    bool isNotFiniteNumberAttribute(const QString& name) const;
     /// The attribute as a 32-bit integer; `fallback` when absent or not an integer.
     int getIntAttribute(const QString& name, int fallback = 0) const;
     /// The attribute as a boolean ("true"/"false", "1"/"0", "yes"/"no", any case);

@@ -85,8 +85,7 @@ struct TarvexPowerMapImporter::GridTexts
 {
     QString format;
     QString size;
-    QString missingRows;
-    QString extraRows;
+    QString rows;
     QString columns;
     QString parse;
 };
@@ -220,8 +219,8 @@ bool TarvexPowerMapImporter::getPowerMapAreaData(const Node& node, Geometry::Bou
 bool TarvexPowerMapImporter::getPowerNodeData(const Node& node, int& columns, int& rows, std::vector<double>& values) const
 {
     const GridTexts texts{tr("Invalid data format in power map file."), tr("Invalid size data in power map file."),
-                          tr("Missing rows in power map file."),        tr("Too many rows in power map file."),
-                          tr("Missing columns in power map file."),     tr("Error parsing power map data")};
+                          tr("Missing rows in power map file."),        tr("Missing columns in power map file."),
+                          tr("Error parsing power map data")};
     return readGrid(node, texts, nullptr, columns, rows, values);
 }
 
@@ -231,7 +230,6 @@ bool TarvexPowerMapImporter::getLeakagePowerNodeData(const Node& node, int& colu
     const GridTexts texts{tr("Invalid data format in leakage power map file."),
                           tr("Invalid size data in leakage power map file."),
                           tr("Missing rows in leakage power map file."),
-                          tr("Too many rows in leakage power map file."),
                           tr("Missing columns in power map file."),
                           tr("Error parsing leakage power map data")};
     return readGrid(node, texts, &temperature, columns, rows, values);
@@ -264,7 +262,8 @@ bool TarvexPowerMapImporter::readGrid(const Node& node, const GridTexts& texts, 
     }
     const size_t lines = node.children.size() - 1;
     if (lines != size_t(sizes[1])) {
-        fatalError(lines < size_t(sizes[1]) ? texts.missingRows : texts.extraRows);
+        // One text for a row count that does not match, whichever way; the counts follow it.
+        fatalError(tr("%1 Rows declared: %2, given: %3.").arg(texts.rows).arg(sizes[1]).arg(qulonglong(lines)));
         return false;
     }
     // Every line is checked before the grid is made, so a declared size never allocates
@@ -332,8 +331,11 @@ bool TarvexPowerMapImporter::readBlocks(const Node& node, double* temperature,
     }
     const size_t lines = node.children.size() - 1;
     if (lines != size_t(count)) {
-        fatalError(lines < size_t(count) ? tr("Missing area power blocks in power map file.")
-                                         : tr("Too many area power blocks in power map file."));
+        // One text for a block count that does not match, whichever way; the counts follow it.
+        fatalError(tr("%1 Blocks declared: %2, given: %3.")
+                       .arg(tr("Missing area power blocks in power map file."))
+                       .arg(count)
+                       .arg(qulonglong(lines)));
         return false;
     }
     if (count == 0) {

@@ -8,6 +8,7 @@
 #include <QStringRef>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace Tarvex3D {
@@ -33,6 +34,9 @@ public:
         int length = 0;
         double value = 0.0;      // 0 for an empty field or one that is not a number
         bool unreadable = false; // not empty and not a number
+        // A number that is not finite: NaN or an infinity (kept as read), or one too large
+        // for a double such as 1e999 (read as 0).
+        bool notFinite = false;
     };
     struct Row
     {
@@ -82,12 +86,14 @@ public:
 private:
     void addField(int start, int length, Row& row)
     {
-        Field field{start, length, 0.0, false};
+        Field field{start, length, 0.0, false, false};
         if (length > 0) {
             bool ok = false;
             const double value = QStringRef(&m_text, start, length).toDouble(&ok);
             field.value = ok ? value : 0.0;
-            field.unreadable = !ok;
+            // Qt gives an infinity and no success for a number too large for a double.
+            field.notFinite = ok ? !std::isfinite(value) : std::isinf(value);
+            field.unreadable = !ok && !field.notFinite;
             row.blank = false;
         }
         m_fields.push_back(field);
@@ -254,18 +260,31 @@ private:
     void checkFields(const Table::Row& row, const QList<QPair<int, QString>>& used)
     {
         QStringList unreadable;
+        QStringList notFinite;
+        QStringList tooLarge;
         QStringList empty;
         for (const auto& column : used) {
             if (column.first >= row.fieldCount)
                 continue;
             const Table::Field& field = m_table.field(row, column.first);
+            const auto where = [&]() {
+                return tr("%1 in column %2").arg(quoted(m_table.fieldText(row, column.first)), quoted(column.second));
+            };
             if (field.unreadable)
-                unreadable << tr("%1 in column %2").arg(quoted(m_table.fieldText(row, column.first)), quoted(column.second));
+                unreadable << where();
+            else if (field.notFinite)
+                (std::isfinite(field.value) ? tooLarge : notFinite) << where();
             else if (field.length == 0)
                 empty << quoted(column.second);
         }
         if (!unreadable.isEmpty())
             add(row, tr("not a number, read as 0: %1").arg(unreadable.join(QStringLiteral(", "))));
+        if (!notFinite.isEmpty())
+            add(row, tr("not a finite number, kept as read; the model takes no curve or value holding it: %1")
+                         .arg(notFinite.join(QStringLiteral(", "))));
+        if (!tooLarge.isEmpty())
+            add(row, tr("not a finite number (too large for a double), read as 0: %1")
+                         .arg(tooLarge.join(QStringLiteral(", "))));
         if (!empty.isEmpty())
             add(row, tr("empty field read as 0 in %1 (fields are separated by single blanks)")
                          .arg(empty.join(QStringLiteral(", "))));
@@ -327,7 +346,20 @@ void readCTE(const Tarvex3DDataDescription& description, const QDomElement& elem
 {
     if (element.isNull())
         return;
-    *refTemperature = Tarvex3DDomElement(element).getAttributeDoubleValue(QStringLiteral("RefTemperature"), 0.0);
+    const QString refName = QStringLiteral("RefTemperature");
+    *refTemperature = Tarvex3DDomElement(element).getAttributeDoubleValue(refName, 0.0);
+    const QString refText = element.attribute(refName).trimmed();
+    if (!refText.isEmpty()) {
+        bool ok = false;
+        const double value = refText.toDouble(&ok);
+        if (!ok || !std::isfinite(value)) {
+            const QString text =
+                ok ? tr("attribute %1 is not a finite number (%2), kept as read; the model takes no such value")
+                   : tr("attribute %1 is not a finite number (%2), read as 0");
+            issues.append(Tarvex3DTableIssue{description.getName(), element.lineNumber() > 0 ? element.lineNumber() : 0,
+                                             text.arg(refName, refText)});
+        }
+    }
     const int unitIndex = description.getColumnIndex(temperatureColumn);
     const QString unit = unitIndex >= 0 ? description.getDefinition().at(unitIndex).second : QString();
     const TableText source = tableText(element);

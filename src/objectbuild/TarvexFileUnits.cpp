@@ -1,7 +1,10 @@
 #include "objectbuild/TarvexFileUnits.h"
 
 #include "host/UnitConverter.h"
+#include "host/XMLDOMNode.h"
 #include "interchange/TXMXMLUnitSet.h"
+
+#include <QCoreApplication>
 
 namespace Tarvex {
 
@@ -12,6 +15,8 @@ EntityModel::TypeRef hostUnit(QString unit)
 {
     return EntityModel::TypeRef(unit.replace(QLatin1Char('-'), QLatin1Char(' ')));
 }
+
+QString tr(const char* text) { return QCoreApplication::translate("Tarvex::TarvexObjectBuilder", text); }
 
 } // namespace
 
@@ -35,6 +40,23 @@ double TarvexFileUnits::convert(const EntityModel::TypeRef& quantity, const Enti
         m_reporter.warning(EntityModel::UnitConverter::describeUnknown(quantity, unit));
     }
     return si;
+}
+
+void TarvexFileUnits::warnNotFinite(const InterProcess::XMLDOMNode& element,
+                                    const QStringList& attributes,
+                                    const std::function<QString()>& label) const
+{
+    QString name;
+    for (const QString& key : attributes) {
+        if (!element.isNotFiniteNumberAttribute(key))
+            continue;
+        if (name.isEmpty() && label)
+            name = label();
+        if (name.isEmpty())
+            name = (element.getTagName() + QLatin1Char(' ') + element.getAttribute(QStringLiteral("Name"))).trimmed();
+        m_reporter.warning(
+            tr("%1: attribute %2 is not a finite number (%3)").arg(name, key, element.getAttribute(key).trimmed()));
+    }
 }
 
 } // namespace Tarvex

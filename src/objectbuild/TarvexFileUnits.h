@@ -4,6 +4,13 @@
 #include "host/TypeRef.h"
 
 #include <QSet>
+#include <QStringList>
+
+#include <functional>
+
+namespace InterProcess {
+class XMLDOMNode;
+}
 
 namespace Tarvex {
 
@@ -28,6 +35,15 @@ public:
     double density(double value) const { return convert(EntityModel::Density_t, m_density, value); }
     /// A specific heat in J/(kg K).
     double specificHeat(double value) const { return convert(EntityModel::SpecificHeat_t, m_specificHeat, value); }
+
+    /// Warns, for each of `attributes` that `element` has but that is not a finite number
+    /// (NaN, an infinity, "1e999", a text that is no number), "<label>: attribute <name> is
+    /// not a finite number (<text>)". The element wrappers read such a value as their
+    /// default, and go on doing so; this only says it. `label`, asked only when there is
+    /// something to say, names the element; without it the name is the tag name followed
+    /// by the "Name" attribute.
+    void warnNotFinite(const InterProcess::XMLDOMNode& element, const QStringList& attributes,
+                       const std::function<QString()>& label = nullptr) const;
 
 private:
     double convert(const EntityModel::TypeRef& quantity, const EntityModel::TypeRef& unit, double value) const;

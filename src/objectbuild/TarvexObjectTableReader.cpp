@@ -75,6 +75,10 @@ TarvexMaterialTable TarvexObjectTableReader::readMaterials(const TXMXMLMaterialS
 {
     TarvexMaterialTable table;
     for (const TXMXMLMaterial& element : materialSet.getMaterials()) {
+        static const QStringList numbers{QStringLiteral("k"), QStringLiteral("kx"), QStringLiteral("ky"),
+                                         QStringLiteral("kz"), QStringLiteral("density"),
+                                         QStringLiteral("specificheat"), QStringLiteral("emissivity")};
+        m_units.warnNotFinite(element, numbers);
         const double density = m_units.density(element.getDensity());
         const double specificHeat = m_units.specificHeat(element.getSpecificHeat());
         const double emissivity = element.getEmissivity();
@@ -127,6 +131,10 @@ TarvexPowerSourceTable TarvexObjectTableReader::readPowerSources(const TXMXMLPow
             element.setPowerMapFile(QString());
         }
 
+        static const QStringList numbers{QStringLiteral("xll"), QStringLiteral("yll"), QStringLiteral("dx"),
+                                         QStringLiteral("dy"), QStringLiteral("Power"), QStringLiteral("PowerScale"),
+                                         QStringLiteral("Rotation"), QStringLiteral("GeomScale")};
+        m_units.warnNotFinite(element, numbers);
         TarvexPowerSource::Common common;
         common.name = element.getName();
         common.objectName = element.getObjectName();

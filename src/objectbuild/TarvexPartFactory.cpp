@@ -59,6 +59,9 @@ SolderJointValues readSolderJoint(const TXMXMLSolderJoint& element, const Tarvex
 {
     SolderJointValues values;
     values.name = element.getName();
+    static const QStringList numbers{QStringLiteral("d1"), QStringLiteral("d2"), QStringLiteral("dmax"),
+                                     QStringLiteral("ht")};
+    units.warnNotFinite(element, numbers);
     const QString materialName = element.getMatName();
     if (!materialName.isEmpty())
         values.material = materials.find(materialName);
@@ -113,6 +116,8 @@ std::unique_ptr<TarvexPart> TarvexPartFactory::buildGroup(const QList<TXMXMLGeom
     if (m_olderLayout && m_simplifications.contains(first.getObjectName()))
         return makeLayeredPart(group);
     if (group.size() == 1 && first.getType() == QLatin1String("TwoResistor")) {
+        static const QStringList numbers{QStringLiteral("ThetaJC"), QStringLiteral("ThetaJB")};
+        m_units.warnNotFinite(first, numbers);
         TarvexBasicPart basic = makeBasicPart(first, true);
         return std::make_unique<TarvexBasic2RPart>(std::move(basic), first.getThetaJC(), first.getThetaJB());
     }
@@ -131,11 +136,20 @@ TarvexBasicPart TarvexPartFactory::makeBasicPart(const TXMXMLGeom& geom, bool ch
     if (!material && checkMaterial)
         m_reporter.warning(tr("No material found for Geom : %1").arg(geom.getName()));
 
+    static const QStringList geomNumbers{QStringLiteral("dz"), QStringLiteral("Power")};
+    static const QStringList nodeNumbers{QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")};
+    m_units.warnNotFinite(geom, geomNumbers);
     std::vector<Geometry::Vec3> nodes;
     const QList<TXMXMLGeomNode> elements = geom.getNodes();
     nodes.reserve(size_t(elements.size()));
-    for (const TXMXMLGeomNode& node : elements)
+    for (int i = 0; i < elements.size(); ++i) {
+        const TXMXMLGeomNode& node = elements[i];
+        // A node has no name of its own: it is named by its Geom and its place there.
+        m_units.warnNotFinite(node, nodeNumbers, [&]() {
+            return QStringLiteral("%1 %2 %3 %4").arg(geom.getTagName(), geom.getName(), node.getTagName()).arg(i + 1);
+        });
         nodes.emplace_back(m_units.length(node.getX()), m_units.length(node.getY()), m_units.length(node.getZ()));
+    }
 
     TarvexBasicPart part(geom.getName(), geom.getObjectName(), geom.getType(), m_units.power(geom.getPower()),
                          std::move(nodes), m_units.length(geom.getDz()), m_terminals.value(geom.getName()),

@@ -71,6 +71,9 @@ TEST(XMLDOMTest, TypedAttributeReading)
         SCOPED_TRACE(std::string("\"") + c.text + "\"");
         node.setAttribute(QStringLiteral("v"), QString::fromUtf8(c.text));
         EXPECT_EQ(node.getDoubleAttribute(QStringLiteral("v"), -7.5), c.asDouble);
+        // Every present, non-blank text that gives the fallback is one a reader can warn about.
+        const bool blank = QString::fromUtf8(c.text).trimmed().isEmpty();
+        EXPECT_EQ(node.isNotFiniteNumberAttribute(QStringLiteral("v")), !blank && c.asDouble == -7.5);
         EXPECT_EQ(node.getIntAttribute(QStringLiteral("v"), -3), c.asInt);
         if (c.asBool < 0) {
             EXPECT_TRUE(node.getBoolAttribute(QStringLiteral("v"), true));
@@ -86,6 +89,7 @@ TEST(XMLDOMTest, TypedAttributeReading)
     EXPECT_FALSE(node.hasAttribute(QStringLiteral("v")));
     EXPECT_EQ(node.getAttribute(QStringLiteral("v"), QStringLiteral("fb")), QStringLiteral("fb"));
     EXPECT_EQ(node.getDoubleAttribute(QStringLiteral("v"), 9.0), 9.0);
+    EXPECT_FALSE(node.isNotFiniteNumberAttribute(QStringLiteral("v")));
     EXPECT_EQ(node.getIntAttribute(QStringLiteral("v"), 9), 9);
     EXPECT_TRUE(node.getBoolAttribute(QStringLiteral("v"), true));
     node.setAttribute(QStringLiteral("v"), QString());
@@ -223,6 +227,7 @@ TEST(XMLDOMTest, NullNodeGivesFallbacksAndIgnoresWrites)
     EXPECT_FALSE(static_cast<bool>(node));
     EXPECT_TRUE(node.getTagName().isEmpty());
     EXPECT_FALSE(node.hasAttribute(QStringLiteral("a")));
+    EXPECT_FALSE(node.isNotFiniteNumberAttribute(QStringLiteral("a")));
     EXPECT_EQ(node.getAttribute(QStringLiteral("a"), QStringLiteral("fb")), QStringLiteral("fb"));
     EXPECT_TRUE(node.getFirstChildElement(QStringLiteral("a")).isNull());
     EXPECT_TRUE(node.getChildElements(QStringLiteral("a")).isEmpty());

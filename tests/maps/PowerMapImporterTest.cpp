@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
 using ServerConstructor::PowerMapData;
@@ -178,7 +179,7 @@ TEST(PowerMapImporter, EveryMalformedFileEndsInItsMessageAndNoRecords)
         {"grid of fractional rows", "POWER_MAP\n1 1.5\n1\n", "Invalid size data in power map file."},
         {"grid size not a number", "POWER_MAP\n2 #\n1 2\n", "Error parsing power map data"},
         {"grid with a missing row", "POWER_MAP\n2 3\n1 2\n3 4\n", "Missing rows in power map file."},
-        {"grid with an extra row", "POWER_MAP\n2 1\n1 2\n3 4\n", "Too many rows in power map file."},
+        {"grid with an extra row", "POWER_MAP\n2 1\n1 2\n3 4\n", "Missing rows in power map file."},
         {"huge row count and no rows", "POWER_MAP\n1000000 2000000000\n", "Missing rows in power map file."},
         {"grid line too short", "POWER_MAP\n2 2\n1 2\n3\n", "Missing columns in power map file."},
         {"grid line too long", "POWER_MAP\n2 1\n1 2 3\n", "Missing columns in power map file."},
@@ -196,7 +197,7 @@ TEST(PowerMapImporter, EveryMalformedFileEndsInItsMessageAndNoRecords)
         {"block count missing", die + "AREA_POWER_MAP\nEND_AREA_POWER_MAP\n", "Invalid size data in power map file."},
         {"negative block count", die + "AREA_POWER_MAP\n-1\n", "Invalid size data in power map file."},
         {"missing blocks", die + "AREA_POWER_MAP\n3\n0 0 1 1 1\n", "Missing area power blocks in power map file."},
-        {"extra blocks", die + "AREA_POWER_MAP\n1\n0 0 1 1 1\n0 0 2 2 1\n", "Too many area power blocks in power map file."},
+        {"extra blocks", die + "AREA_POWER_MAP\n1\n0 0 1 1 1\n0 0 2 2 1\n", "Missing area power blocks in power map file."},
         {"huge block count and no blocks", die + "AREA_POWER_MAP\n2000000000\n",
          "Missing area power blocks in power map file."},
         {"no blocks", die + "AREA_POWER_MAP\n0\n", "No area power blocks found in power map file."},
@@ -225,7 +226,11 @@ TEST(PowerMapImporter, EveryMalformedFileEndsInItsMessageAndNoRecords)
         TarvexPowerMapImporter importer(&progress);
         EXPECT_TRUE(importer.readPowerMapData(path).empty()) << c.name;
         const QStringList fatal = progress.texts(ToolProgress::Kind::FatalError);
-        EXPECT_TRUE(fatal.contains(QString::fromUtf8(c.message).replace("%1", path))) << c.name << ": " << fatal.join(" | ").toStdString();
+        // The reader's text, alone or followed by detail.
+        const QString message = QString::fromUtf8(c.message).replace("%1", path);
+        EXPECT_TRUE(std::any_of(fatal.begin(), fatal.end(),
+                                [&](const QString& text) { return text == message || text.startsWith(message + ' '); }))
+            << c.name << ": " << fatal.join(" | ").toStdString();
     }
 
     // A file without any map is no error for the reader: it has nothing to give.
@@ -237,4 +242,73 @@ TEST(PowerMapImporter, EveryMalformedFileEndsInItsMessageAndNoRecords)
     RecordingProgress progress;
     EXPECT_TRUE(TarvexPowerMapImporter(&progress).readPowerMapData("/no/such/power.txt").empty());
     EXPECT_TRUE(progress.has(ToolProgress::Kind::FatalError, "Failed to open file - /no/such/power.txt"));
+}
+
+// One text for each count of lines that does not match its size line, in
+// both directions; the counts declared and given follow it.
+TEST(PowerMapImporter, LineCountsThatDoNotMatchKeepTheirTextsBothWays)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray content;
+        const char* message;
+    };
+    const QByteArray die = "DIE_AREA 0 0 10 10\n";
+    const Case cases[] = {
+        {"grid, too few rows", "POWER_MAP\n2 3\n1 2\n3 4\n",
+         "Missing rows in power map file. Rows declared: 3, given: 2."},
+        {"grid, too many rows", "POWER_MAP\n2 1\n1 2\n3 4\n",
+         "Missing rows in power map file. Rows declared: 1, given: 2."},
+        {"grid, too many rows before the end line", "POWER_MAP\n1 2\n1\n2\n3\nEND_POWER_MAP\n",
+         "Missing rows in power map file. Rows declared: 2, given: 3."},
+        {"leakage grid, too few rows", "LEAKAGE_POWER_MAP\n85 1 2\n1\n",
+         "Missing rows in leakage power map file. Rows declared: 2, given: 1."},
+        {"leakage grid, too many rows", "LEAKAGE_POWER_MAP\n85 1 2\n1\n2\n3\n",
+         "Missing rows in leakage power map file. Rows declared: 2, given: 3."},
+        {"area map, too few blocks", die + "AREA_POWER_MAP\n3\n0 0 1 1 1\n",
+         "Missing area power blocks in power map file. Blocks declared: 3, given: 1."},
+        {"area map, too many blocks", die + "AREA_POWER_MAP\n1\n0 0 1 1 1\n0 0 2 2 1\n",
+         "Missing area power blocks in power map file. Blocks declared: 1, given: 2."},
+        {"leakage area map, too few blocks", die + "AREA_LEAKAGE_POWER_MAP\n85 2\n0 0 1 1 1\n",
+         "Missing area power blocks in power map file. Blocks declared: 2, given: 1."},
+        {"leakage area map, too many blocks", die + "AREA_LEAKAGE_POWER_MAP\n85 1\n0 0 1 1 1\n0 0 2 2 1\n",
+         "Missing area power blocks in power map file. Blocks declared: 1, given: 2."},
+    };
+    for (const Case& c : cases) {
+        const auto result = read(c.content);
+        EXPECT_TRUE(result->records.empty()) << c.name;
+        EXPECT_EQ(result->progress.texts(ToolProgress::Kind::FatalError), QStringList{QString::fromUtf8(c.message)})
+            << c.name;
+    }
+}
+
+// The die area is the bound of the two corner points the line gives, so any two
+// opposite corners, in either order, give the same area.
+TEST(PowerMapImporter, TheDieAreaMayBeGivenByAnyTwoOppositeCorners)
+{
+    const Geometry::Bound2D expected(Geometry::Vec2(1, 2), Geometry::Vec2(11, 7));
+    for (const char* corners : {"1 2 11 7", "11 7 1 2", "1 7 11 2", "11 2 1 7"}) {
+        for (const char* keyword : {"DIE_AREA", "POWER_MAP_AREA"}) {
+            SCOPED_TRACE(std::string(keyword) + " " + corners);
+            const QByteArray line = QByteArray(keyword) + ' ' + corners + '\n';
+            // A grid takes the area as it is; blocks must lie inside it.
+            const auto grid = read(line + "POWER_MAP\n1 1\n4\n");
+            ASSERT_EQ(grid->records.size(), 1u);
+            ASSERT_TRUE(grid->records[0].area.has_value());
+            EXPECT_EQ(*grid->records[0].area, expected);
+            const auto area = read(line + "AREA_POWER_MAP\n2\n1 2 2 3 1\n10 6 11 7 2\n");
+            ASSERT_EQ(area->records.size(), 1u) << area->progress.texts(ToolProgress::Kind::FatalError).join('\n').toStdString();
+            EXPECT_EQ(*area->records[0].area, expected);
+            EXPECT_EQ(area->records[0].blocks.size(), 2u);
+            EXPECT_TRUE(area->progress.entries().empty());
+        }
+    }
+    // Two corners on one side give no area.
+    for (const char* corners : {"1 2 11 2", "1 2 1 7"}) {
+        const auto flat = read("DIE_AREA " + QByteArray(corners) + "\nPOWER_MAP\n1 1\n4\n");
+        EXPECT_TRUE(flat->records.empty());
+        EXPECT_EQ(flat->progress.texts(ToolProgress::Kind::FatalError),
+                  QStringList{"Invalid power map area data in power map file."});
+    }
 }

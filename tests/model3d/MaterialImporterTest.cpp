@@ -203,6 +203,16 @@ TEST(TarvexMaterialImporter, ReportsQuestionableTablesWithMaterialTableAndLine)
               (QStringList{"Material \"Odd\", Thermal table, line 14: temperature 25 was already given on line 13",
                            "Material \"Odd\", Thermal table, line 15: empty field read as 0 in \"Temperature\" "
                            "(fields are separated by single blanks)"}));
+    // A number that is not finite is named with its material, table, line and column.
+    for (const char* text : {"nan", "inf", "-inf", "1e999"}) {
+        progress.clear();
+        const QString hot = dir.write("hot.xml", library(material("Hot", "25 1 2 3 4 5\n50 " + QByteArray(text) + " 2 3 4 5\n")));
+        ASSERT_EQ(importer.readMaterials(hot).size(), 1u);
+        const QStringList warnings = progress.texts(Kind::Warning);
+        ASSERT_EQ(warnings.size(), 1) << text;
+        EXPECT_TRUE(warnings[0].startsWith("Material \"Hot\", Thermal table, line 14: not a finite number")) << text;
+        EXPECT_TRUE(warnings[0].endsWith(QStringLiteral("\"%1\" in column \"Conductivity\"").arg(text))) << text;
+    }
     // Unreadable files give no materials; the reader reports what it could not parse.
     progress.clear();
     EXPECT_TRUE(importer.readMaterials(dir.path("missing.xml")).empty());

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -204,4 +205,70 @@ TEST(Tarvex3DMaterial, ReportsQuestionableRowsWithTheirDocumentLines)
     const Tarvex3DMaterial many = parsedMaterial(material("N", QByteArray("a b c d e f\n").repeated(4)));
     EXPECT_EQ(many.getTableIssues().size(), 6);
     EXPECT_EQ(issueTexts(many).last(), "Thermal@0: 2 more problem(s) in this table not listed");
+}
+
+TEST(Tarvex3DMaterial, ReportsNumbersThatAreNotFiniteWithTheirRowAndColumn)
+{
+    // The second row (line 14) holds the text in one column; NaN and infinities are kept as
+    // the reader gives them, a number too large for a double is read as 0 as before.
+    struct Case
+    {
+        const char* text;
+        int column; // 0: Temperature, 1: Conductivity, 3: Specific heat
+        const char* columnName;
+        const char* issue;
+    };
+    const char* const kept = "not a finite number, kept as read; the model takes no curve or value holding it: ";
+    const char* const zero = "not a finite number (too large for a double), read as 0: ";
+    const Case cases[] = {
+        {"nan", 1, "Conductivity", kept},   {"inf", 1, "Conductivity", kept},
+        {"-inf", 1, "Conductivity", kept},  {"1e999", 1, "Conductivity", zero},
+        {"-1e999", 3, "Specific heat", zero}, {"NaN", 3, "Specific heat", kept},
+        {"inf", 0, "Temperature", kept},    {"1e999", 0, "Temperature", zero},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " in " + c.columnName);
+        QList<QByteArray> fields = QByteArray("50 390 8933 385 0.05 0.6").split(' ');
+        fields[c.column] = c.text;
+        const Tarvex3DMaterial m =
+            parsedMaterial(material("M", "25 398 8933 385 0.05 0.6\n" + fields.join(' ') + "\n"));
+        EXPECT_EQ(issueTexts(m), QStringList{QStringLiteral("Thermal@14: %1\"%2\" in column \"%3\"")
+                                                 .arg(QString::fromUtf8(c.issue), QString::fromUtf8(c.text),
+                                                      QString::fromUtf8(c.columnName))});
+        // The value is the one the reader gave before: as read, or 0 when too large.
+        const double asRead = QByteArray(c.issue) == zero ? 0.0 : QString::fromUtf8(c.text).toDouble();
+        const double expected = c.column == 0 ? kelvin(asRead) : asRead;
+        const Tarvex3DCurveProperties& curve = c.column == 3 ? m.getSpecificHeat() : m.getThermalConductivity();
+        ASSERT_EQ(curve.getCurveData().size(), 2u);
+        const double value = c.column == 0 ? curve.getCurveData()[1].first : curve.getCurveData()[1].second;
+        if (std::isnan(expected))
+            EXPECT_TRUE(std::isnan(value));
+        else
+            EXPECT_EQ(value, expected);
+    }
+}
+
+TEST(Tarvex3DMaterial, ReportsAReferenceTemperatureThatIsNotFinite)
+{
+    for (const char* text : {"nan", "inf", "-inf", "1e999", "warm"}) {
+        SCOPED_TRACE(text);
+        const Tarvex3DMaterial m = parsedMaterial(material(
+            "M", "25 398 8933 385 0.05 0.6\n",
+            "<Structural><CTE RefTemperature=\"" + QByteArray(text) + "\">\n25 1e-5\n</CTE></Structural>\n"));
+        // NaN and infinities are read as they are; a text Qt cannot read (too large, or no
+        // number) as 0.
+        bool kept = false;
+        const double asRead = QString::fromUtf8(text).toDouble(&kept);
+        ASSERT_EQ(m.getTableIssues().size(), 1);
+        EXPECT_EQ(m.getTableIssues()[0].table, "CTE");
+        EXPECT_GT(m.getTableIssues()[0].line, 13);
+        const QString start = QStringLiteral("attribute RefTemperature is not a finite number (%1), ").arg(text);
+        EXPECT_EQ(m.getTableIssues()[0].text,
+                  start + (kept ? "kept as read; the model takes no such value" : "read as 0"));
+        // The value is the one read before.
+        if (QByteArray(text) == "nan")
+            EXPECT_TRUE(std::isnan(m.getCTERefTemp()));
+        else
+            EXPECT_EQ(m.getCTERefTemp(), kept ? asRead : 0.0);
+    }
 }

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <stdexcept>
 
 using namespace Tarvex;
@@ -323,4 +324,72 @@ TEST(TarvexObjectBuilder, UnreadableFilesAndBentOutlines)
     TarvexObjectBuilder builder(&progress);
     EXPECT_THROW(builder.readFile(dir.write("bent.xml", interchangeFile("2025.2", bent))), std::runtime_error);
     EXPECT_EQ(progress.texts(Kind::FatalError), QStringList{"The nodes of B do not lie in one plane (Z variation)"});
+}
+
+// NaN, infinities and numbers too large for a double read as the wrappers' defaults, as
+// before, but each is now a warning naming the element and the attribute.
+TEST(TarvexObjectBuilder, NumbersThatAreNotFiniteAreWarnedAboutAndReadAsBefore)
+{
+    struct Case
+    {
+        const char* where;   // what the attribute is on
+        const char* message; // the warning with %1 for the text
+    };
+    // One file holds the text in every place at once; %1 is replaced by the text.
+    const QString materials = "<Material Name=\"FR4\" k=\"%1\" density=\"1900\" specificheat=\"1150\"/>";
+    const QString geoms = geom("Main", "L1", "PCB", 0, 0, 10, 10, 0, 1, fr4) +
+                          geom("E1", "E1", "Block", 4, 4, 5, 5, 0.2, 0.5, fr4 + " Power=\"%1\"") +
+                          "<Geom ObjectName=\"C1\" Name=\"C1\" Type=\"Block\" dz=\"1\" MatName=\"FR4\">"
+                          "<node x=\"7\" y=\"7\" z=\"1\"/><node x=\"8\" y=\"7\" z=\"1\"/>"
+                          "<node x=\"8\" y=\"8\" z=\"1\"/><node x=\"%1\" y=\"8\" z=\"1\"/></Geom>\n";
+    const QString rest = "<SolderBallSet><SolderBall Name=\"A1\" MatName=\"FR4\" d1=\"0.2\" d2=\"0.2\" dmax=\"%1\" "
+                         "ht=\"0.2\" position=\"3, 3, 1\"/></SolderBallSet>"
+                         "<Power2DSourceSet><Power2DSource Name=\"S1\" ObjectName=\"Main\" Normal=\"z+\" "
+                         "PowerScale=\"%1\" xll=\"%1\"/></Power2DSourceSet>";
+    const Case places[] = {
+        {"material", "Material FR4: attribute k is not a finite number (%1)"},
+        {"geom", "Geom E1: attribute Power is not a finite number (%1)"},
+        {"node", "Geom C1 node 4: attribute x is not a finite number (%1)"},
+        {"solder ball", "SolderBall A1: attribute dmax is not a finite number (%1)"},
+        {"power source scale", "Power2DSource S1: attribute PowerScale is not a finite number (%1)"},
+        {"power source corner", "Power2DSource S1: attribute xll is not a finite number (%1)"},
+    };
+    for (const char* text : {"nan", "NaN", "inf", "-inf", " 1e999 ", "-1e999"}) {
+        SCOPED_TRACE(text);
+        const QString written = QString::fromUtf8(text);
+        const QString shown = written.trimmed();
+        const TestSupport::TempDir dir;
+        const auto built = build(dir, interchangeFile("2025.2", QString(geoms).replace("%1", written),
+                                                      QString(rest).replace("%1", written),
+                                                      QString(materials).replace("%1", written)));
+        ASSERT_TRUE(built->read);
+        const QStringList warnings = built->progress.texts(Kind::Warning);
+        for (const Case& place : places)
+            EXPECT_EQ(warnings.count(QString::fromUtf8(place.message).arg(shown)), 1)
+                << place.where << ":\n" << warnings.join('\n').toStdString();
+        EXPECT_EQ(warnings.size(), int(std::size(places))) << warnings.join('\n').toStdString();
+
+        // The values are the defaults the wrappers gave before.
+        const auto* e1 = dynamic_cast<const TarvexLayeredPart*>(findNode(built->objects, "E1")->part.get());
+        ASSERT_TRUE(e1);
+        EXPECT_EQ(dynamic_cast<const TarvexBasicPart&>(*e1->getLayers()[0]->getCells()[0]).getPower(), 0.0);
+        const auto* a1 = dynamic_cast<const TarvexSolderBall*>(findNode(built->objects, "A1")->part.get());
+        ASSERT_TRUE(a1);
+        EXPECT_EQ(a1->getDmax(), 0.0);
+        const TarvexObject* main = findNode(built->objects, "Main");
+        ASSERT_TRUE(main);
+        const auto& sources = dynamic_cast<const TarvexLayeredPart&>(*main->part).getPowerSources();
+        ASSERT_EQ(sources.size(), 1u);
+        const auto* s1 = dynamic_cast<const TarvexPowerSourcePowerMap*>(sources[0].get());
+        ASSERT_TRUE(s1);
+        EXPECT_EQ(s1->getPowerScale(), 1.0);
+        EXPECT_EQ(sources[0]->getXll(), 0.0);
+    }
+
+    // Finite numbers, blank and absent attributes say nothing.
+    const TestSupport::TempDir dir;
+    const auto quiet = build(dir, interchangeFile("2025.2", QString(geoms).replace("%1", "7.5"),
+                                                  QString(rest).replace("%1", "  "), QString(materials).replace("%1", "1e3")));
+    const QStringList quietWarnings = quiet->progress.texts(Kind::Warning);
+    EXPECT_TRUE(quietWarnings.isEmpty()) << quietWarnings.join('\n').toStdString();
 }
