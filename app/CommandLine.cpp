@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <new>
 #include <cerrno>
 
 #include <unistd.h>
@@ -77,7 +78,14 @@ int runCommandLine(const QStringList& arguments)
     for (const Command& command : Commands) {
         if (name == QLatin1String(command.name)) {
             CommandParser parser(command, QStringList{arguments.value(0)} + arguments.mid(2));
-            return command.run(parser);
+            try {
+                return command.run(parser);
+            } catch (const std::bad_alloc&) {
+                // Files are written only when a command ends well, so nothing was saved yet.
+                return failure(QStringLiteral("there was not enough memory for the %1 command; the model was "
+                                              "left as it was")
+                                   .arg(name));
+            }
         }
     }
     if (name == QLatin1String("help")) {
