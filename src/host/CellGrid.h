@@ -36,6 +36,11 @@ public:
         QVector<double> outline;
     };
 
+    /// The most cells the grids of one model may hold together: every cell becomes a whole
+    /// item of the saved file (a few kilobytes of JSON), and past this many the file would
+    /// outgrow what the JSON writer and reader take. Map readers refuse larger maps early.
+    static constexpr qint64 MaximumModelCells = 300000;
+
     /// A grid whose cell (c, r) spans `origin` + (c, r) * `cellSize` to `origin` +
     /// (c + 1, r + 1) * `cellSize`. Lengths are shown in `lengthUnit` (in SI when the host
     /// does not know it as a length unit); without one each length keeps the unit the item

@@ -105,10 +105,6 @@ struct Writer
     }
 };
 
-// Every cell a grid holds becomes a whole item in the file (a few kilobytes of JSON): past
-// this many the file would outgrow what the JSON writer and our reader take.
-constexpr qint64 MaxSavedGridCells = 300000;
-
 // The cells that grids hold below `attribute`, made or not.
 qint64 gridCells(const Attribute& attribute)
 {
@@ -300,11 +296,11 @@ bool ModelFile::save(const Model& model, const QString& path, QString* error, co
     } else if (existing.exists() && !(existing.permissions() & QFileDevice::WriteOwner)) {
         // Even where the system would let us (as root), a file marked read-only stays as it is.
         problem = QStringLiteral("the file is read-only");
-    } else if (const qint64 cells = gridCells(*model.getRoot()); cells > MaxSavedGridCells) {
+    } else if (const qint64 cells = gridCells(*model.getRoot()); cells > CellGrid::MaximumModelCells) {
         problem = QStringLiteral("the model holds %1 material-map cells, more than the %2 a model file can take "
                                  "(apply a coarser map)")
                       .arg(cells)
-                      .arg(MaxSavedGridCells);
+                      .arg(CellGrid::MaximumModelCells);
     } else {
         try {
             Writer writer;

@@ -1,5 +1,7 @@
 #include "maps/MaterialMapImporter.h"
 
+#include "host/CellGrid.h"
+
 #include "host/EntityEditor.h"
 #include "host/Model.h"
 
@@ -40,6 +42,17 @@ MaterialMapImporter::MaterialMapImporter(bool fileIsZUp, Tools::ToolProgress* pr
 }
 
 MaterialMapImporter::~MaterialMapImporter() = default;
+
+bool MaterialMapImporter::checkCellCount(qint64 rows, qint64 columns)
+{
+    if (rows <= EntityModel::CellGrid::MaximumModelCells / std::max<qint64>(columns, 1))
+        return true;
+    fatalError(tr("The material map has %1 rows of %2 cells, more than the %3 cells a model can hold")
+                   .arg(rows)
+                   .arg(columns)
+                   .arg(EntityModel::CellGrid::MaximumModelCells));
+    return false;
+}
 
 bool MaterialMapImporter::checkFile(const QString& path) const
 {

@@ -76,6 +76,11 @@ public:
     void setFileIsZUp(bool zUp) { m_fileIsZUp = zUp; }
     bool getFileIsZUp() const { return m_fileIsZUp; }
 
+protected:
+    /// False, after a fatal error, when a grid of `rows` by `columns` cells is more than a
+    /// model can hold: readers ask before they spend memory on the cells.
+    bool checkCellCount(qint64 rows, qint64 columns);
+
 private:
     bool checkFile(const QString& path) const;
 

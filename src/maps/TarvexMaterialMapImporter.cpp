@@ -134,6 +134,8 @@ bool TarvexMaterialMapImporter::setGrid(Grid& grid, int rows, int columns)
         fatalError(tr("Conflicting grid sizes"));
         return false;
     }
+    if (!checkCellCount(rows, columns))
+        return false;
     grid = Grid{true, rows, columns};
     return true;
 }

@@ -1,6 +1,7 @@
 #include "maps/UniformGridMaterialMapImporter.h"
 
 #include "host/CSVParser.h"
+#include "host/CellGrid.h"
 #include "maps/MaterialMapNumber.h"
 
 #include <QFileInfo>
@@ -37,6 +38,12 @@ public:
         }
         if (value < 0.0 && m_firstNegativeLine == 0)
             m_firstNegativeLine = m_parser.getLine();
+        // Stopped as soon as the grid holds more cells than a model can: a large file is
+        // refused before its cells take the memory.
+        if (qint64(m_values.size()) >= EntityModel::CellGrid::MaximumModelCells) {
+            m_tooLarge = true;
+            return false;
+        }
         m_values.push_back(value);
         ++m_inRow;
         return true;
@@ -57,6 +64,8 @@ public:
         return true;
     }
 
+    /// True when the read stopped at more cells than a model holds.
+    bool tooLarge() const { return m_tooLarge; }
     int rows() const { return m_rows; }
     qint64 columns() const { return m_columns; }
     qint64 badRowLine() const { return m_badRowLine; }
@@ -100,6 +109,7 @@ private:
     QString m_firstNotNumber;
     qint64 m_firstNotNumberLine = 0;
     qint64 m_firstNotNumberColumn = 0;
+    bool m_tooLarge = false;
 };
 
 } // namespace
@@ -116,7 +126,10 @@ std::vector<MaterialMapData> UniformGridMaterialMapImporter::readMaterialMapData
     FileSystem::CSVParser parser;
     GridCollector collector(parser, record.metalDensity, QFileInfo(path).size());
     if (!parser.parseFile(path, collector)) {
-        if (collector.badRowLine() > 0) {
+        if (collector.tooLarge()) {
+            // The row being read counts: its cells are past the limit.
+            checkCellCount(qint64(collector.rows()) + 1, std::max<qint64>(collector.columns(), 1));
+        } else if (collector.badRowLine() > 0) {
             fatalError(tr("Row on line %1 has %2 columns where the first row has %3")
                            .arg(collector.badRowLine())
                            .arg(collector.badRowLength())

@@ -173,3 +173,16 @@ TEST(MaterialMapGrid, ParserKeepsQuotedSeparatorsAndLineBreaks)
     EXPECT_EQ(stop.fields, 2);
     EXPECT_TRUE(parser.getError().isEmpty());
 }
+
+TEST(MaterialMapGrid, AGridOfMoreCellsThanAModelHoldsIsRefusedWhileItIsRead)
+{
+    const QByteArray row = QByteArray("0.5,").repeated(999) + "0.5\n";
+    const Read atLimit = readGrid(row.repeated(300));
+    ASSERT_EQ(atLimit.records.size(), 1u) << atLimit.fatal.join(" | ").toStdString();
+    EXPECT_EQ(atLimit.records.front().rows, 300);
+
+    const Read past = readGrid(row.repeated(301));
+    EXPECT_TRUE(past.records.empty());
+    EXPECT_EQ(past.fatal, QStringList{"The material map has 301 rows of 1000 cells, more than the 300000 cells a "
+                                      "model can hold"});
+}

@@ -161,7 +161,12 @@ TEST(MaterialMapLayoutText, BadFilesAreRefusedWithTheirMessage)
         {head + "GRID 1 2\nGRID 2 2\n" + tail, "Conflicting grid sizes"},
         {head + "METAL_DENSITY\n1 2\n0.5 -0.5\nEND_METAL_DENSITY\n" + tail, "Metal Density parsing failed"},
         {head + "GRID 2 3\n" + tail, "Metal Density parsing failed"},
-        {head + "GRID 100000 100000\n" + tail, "Metal Density parsing failed"},
+        // Past the cells a model holds, refused before any cell is made; at the limit it reads on.
+        {head + "GRID 100000 100000\n" + tail,
+         "The material map has 100000 rows of 100000 cells, more than the 300000 cells a model can hold"},
+        {head + "GRID 301 1000\n" + tail,
+         "The material map has 301 rows of 1000 cells, more than the 300000 cells a model can hold"},
+        {head + "GRID 300 1000\n" + tail, "Metal Density parsing failed"},
         {head + "METAL_DENSITY\n2000000000 2000000000\n0.5\nEND_METAL_DENSITY\n" + tail,
          "Invalid metal density data - unexpected number of rows"},
         {"LENGTH\tfurlong\n", "Unknown unit \"furlong\" for Length"},
