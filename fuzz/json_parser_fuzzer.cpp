@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the interchange JSON reader and walks what it returns: nothing
 // may crash or hang, and a file it hands on is at the current version or newer.
 // Qt 5.15's own JSON parser leaks the earlier value of a repeated key when that value is an
-// object or array (no code of ours is on the stack): run with ASAN_OPTIONS=detect_leaks=0.
+// object or array; the fuzzer entry suppresses those leaks (LibFuzzerEntry.cpp).
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
 

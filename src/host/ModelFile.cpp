@@ -192,8 +192,13 @@ private:
             return std::make_unique<ChoiceAttribute>(label, TypeRef(body.toString()));
         } else if (tag == QLatin1String("links") && body.isArray()) {
             QVector<quint64> ids;
-            for (const QJsonValue& id : body.toArray())
-                ids << quint64(id.toDouble());
+            for (const QJsonValue& id : body.toArray()) {
+                // The ids an entity may have: anything else would not convert, or not read back.
+                const double value = id.toDouble(-1);
+                if (value < 1 || value != std::floor(value) || value > double(MaxSavedId))
+                    return fail(where + QStringLiteral(": a link needs positive whole ids")), nullptr;
+                ids << quint64(value);
+            }
             return std::make_unique<LinkAttribute>(label, ids);
         } else if (tag == QLatin1String("list") && body.isArray()) {
             QVector<double> values;

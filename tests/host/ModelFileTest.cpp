@@ -87,6 +87,22 @@ TEST(ModelFile, BrokenFilesAreRefusedWithAReason)
          "root/Project/A: unreadable attribute"},
         {"{\"format\": \"tarvex-host-model\", \"formatVersion\": 1, \"root\": {\"id\": 1.5, \"type\": \"Project\"}}",
          "positive whole \"id\""},
+        // Link ids no entity may have: negative, fractional, zero, past the id limit, not numbers.
+        {"{\"format\": \"tarvex-host-model\", \"formatVersion\": 1, \"root\": {\"id\": 1, \"type\": \"Project\", "
+         "\"attributes\": {\"L\": {\"links\": [-1]}}}}",
+         "root/Project/L: a link needs positive whole ids"},
+        {"{\"format\": \"tarvex-host-model\", \"formatVersion\": 1, \"root\": {\"id\": 1, \"type\": \"Project\", "
+         "\"attributes\": {\"L\": {\"links\": [2, 1.5]}}}}",
+         "a link needs positive whole ids"},
+        {"{\"format\": \"tarvex-host-model\", \"formatVersion\": 1, \"root\": {\"id\": 1, \"type\": \"Project\", "
+         "\"attributes\": {\"L\": {\"links\": [0]}}}}",
+         "a link needs positive whole ids"},
+        {"{\"format\": \"tarvex-host-model\", \"formatVersion\": 1, \"root\": {\"id\": 1, \"type\": \"Project\", "
+         "\"attributes\": {\"L\": {\"links\": [90009000000000999999]}}}}",
+         "a link needs positive whole ids"},
+        {"{\"format\": \"tarvex-host-model\", \"formatVersion\": 1, \"root\": {\"id\": 1, \"type\": \"Project\", "
+         "\"attributes\": {\"L\": {\"links\": [\"2\"]}}}}",
+         "a link needs positive whole ids"},
     };
     for (const Case& c : cases) {
         QString error;
