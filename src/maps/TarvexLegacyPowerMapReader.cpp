@@ -17,6 +17,11 @@ namespace {
 // More blocks than this in one section is not a power map but a damaged count.
 constexpr int MaxBlocksPerSection = 100000000;
 
+// Ceiling on the rectangles the blocks cut the map area into. Maps drawn from a floorplan
+// make some thousands; a few thousand blocks overlapping at random make millions, each
+// costing time and memory, so the read stops here instead.
+constexpr std::size_t MaxAreas = 300000;
+
 QString unitAfterColon(const QByteArray& line, int keyLength)
 {
     const int colon = line.indexOf(':', keyLength);
@@ -125,7 +130,7 @@ void TarvexLegacyPowerMapReader::parsePowerBlocks(TarvexPowerMapAreaList& list)
                            toSI(EntityModel::Length_t, parseNumber(cells[3]), m_lengthUnit)));
         TarvexPowerData data;
         data.power = toSI(EntityModel::Power_t, parseNumber(cells[4]), m_powerUnit);
-        list.place(block, data);
+        place(list, block, data);
     }
 }
 
@@ -143,8 +148,16 @@ void TarvexLegacyPowerMapReader::parseLeakageBlocks(TarvexPowerMapAreaList& list
                            toSI(EntityModel::Length_t, parseNumber(cells[3]), m_lengthUnit)));
         TarvexPowerData data;
         data.leakage.emplace_back(temperature, toSI(EntityModel::Power_t, parseNumber(cells[4]), m_powerUnit));
-        list.place(block, data);
+        place(list, block, data);
     }
+}
+
+void TarvexLegacyPowerMapReader::place(TarvexPowerMapAreaList& list, const Geometry::Bound2D& block,
+                                       const TarvexPowerData& data)
+{
+    list.place(block, data);
+    if (list.size() > MaxAreas)
+        lineError(tr("The power blocks cut the map area into more than %1 rectangles.").arg(MaxAreas));
 }
 
 int TarvexLegacyPowerMapReader::parseCount(const QByteArray& cell)

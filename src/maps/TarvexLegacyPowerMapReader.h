@@ -35,6 +35,7 @@ private:
     Geometry::Bound2D parseArea(const QByteArrayList& cells);
     void parsePowerBlocks(TarvexPowerMapAreaList& list);
     void parseLeakageBlocks(TarvexPowerMapAreaList& list);
+    void place(TarvexPowerMapAreaList& list, const Geometry::Bound2D& block, const TarvexPowerData& data);
     int parseCount(const QByteArray& cell);
     double parseNumber(const QByteArray& cell);
     double toSI(const EntityModel::TypeRef& quantity, double value, const EntityModel::TypeRef& unit);

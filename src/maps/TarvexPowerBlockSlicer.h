@@ -38,9 +38,14 @@ public:
     static constexpr double AreaTolerance = 1e-18;
     /// A side sticks out of an overlap only by more than this.
     static constexpr double SideTolerance = 1e-9;
-    /// Default ceiling on the blocks made while slicing (input and every piece), so that
-    /// a file of many nested blocks ends with an error rather than exhausting memory.
-    static constexpr std::size_t DefaultBlockLimit = 8000000;
+    /// Default ceiling on the blocks made while slicing (the input and every piece, kept or
+    /// cut again). Area maps drawn from a floorplan hold some thousands of blocks and grids
+    /// rarely pass 512 x 512 cells, so 300 000 leaves room for the pieces of their overlaps;
+    /// a few hundred blocks nested like stairs pass it, and would otherwise cost minutes and a
+    /// model of hundreds of megabytes (each saved block takes about 600 bytes). Finding the
+    /// next overlapping pair still grows with the pieces made, so this ceiling also bounds
+    /// the time.
+    static constexpr std::size_t DefaultBlockLimit = 300000;
 
     /// Slices `blocks` in place; `powers` holds the power of the block at the same index and
     /// is rewritten alongside. On failure both are left as they were.

@@ -57,6 +57,17 @@ void split(const Geometry::Bound2D& piece, const Geometry::Vec2& point, std::vec
     out.push_back(piece);
 }
 
+// True when `piece` holds a corner of `other`; a piece holding none comes out of
+// cut(piece, other) whole.
+bool holdsCornerOf(const Geometry::Bound2D& piece, const Geometry::Bound2D& other)
+{
+    for (const Geometry::Vec2& corner : other.getCorners()) {
+        if (piece.contains(corner, ContainTolerance))
+            return true;
+    }
+    return false;
+}
+
 std::vector<Geometry::Bound2D> cut(const Geometry::Bound2D& a, const Geometry::Bound2D& b)
 {
     std::vector<Geometry::Bound2D> pieces{a};
@@ -170,8 +181,15 @@ void TarvexPowerMapAreaList::place(const Geometry::Bound2D& block, const TarvexP
         const double whole = area(existing.bound);
         for (const Geometry::Bound2D& piece : pieces)
             cutPieces.push_back({piece, scaled(existing.data, area(piece) / whole)});
+        // The block's pieces grow with every rectangle it meets; only the few holding a
+        // corner of this one are cut, the others are kept without building their cuts.
         std::vector<Geometry::Bound2D> next;
+        next.reserve(blockPieces.size() + 8);
         for (const Geometry::Bound2D& piece : blockPieces) {
+            if (!holdsCornerOf(piece, existing.bound)) {
+                next.push_back(piece);
+                continue;
+            }
             const std::vector<Geometry::Bound2D> parts = cut(piece, existing.bound);
             next.insert(next.end(), parts.begin(), parts.end());
         }

@@ -169,3 +169,37 @@ TEST(TarvexLegacyPowerMapReader, SampleMapKeepsItsTotalPowerAndLeakage)
     // the overlap, which lies on top of the pieces it crosses.
     EXPECT_GE(area, 10e-3 * 8e-3 * (1 - 1e-12));
 }
+
+TEST(TarvexLegacyPowerMapReader, BlocksThatCutTheAreaIntoTooManyRectanglesAreRefusedAndLeaveTheListAlone)
+{
+    // Blocks scattered over each other: every block cuts the rectangles holding its corners,
+    // so ten thousand of them pass the ceiling long before the last one.
+    const auto scattered = [](int count) {
+        QByteArray text = "Length Unit : um\nPOWER_MAP_AREA 0 0 100000 100000\nAREA_POWER_MAP\n" +
+                          QByteArray::number(count) + '\n';
+        for (int i = 0; i < count; ++i) {
+            const int x = (i * 7919) % 9000 * 10;
+            const int y = (i * 104729) % 9000 * 10;
+            const int size = 1000 + (i * 31) % 9000;
+            text += QByteArray::number(x) + ' ' + QByteArray::number(y) + ' ' + QByteArray::number(x + size) + ' ' +
+                    QByteArray::number(y + size) + " 1\n";
+        }
+        return text;
+    };
+    TestSupport::TempDir dir;
+    std::vector<TarvexPowerMapArea> areas(1);
+    try {
+        TarvexLegacyPowerMapReader().read(dir.write("map.txt", scattered(10000)), areas);
+        ADD_FAILURE() << "read " << areas.size() << " rectangles";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()).rfind("The power blocks cut the map area into more than 300000 rectangles.\n"
+                                                  "map.txt line ",
+                                                  0),
+                  0u)
+            << error.what();
+    }
+    EXPECT_EQ(areas.size(), 1u);
+
+    // The first few of the same blocks stay below the ceiling and are read.
+    EXPECT_GT(read(scattered(200)).size(), 200u);
+}

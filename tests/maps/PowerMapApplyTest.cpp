@@ -4,6 +4,7 @@
 #include "host/Model.h"
 #include "host/ModelFile.h"
 #include "support/RecordingProgress.h"
+#include "maps/TarvexPowerBlockSlicer.h"
 #include "maps/TarvexPowerMapImporter.h"
 #include "support/TempDir.h"
 
@@ -142,6 +143,18 @@ TEST(PowerMapApply, AFailedImportLeavesTheModelAndItsHistoryExactlyAsTheyWere)
     const QByteArray before = m.json();
     const int steps = m.model->getUndoStack().count();
 
+    // Strips crossing each other in a lattice: few blocks, but each crossing becomes a piece
+    // of each strip, which passes the ceiling on the blocks slicing may make.
+    QByteArray lattice = "DIE_AREA 0 0 12000 12000\nAREA_POWER_MAP\n600\n";
+    for (int i = 0; i < 600; ++i) {
+        const QByteArray low = QByteArray::number(i * 20);
+        const QByteArray high = QByteArray::number(i * 20 + 10);
+        lattice += i % 2 == 0 ? low + " 0 " + high + " 12000 1\n" : "0 " + low + " 12000 " + high + " 1\n";
+    }
+    const std::string tooMany = ("Slicing the overlapping power blocks makes more than " +
+                                 QString::number(Tarvex::TarvexPowerBlockSlicer::DefaultBlockLimit) + " blocks.")
+                                    .toStdString();
+
     TestSupport::TempDir dir;
     struct Case
     {
@@ -158,6 +171,7 @@ TEST(PowerMapApply, AFailedImportLeavesTheModelAndItsHistoryExactlyAsTheyWere)
         {"unit.txt", "POWER\tfurlongs\nPOWER_MAP\n1 1\n1\n", "Unknown unit \"furlongs\" for Power"},
         {"length.txt", "LENGTH\tparsec\nDIE_AREA 0 0 1 1\nPOWER_MAP\n1 1\n1\n", "Unknown unit \"parsec\" for Length"},
         {"huge.txt", "POWER\tkW\nPOWER_MAP\n2 1\n0 1e306\n", "The power map huge holds a value out of range."},
+        {"lattice.txt", lattice, tooMany.c_str()},
     };
     for (const Case& c : cases) {
         const QString path = c.content.isNull() ? dir.path(c.name) : dir.write(c.name, c.content);
