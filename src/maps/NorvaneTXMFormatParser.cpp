@@ -97,6 +97,7 @@ bool NorvaneTXMFormatParser::parseFile()
     const std::array<bool, 256>& blank = blankTable();
     auto isBlank = [&blank](char c) { return blank[static_cast<unsigned char>(c)]; };
     QByteArray pending;
+    qint64 lineNumber = 0;
     bool atEnd = false;
     while (!atEnd) {
         const QByteArray chunk = file.read(ChunkBytes);
@@ -108,9 +109,19 @@ bool NorvaneTXMFormatParser::parseFile()
         while (true) {
             const char* lineEnd = static_cast<const char*>(std::memchr(lineStart, '\n', size_t(limit - lineStart)));
             if (!lineEnd) {
+                // An unfinished line is refused as soon as it is too long, before more is read.
+                if (limit - lineStart > MaxLineBytes) {
+                    reportLongLine(lineNumber + 1);
+                    return false;
+                }
                 if (!atEnd)
                     break; // the rest of this line comes with the next block
                 lineEnd = limit;
+            }
+            ++lineNumber;
+            if (lineEnd - lineStart > MaxLineBytes) {
+                reportLongLine(lineNumber);
+                return false;
             }
             const char* begin = lineStart;
             const char* end = lineEnd;
@@ -127,6 +138,11 @@ bool NorvaneTXMFormatParser::parseFile()
         pending.remove(0, int(lineStart - data));
     }
     return true;
+}
+
+void NorvaneTXMFormatParser::reportLongLine(qint64 lineNumber)
+{
+    fatalError(tr("Line %1 is longer than %2 bytes").arg(lineNumber).arg(MaxLineBytes));
 }
 
 bool NorvaneTXMFormatParser::parseLine(const char* begin, const char* end)
@@ -157,8 +173,9 @@ bool NorvaneTXMFormatParser::parseLine(const char* begin, const char* end)
         auto node = std::make_unique<NorvaneTXMFormatParserNode>("__data");
         node->values = valuesOf(words, 0);
         (open.empty() ? *m_root : *open.back()).children.push_back(std::move(node));
+        return true;
     }
-    return true;
+    return !m_keywordCheck || m_keywordCheck(*open.back());
 }
 
 bool NorvaneTXMFormatParser::closeBlock(const std::string& name)

@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,9 +25,22 @@ public:
     NorvaneTXMFormatParser(std::string fileName, Tools::ToolProgress* progress, QObject* parent = nullptr);
     ~NorvaneTXMFormatParser() override;
 
+    /// Lines longer than this many bytes are refused while they are read. The longest real
+    /// lines are density or power rows of the largest grids (a few MB); the limit keeps a
+    /// file without line ends from being gathered into memory whole.
+    static constexpr qint64 MaxLineBytes = qint64(32) << 20;
+
+    /// Called with each keyword node as soon as its line is read; returning false stops the
+    /// parse (the check reports why). Lets a reader bound what it accepts before the tree grows.
+    using KeywordCheck = std::function<bool(const NorvaneTXMFormatParserNode&)>;
+
+    /// Sets the check called for each keyword line (none by default).
+    void setKeywordCheck(KeywordCheck check) { m_keywordCheck = std::move(check); }
+
     /// Reads the whole file into a new tree. False when the file cannot be opened (no
-    /// message) or an end line closes nothing open ("Invalid end tag"; the tree read so far
-    /// stays).
+    /// message), a line is longer than MaxLineBytes ("Line %1 is longer than %2 bytes"), the
+    /// keyword check refuses a line, or an end line closes nothing open ("Invalid end tag");
+    /// the tree read so far stays.
     bool parseFile();
     /// The root of the tree; its children are the top-level nodes.
     const std::unique_ptr<NorvaneTXMFormatParserNode>& getRootNode() const { return m_root; }
@@ -36,10 +50,12 @@ public:
 private:
     bool parseLine(const char* begin, const char* end);
     bool closeBlock(const std::string& name);
+    void reportLongLine(qint64 lineNumber);
 
     std::string m_fileName;
     std::unique_ptr<NorvaneTXMFormatParserNode> m_root;
     Tools::ToolProgress* m_progress;
+    KeywordCheck m_keywordCheck;
     // The words of the line being read, kept between lines to save allocations.
     std::vector<std::string_view> m_words;
 };

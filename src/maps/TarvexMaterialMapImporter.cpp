@@ -172,14 +172,87 @@ bool TarvexMaterialMapImporter::setLengthUnit(const QString& unit)
 
 // ---- Text form ----
 
+// The grid nodes after the first layer that takes every grid after it (a LAYER line of a
+// layout map, or a single-layer AREA), read once: reading them again for each such layer
+// made layouts quadratic. Once the first has read them all without fault, the grids after
+// any later one are the same grid with the densities from there on.
+struct TarvexMaterialMapImporter::FollowingGrids
+{
+    bool read = false;
+    Grid grid;
+    // The index of the first node read.
+    size_t first = 0;
+    // The densities of all grid nodes from the first node on, in file order.
+    std::vector<double> densities;
+    // For each node from the first on: where its densities start, and whether a grid is
+    // declared at or after it.
+    std::vector<size_t> densityStart;
+    std::vector<bool> gridFollows;
+};
+
+bool TarvexMaterialMapImporter::readFollowingGrids(const std::vector<std::unique_ptr<Node>>& content, size_t first,
+                                                   MaterialMapData& data, Grid& grid, FollowingGrids& following)
+{
+    following.first = first;
+    following.densityStart.reserve(content.size() - first);
+    for (size_t j = first; j < content.size(); ++j) {
+        following.densityStart.push_back(data.metalDensity.size());
+        if (!parseTXMLayoutLayerChildrenOrSiblings(*content[j], data, grid))
+            return false;
+    }
+    following.gridFollows.assign(content.size() - first, false);
+    bool declared = false;
+    for (size_t j = content.size(); j-- > first;) {
+        const Node& node = *content[j];
+        const std::string name = lowered(node.name);
+        declared = declared || name == "grid" || (name == "metal_density" && node.children.size() > 1);
+        following.gridFollows[j - first] = declared;
+    }
+    following.read = true;
+    following.grid = grid;
+    following.densities = data.metalDensity;
+    return true;
+}
+
+void TarvexMaterialMapImporter::takeFollowingGrids(const FollowingGrids& following, size_t first,
+                                                   MaterialMapData& data, Grid& grid)
+{
+    const size_t at = first - following.first;
+    if (at >= following.gridFollows.size() || !following.gridFollows[at])
+        return;
+    grid = following.grid;
+    const size_t start = following.densityStart[at];
+    const size_t cells = size_t(grid.rows) * size_t(grid.columns);
+    const size_t count = std::min(cells, following.densities.size() - start);
+    data.metalDensity.assign(following.densities.begin() + long(start),
+                             following.densities.begin() + long(start + count));
+}
+
 std::vector<MaterialMapData> TarvexMaterialMapImporter::readTXMMaterialMapDataImpl(const QString& path)
 {
     NorvaneTXMFormatParser parser(path.toStdString(), getProgress());
+    // A LAYER line makes a layer, and so does an AREA line outside a layout map.
+    int layers = 0;
+    int areas = 0;
+    parser.setKeywordCheck([this, &layers, &areas](const Node& node) {
+        const std::string name = lowered(node.name);
+        const int count = name == "layer"                       ? ++layers
+                          : name == "area" || name == "die_area" ? ++areas
+                                                                  : 0;
+        if (count <= MaxLayoutLayers)
+            return true;
+        fatalError(tr("The layout has more than %1 layers").arg(MaxLayoutLayers));
+        return false;
+    });
     if (!parser.parseFile()) {
         fatalError(tr("Failed to open file - %1").arg(path));
         return {};
     }
     const std::vector<std::unique_ptr<Node>>& top = parser.getRootNode()->children;
+    const auto lastLayer = std::find_if(top.rbegin(), top.rend(),
+                                        [](const std::unique_ptr<Node>& n) { return lowered(n->name) == "layer"; });
+    const size_t lastLayerIndex = lastLayer == top.rend() ? 0 : size_t(top.rend() - lastLayer) - 1;
+    FollowingGrids following;
     std::vector<MaterialMapData> records;
     for (size_t i = 0; i < top.size(); ++i) {
         const Node& node = *top[i];
@@ -198,14 +271,14 @@ std::vector<MaterialMapData> TarvexMaterialMapImporter::readTXMMaterialMapDataIm
             if (!readTextArea(node, m_area))
                 return {};
             MaterialMapData data = newRecord(path, records);
-            const auto layer = std::find_if(top.rbegin(), top.rend() - long(i) - 1,
-                                            [](const std::unique_ptr<Node>& n) { return lowered(n->name) == "layer"; });
-            if (layer != top.rend() - long(i) - 1 && !getTXMLayoutLayerNodeAttributes(**layer, data))
+            if (lastLayer != top.rend() && lastLayerIndex > i && !getTXMLayoutLayerNodeAttributes(**lastLayer, data))
                 return {};
             Grid grid;
-            for (size_t j = i + 1; j < top.size(); ++j) {
-                if (!parseTXMLayoutLayerChildrenOrSiblings(*top[j], data, grid))
+            if (!following.read) {
+                if (!readFollowingGrids(top, i + 1, data, grid, following))
                     return {};
+            } else {
+                takeFollowingGrids(following, i + 1, data, grid);
             }
             if (!finishGrid(data, grid))
                 return {};
@@ -237,6 +310,7 @@ bool TarvexMaterialMapImporter::readTextLayoutMap(const QString& path, const Nod
                                                   std::vector<MaterialMapData>& records)
 {
     const std::vector<std::unique_ptr<Node>>& content = block.children;
+    FollowingGrids following;
     for (size_t i = 0; i < content.size(); ++i) {
         const Node& node = *content[i];
         const std::string name = lowered(node.name);
@@ -254,11 +328,11 @@ bool TarvexMaterialMapImporter::readTextLayoutMap(const QString& path, const Nod
                     if (!parseTXMLayoutLayerChildrenOrSiblings(*child, data, grid))
                         return false;
                 }
+            } else if (!following.read) {
+                if (!readFollowingGrids(content, i, data, grid, following))
+                    return false;
             } else {
-                for (size_t j = i; j < content.size(); ++j) {
-                    if (!parseTXMLayoutLayerChildrenOrSiblings(*content[j], data, grid))
-                        return false;
-                }
+                takeFollowingGrids(following, i, data, grid);
             }
             if (!finishGrid(data, grid))
                 return false;

@@ -5,8 +5,10 @@
 
 #include <QDomElement>
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace Tarvex {
 
@@ -21,6 +23,11 @@ class TarvexMaterialMapImporter : public MaterialMapImporterBase<int(MaterialMap
     Q_OBJECT
 
 public:
+    /// Layouts of more LAYER lines are refused while they are read. Real stack-ups have at
+    /// most a few hundred layers; each layer becomes host layers and cells, so an unbounded
+    /// count would let a small file build a huge model.
+    static constexpr int MaxLayoutLayers = 10000;
+
     using MaterialMapImporterBase::MaterialMapImporterBase;
     ~TarvexMaterialMapImporter() override;
 
@@ -65,6 +72,10 @@ private:
     bool setPosition(MaterialMapData& data, double thickness, double z);
     bool setGrid(Grid& grid, int rows, int columns);
     bool finishGrid(MaterialMapData& data, const Grid& grid);
+    struct FollowingGrids;
+    bool readFollowingGrids(const std::vector<std::unique_ptr<NorvaneTXMFormatParserNode>>& content, size_t first,
+                            MaterialMapData& data, Grid& grid, FollowingGrids& following);
+    static void takeFollowingGrids(const FollowingGrids& following, size_t first, MaterialMapData& data, Grid& grid);
     bool readTextArea(const NorvaneTXMFormatParserNode& node, std::optional<Geometry::Bound2D>& area);
     bool readTextLayoutMap(const QString& path, const NorvaneTXMFormatParserNode& block,
                            std::vector<MaterialMapData>& records);

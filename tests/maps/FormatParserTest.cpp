@@ -115,6 +115,44 @@ TEST(NorvaneTXMFormatParser, MissingFilesFolderAndRepeatedParses)
     EXPECT_EQ(dump(*twice.getRootNode()), "A(1)");
 }
 
+TEST(NorvaneTXMFormatParser, OverlongLinesAreRefusedWithTheirNumber)
+{
+    const qint64 limit = NorvaneTXMFormatParser::MaxLineBytes;
+    const QByteArray longLine(int(limit + 1), 'x');
+    const QString message = QStringLiteral("Line %1 is longer than %2 bytes");
+    struct Case
+    {
+        const char* name;
+        QByteArray text;
+        qint64 line; // 0: read whole
+    };
+    const Case cases[] = {
+        {"a line at the limit is read", "A\n" + QByteArray(int(limit), '7') + "\n", 0},
+        {"a line one byte over, ended", "A\n1\n" + longLine + "\nB\n", 3},
+        {"a last line without an end", "A\n" + longLine, 2},
+    };
+    for (const Case& c : cases) {
+        const Parsed parsed = parse(c.text);
+        EXPECT_EQ(parsed.ok, c.line == 0) << c.name;
+        EXPECT_EQ(parsed.errors, c.line == 0 ? QStringList() : QStringList{message.arg(c.line).arg(limit)}) << c.name;
+    }
+}
+
+TEST(NorvaneTXMFormatParser, KeywordCheckSeesEachKeywordLineAndCanStop)
+{
+    TestSupport::TempDir dir;
+    const std::string path = dir.write("map.txt", "A 1\n2 3\nB\nC 4\nEND B\nD\n").toStdString();
+    NorvaneTXMFormatParser parser(path, nullptr);
+    std::vector<std::string> seen;
+    parser.setKeywordCheck([&seen](const NorvaneTXMFormatParserNode& node) {
+        seen.push_back(node.name);
+        return node.name != "C";
+    });
+    EXPECT_FALSE(parser.parseFile());
+    EXPECT_EQ(seen, (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(dump(*parser.getRootNode()), "A(1){__data(2,3)} B C(4)");
+}
+
 TEST(NorvaneTXMFormatParser, DeepNestingIsBuiltAndFreedWithoutRecursion)
 {
     // X1 .. Xn closed from the inside out nests n levels deep.

@@ -1,6 +1,9 @@
 // The text form of layout files: keywords, blocks, layer lines and density grids, read
 // without the z-up flip so that grids keep their file order.
 
+#include "MaterialMapTestSupport.h"
+
+#include "maps/NorvaneTXMFormatParser.h"
 #include "maps/TarvexMaterialMapImporter.h"
 
 #include "support/RecordingProgress.h"
@@ -93,10 +96,29 @@ TEST(MaterialMapLayoutText, KeywordsAndBlocks)
          "END_METAL_DENSITY\nLAYER B FR4 Cu 0.2 0.2\nMETAL_DENSITY\n1 2\n0.75 1\nEND_METAL_DENSITY\nEND_LAYOUT_MAP\n",
          {"A FR4/Cu unit mm area 0,0-2,1 at 0.1+0.1 grid 1x2: 0.5 0.25",
           "B FR4/Cu unit mm area 0,0-2,1 at 0.2+0.2 grid 1x2: 0.75 1"}},
+        {"LAYER lines share the grids after them, each from its own line on",
+         "LAYOUT_MAP\nAREA 0 0 2 1\nLAYER A FR4 Cu 0.1 0\nLAYER B FR4 Cu 0.1 0.1\nGRID 1 2\nMETAL_DENSITY\n1 2\n0.5 0.25\n"
+         "END_METAL_DENSITY\nLAYER C FR4 Cu 0.1 0.2\nGRID 1 2\nLAYER D FR4 Cu 0.1 0.3\nMETAL_DENSITY\n1 2\n0.75 1\n"
+         "END_METAL_DENSITY\nLAYER E FR4 Cu 0.1 0.4\nEND_LAYOUT_MAP\n",
+         {"A FR4/Cu unit mm area 0,0-2,1 at 0+0.1 grid 1x2: 0.5 0.25",
+          "B FR4/Cu unit mm area 0,0-2,1 at 0.1+0.1 grid 1x2: 0.5 0.25",
+          "C FR4/Cu unit mm area 0,0-2,1 at 0.2+0.1 grid 1x2: 0.75 1",
+          "D FR4/Cu unit mm area 0,0-2,1 at 0.3+0.1 grid 1x2: 0.75 1",
+          "E FR4/Cu unit mm area 0,0-2,1 at 0.4+0.1 grid 0x0:"}},
+        {"LAYER blocks between LAYER lines keep their own grids",
+         "LAYOUT_MAP\nAREA 0 0 1 1\nLAYER A D M 1 0\nLAYER B D M 1 1\nMETAL_DENSITY\n1 1\n0.5\nEND_METAL_DENSITY\n"
+         "END_LAYER\nLAYER C D M 1 2\nMETAL_DENSITY\n1 1\n0.25\nEND_METAL_DENSITY\nEND_LAYOUT_MAP\n",
+         {"A D/M unit mm area 0,0-1,1 at 0+1 grid 1x1: 0.25", "B D/M unit mm area 0,0-1,1 at 1+1 grid 1x1: 0.5",
+          "C D/M unit mm area 0,0-1,1 at 2+1 grid 1x1: 0.25"}},
         {"a single-layer file: the area, the last LAYER line and every grid after the area",
          "LAYOUT 1.0\nAREA 0 0 3 1\nLAYER first D M 1 0\nGRID 1 3\nLAYER last FR4 Cu 0.5 2\nMETAL_DENSITY\n1 3\n"
          "0 0.5 1\n",
          {"last FR4/Cu unit mm area 0,0-3,1 at 2+0.5 grid 1x3: 0 0.5 1"}},
+        {"each single-layer AREA takes the grids from its own line on",
+         "AREA 0 0 2 1\nMETAL_DENSITY\n1 2\n0.5 0.25\nEND_METAL_DENSITY\nAREA 0 0 4 1\nMETAL_DENSITY\n1 2\n0.75 1\n"
+         "END_METAL_DENSITY\nLAYER L D M 1 0\nAREA 0 0 1 1\n",
+         {"L D/M unit mm area 0,0-2,1 at 0+1 grid 1x2: 0.5 0.25", "L D/M unit mm area 0,0-4,1 at 0+1 grid 1x2: 0.75 1",
+          "Layer 3 Sillicon/Copper unit mm area 0,0-1,1 at 1+0.1 grid 0x0:"}},
         {"a single-layer file without a LAYER line keeps the defaults",
          "AREA 0 0 3 1\nGRID 1 3\nMETAL_DENSITY\n1 3\n0 0.5 1\n",
          {"Layer Sillicon/Copper unit mm area 0,0-3,1 at 0+0.1 grid 1x3: 0 0.5 1"}},
@@ -170,6 +192,12 @@ TEST(MaterialMapLayoutText, BadFilesAreRefusedWithTheirMessage)
         {head + "METAL_DENSITY\n2000000000 2000000000\n0.5\nEND_METAL_DENSITY\n" + tail,
          "Invalid metal density data - unexpected number of rows"},
         {"LENGTH\tfurlong\n", "Unknown unit \"furlong\" for Length"},
+        // The first LAYER line has its densities; a later one declares a grid with none left for it.
+        {"LAYOUT_MAP\nAREA 0 0 2 1\nLAYER A FR4 Cu 0.1 0\nMETAL_DENSITY\n1 2\n0.5 0.25\nEND_METAL_DENSITY\n"
+         "LAYER B FR4 Cu 0.1 0.1\nGRID 1 2\nEND_LAYOUT_MAP\n",
+         "Metal Density parsing failed"},
+        {"LAYOUT_MAP\nAREA 0 0 2 1\nLAYER A FR4 Cu 0.1 0\nGRID 1 2\nLAYER B FR4 Cu 0.1 0.1\nGRID 2 2\nEND_LAYOUT_MAP\n",
+         "Conflicting grid sizes"},
         {"LAYOUT_MAP\nEND_LAYER\n", "Invalid end tag"},
         {"END_LAYOUT_MAP\n", "Invalid end tag"},
     };
@@ -215,4 +243,69 @@ TEST(MaterialMapLayoutText, ForcedMaterials)
     Tarvex::TarvexMaterialMapImporter importer(false, &progress);
     importer.readMaterialMapData(dir.write("same.txt", "AREA 0 0 1 1\nLAYER L Cu Cu 1 0\n"));
     EXPECT_EQ(progress.texts(Kind::Informational), QStringList{"Using same material for dielectric and metal"});
+}
+
+namespace {
+
+// `count` LAYER lines, each a layer of its own without a grid.
+QByteArray layerLines(int count)
+{
+    QByteArray text = "LAYOUT_MAP\nAREA 0 0 3 2\n";
+    for (int i = 0; i < count; ++i)
+        text += "LAYER L" + QByteArray::number(i) + " FR4 Cu 0.001 0\n";
+    return text + "END_LAYOUT_MAP\n";
+}
+
+} // namespace
+
+TEST(MaterialMapLayoutText, LayerCountIsBoundedWhileReading)
+{
+    const int limit = Tarvex::TarvexMaterialMapImporter::MaxLayoutLayers;
+    const Read atLimit = readLayout(layerLines(limit));
+    EXPECT_EQ(atLimit.records.size(), size_t(limit));
+    EXPECT_TRUE(atLimit.fatal.isEmpty()) << atLimit.fatal.join(" | ").toStdString();
+
+    // Outside a layout map each AREA line is a layer of its own.
+    const Read areas = readLayout(QByteArray("AREA 0 0 3 2\n").repeated(limit));
+    EXPECT_EQ(areas.records.size(), size_t(limit));
+    EXPECT_TRUE(areas.fatal.isEmpty()) << areas.fatal.join(" | ").toStdString();
+
+    const Read over = readLayout(layerLines(limit + 1));
+    EXPECT_TRUE(over.records.empty());
+    ASSERT_FALSE(over.fatal.isEmpty());
+    EXPECT_EQ(over.fatal.first(), QStringLiteral("The layout has more than %1 layers").arg(limit));
+}
+
+TEST(MaterialMapLayoutText, LimitsLeaveTheModelAsItWas)
+{
+    using MaterialMapTest::HostFixture;
+    struct Case
+    {
+        const char* what;
+        QByteArray text;
+        QString message;
+    };
+    const qint64 lineLimit = Tarvex::NorvaneTXMFormatParser::MaxLineBytes;
+    const int layerLimit = Tarvex::TarvexMaterialMapImporter::MaxLayoutLayers;
+    const Case cases[] = {
+        {"too many layers", layerLines(layerLimit + 1),
+         QStringLiteral("The layout has more than %1 layers").arg(layerLimit)},
+        {"too many single-layer areas", QByteArray("AREA 0 0 3 2\n").repeated(layerLimit + 1),
+         QStringLiteral("The layout has more than %1 layers").arg(layerLimit)},
+        {"a line too long", "LAYOUT_MAP\nAREA 0 0 3 2\n" + QByteArray(int(lineLimit + 1), '5'),
+         QStringLiteral("Line 3 is longer than %1 bytes").arg(lineLimit)},
+    };
+    for (const Case& c : cases) {
+        TestSupport::TempDir dir;
+        HostFixture host(0.003, 0.002, 0.0001);
+        host.addLayer("bottom", 0, 0.00005, {Geometry::Bound2D(Geometry::Vec2(0, 0), Geometry::Vec2(0.003, 0.002))});
+        const QByteArray before = host.json();
+        Tools::RecordingProgress progress;
+        Tarvex::TarvexMaterialMapImporter importer(&progress);
+        EXPECT_FALSE(importer.importFile(dir.write("map.txt", c.text), host.component)) << c.what;
+        EXPECT_EQ(host.json(), before) << c.what;
+        EXPECT_FALSE(host.model->getUndoStack().canUndo()) << c.what;
+        EXPECT_TRUE(progress.texts(Kind::FatalError).contains(c.message))
+            << c.what << ": " << progress.texts(Kind::FatalError).join(" | ").toStdString();
+    }
 }
