@@ -230,11 +230,12 @@ std::unique_ptr<Model> openModel(const QString& path, bool mustExist, ModelLock*
     return model;
 }
 
-std::unique_ptr<Model> openFileAndModel(const QString& file, const QString& modelPath, ModelLock& lock)
+std::unique_ptr<Model> openFileAndModel(const QString& file, const QString& modelPath, ModelLock& lock,
+                                        bool modelMustExist)
 {
-    if (!readable(file) || !readable(modelPath))
+    if (!readable(file) || (modelMustExist && !readable(modelPath)))
         return nullptr;
-    return openModel(modelPath, true, &lock);
+    return openModel(modelPath, modelMustExist, &lock);
 }
 
 int finish(bool failed, const Model& model, const QString& modelPath, const LibraryManager* library)

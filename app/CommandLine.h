@@ -104,9 +104,11 @@ private:
 std::unique_ptr<EntityModel::Model> openModel(const QString& path, bool mustExist, ModelLock* lock);
 
 /// For the commands that apply `file` to the model saved at `modelPath` and save it again:
-/// checks that both can be read, takes `lock` on the model and loads it; null after
+/// checks that the file (and, when `modelMustExist`, the model) can be read, takes `lock`
+/// on the model and loads it (a new model when it may be missing and is); null after
 /// reporting why not.
-std::unique_ptr<EntityModel::Model> openFileAndModel(const QString& file, const QString& modelPath, ModelLock& lock);
+std::unique_ptr<EntityModel::Model> openFileAndModel(const QString& file, const QString& modelPath, ModelLock& lock,
+                                                     bool modelMustExist = true);
 
 /// Ends an operation on the model saved at `modelPath` (none when empty), and on the
 /// material `library` kept beside it when one is given. After a failure (`failed`) says

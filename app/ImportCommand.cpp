@@ -22,10 +22,8 @@ int runImportCommand(CommandParser& parser)
     const QString file =
         parser.positionalArguments().isEmpty() ? QStringLiteral(":/samples/board.xml") : parser.pathArgument();
     const QString modelPath = parser.pathValue(modelOption);
-    if (!readable(file))
-        return 1;
     ModelLock lock;
-    std::unique_ptr<Model> model = openModel(modelPath, false, &lock);
+    std::unique_ptr<Model> model = openFileAndModel(file, modelPath, lock, false);
     if (!model)
         return 1;
 

@@ -60,11 +60,9 @@ int runMaterialsCommand(CommandParser& parser)
 
     const QString file = parser.pathArgument();
     const QString modelPath = parser.pathValue(modelOption);
-    if (!readable(file))
-        return 1;
     // The model and the material library beside it are read and saved under one lock.
     ModelLock lock;
-    std::unique_ptr<Model> model = openModel(modelPath, false, &lock);
+    std::unique_ptr<Model> model = openFileAndModel(file, modelPath, lock, false);
     if (!model)
         return 1;
     std::unique_ptr<LibraryManager> manager = std::make_unique<LibraryManager>();
