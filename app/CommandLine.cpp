@@ -2,6 +2,7 @@
 
 #include "Console.h"
 
+#include "host/AtomicFile.h"
 #include "host/LibraryManager.h"
 #include "host/ModelFile.h"
 #include "import/TarvexImporter.h"
@@ -255,8 +256,28 @@ int finish(bool failed, const Model& model, const QString& modelPath, const Libr
     }
     QString problem;
     // The library first: it holds the change; the model is saved so that it exists beside it.
-    if ((library && !library->save(libraryPath, &problem)) || !ModelFile::save(model, modelPath, &problem))
+    // Should the model then fail, the library gets its old bytes back (or goes, when it is
+    // new), so that a failed run changes neither file.
+    QFile oldLibraryFile(libraryPath);
+    const bool libraryExisted = library && oldLibraryFile.open(QIODevice::ReadOnly);
+    const QByteArray oldLibrary = libraryExisted ? oldLibraryFile.readAll() : QByteArray();
+    oldLibraryFile.close();
+    if (library && !library->save(libraryPath, &problem))
         return failure(problem);
+    if (!ModelFile::save(model, modelPath, &problem)) {
+        if (library) {
+            QString restoreProblem;
+            const bool restored = libraryExisted
+                                      ? AtomicFile::write(libraryPath, oldLibrary, QStringLiteral("the material library"),
+                                                          &restoreProblem)
+                                      : QFile::remove(libraryPath);
+            problem += restored ? QStringLiteral("; the material library %1 was put back as it was").arg(libraryPath)
+                                : QStringLiteral("; the material library %1 could not be put back: %2")
+                                      .arg(libraryPath, restoreProblem.isEmpty() ? QStringLiteral("it could not be removed")
+                                                                                 : restoreProblem);
+        }
+        return failure(problem);
+    }
     out() << (library ? QStringLiteral("Saved the material library to ") + libraryPath
                       : QStringLiteral("Saved the model to ") + modelPath)
           << '\n';
