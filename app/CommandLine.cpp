@@ -9,13 +9,19 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QDeadlineTimer>
 #include <QLockFile>
+#include <QThread>
 #include <QRegularExpression>
 
 #include <algorithm>
 #include <new>
 #include <cerrno>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 using namespace EntityModel;
@@ -157,25 +163,34 @@ QString CommandParser::help() const
 
 ModelLock::ModelLock() = default;
 
-ModelLock::~ModelLock() = default; // QLockFile releases the lock it holds
+ModelLock::~ModelLock()
+{
+    release();
+}
 
 QString ModelLock::lockPathFor(const QString& modelPath)
 {
-    // All names of one model share its lock: a symbolic link locks the file it names.
-    const QFileInfo info(modelPath);
-    const QString target = info.isSymLink() ? info.canonicalFilePath() : QString();
-    return (target.isEmpty() ? modelPath : target) + QStringLiteral(".lock");
+    // All names of one model share its lock: a symbolic link locks the file it names, even
+    // before that file exists, and a folder reached through a link is named as it is.
+    QString resolved = modelPath;
+    for (int hops = 0; hops < MaxSymbolicLinkHops && QFileInfo(resolved).isSymLink(); ++hops)
+        resolved = QFileInfo(resolved).symLinkTarget();
+    const QFileInfo file(resolved);
+    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    return (folder.isEmpty() ? file.absoluteFilePath() : folder + QLatin1Char('/') + file.fileName()) +
+           QStringLiteral(".lock");
 }
 
 bool ModelLock::acquire(const QString& modelPath)
 {
     const QString lockPath = lockPathFor(modelPath);
+    const QDeadlineTimer deadline(ModelLockWait);
     m_file = std::make_unique<QLockFile>(lockPath);
     // A holder is never taken for stale by the age of its lock (a large model may take
     // minutes); only a lock whose process no longer runs on this machine is taken over.
     m_file->setStaleLockTime(0);
     if (m_file->tryLock(int(ModelLockWait.count())))
-        return true;
+        return lockEveryName(modelPath, deadline);
 
     QString problem;
     switch (m_file->error()) {
@@ -205,13 +220,56 @@ bool ModelLock::acquire(const QString& modelPath)
                                     : QStringLiteral("permission denied in its folder"));
         break;
     }
-    default:
-        problem = QStringLiteral("Cannot lock the model file %1: cannot create %2").arg(modelPath, lockPath);
+    default: {
+        // Qt gives no cause here; a full disk is the one that users meet.
+        struct statvfs space = {};
+        const QByteArray folder = QFile::encodeName(QFileInfo(lockPath).absolutePath());
+        const bool full = ::statvfs(folder.constData(), &space) == 0 && space.f_bavail == 0;
+        problem = QStringLiteral("Cannot lock the model file %1: cannot create %2 (%3); the model was left as it was")
+                      .arg(modelPath, lockPath,
+                           full ? QStringLiteral("no space left on device") : QStringLiteral("the system gave no cause"));
         break;
+    }
     }
     m_file.reset();
     failure(problem);
     return false;
+}
+
+bool ModelLock::lockEveryName(const QString& modelPath, const QDeadlineTimer& deadline)
+{
+    // The lock file serves one name. A file with several hard links is saved in place, so the
+    // file itself is locked too: a writer through another of its names waits here.
+    struct stat status = {};
+    const QByteArray path = QFile::encodeName(modelPath);
+    if (::stat(path.constData(), &status) != 0 || status.st_nlink < 2)
+        return true;
+    m_linkedFile = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (m_linkedFile < 0)
+        return true; // reading it will say why
+    while (::flock(m_linkedFile, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return true; // a file system without locks: the lock file still serves this name
+        if (deadline.hasExpired()) {
+            release();
+            failure(QStringLiteral("Cannot lock the model file %1: another process is saving it through another of "
+                                   "its %2 names (hard links), and did not end within %3 seconds; the model was left "
+                                   "as it was")
+                        .arg(modelPath, QString::number(status.st_nlink),
+                             QString::number(double(ModelLockWait.count()) / 1000.0)));
+            return false;
+        }
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+void ModelLock::release()
+{
+    if (m_linkedFile >= 0)
+        ::close(m_linkedFile); // closing lets the lock on the file go
+    m_linkedFile = -1;
+    m_file.reset();
 }
 
 std::unique_ptr<Model> openModel(const QString& path, bool mustExist, ModelLock* lock)

@@ -14,6 +14,7 @@ namespace EntityModel {
 class LibraryManager;
 }
 class CommandParser;
+class QDeadlineTimer;
 class QLockFile;
 
 /// One command of the `tarvex` tool, as the table of commands in CommandLine.cpp lists it.
@@ -70,13 +71,16 @@ private:
 /// How long a command that will save a model waits for another run holding that model to
 /// end before it refuses.
 constexpr std::chrono::milliseconds ModelLockWait{5000};
+/// How many symbolic links in a row a model path may pass through (as the system allows).
+constexpr int MaxSymbolicLinkHops = 40;
 
 /// The exclusive hold of one command on a model file it will save: the lock file
 /// "MODEL.json.lock" beside the model (beside the file a symbolic link names), held from
 /// before the model is read until the command ends, so that a second writer never works on
 /// a model the first is about to replace. The material library kept beside the model is
 /// saved under the same hold. A lock left by a process that no longer runs on this machine
-/// is taken over; a live holder is never displaced, however long it runs.
+/// is taken over; a live holder is never displaced, however long it runs. A model with
+/// several hard links is also locked itself, so that its other names wait as well.
 class ModelLock
 {
 public:
@@ -94,7 +98,11 @@ public:
     static QString lockPathFor(const QString& modelPath);
 
 private:
+    bool lockEveryName(const QString& modelPath, const QDeadlineTimer& deadline);
+    void release();
+
     std::unique_ptr<QLockFile> m_file;
+    int m_linkedFile = -1; // the model itself, held locked when it has several hard links
 };
 
 /// The model saved at `path`; a new one when `path` is empty or, unless `mustExist`, names
