@@ -9,6 +9,7 @@
 
 #include <exception>
 #include <functional>
+#include <new>
 
 namespace Tarvex {
 
@@ -116,6 +117,9 @@ void TarvexEntityBuilder::visit(const TarvexObject& node)
         }
         if (target)
             build(node, target, frame);
+    } catch (const std::bad_alloc&) {
+        // Out of memory ends the whole operation, which its guard takes back.
+        throw;
     } catch (const std::exception& error) {
         fatalError(QString::fromStdString(error.what()));
     }

@@ -1,6 +1,7 @@
 #include "host/PowerMapImporter.h"
 
 #include "host/EntityEditor.h"
+#include "host/MemoryGuard.h"
 #include "host/Model.h"
 #include "host/UndoStackOpener.h"
 #include "host/UnitConverter.h"
@@ -125,6 +126,13 @@ std::vector<PowerMapData> PowerMapImporter::readPowerMapData(const QString& path
 }
 
 bool PowerMapImporter::importPowerMap(Entity* entity, const QString& path)
+{
+    Model* model = entity && entity->isAlive() ? entity->getModel() : nullptr;
+    return MemoryGuard::run(model, *this, tr("Import Power Map"), false,
+                            [&] { return importPowerMapGuarded(entity, path); });
+}
+
+bool PowerMapImporter::importPowerMapGuarded(Entity* entity, const QString& path)
 {
     if (!entity || !entity->isAlive() || !entity->getModel()) {
         fatalError(tr("There is no entity to apply the power map %1 to.").arg(path));

@@ -15,7 +15,7 @@ namespace ServerConstructor {
 /// records (`readPowerMapDataImpl`), and this class applies them to an entity.
 ///
 /// Applying replaces the entity's power maps in one undo step ("Import Power Map"); after
-/// any failure the entity is left exactly as it was. The maps are stored under the entity
+/// any failure, running out of memory included, the entity is left exactly as it was. The maps are stored under the entity
 /// as follows (doubles in SI units, as everywhere in the model):
 ///
 ///     Power_Maps                      entity list, one Power_Map entity per record, in file order
@@ -82,6 +82,7 @@ private:
     struct Converted;
     bool convert(const std::vector<PowerMapData>& records, std::vector<Converted>& converted) const;
     bool write(EntityModel::Entity* entity, const std::vector<Converted>& maps) const;
+    bool importPowerMapGuarded(EntityModel::Entity* entity, const QString& path);
 
     std::unique_ptr<CountingProgress> m_progress;
     bool m_reportApplied = false;

@@ -52,6 +52,8 @@ public:
     bool redo();
     /// Number of filed steps (done and undone).
     int count() const { return int(m_steps.size()); }
+    /// Number of filed steps that are done, which `undo` can take back.
+    int doneCount() const { return int(m_done); }
     /// Drops the whole history.
     void clear();
 

@@ -1,5 +1,7 @@
 #include "host/XMLDOMReader.h"
 
+#include "host/MachineMemory.h"
+
 #include <QCoreApplication>
 #include <QIODevice>
 #include <QRegularExpression>
@@ -199,8 +201,18 @@ void lineAndColumn(const QString& text, int offset, int* line, int* column)
 
 QString tooLargeMessage()
 {
-    return QCoreApplication::translate("InterProcess::XMLDOMReader", "the content is larger than %1 MB")
-        .arg(XMLDOMReader::maximumContentSize >> 20);
+    const qint64 limit = XMLDOMReader::maximumContentSize();
+    if (limit >= XMLDOMReader::contentCeiling)
+        return QCoreApplication::translate("InterProcess::XMLDOMReader",
+                                           "the content is larger than %1 MB, the most a document may hold")
+            .arg(limit >> 20);
+    return QCoreApplication::translate("InterProcess::XMLDOMReader",
+                                       "the content is larger than %1 MB, the most this machine can read: reading "
+                                       "takes about %2 times the content's size in memory, and may take half of "
+                                       "the machine's %3 GB")
+        .arg(limit >> 20)
+        .arg(XMLDOMReader::memoryPerContentByte)
+        .arg(double(Tools::MachineMemory::physicalBytes()) / double(qint64(1) << 30), 0, 'f', 1);
 }
 
 QDomDocument fail(XMLDOMReader::Failure* failure, const QString& message, const QString& text = QString(),
@@ -218,34 +230,62 @@ QDomDocument fail(XMLDOMReader::Failure* failure, const QString& message, const 
 
 } // namespace
 
+qint64 XMLDOMReader::maximumContentSize()
+{
+    static const qint64 largest = Tools::MachineMemory::largestInput(memoryPerContentByte, contentCeiling);
+    return largest;
+}
+
 QDomDocument XMLDOMReader::read(QIODevice* device, Failure* failure)
 {
     if (!device || !device->isOpen() || !device->isReadable())
         return fail(failure, QCoreApplication::translate("InterProcess::XMLDOMReader", "the device cannot be read"));
-    if (!device->isSequential() && device->size() - device->pos() > maximumContentSize)
+    if (!device->isSequential() && device->size() - device->pos() > maximumContentSize())
         return fail(failure, tooLargeMessage());
-    return parse(device->readAll(), failure);
+    QString text;
+    {
+        // The bytes are let go once decoded, so that they do not add to the DOM's peak.
+        const QByteArray bytes = device->readAll();
+        if (!decode(bytes, &text, failure))
+            return QDomDocument();
+    }
+    return parseText(text, failure);
 }
 
 QDomDocument XMLDOMReader::parse(const QByteArray& bytes, Failure* failure)
 {
-    if (bytes.size() > maximumContentSize)
-        return fail(failure, tooLargeMessage());
+    QString text;
+    if (!decode(bytes, &text, failure))
+        return QDomDocument();
+    return parseText(text, failure);
+}
+
+bool XMLDOMReader::decode(const QByteArray& bytes, QString* text, Failure* failure)
+{
+    if (bytes.size() > maximumContentSize()) {
+        fail(failure, tooLargeMessage());
+        return false;
+    }
     // The guard and the DOM parser must see the same characters, so the text is decoded
     // once here and the DOM parser is given the decoded text. Bytes the encoding cannot
     // decode make the document not well formed; reading on with replacement characters
     // would silently change names and values.
     QTextCodec* const codec = codecForXml(bytes);
     QTextCodec::ConverterState state;
-    const QString text = codec->toUnicode(bytes.constData(), bytes.size(), &state);
+    *text = codec->toUnicode(bytes.constData(), bytes.size(), &state);
     if (state.invalidChars > 0 || state.remainingChars > 0) {
-        const int bad = text.indexOf(QChar(QChar::ReplacementCharacter));
-        return fail(failure,
-                    QCoreApplication::translate("InterProcess::XMLDOMReader", "the content is not valid %1 text")
-                        .arg(QString::fromLatin1(codec->name())),
-                    text, bad < 0 ? text.size() : bad);
+        const int bad = text->indexOf(QChar(QChar::ReplacementCharacter));
+        fail(failure,
+             QCoreApplication::translate("InterProcess::XMLDOMReader", "the content is not valid %1 text")
+                 .arg(QString::fromLatin1(codec->name())),
+             *text, bad < 0 ? text->size() : bad);
+        return false;
     }
+    return true;
+}
 
+QDomDocument XMLDOMReader::parseText(const QString& text, Failure* failure)
+{
     const ScanResult scan = MarkupScanner(text).scan(maximumElementDepth);
     switch (scan.refusal) {
     case Refusal::None:

@@ -4,6 +4,7 @@
 #include "builders/TarvexEntityExtender.h"
 #include "host/EntityEditor.h"
 #include "host/FilePaths.h"
+#include "host/MemoryGuard.h"
 #include "host/EntityFetcher.h"
 #include "host/EntityGUI.h"
 #include "host/EntityReading.h"
@@ -20,6 +21,7 @@
 #include <QFile>
 
 #include <cmath>
+#include <new>
 #include <optional>
 #include <stdexcept>
 
@@ -109,6 +111,24 @@ Tools::ToolProgress* TarvexImporter::getProgress() const { return &m_progress; }
 
 std::vector<Entity*> TarvexImporter::importModel(const QString& path, bool centre)
 {
+    return MemoryGuard::run(modelOf(m_parent), *this, tr("Import Tarvex Data"), std::vector<Entity*>(),
+                            [&] { return importModelGuarded(path, centre); });
+}
+
+std::vector<Entity*> TarvexImporter::updateModel(const QString& path, const std::vector<Entity*>& existing)
+{
+    return MemoryGuard::run(modelOf(m_parent), *this, tr("Update Tarvex Data"), std::vector<Entity*>(),
+                            [&] { return updateModelGuarded(path, existing); });
+}
+
+std::vector<Entity*> TarvexImporter::extendPCB(Entity* board, const QString& path)
+{
+    return MemoryGuard::run(modelOf(board ? board : m_parent), *this, tr("Update Tarvex Data"),
+                            std::vector<Entity*>(), [&] { return extendPCBGuarded(board, path); });
+}
+
+std::vector<Entity*> TarvexImporter::importModelGuarded(const QString& path, bool centre)
+{
     m_progress.reset();
     showMessage(tr("Reading Tarvex Interchange Model For Import"));
     m_updatedEntities.clear();
@@ -126,7 +146,7 @@ std::vector<Entity*> TarvexImporter::importModel(const QString& path, bool centr
     return result;
 }
 
-std::vector<Entity*> TarvexImporter::updateModel(const QString& path, const std::vector<Entity*>& existing)
+std::vector<Entity*> TarvexImporter::updateModelGuarded(const QString& path, const std::vector<Entity*>& existing)
 {
     m_progress.reset();
     showMessage(tr("Reading Tarvex Interchange Model Model"));
@@ -151,7 +171,7 @@ std::vector<Entity*> TarvexImporter::updateModel(const QString& path, const std:
     return result;
 }
 
-std::vector<Entity*> TarvexImporter::extendPCB(Entity* board, const QString& path)
+std::vector<Entity*> TarvexImporter::extendPCBGuarded(Entity* board, const QString& path)
 {
     m_progress.reset();
     showMessage(tr("Reading Simplified Model"));
@@ -229,6 +249,8 @@ std::vector<Entity*> TarvexImporter::importModelImpl(const QString& path, size_t
             m_success = false;
             return {};
         }
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         // An outline that is not flat (the builder named it) ends the reading of this file;
         // others of a list go on.

@@ -18,7 +18,8 @@ namespace Tarvex {
 
 /// The entry of every interchange-model import: builds host entities from an interchange
 /// file (XML, or a JSON list of files), updates the entities of an earlier import, or
-/// extends an existing board. Each operation is one undo step of the host model.
+/// extends an existing board. Each operation is one undo step of the host model, taken back
+/// whole when memory runs out inside it.
 class TarvexImporter : public QObject, public Log::ProgressBaseObject
 {
     Q_OBJECT
@@ -55,6 +56,10 @@ public:
     Tools::ToolProgress* getProgress() const override;
 
 private:
+    std::vector<EntityModel::Entity*> importModelGuarded(const QString& path, bool centre);
+    std::vector<EntityModel::Entity*> updateModelGuarded(const QString& path,
+                                                         const std::vector<EntityModel::Entity*>& existing);
+    std::vector<EntityModel::Entity*> extendPCBGuarded(EntityModel::Entity* board, const QString& path);
     std::vector<EntityModel::Entity*> importModelImpl(const QString& path, TarvexReuseMap* reuse);
     std::vector<EntityModel::Entity*> importModelImpl(const QString& path, size_t level, TarvexReuseMap* reuse);
     std::vector<EntityModel::Entity*> importModelImplJson(const QFileInfo& file, QIODevice* device, size_t level,

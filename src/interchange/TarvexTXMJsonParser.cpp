@@ -2,6 +2,8 @@
 
 #include "interchange/TarvexTXMJSONUpdater.h"
 
+#include "host/MachineMemory.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +21,12 @@ TarvexTXMJsonParser::TarvexTXMJsonParser(Tools::ToolProgress* progress, QObject*
 TarvexTXMJsonParser::TarvexTXMJsonParser(QObject* parent) : QObject(parent) {}
 
 TarvexTXMJsonParser::~TarvexTXMJsonParser() = default;
+
+qint64 TarvexTXMJsonParser::maximumContentSize()
+{
+    static const qint64 largest = Tools::MachineMemory::largestInput(memoryPerContentByte, contentCeiling);
+    return largest;
+}
 
 TXMJSONFile TarvexTXMJsonParser::readFile(const QString& path)
 {
@@ -38,12 +46,12 @@ TXMJSONFile TarvexTXMJsonParser::read(QIODevice* device)
     if (!device || !device->isOpen() || !device->isReadable())
         return TXMJSONFile();
 
-    if (!device->isSequential() && device->size() - device->pos() > maximumContentSize) {
+    if (!device->isSequential() && device->size() - device->pos() > maximumContentSize()) {
         reportTooLarge();
         return TXMJSONFile();
     }
     const QByteArray bytes = device->readAll();
-    if (bytes.size() > maximumContentSize) {
+    if (bytes.size() > maximumContentSize()) {
         reportTooLarge();
         return TXMJSONFile();
     }
@@ -67,7 +75,18 @@ TXMJSONFile TarvexTXMJsonParser::read(QIODevice* device)
 
 void TarvexTXMJsonParser::reportTooLarge() const
 {
-    fatalError(tr("Failed to Read : %2").arg(tr("the content is larger than %1 MB").arg(maximumContentSize >> 20)));
+    const qint64 limit = maximumContentSize();
+    if (limit >= contentCeiling) {
+        fatalError(tr("Failed to Read : %2").arg(tr("the content is larger than %1 MB, the most a list may hold")
+                                                       .arg(limit >> 20)));
+        return;
+    }
+    fatalError(tr("Failed to Read : %2")
+                   .arg(tr("the content is larger than %1 MB, the most this machine can read: reading takes about %2 "
+                           "times the content's size in memory, and may take half of the machine's %3 GB")
+                            .arg(limit >> 20)
+                            .arg(memoryPerContentByte)
+                            .arg(double(Tools::MachineMemory::physicalBytes()) / double(qint64(1) << 30), 0, 'f', 1)));
 }
 
 } // namespace Tarvex

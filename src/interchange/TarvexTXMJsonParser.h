@@ -15,13 +15,24 @@ namespace Tarvex {
 /// Reads the JSON form of an interchange model (an import list), remembers the format
 /// version written in it and brings older files up to date. Failures give a null file
 /// object.
+///
+/// Memory: at its peak a read holds the file's bytes and Qt's parsed document, about 8
+/// bytes per byte of content. Measured on generated import lists of 7, 36, 73 and 151 MB,
+/// the peak rose by 7.2 to 7.5 times the file's size.
 class TarvexTXMJsonParser : public QObject, public Log::ProgressBaseObject
 {
     Q_OBJECT
 
 public:
-    /// Largest content accepted, in bytes.
-    static constexpr qint64 maximumContentSize = qint64(256) * 1024 * 1024;
+    /// Bytes of memory a read takes at its peak per byte of content, rounded up.
+    static constexpr double memoryPerContentByte = 8.0;
+    /// Largest content accepted on any machine, in bytes: an import list names files, and
+    /// one of this size is not a list anyone wrote.
+    static constexpr qint64 contentCeiling = qint64(256) << 20;
+
+    /// Largest content accepted, in bytes: the largest whose read stays within half of the
+    /// machine's physical memory, and at most `contentCeiling`.
+    static qint64 maximumContentSize();
 
     /// A parser reporting to `progress` (may be null).
     explicit TarvexTXMJsonParser(Tools::ToolProgress* progress, QObject* parent = nullptr);

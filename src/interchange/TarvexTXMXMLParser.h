@@ -23,8 +23,9 @@ class TarvexTXMXMLParser : public QObject, public Log::ProgressBaseObject
 public:
     /// Deepest element nesting accepted. Interchange files are a handful of levels deep.
     static constexpr int maximumElementDepth = InterProcess::XMLDOMReader::maximumElementDepth;
-    /// Largest content accepted, in bytes.
-    static constexpr qint64 maximumContentSize = InterProcess::XMLDOMReader::maximumContentSize;
+    /// Largest content accepted, in bytes: what the machine's memory can read (see
+    /// `XMLDOMReader`).
+    static qint64 maximumContentSize() { return InterProcess::XMLDOMReader::maximumContentSize(); }
 
     /// A parser reporting to `progress` (may be null).
     explicit TarvexTXMXMLParser(Tools::ToolProgress* progress, QObject* parent = nullptr);

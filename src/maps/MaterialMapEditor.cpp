@@ -5,6 +5,7 @@
 #include "host/EntityReading.h"
 #include "host/LibraryManager.h"
 #include "host/ListAttributeEditor.h"
+#include "host/MemoryGuard.h"
 #include "host/Model.h"
 #include "host/Transform2D.h"
 #include "maps/MaterialMapCellWriter.h"
@@ -15,6 +16,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <stdexcept>
 
 using namespace EntityModel;
@@ -297,6 +299,19 @@ const AttributePath& MaterialMapEditor::layersPath()
 
 bool MaterialMapEditor::applyDataToEntity(std::vector<MaterialMapData>& data, Entity* entity)
 {
+    Model* model = entity && entity->isAlive() ? entity->getModel() : nullptr;
+    return MemoryGuard::run(model, *this, stepName(), false, [&] { return applyDataToEntityGuarded(data, entity); });
+}
+
+bool MaterialMapEditor::applyDataToLayerGuarded(const MaterialMapData& data, CompositeAttribute* layer)
+{
+    const LayerPlace place = placeOf(layer);
+    Model* model = place.entity && place.entity->isAlive() ? place.entity->getModel() : nullptr;
+    return MemoryGuard::run(model, *this, stepName(), false, [&] { return applyDataToLayerGuarded(data, layer); });
+}
+
+bool MaterialMapEditor::applyDataToEntityGuarded(std::vector<MaterialMapData>& data, Entity* entity)
+{
     if (!entity || !entity->isAlive())
         return false;
     if (data.empty()) {
@@ -319,6 +334,9 @@ bool MaterialMapEditor::applyDataToEntity(std::vector<MaterialMapData>& data, En
         for (size_t i = 0; i < data.size() && i < layers.size(); ++i)
             all = applyDataToLayer(data[i], layers[i]) && all;
         return step.finish(all);
+    } catch (const std::bad_alloc&) {
+        // The guard of the operation takes the step back and tells it.
+        throw;
     } catch (const std::exception& e) {
         fatalError(tr("Failed to apply Material Map to %1 on %2 : %3")
                        .arg(entity->getType().getLabel(), entity->getName(), QString::fromUtf8(e.what())));

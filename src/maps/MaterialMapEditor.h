@@ -57,7 +57,8 @@ public:
 
     /// Applies one map layer per record to the layers of `entity`, whose layer list is
     /// first made as long as the list of records. False when the list is empty, the map does
-    /// not fit the entity, or a layer could not be applied.
+    /// not fit the entity, or a layer could not be applied; the entity is then as it was,
+    /// also when memory ran out.
     bool applyDataToEntity(std::vector<MaterialMapData>& data, EntityModel::Entity* entity);
     /// Applies one map layer to the host `layer` (an item of an entity's layer list).
     bool applyDataToLayer(const MaterialMapData& data, EntityModel::CompositeAttribute* layer);
@@ -129,6 +130,9 @@ protected:
     static QString stepName();
 
 private:
+    bool applyDataToEntityGuarded(std::vector<MaterialMapData>& data, EntityModel::Entity* entity);
+    bool applyDataToLayerGuarded(const MaterialMapData& data, EntityModel::CompositeAttribute* layer);
+
     struct MaterialInfo
     {
         size_t metalIndex = 0;

@@ -3,6 +3,7 @@
 #include "host/CellGrid.h"
 
 #include "host/EntityEditor.h"
+#include "host/MemoryGuard.h"
 #include "host/Model.h"
 
 #include <QFileInfo>
@@ -65,6 +66,25 @@ bool MaterialMapImporter::checkFile(const QString& path) const
 
 bool MaterialMapImporter::importFile(const QString& path, Entity* entity)
 {
+    Model* model = entity && entity->isAlive() ? entity->getModel() : nullptr;
+    return MemoryGuard::run(model, *this, stepName(), false, [&] { return importFileGuarded(path, entity); });
+}
+
+bool MaterialMapImporter::importFileInLayer(const QString& path, CompositeAttribute* layer)
+{
+    const Entity* owner = entityOf(layer);
+    Model* model = owner && owner->isAlive() ? owner->getModel() : nullptr;
+    return MemoryGuard::run(model, *this, stepName(), false, [&] { return importFileInLayerGuarded(path, layer); });
+}
+
+std::vector<MaterialMapData> MaterialMapImporter::readMaterialMapData(const QString& path)
+{
+    return MemoryGuard::run(nullptr, *this, stepName(), std::vector<MaterialMapData>(),
+                            [&] { return readMaterialMapDataGuarded(path); });
+}
+
+bool MaterialMapImporter::importFileGuarded(const QString& path, Entity* entity)
+{
     if (!entity || !entity->isAlive()) {
         fatalError(tr("No entity to import material map into"));
         return false;
@@ -79,7 +99,7 @@ bool MaterialMapImporter::importFile(const QString& path, Entity* entity)
     return step.finish(applyDataToEntity(records, entity));
 }
 
-bool MaterialMapImporter::importFileInLayer(const QString& path, CompositeAttribute* layer)
+bool MaterialMapImporter::importFileInLayerGuarded(const QString& path, CompositeAttribute* layer)
 {
     Entity* owner = entityOf(layer);
     if (!owner || !owner->isAlive()) {
@@ -100,7 +120,7 @@ bool MaterialMapImporter::importFileInLayer(const QString& path, CompositeAttrib
     return step.finish(applyDataToLayer(records.front(), layer));
 }
 
-std::vector<MaterialMapData> MaterialMapImporter::readMaterialMapData(const QString& path)
+std::vector<MaterialMapData> MaterialMapImporter::readMaterialMapDataGuarded(const QString& path)
 {
     std::vector<MaterialMapData> records = readMaterialMapDataImpl(path);
     if (records.empty())

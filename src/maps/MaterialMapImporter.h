@@ -17,7 +17,8 @@ enum class MaterialMapType
 /// The driver shared by the material map readers: reads a file into map layers with the
 /// reader of the subclass, brings them into one form (named, positive thicknesses, the
 /// lowest layer at zero, sorted bottom-up, flipped and rotated as set) and applies them to a
-/// host entity or layer.
+/// host entity or layer. Running out of memory fails an operation like any other fault, with
+/// the model as it was.
 class MaterialMapImporter : public MaterialMapEditor
 {
     Q_OBJECT
@@ -82,6 +83,9 @@ protected:
     bool checkCellCount(qint64 rows, qint64 columns);
 
 private:
+    bool importFileGuarded(const QString& path, EntityModel::Entity* entity);
+    bool importFileInLayerGuarded(const QString& path, EntityModel::CompositeAttribute* layer);
+    std::vector<MaterialMapData> readMaterialMapDataGuarded(const QString& path);
     bool checkFile(const QString& path) const;
 
     double m_defaultLengthScaling = 1.0;

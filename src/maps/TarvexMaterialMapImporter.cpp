@@ -1,5 +1,6 @@
 #include "maps/TarvexMaterialMapImporter.h"
 
+#include "host/CellGrid.h"
 #include "host/UnitConverter.h"
 #include "host/XMLDOMReader.h"
 #include "maps/MaterialMapNumber.h"
@@ -73,6 +74,7 @@ std::vector<MaterialMapData> TarvexMaterialMapImporter::readMaterialMapDataImpl(
     m_layoutVersion = BasicVersion();
     m_lengthUnit = getDefaultLengthUnit();
     m_area.reset();
+    m_layoutCells = 0;
     return isXMLPath(path) ? readXMLMaterialMapDataImpl(path) : readTXMMaterialMapDataImpl(path);
 }
 
@@ -140,6 +142,27 @@ bool TarvexMaterialMapImporter::setGrid(Grid& grid, int rows, int columns)
     return true;
 }
 
+bool TarvexMaterialMapImporter::countLayer(const std::vector<MaterialMapData>& records)
+{
+    if (records.size() < size_t(MaxLayoutLayers))
+        return true;
+    fatalError(tr("The layout has more than %1 layers").arg(MaxLayoutLayers));
+    return false;
+}
+
+bool TarvexMaterialMapImporter::checkLayoutCells(const Grid& grid)
+{
+    if (!grid.given)
+        return true;
+    const qint64 total = m_layoutCells + qint64(grid.rows) * qint64(grid.columns);
+    if (total <= CellGrid::MaximumModelCells)
+        return true;
+    fatalError(tr("The layers of the material map hold %1 cells together, more than the %2 cells a model can hold")
+                   .arg(total)
+                   .arg(CellGrid::MaximumModelCells));
+    return false;
+}
+
 bool TarvexMaterialMapImporter::finishGrid(MaterialMapData& data, const Grid& grid)
 {
     data.rows = grid.given ? grid.rows : 0;
@@ -148,7 +171,10 @@ bool TarvexMaterialMapImporter::finishGrid(MaterialMapData& data, const Grid& gr
         data.metalDensity.clear();
         return true;
     }
+    if (!checkLayoutCells(grid))
+        return false;
     const size_t cells = size_t(data.rows) * size_t(data.columns);
+    m_layoutCells += qint64(cells);
     const bool negative =
         std::any_of(data.metalDensity.begin(), data.metalDensity.end(), [](double value) { return value < 0.0; });
     if (negative || data.metalDensity.size() < cells) {
@@ -214,18 +240,21 @@ bool TarvexMaterialMapImporter::readFollowingGrids(const std::vector<std::unique
     return true;
 }
 
-void TarvexMaterialMapImporter::takeFollowingGrids(const FollowingGrids& following, size_t first,
+bool TarvexMaterialMapImporter::takeFollowingGrids(const FollowingGrids& following, size_t first,
                                                    MaterialMapData& data, Grid& grid)
 {
     const size_t at = first - following.first;
     if (at >= following.gridFollows.size() || !following.gridFollows[at])
-        return;
+        return true;
     grid = following.grid;
+    if (!checkLayoutCells(grid))
+        return false;
     const size_t start = following.densityStart[at];
     const size_t cells = size_t(grid.rows) * size_t(grid.columns);
     const size_t count = std::min(cells, following.densities.size() - start);
     data.metalDensity.assign(following.densities.begin() + long(start),
                              following.densities.begin() + long(start + count));
+    return true;
 }
 
 std::vector<MaterialMapData> TarvexMaterialMapImporter::readTXMMaterialMapDataImpl(const QString& path)
@@ -277,8 +306,8 @@ std::vector<MaterialMapData> TarvexMaterialMapImporter::readTXMMaterialMapDataIm
             if (!following.read) {
                 if (!readFollowingGrids(top, i + 1, data, grid, following))
                     return {};
-            } else {
-                takeFollowingGrids(following, i + 1, data, grid);
+            } else if (!takeFollowingGrids(following, i + 1, data, grid)) {
+                return {};
             }
             if (!finishGrid(data, grid))
                 return {};
@@ -331,8 +360,8 @@ bool TarvexMaterialMapImporter::readTextLayoutMap(const QString& path, const Nod
             } else if (!following.read) {
                 if (!readFollowingGrids(content, i, data, grid, following))
                     return false;
-            } else {
-                takeFollowingGrids(following, i, data, grid);
+            } else if (!takeFollowingGrids(following, i, data, grid)) {
+                return false;
             }
             if (!finishGrid(data, grid))
                 return false;
@@ -422,6 +451,28 @@ bool TarvexMaterialMapImporter::parseTXMLayoutLayerChildrenOrSiblings(const Node
 
 // ---- XML form ----
 
+// The elements after the first layer that takes every element after it (an empty LAYER of a
+// layout map, or a single-layer AREA), read once: reading them again for each such layer
+// made layouts quadratic. Once the first has read them all without fault, a later one finds
+// the same grid if one is declared after it, and the densities of the first METAL_DENSITY
+// after it; a METAL_DENSITY before any GRID after it has no grid to be read with.
+struct TarvexMaterialMapImporter::XMLFollowingGrids
+{
+    bool read = false;
+    Grid grid;
+    // The elements read, in file order, and how far later layers have got among them.
+    std::vector<QDomElement> elements;
+    size_t cursor = 0;
+    // The densities of every METAL_DENSITY read, in file order.
+    std::vector<double> densities;
+    // For each element read: where the densities of the first METAL_DENSITY at or after it
+    // start, whether a GRID is declared at or after it, and whether a METAL_DENSITY comes
+    // at or after it before any GRID.
+    std::vector<size_t> densityStart;
+    std::vector<bool> gridFollows;
+    std::vector<bool> densityBeforeGrid;
+};
+
 std::vector<MaterialMapData> TarvexMaterialMapImporter::readXMLMaterialMapDataImpl(const QString& path)
 {
     QFile file(path);
@@ -454,6 +505,7 @@ std::vector<MaterialMapData> TarvexMaterialMapImporter::readXMLMaterialMapDataIm
     std::vector<MaterialMapData> records;
     bool layoutMap = false;
     bool singleLayer = false;
+    XMLFollowingGrids following;
     for (QDomElement element = root.firstChildElement(); !element.isNull(); element = element.nextSiblingElement()) {
         const QString tag = element.tagName().toLower();
         if (tag == QLatin1String("lengthunit")) {
@@ -478,15 +530,13 @@ std::vector<MaterialMapData> TarvexMaterialMapImporter::readXMLMaterialMapDataIm
                 return {};
             }
             singleLayer = true;
+            if (!countLayer(records))
+                return {};
             MaterialMapData data = newRecord(path, records);
             if (!getXMLLayerNodeAttributes(layer, data) || !readXMLArea(element, data))
                 return {};
             Grid grid;
-            for (QDomElement next = element.nextSiblingElement(); !next.isNull(); next = next.nextSiblingElement()) {
-                if (!parseXMLLayerChildrenOrSiblings(next, data, grid))
-                    return {};
-            }
-            if (!finishGrid(data, grid))
+            if (!readXMLFollowingGrids(element.nextSiblingElement(), data, grid, following) || !finishGrid(data, grid))
                 return {};
             records.push_back(std::move(data));
         } else if (tag == QLatin1String("layout_map")) {
@@ -500,6 +550,70 @@ std::vector<MaterialMapData> TarvexMaterialMapImporter::readXMLMaterialMapDataIm
         }
     }
     return records;
+}
+
+bool TarvexMaterialMapImporter::readXMLFollowingGrids(const QDomElement& first, MaterialMapData& data, Grid& grid,
+                                                      XMLFollowingGrids& following)
+{
+    if (following.read)
+        return takeXMLFollowingGrids(following, first, data, grid);
+    std::vector<size_t> ownStart;
+    for (QDomElement next = first; !next.isNull(); next = next.nextSiblingElement()) {
+        following.elements.push_back(next);
+        ownStart.push_back(data.metalDensity.size());
+        if (!parseXMLLayerChildrenOrSiblings(next, data, grid))
+            return false;
+    }
+    const size_t count = following.elements.size();
+    following.densityStart.assign(count, data.metalDensity.size());
+    following.gridFollows.assign(count, false);
+    following.densityBeforeGrid.assign(count, false);
+    size_t start = data.metalDensity.size();
+    bool gridFollows = false;
+    bool densityBeforeGrid = false;
+    for (size_t i = count; i-- > 0;) {
+        const QString tag = following.elements[i].tagName().toLower();
+        if (tag == QLatin1String("grid")) {
+            gridFollows = true;
+            densityBeforeGrid = false;
+        } else if (tag == QLatin1String("metal_density")) {
+            start = ownStart[i];
+            densityBeforeGrid = true;
+        }
+        following.densityStart[i] = start;
+        following.gridFollows[i] = gridFollows;
+        following.densityBeforeGrid[i] = densityBeforeGrid;
+    }
+    following.read = true;
+    following.grid = grid;
+    following.densities = data.metalDensity;
+    return true;
+}
+
+bool TarvexMaterialMapImporter::takeXMLFollowingGrids(XMLFollowingGrids& following, const QDomElement& first,
+                                                      MaterialMapData& data, Grid& grid)
+{
+    // Later layers come in file order, so the search goes on from where the last one stopped.
+    while (following.cursor < following.elements.size() && following.elements[following.cursor] != first)
+        ++following.cursor;
+    const size_t at = following.cursor;
+    if (at >= following.elements.size())
+        return true;
+    if (following.densityBeforeGrid[at]) {
+        fatalError(tr("Metal Density parsing failed"));
+        return false;
+    }
+    if (!following.gridFollows[at])
+        return true;
+    grid = following.grid;
+    if (!checkLayoutCells(grid))
+        return false;
+    const size_t start = following.densityStart[at];
+    const size_t cells = size_t(grid.rows) * size_t(grid.columns);
+    const size_t count = std::min(cells, following.densities.size() - start);
+    data.metalDensity.assign(following.densities.begin() + long(start),
+                             following.densities.begin() + long(start + count));
+    return true;
 }
 
 bool TarvexMaterialMapImporter::readXMLArea(const QDomElement& element, MaterialMapData& data)
@@ -543,17 +657,22 @@ bool TarvexMaterialMapImporter::readXMLLayoutMap(const QString& path, const QDom
         fatalError(tr("Layer parsing failed"));
         return false;
     }
+    XMLFollowingGrids following;
     for (; !layer.isNull(); layer = nextSiblingElement(layer, QStringLiteral("layer"))) {
+        if (!countLayer(records))
+            return false;
         MaterialMapData data = newRecord(path, records);
         if (!getXMLLayerNodeAttributes(layer, data))
             return false;
         Grid grid;
         // A LAYER element holds its grid; an empty one is followed by it.
-        const bool holdsGrid = !layer.firstChildElement().isNull();
-        for (QDomElement next = holdsGrid ? layer.firstChildElement() : layer.nextSiblingElement(); !next.isNull();
-             next = next.nextSiblingElement()) {
-            if (!parseXMLLayerChildrenOrSiblings(next, data, grid))
-                return false;
+        if (!layer.firstChildElement().isNull()) {
+            for (QDomElement child = layer.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
+                if (!parseXMLLayerChildrenOrSiblings(child, data, grid))
+                    return false;
+            }
+        } else if (!readXMLFollowingGrids(layer.nextSiblingElement(), data, grid, following)) {
+            return false;
         }
         if (!finishGrid(data, grid))
             return false;

@@ -23,9 +23,11 @@ class TarvexMaterialMapImporter : public MaterialMapImporterBase<int(MaterialMap
     Q_OBJECT
 
 public:
-    /// Layouts of more LAYER lines are refused while they are read. Real stack-ups have at
-    /// most a few hundred layers; each layer becomes host layers and cells, so an unbounded
-    /// count would let a small file build a huge model.
+    /// Layouts of more layers (LAYER lines or elements, and single-layer areas) are refused
+    /// while they are read, as are layouts whose layers hold more cells together than a model
+    /// can (`CellGrid::MaximumModelCells`). Real stack-ups have at most a few hundred layers;
+    /// each layer becomes host layers and cells, so an unbounded count would let a small file
+    /// build a huge model.
     static constexpr int MaxLayoutLayers = 10000;
 
     using MaterialMapImporterBase::MaterialMapImporterBase;
@@ -75,7 +77,14 @@ private:
     struct FollowingGrids;
     bool readFollowingGrids(const std::vector<std::unique_ptr<NorvaneTXMFormatParserNode>>& content, size_t first,
                             MaterialMapData& data, Grid& grid, FollowingGrids& following);
-    static void takeFollowingGrids(const FollowingGrids& following, size_t first, MaterialMapData& data, Grid& grid);
+    bool takeFollowingGrids(const FollowingGrids& following, size_t first, MaterialMapData& data, Grid& grid);
+    struct XMLFollowingGrids;
+    bool readXMLFollowingGrids(const QDomElement& first, MaterialMapData& data, Grid& grid,
+                               XMLFollowingGrids& following);
+    bool takeXMLFollowingGrids(XMLFollowingGrids& following, const QDomElement& first, MaterialMapData& data,
+                               Grid& grid);
+    bool countLayer(const std::vector<MaterialMapData>& records);
+    bool checkLayoutCells(const Grid& grid);
     bool readTextArea(const NorvaneTXMFormatParserNode& node, std::optional<Geometry::Bound2D>& area);
     bool readTextLayoutMap(const QString& path, const NorvaneTXMFormatParserNode& block,
                            std::vector<MaterialMapData>& records);
@@ -88,6 +97,8 @@ private:
     EntityModel::BasicVersion m_layoutVersion;
     EntityModel::TypeRef m_lengthUnit;
     std::optional<Geometry::Bound2D> m_area;
+    // The cells of the layers read so far.
+    qint64 m_layoutCells = 0;
 };
 
 } // namespace Tarvex

@@ -1,5 +1,6 @@
 #include "maps/TarvexPowerMapImporter.h"
 
+#include "host/MemoryGuard.h"
 #include "host/UnitConverter.h"
 #include "maps/NorvaneTXMFormatParser.h"
 
@@ -103,6 +104,12 @@ TarvexPowerMapImporter::TarvexPowerMapImporter(bool reportApplied, Tools::ToolPr
 TarvexPowerMapImporter::~TarvexPowerMapImporter() = default;
 
 std::vector<PowerMapData> TarvexPowerMapImporter::readPowerMapDataImpl(const QString& path)
+{
+    return EntityModel::MemoryGuard::run(nullptr, *this, tr("Import Power Map"), std::vector<PowerMapData>(),
+                                         [&] { return readPowerMapDataGuarded(path); });
+}
+
+std::vector<PowerMapData> TarvexPowerMapImporter::readPowerMapDataGuarded(const QString& path)
 {
     NorvaneTXMFormatParser parser(path.toStdString(), getProgress());
     if (!parser.parseFile()) {

@@ -36,6 +36,7 @@ private:
     struct GridTexts;
 
     std::vector<ServerConstructor::PowerMapData> readPowerMapDataImpl(const QString& path) override;
+    std::vector<ServerConstructor::PowerMapData> readPowerMapDataGuarded(const QString& path);
 
     bool getPowerMapAreaData(const Node& node, Geometry::Bound2D& bound) const;
     bool getPowerNodeData(const Node& node, int& columns, int& rows, std::vector<double>& values) const;

@@ -2,6 +2,7 @@
 
 #include "host/EntityEditor.h"
 #include "host/LibraryManager.h"
+#include "host/MemoryGuard.h"
 #include "host/Model.h"
 #include "host/UndoStackOpener.h"
 
@@ -192,6 +193,13 @@ void TarvexMaterialImporter::populate(const Tarvex3DMaterial& material, Entity* 
 }
 
 bool TarvexMaterialImporter::importMaterialLibrary(const QString& path)
+{
+    Model* store = m_libraryManager ? &m_libraryManager->getStore() : nullptr;
+    return MemoryGuard::run(store, *this, tr("Import Material Library"), false,
+                            [&] { return importMaterialLibraryGuarded(path); });
+}
+
+bool TarvexMaterialImporter::importMaterialLibraryGuarded(const QString& path)
 {
     const std::vector<Tarvex3DMaterial> materials = readMaterials(path);
     if (materials.empty())

@@ -47,7 +47,7 @@ public:
     /// Brings the library "Norvane Material Library" of the library manager in step with the
     /// library file at `path`: true when the library was updated or the file holds no
     /// materials; false when the library is already up to date with the file, or (after a
-    /// fatal error, nothing changed) when it cannot be updated.
+    /// fatal error, nothing changed) when it cannot be updated or memory runs out.
     bool importMaterialLibrary(const QString& path);
     /// The materials of the file at `path` with their curves parsed; none when it cannot be
     /// read. Questionable table rows are reported as warnings.
@@ -79,6 +79,7 @@ private:
     void reportTableIssues(const Tarvex3DMaterial& material) const;
     void populate(const Tarvex3DMaterial& material, EntityModel::Entity* entity);
     bool updateLibrary(EntityModel::Entity* library, const std::vector<Tarvex3DMaterial>& materials);
+    bool importMaterialLibraryGuarded(const QString& path);
 
     Tools::ToolProgress* m_progress = nullptr;
     EntityModel::LibraryManager* m_libraryManager = nullptr;

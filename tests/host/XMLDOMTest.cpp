@@ -1,3 +1,4 @@
+#include "host/MachineMemory.h"
 #include "host/XMLDOMDocument.h"
 #include "host/XMLDOMNode.h"
 
@@ -275,3 +276,13 @@ TEST(XMLDOMTest, Documents)
 }
 
 } // namespace
+
+TEST(XMLDOMTest, TheLargestContentReadFitsHalfOfTheMachinesMemory)
+{
+    using Tools::MachineMemory;
+    const qint64 GiB = qint64(1) << 30;
+    EXPECT_EQ(MachineMemory::largestInput(37.0, 1000 * GiB, 24 * GiB), qint64(12 * GiB / 37.0));
+    EXPECT_EQ(MachineMemory::largestInput(37.0, 100, 24 * GiB), 100); // the ceiling first
+    EXPECT_EQ(MachineMemory::largestInput(0.0, 100, 24 * GiB), 0);
+    EXPECT_GT(MachineMemory::physicalBytes(), qint64(0));
+}

@@ -3,6 +3,8 @@
 #include "host/EntityEditor.h"
 #include "host/EntityFetcher.h"
 #include "host/EntityReading.h"
+#include "host/MemoryGuard.h"
+#include "support/FailingProgress.h"
 
 #include <QRegularExpression>
 
@@ -211,6 +213,25 @@ TEST(TarvexImporter, ExtendMarksTheBoardOrThrowsWhenTheFileCannotBeRead)
     }
     EXPECT_EQ(s.progress.texts(Kind::FatalError).last(), "Failed to read file : " + missing);
     EXPECT_FALSE(hasAttributeSetTo(other, Is_Tarvex_Extended_t, Yes_t));
+}
+
+TEST(TarvexImporter, RunningOutOfMemoryEndsTheOperationAndTakesItBack)
+{
+    const QString board = QStringLiteral(TARVEX_SAMPLES "/board.xml");
+    // The sink fails at the closing message, when every entity of the operation is built.
+    for (const bool update : {false, true}) {
+        Session s;
+        const std::vector<Entity*> earlier = update ? s.importer.importModel(board, false) : std::vector<Entity*>();
+        const QByteArray before = s.json();
+        Tools::FailingProgress progress(update ? "Updating Tarvex Interchange Model Finished"
+                                               : "Importing Tarvex Interchange Model Finished");
+        Tarvex::TarvexImporter importer(s.chassis, &progress, &s.geometry);
+        EXPECT_TRUE((update ? importer.updateModel(board, earlier) : importer.importModel(board, true)).empty());
+        EXPECT_EQ(s.json(), before) << update;
+        EXPECT_EQ(progress.texts(Kind::FatalError),
+                  QStringList{MemoryGuard::message(update ? "Update Tarvex Data" : "Import Tarvex Data")})
+            << update;
+    }
 }
 
 // File in, entities out: the board and the block on it, each placed in host axes (y up:

@@ -5,6 +5,8 @@
 
 #include "maps/TarvexMaterialMapImporter.h"
 #include "maps/UniformGridMaterialMapImporter.h"
+#include "host/MemoryGuard.h"
+#include "support/FailingProgress.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -161,6 +163,30 @@ TEST(MaterialMapImport, FailedImportsLeaveTheModelAsItWas)
     EXPECT_EQ(progress.texts(Kind::FatalError),
               (QStringList{"No entity to import material map into", "No layer to import material map into",
                            "Unable to open " + dir.path("missing.txt"), "Unable to open " + dir.path("")}));
+}
+
+TEST(MaterialMapImport, RunningOutOfMemoryLeavesTheModelAsItWas)
+{
+    // The sink fails once the first layer was written (whole map) or the owner marked (one
+    // layer): what was written must be taken back.
+    TestSupport::TempDir dir;
+    const QString path = dir.write("map.txt", "LAYOUT_MAP\nAREA 0 0 3 2\nLAYER L FR4 Cu 0.035 0\nGRID 1 1\n"
+                                              "METAL_DENSITY\n1 1\n0.5\nEND_METAL_DENSITY\nEND_LAYER\n"
+                                              "LAYER M FR4 Cu 0.035 0.035\nEND_LAYER\nEND_LAYOUT_MAP\n");
+    for (bool inLayer : {false, true}) {
+        HostFixture host = twoLayerDie();
+        const QByteArray before = host.json();
+        Tools::FailingProgress progress(inLayer ? "only first layer will be applied"
+                                                : "Material Map layer M does not have a valid density grid.");
+        Tarvex::TarvexMaterialMapImporter importer(&progress);
+        const bool applied = inLayer ? importer.importFileInLayer(path, host.layer(0))
+                                     : importer.importFile(path, host.component);
+        EXPECT_FALSE(applied) << inLayer;
+        EXPECT_EQ(host.json(), before) << inLayer;
+        EXPECT_FALSE(host.model->getUndoStack().canUndo()) << inLayer;
+        EXPECT_EQ(progress.texts(Kind::FatalError), QStringList{EntityModel::MemoryGuard::message("Import Material Map")})
+            << inLayer;
+    }
 }
 
 TEST(MaterialMapImport, ResizingFitsTheComponentToTheMap)

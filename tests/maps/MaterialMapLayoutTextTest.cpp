@@ -294,6 +294,13 @@ TEST(MaterialMapLayoutText, LimitsLeaveTheModelAsItWas)
          QStringLiteral("The layout has more than %1 layers").arg(layerLimit)},
         {"a line too long", "LAYOUT_MAP\nAREA 0 0 3 2\n" + QByteArray(int(lineLimit + 1), '5'),
          QStringLiteral("Line 3 is longer than %1 bytes").arg(lineLimit)},
+        // Four LAYER lines that all take the one grid of 100 000 cells after them.
+        {"too many cells together",
+         "LAYOUT_MAP\nAREA 0 0 3 2\n" + QByteArray("LAYER L FR4 Cu 0.001 0\n").repeated(4) +
+             "METAL_DENSITY\n100 1000\n" + QByteArray(QByteArray("0 ").repeated(1000) + "\n").repeated(100) +
+             "END_METAL_DENSITY\nEND_LAYOUT_MAP\n",
+         QStringLiteral("The layers of the material map hold 400000 cells together, more than the 300000 cells a "
+                        "model can hold")},
     };
     for (const Case& c : cases) {
         TestSupport::TempDir dir;

@@ -113,6 +113,64 @@ TEST(MaterialMapLayoutXml, LayoutsThatRead)
               QStringList{"XML Layout Geometry section not implemented"});
 }
 
+namespace {
+
+QByteArray layoutMap(const QByteArray& inside)
+{
+    return layout("<LAYOUT_MAP><AREA x0=\"0\" x1=\"2\" y0=\"0\" y1=\"1\"/>" + inside + "</LAYOUT_MAP>");
+}
+
+} // namespace
+
+TEST(MaterialMapLayoutXml, EmptyLayersTakeTheFirstDensitiesAfterThem)
+{
+    // Each empty layer takes the grid declared after it and the first densities after it;
+    // a layer holding its grid keeps its own, and the last layer finds no grid at all.
+    const Read read = readXml(layoutMap(
+        layer + "<GRID row=\"1\" col=\"2\"/><GEOMETRY/><METAL_DENSITY>0.1 0.2</METAL_DENSITY>" + layer +
+        "<GRID row=\"1\" col=\"2\"/><METAL_DENSITY>0.3 0.4</METAL_DENSITY>" + layer +
+        "<GRID row=\"1\" col=\"2\"/><METAL_DENSITY>0.5 0.6</METAL_DENSITY>" +
+        "<LAYER name=\"D\" diel_material=\"FR4\" metal_material=\"Cu\" z=\"0.5\" thickness=\"0.25\">"
+        "<GRID row=\"1\" col=\"1\"/><METAL_DENSITY>0.9</METAL_DENSITY></LAYER>" + layer));
+    ASSERT_EQ(read.records.size(), 5u) << read.fatal.join(" | ").toStdString();
+    const std::vector<std::vector<double>> densities = {{0.1, 0.2}, {0.3, 0.4}, {0.5, 0.6}, {0.9}, {}};
+    for (size_t i = 0; i < densities.size(); ++i)
+        EXPECT_EQ(read.records[i].metalDensity, densities[i]) << i;
+    EXPECT_EQ(read.records[4].rows, 0);
+    // The GEOMETRY element is told of once, though three layers read past it.
+    EXPECT_EQ(read.warnings, QStringList{"XML Layout Geometry section not implemented"});
+}
+
+TEST(MaterialMapLayoutXml, LayersAndCellsAreBoundedWhileReading)
+{
+    const int limit = Tarvex::TarvexMaterialMapImporter::MaxLayoutLayers;
+    const QString tooManyLayers = QStringLiteral("The layout has more than %1 layers").arg(limit);
+    const QByteArray singleArea = "<AREA x0=\"0\" x1=\"2\" y0=\"0\" y1=\"1\"/>";
+    // Four empty layers that all take one grid of 100 000 cells: 400 000 cells together.
+    const QByteArray sharedGrid = "<GRID row=\"100\" col=\"1000\"/><METAL_DENSITY>" +
+                                  QByteArray(QByteArray("0 ").repeated(1000) + "\n").repeated(100) + "</METAL_DENSITY>";
+    struct Case
+    {
+        const char* what;
+        QByteArray text;
+        size_t records;
+        QString message;
+    };
+    const Case cases[] = {
+        {"layers at the limit", layoutMap(layer.repeated(limit)), size_t(limit), QString()},
+        {"one layer too many", layoutMap(layer.repeated(limit + 1)), 0, tooManyLayers},
+        {"one single-layer area too many", layout(layer + singleArea.repeated(limit + 1)), 0, tooManyLayers},
+        {"three layers sharing a grid", layoutMap(layer.repeated(3) + sharedGrid), 3, QString()},
+        {"four layers sharing a grid", layoutMap(layer.repeated(4) + sharedGrid), 0,
+         "The layers of the material map hold 400000 cells together, more than the 300000 cells a model can hold"},
+    };
+    for (const Case& c : cases) {
+        const Read read = readXml(c.text);
+        EXPECT_EQ(read.records.size(), c.records) << c.what;
+        EXPECT_EQ(read.fatal, c.message.isEmpty() ? QStringList() : QStringList{c.message}) << c.what;
+    }
+}
+
 TEST(MaterialMapLayoutXml, BadFilesAreRefusedWithTheirMessage)
 {
     const QByteArray area = "<AREA x0=\"0\" x1=\"2\" y0=\"0\" y1=\"1\"/>";
@@ -156,6 +214,11 @@ TEST(MaterialMapLayoutXml, BadFilesAreRefusedWithTheirMessage)
         {map(layer + "<GRID row=\"1\" col=\"2\"/><METAL_DENSITY>0.1 zero</METAL_DENSITY>"), "Metal Density parsing failed"},
         {map(layer + "<GRID row=\"1\" col=\"2\"/><METAL_DENSITY>0.1 -0.2</METAL_DENSITY>"), "Metal Density parsing failed"},
         {map(layer + "<GRID row=\"1\" col=\"2\"/>"), "Metal Density parsing failed"},
+        // The first empty layer has its grid; the second finds densities with no grid after it.
+        {map(layer + "<GRID row=\"1\" col=\"1\"/>" + layer + "<METAL_DENSITY>0.5</METAL_DENSITY>"),
+         "Metal Density parsing failed"},
+        {map(layer + "<GRID row=\"1\" col=\"1\"/><METAL_DENSITY>0.5</METAL_DENSITY>" + layer + "<GRID row=\"1\" col=\"2\"/>"),
+         "Conflicting grid sizes"},
         {layout("<LAYOUT_MAP>" + area + layer + "</LAYOUT_MAP><AREA x0=\"0\" x1=\"2\" y0=\"0\" y1=\"1\">" + layer + "</AREA>"),
          "Invalid file format"},
         {layout("<AREA x0=\"0\" x1=\"2\" y0=\"0\" y1=\"1\">" + layer + "</AREA><LAYOUT_MAP>" + area + layer + "</LAYOUT_MAP>"),

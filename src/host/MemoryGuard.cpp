@@ -1,0 +1,45 @@
+#include "host/MemoryGuard.h"
+
+#include "host/Model.h"
+
+#include <QCoreApplication>
+
+namespace EntityModel {
+
+namespace {
+
+// The guards running now; the library runs one operation at a time on the caller's thread.
+int running = 0;
+
+} // namespace
+
+MemoryGuard::MemoryGuard(Model* model) : m_model(model), m_outermost(running == 0)
+{
+    ++running;
+    if (m_model)
+        m_done = m_model->getUndoStack().doneCount();
+}
+
+MemoryGuard::~MemoryGuard()
+{
+    --running;
+}
+
+void MemoryGuard::rollBack() const
+{
+    if (!m_model)
+        return;
+    UndoStack& history = m_model->getUndoStack();
+    while (history.doneCount() > m_done && history.undo()) {
+    }
+}
+
+QString MemoryGuard::message(const QString& name)
+{
+    return QCoreApplication::translate("EntityModel::MemoryGuard",
+                                       "There was not enough memory for \"%1\"; it was stopped and the model was left "
+                                       "as it was")
+        .arg(name);
+}
+
+} // namespace EntityModel
