@@ -199,9 +199,9 @@ void lineAndColumn(const QString& text, int offset, int* line, int* column)
     }
 }
 
-QString tooLargeMessage()
+QString tooLargeMessage(double memoryPerByte)
 {
-    const qint64 limit = XMLDOMReader::maximumContentSize();
+    const qint64 limit = XMLDOMReader::maximumContentSize(memoryPerByte);
     if (limit >= XMLDOMReader::contentCeiling)
         return QCoreApplication::translate("InterProcess::XMLDOMReader",
                                            "the content is larger than %1 MB, the most a document may hold")
@@ -211,7 +211,7 @@ QString tooLargeMessage()
                                        "takes about %2 times the content's size in memory, and may take half of "
                                        "the machine's %3 GB")
         .arg(limit >> 20)
-        .arg(XMLDOMReader::memoryPerContentByte)
+        .arg(memoryPerByte)
         .arg(double(Tools::MachineMemory::physicalBytes()) / double(qint64(1) << 30), 0, 'f', 1);
 }
 
@@ -230,23 +230,22 @@ QDomDocument fail(XMLDOMReader::Failure* failure, const QString& message, const 
 
 } // namespace
 
-qint64 XMLDOMReader::maximumContentSize()
+qint64 XMLDOMReader::maximumContentSize(double memoryPerByte)
 {
-    static const qint64 largest = Tools::MachineMemory::largestInput(memoryPerContentByte, contentCeiling);
-    return largest;
+    return Tools::MachineMemory::largestInput(memoryPerByte, contentCeiling);
 }
 
-QDomDocument XMLDOMReader::read(QIODevice* device, Failure* failure)
+QDomDocument XMLDOMReader::read(QIODevice* device, Failure* failure, double memoryPerByte)
 {
     if (!device || !device->isOpen() || !device->isReadable())
         return fail(failure, QCoreApplication::translate("InterProcess::XMLDOMReader", "the device cannot be read"));
-    if (!device->isSequential() && device->size() - device->pos() > maximumContentSize())
-        return fail(failure, tooLargeMessage());
+    if (!device->isSequential() && device->size() - device->pos() > maximumContentSize(memoryPerByte))
+        return fail(failure, tooLargeMessage(memoryPerByte));
     QString text;
     {
         // The bytes are let go once decoded, so that they do not add to the DOM's peak.
         const QByteArray bytes = device->readAll();
-        if (!decode(bytes, &text, failure))
+        if (!decode(bytes, &text, failure, memoryPerByte))
             return QDomDocument();
     }
     return parseText(text, failure);
@@ -255,15 +254,15 @@ QDomDocument XMLDOMReader::read(QIODevice* device, Failure* failure)
 QDomDocument XMLDOMReader::parse(const QByteArray& bytes, Failure* failure)
 {
     QString text;
-    if (!decode(bytes, &text, failure))
+    if (!decode(bytes, &text, failure, memoryPerContentByte))
         return QDomDocument();
     return parseText(text, failure);
 }
 
-bool XMLDOMReader::decode(const QByteArray& bytes, QString* text, Failure* failure)
+bool XMLDOMReader::decode(const QByteArray& bytes, QString* text, Failure* failure, double memoryPerByte)
 {
-    if (bytes.size() > maximumContentSize()) {
-        fail(failure, tooLargeMessage());
+    if (bytes.size() > maximumContentSize(memoryPerByte)) {
+        fail(failure, tooLargeMessage(memoryPerByte));
         return false;
     }
     // The guard and the DOM parser must see the same characters, so the text is decoded

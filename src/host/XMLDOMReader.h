@@ -28,9 +28,11 @@ public:
     /// outgrow what a string holds.
     static constexpr qint64 contentCeiling = qint64(1000) << 20;
 
-    /// Largest content accepted, in bytes: the largest whose read stays within half of the
-    /// machine's physical memory, and at most `contentCeiling`.
-    static qint64 maximumContentSize();
+    /// Largest content accepted, in bytes: the largest whose use stays within half of the
+    /// machine's physical memory when it takes `memoryPerByte` bytes per byte of content (a
+    /// caller that builds more from the document passes its own, larger multiple), and at
+    /// most `contentCeiling`.
+    static qint64 maximumContentSize(double memoryPerByte = memoryPerContentByte);
 
     /// Why a read failed: a message and, when the failure has a place, its one-based line
     /// and column (0 otherwise).
@@ -42,13 +44,14 @@ public:
     };
 
     /// Parses the rest of the open `device`; a null document with `*failure` filled when
-    /// the content is refused or is not well formed.
-    static QDomDocument read(QIODevice* device, Failure* failure);
+    /// the content is refused (larger than maximumContentSize(memoryPerByte)) or is not
+    /// well formed.
+    static QDomDocument read(QIODevice* device, Failure* failure, double memoryPerByte = memoryPerContentByte);
     /// Parses `bytes`, as `read` of a device.
     static QDomDocument parse(const QByteArray& bytes, Failure* failure);
 
 private:
-    static bool decode(const QByteArray& bytes, QString* text, Failure* failure);
+    static bool decode(const QByteArray& bytes, QString* text, Failure* failure, double memoryPerByte);
     static QDomDocument parseText(const QString& text, Failure* failure);
 };
 

@@ -40,7 +40,7 @@ TarvexTXMXMLDocument TarvexTXMXMLParser::read(QIODevice* device)
         return TarvexTXMXMLDocument();
 
     InterProcess::XMLDOMReader::Failure failure;
-    const QDomDocument dom = InterProcess::XMLDOMReader::read(device, &failure);
+    const QDomDocument dom = InterProcess::XMLDOMReader::read(device, &failure, memoryPerContentByte);
     if (dom.isNull()) {
         // All values in one pass, so that a "%" in the parser's message stays text.
         if (failure.line > 0)
