@@ -8,9 +8,10 @@
 #include "host/ListAttributeEditor.h"
 #include "host/Model.h"
 #include "host/ModelFile.h"
-#include "support/RecordingProgress.h"
 #include "host/TypeCatalogue.h"
 #include "maps/MaterialMapEditor.h"
+#include "support/RecordingProgress.h"
+#include "support/TempDir.h"
 
 #include <QString>
 #include <QStringList>
@@ -97,21 +98,22 @@ inline const Attribute* childOf(const CompositeAttribute* holder, const TypeRef&
     return holder ? holder->child(label.getLabel()) : nullptr;
 }
 
-inline double numberOf(const CompositeAttribute* holder, const TypeRef& label)
-{
-    const Attribute* at = childOf(holder, label);
-    return at && at->getKind() == Attribute::Kind::Value ? static_cast<const ValueAttribute*>(at)->getValue().toDouble()
-                                                         : -1.0;
-}
-
-inline QString textOf(const CompositeAttribute* holder, const TypeRef& label)
+/// The value or choice label of the child `label`; invalid when there is none.
+inline QVariant valueOf(const CompositeAttribute* holder, const TypeRef& label)
 {
     const Attribute* at = childOf(holder, label);
     if (at && at->getKind() == Attribute::Kind::Choice)
         return static_cast<const ChoiceAttribute*>(at)->getChoice().getLabel();
-    return at && at->getKind() == Attribute::Kind::Value ? static_cast<const ValueAttribute*>(at)->getValue().toString()
-                                                         : QString();
+    return at && at->getKind() == Attribute::Kind::Value ? static_cast<const ValueAttribute*>(at)->getValue() : QVariant();
 }
+
+inline double numberOf(const CompositeAttribute* holder, const TypeRef& label)
+{
+    const QVariant value = valueOf(holder, label);
+    return value.isValid() ? value.toDouble() : -1.0;
+}
+
+inline QString textOf(const CompositeAttribute* holder, const TypeRef& label) { return valueOf(holder, label).toString(); }
 
 inline QVector<double> listOf(const CompositeAttribute* holder, const TypeRef& label)
 {
@@ -155,6 +157,28 @@ inline QStringList materialsOf(const Entity* component, const CompositeAttribute
          getLinkedEntities(component, ListAttributeEditor::getPathInOwner(layer) / Materials_t))
         names << material->getName();
     return names;
+}
+
+/// What a reader gave for `bytes` written to a file called `name`, and what it said.
+struct Read
+{
+    std::vector<Tarvex::MaterialMapData> records;
+    QStringList fatal;
+    QStringList warnings;
+};
+
+/// Reads `bytes` with an `Importer` that keeps the file's y direction.
+template <class Importer>
+Read readWith(const QByteArray& bytes, const char* name)
+{
+    TestSupport::TempDir dir;
+    Tools::RecordingProgress progress;
+    Importer importer(false, &progress);
+    Read read;
+    read.records = importer.readMaterialMapData(dir.write(name, bytes));
+    read.fatal = progress.texts(Tools::ToolProgress::Kind::FatalError);
+    read.warnings = progress.texts(Tools::ToolProgress::Kind::Warning);
+    return read;
 }
 
 } // namespace MaterialMapTest

