@@ -14,36 +14,23 @@
 
 namespace {
 
-// A tmpfs of `size` mounted on a temporary folder for as long as the object lives.
-class SmallDisk
+// A 1 MB tmpfs mounted on a temporary folder for as long as the object lives; `problem` says
+// why none could be mounted.
+class SmallDisk : public TestSupport::TempDir
 {
 public:
-    explicit SmallDisk(const QString& size)
+    SmallDisk()
     {
-        if (::geteuid() != 0) {
-            m_problem = QStringLiteral("mounting a small file system needs root");
-            return;
-        }
-        QProcess mount;
-        mount.start(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=" + size + ",mode=0755", "tmpfs", m_dir.path("")});
-        if (!mount.waitForFinished(30000) || mount.exitStatus() != QProcess::NormalExit || mount.exitCode() != 0) {
-            m_problem = QStringLiteral("mount -t tmpfs is not permitted here: %1")
-                            .arg(QString::fromLocal8Bit(mount.readAllStandardError()).trimmed() + mount.errorString());
-            return;
-        }
-        m_mounted = true;
+        if (::geteuid() != 0)
+            problem = "mounting a small file system needs root";
+        else if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=1m,mode=0755", "tmpfs", path("")}) != 0)
+            problem = "mount -t tmpfs is not permitted here";
     }
     ~SmallDisk()
     {
-        if (m_mounted && QProcess::execute(QStringLiteral("umount"), {m_dir.path("")}) != 0)
-            QProcess::execute(QStringLiteral("umount"), {"-l", m_dir.path("")});
+        if (problem.empty() && QProcess::execute(QStringLiteral("umount"), {path("")}) != 0)
+            QProcess::execute(QStringLiteral("umount"), {"-l", path("")});
     }
-    SmallDisk(const SmallDisk&) = delete;
-    SmallDisk& operator=(const SmallDisk&) = delete;
-
-    bool mounted() const { return m_mounted; }
-    const QString& problem() const { return m_problem; }
-    QString path(const QString& name) const { return m_dir.path(name); }
 
     // Fills the disk with one file until a write fails, then frees `room` bytes of it.
     bool fillLeaving(qint64 room) const
@@ -51,104 +38,67 @@ public:
         QFile filler(path("filler"));
         if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return false;
-        const QByteArray block(4096, 'f');
-        while (filler.write(block) == block.size()) {
+        while (filler.write(QByteArray(4096, 'f')) == 4096) {
         }
         return filler.size() > room && filler.resize(filler.size() - room);
     }
 
-private:
-    TestSupport::TempDir m_dir;
-    bool m_mounted = false;
-    QString m_problem;
+    std::string problem;
 };
 
 } // namespace
 
-TEST(TarvexFullDisk, ASaveThatDoesNotFitSaysSoAndLeavesTheModelAsItWas)
+using TestSupport::CliRun;
+using TestSupport::tarvex;
+
+TEST(TarvexFullDisk, ASaveThatDoesNotFitOrAReadOnlyDiskLeavesTheModelAsItWasAndSaysWhy)
 {
-    SmallDisk disk(QStringLiteral("1m"));
-    if (!disk.mounted())
-        GTEST_SKIP() << disk.problem().toStdString();
+    SmallDisk disk;
+    if (!disk.problem.empty())
+        GTEST_SKIP() << disk.problem;
     TestSupport::TempDir elsewhere;
     const QString small = elsewhere.path("small.xml");
     const QString big = elsewhere.path("big.xml");
-    ASSERT_EQ(TestSupport::tarvex({"generate", "--components", "0", "--balls", "0", "-o", small}).exitCode, 0);
-    ASSERT_EQ(TestSupport::tarvex({"generate", "--components", "40", "--balls", "40", "-o", big}).exitCode, 0);
-
+    ASSERT_EQ(tarvex({"generate", "--components", "0", "--balls", "0", "-o", small}).exitCode, 0);
+    ASSERT_EQ(tarvex({"generate", "--components", "40", "--balls", "40", "-o", big}).exitCode, 0);
     const QString model = disk.path("M.json");
-    const TestSupport::CliRun first = TestSupport::tarvex({"import", small, "--model", model});
-    ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
-    QFile file(model);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray before = file.readAll();
-    file.close();
-    ASSERT_FALSE(before.isEmpty());
+    ASSERT_EQ(tarvex({"import", small, "--model", model}).exitCode, 0);
+    const QByteArray before = disk.read("M.json");
 
-    // A few kilobytes free: the model of the big file (a few hundred) does not fit.
+    // A few kilobytes free: the model of the big file (a few hundred) does not fit, nor the
+    // file `generate` writes, nor the material library beside the model.
     ASSERT_TRUE(disk.fillLeaving(16 * 1024));
-    const TestSupport::CliRun full = TestSupport::tarvex({"import", big, "--model", model});
-    EXPECT_EQ(full.exitCode, 1) << full.out.toStdString() << full.err.toStdString();
-    EXPECT_TRUE(full.err.contains("error: No space left on device while saving " + model + "; the model was left as it was"))
-        << full.err.toStdString();
-    EXPECT_FALSE(full.out.contains("Saved")) << full.out.toStdString();
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), before);
-    file.close();
-    QStringList left = QDir(disk.path("")).entryList(QDir::Files | QDir::Hidden);
-    left.sort();
-    EXPECT_EQ(left.join(' ').toStdString(), "M.json filler") << "no temporary file is left";
-
-    // The same for a file that `generate` writes: none is made.
     const QString xml = disk.path("out.xml");
-    const TestSupport::CliRun generated =
-        TestSupport::tarvex({"generate", "--components", "40", "--balls", "40", "-o", xml});
-    EXPECT_EQ(generated.exitCode, 1);
-    EXPECT_TRUE(generated.err.contains("error: No space left on device while saving " + xml + "; no file was made"))
-        << generated.err.toStdString();
-    EXPECT_FALSE(QFile::exists(xml));
-
-    // The material library beside the model: not made, and the model as it was.
     const QString library = disk.path("M.library.json");
-    const TestSupport::CliRun materials =
-        TestSupport::tarvex({"materials", QStringLiteral(TARVEX_SAMPLES "/materials.xml"), "--model", model});
-    EXPECT_EQ(materials.exitCode, 1) << materials.out.toStdString();
-    EXPECT_TRUE(materials.err.contains("error: No space left on device while saving " + library + "; no file was made"))
-        << materials.err.toStdString();
-    EXPECT_FALSE(QFile::exists(library));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), before);
-    file.close();
+    const std::pair<QStringList, QString> cases[] = {
+        {{"import", big, "--model", model}, model + "; the model was left as it was"},
+        {{"generate", "--components", "40", "--balls", "40", "-o", xml}, xml + "; no file was made"},
+        {{"materials", TARVEX_SAMPLES "/materials.xml", "--model", model}, library + "; no file was made"},
+    };
+    for (const auto& [arguments, outcome] : cases) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const CliRun run = tarvex(arguments);
+        EXPECT_EQ(run.exitCode, 1) << run.out.toStdString();
+        EXPECT_TRUE(run.err.contains("error: No space left on device while saving " + outcome)) << run.err.toStdString();
+        EXPECT_EQ(disk.read("M.json"), before);
+        QStringList left = QDir(disk.path("")).entryList(QDir::Files | QDir::Hidden);
+        left.sort();
+        EXPECT_EQ(left.join(' ').toStdString(), "M.json filler") << "no temporary or new file is left";
+    }
 
     // With room again, the same import saves.
     QFile::remove(disk.path("filler"));
-    const TestSupport::CliRun roomy = TestSupport::tarvex({"import", big, "--model", model});
+    const CliRun roomy = tarvex({"import", big, "--model", model});
     EXPECT_EQ(roomy.exitCode, 0) << roomy.err.toStdString();
-}
 
-TEST(TarvexFullDisk, AModelOnAReadOnlyFileSystemIsLeftAsItWasAndTheCauseIsNamed)
-{
-    SmallDisk disk(QStringLiteral("1m"));
-    if (!disk.mounted())
-        GTEST_SKIP() << disk.problem().toStdString();
-    TestSupport::TempDir elsewhere;
-    const QString small = elsewhere.path("small.xml");
-    ASSERT_EQ(TestSupport::tarvex({"generate", "--components", "1", "--balls", "0", "-o", small}).exitCode, 0);
-    const QString model = disk.path("M.json");
-    ASSERT_EQ(TestSupport::tarvex({"import", small, "--model", model}).exitCode, 0);
-    QFile file(model);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray before = file.readAll();
-    file.close();
-
-    if (QProcess::execute(QStringLiteral("mount"), {"-o", "remount,ro", disk.path("")}) != 0)
-        GTEST_SKIP() << "the small file system could not be made read-only";
-    const TestSupport::CliRun run = TestSupport::tarvex({"import", small, "--model", model});
-    EXPECT_EQ(run.exitCode, 1) << run.out.toStdString();
-    // Refused before anything is read: the lock beside the model cannot be made.
-    EXPECT_TRUE(run.err.contains("error: Cannot lock the model file " + model + ": cannot create " + model +
-                                 ".lock (the file system is read-only); the model was left as it was"))
-        << run.err.toStdString();
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), before);
+    // On a read-only file system the run is refused before anything is read: the lock beside
+    // the model cannot be made.
+    const QByteArray saved = disk.read("M.json");
+    ASSERT_EQ(QProcess::execute(QStringLiteral("mount"), {"-o", "remount,ro", disk.path("")}), 0);
+    const CliRun readOnly = tarvex({"import", small, "--model", model});
+    EXPECT_EQ(readOnly.exitCode, 1) << readOnly.out.toStdString();
+    EXPECT_TRUE(readOnly.err.contains("error: Cannot lock the model file " + model + ": cannot create " + model +
+                                      ".lock (the file system is read-only); the model was left as it was"))
+        << readOnly.err.toStdString();
+    EXPECT_EQ(disk.read("M.json"), saved);
 }

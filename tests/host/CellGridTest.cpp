@@ -11,8 +11,6 @@
 
 #include "support/TempDir.h"
 
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -24,11 +22,7 @@ using Geometry::Vec2;
 
 namespace {
 
-const AttributePath& cellsPath()
-{
-    static const AttributePath path(QStringLiteral("Layers/0000000000/Tarvex_Layer_Items"));
-    return path;
-}
+AttributePath cellsPath() { return AttributePath(QStringLiteral("Layers/0000000000/Tarvex_Layer_Items")); }
 
 AttributePath itemPath(int index, const TypeRef& label)
 {
@@ -52,16 +46,14 @@ struct Host
 // left out of the outline, one cut to a smaller rectangle and one cut to an L.
 std::shared_ptr<CellGrid> sampleGrid(const std::optional<TypeRef>& unit, int width)
 {
-    auto grid = std::make_shared<CellGrid>(3, 2, Vec2(0.5e-3, 0.0), Vec2(1e-3, 0.5e-3), unit, Material_Fraction_t,
-                                           width);
-    for (int k = 0; k < grid->getCount(); ++k) {
-        for (int i = 0; i < width; ++i)
-            grid->listValues(k)[i] = k * 10.0 + i + 1.0 / 3.0;
-    }
+    auto grid = std::make_shared<CellGrid>(3, 2, Vec2(0.5e-3, 0.0), Vec2(1e-3, 0.5e-3), unit, Material_Fraction_t, width);
+    for (int k = 0; k < grid->getCount() * width; ++k)
+        grid->listValues(k / width)[k % width] = k * 10.0 + 1.0 / 3.0;
     grid->setCell(5, {false, Rectangle_t, grid->getGridBound(5), {0, 0, 1e-3, 0, 1e-3, 0.5e-3, 0, 0.5e-3}});
-    const Bound2D cut(Vec2(1.5e-3, 0.0), Vec2(2e-3, 0.5e-3));
-    grid->setCell(1, {true, Rectangle_t, cut, {0, 0, 0.5e-3, 0, 0.5e-3, 0.5e-3, 0, 0.5e-3}});
-    grid->setCell(3, {true, Polygon_t, grid->getGridBound(3), {0, 0, 1e-3, 0, 1e-3, 0.2e-3, 0.3e-3, 0.2e-3, 0.3e-3, 0.5e-3, 0, 0.5e-3}});
+    grid->setCell(1, {true, Rectangle_t, Bound2D(Vec2(1.5e-3, 0.0), Vec2(2e-3, 0.5e-3)),
+                      {0, 0, 0.5e-3, 0, 0.5e-3, 0.5e-3, 0, 0.5e-3}});
+    grid->setCell(3, {true, Polygon_t, grid->getGridBound(3),
+                      {0, 0, 1e-3, 0, 1e-3, 0.2e-3, 0.3e-3, 0.2e-3, 0.3e-3, 0.5e-3, 0, 0.5e-3}});
     return grid;
 }
 
@@ -74,13 +66,12 @@ void writeOneByOne(Entity* part, const CellGrid& grid)
         EntityEditor::setValue(part, itemPath(k, Name_t), grid.getName(k));
         EntityEditor::setValue(part, itemPath(k, Active_t), cell.active ? Yes_t : No_t);
         EntityEditor::setValue(part, itemPath(k, Shape_t), cell.shape);
-        const double lengths[] = {cell.bound.getLow().x, cell.bound.getLow().y, cell.bound.getSize().x,
-                                  cell.bound.getSize().y};
-        const TypeRef labels[] = {X_Location_t, Z_Location_t, Width_t, Depth_t};
-        for (int i = 0; i < 4; ++i) {
-            EntityEditor::setSIValue(part, itemPath(k, labels[i]), lengths[i]);
+        for (const auto& [label, length] : {std::pair<TypeRef, double>{X_Location_t, cell.bound.getLow().x},
+                                            {Z_Location_t, cell.bound.getLow().y}, {Width_t, cell.bound.getSize().x},
+                                            {Depth_t, cell.bound.getSize().y}}) {
+            EntityEditor::setSIValue(part, itemPath(k, label), length);
             if (grid.getLengthUnit() && !grid.getLengthUnit()->isNull())
-                EntityEditor::setConvertValueToUnits(part, itemPath(k, labels[i]), Length_t, *grid.getLengthUnit());
+                EntityEditor::setConvertValueToUnits(part, itemPath(k, label), Length_t, *grid.getLengthUnit());
         }
         EntityEditor::setSIDoubleListValue(part, itemPath(k, Outline_t), cell.outline);
         QVector<double> values;
@@ -94,38 +85,26 @@ void writeOneByOne(Entity* part, const CellGrid& grid)
 
 TEST(CellGrid, CellsWrittenInOneEditEqualCellsWrittenOneByOne)
 {
-    struct Case
-    {
-        const char* what;
-        std::optional<TypeRef> unit;
-        int width;
-    };
-    const Case cases[] = {
-        {"shown in mm, two values", mm_t, 2},
-        {"unit unknown to the host, shown in SI", TypeRef("furlong"), 1},
-        {"no unit, no values", std::nullopt, 0},
-    };
-    for (const Case& c : cases) {
-        const std::shared_ptr<CellGrid> grid = sampleGrid(c.unit, c.width);
+    // Shown in mm with two values, in a unit unknown to the host (shown in SI), and without
+    // unit or values.
+    for (const auto& [unit, width] : std::vector<std::pair<std::optional<TypeRef>, int>>{
+             {mm_t, 2}, {TypeRef("furlong"), 1}, {std::nullopt, 0}}) {
+        SCOPED_TRACE(width);
+        const std::shared_ptr<CellGrid> grid = sampleGrid(unit, width);
         Host oneByOne;
         Host bulk;
-        // Items of an earlier write, fewer than the grid's and more.
+        // Items of an earlier write, fewer than the grid's.
         for (Host* host : {&oneByOne, &bulk}) {
             ASSERT_TRUE(ListAttributeEditor::setItemCount(host->part, cellsPath(), 2));
             EntityEditor::setSIValue(host->part, itemPath(1, Width_t), 7.0);
         }
         writeOneByOne(oneByOne.part, *grid);
-        ASSERT_TRUE(ListAttributeEditor::writeCells(bulk.part, cellsPath(), grid)) << c.what;
-        EXPECT_EQ(bulk.json(), oneByOne.json()) << c.what;
-        EXPECT_EQ(ListAttributeEditor::getItemCount(bulk.part, cellsPath()), 6) << c.what;
-
-        // Reading a cell makes its item; the saved model stays the same.
+        ASSERT_TRUE(ListAttributeEditor::writeCells(bulk.part, cellsPath(), grid));
+        EXPECT_EQ(bulk.json(), oneByOne.json());
+        // Reading cells makes their items; the saved model stays the same.
         EXPECT_EQ(bulk.part->findAttribute(itemPath(4, Name_t))->getKind(), Attribute::Kind::Value);
-        EXPECT_EQ(bulk.json(), oneByOne.json()) << c.what;
-        const std::vector<CompositeAttribute*> items = ListAttributeEditor::getItems(bulk.part, cellsPath());
-        ASSERT_EQ(items.size(), 6u);
-        EXPECT_EQ(items[3]->getType().getLabel(), "0000000003");
-        EXPECT_EQ(bulk.json(), oneByOne.json()) << c.what;
+        EXPECT_EQ(ListAttributeEditor::getItems(bulk.part, cellsPath())[3]->getType().getLabel(), "0000000003");
+        EXPECT_EQ(bulk.json(), oneByOne.json());
     }
 }
 
@@ -136,7 +115,6 @@ TEST(CellGrid, OneUndoStepRestoresTheEarlierBytesAndTheSavedModelLoadsToTheSameB
     EntityEditor::setSIValue(host.part, itemPath(8, X_Location_t), 3e-3);
     host.model->getUndoStack().clear();
     const QByteArray before = host.json();
-
     UndoStack& stack = host.model->getUndoStack();
     {
         UndoStackOpener opener(host.model.get(), "Import Material Map");
@@ -145,58 +123,49 @@ TEST(CellGrid, OneUndoStepRestoresTheEarlierBytesAndTheSavedModelLoadsToTheSameB
         EntityEditor::setValue(host.part, itemPath(2, Name_t), "renamed");
     }
     const QByteArray after = host.json();
-    EXPECT_NE(after, before);
-    EXPECT_EQ(stack.count(), 1);
     ASSERT_TRUE(stack.undo());
     EXPECT_EQ(host.json(), before);
     ASSERT_TRUE(stack.redo());
     EXPECT_EQ(host.json(), after);
-
-    QString error;
-    const std::unique_ptr<Model> loaded = ModelFile::fromJson(after, &error);
-    ASSERT_TRUE(loaded) << error.toStdString();
+    const std::unique_ptr<Model> loaded = ModelFile::fromJson(after, nullptr);
+    ASSERT_TRUE(loaded);
     EXPECT_EQ(ModelFile::toJson(*loaded), after);
-
     // The cells resize and undo like any items.
     ASSERT_TRUE(ListAttributeEditor::setItemCount(host.part, cellsPath(), 4));
-    ASSERT_TRUE(ListAttributeEditor::setItemCount(host.part, cellsPath(), 5));
-    EXPECT_EQ(ListAttributeEditor::getItemCount(host.part, cellsPath()), 5);
-    ASSERT_TRUE(stack.undo());
     ASSERT_TRUE(stack.undo());
     EXPECT_EQ(host.json(), after);
-    ASSERT_TRUE(stack.undo());
-    EXPECT_EQ(host.json(), before);
 }
 
 TEST(CellGrid, WritesThatWouldKeepSomethingAreRefusedAndChangeNothing)
 {
+    const auto set = [](const AttributePath& path, auto value) {
+        return [path, value](Entity* part) { EntityEditor::setValue(part, path, value); };
+    };
     struct Case
     {
         const char* what;
         std::function<void(Entity*)> prepare;
-        std::optional<TypeRef> unit;
-        double value;
+        std::optional<TypeRef> unit = mm_t;
+        double value = 1;
         AttributePath path = cellsPath();
     };
     const Case cases[] = {
-        {"an item holds another attribute", [](Entity* part) { EntityEditor::setValue(part, itemPath(0, TypeRef("Note")), "x"); }, mm_t, 1},
+        {"an item holds another attribute", set(itemPath(0, TypeRef("Note")), "x")},
         {"a length would keep its unit",
          [](Entity* part) {
              EntityEditor::setSIValue(part, itemPath(1, Width_t), 1.0);
              EntityEditor::setConvertValueToUnits(part, itemPath(1, Width_t), Length_t, mm_t);
          },
-         std::nullopt, 1},
-        {"a name is a choice", [](Entity* part) { EntityEditor::setValue(part, itemPath(2, Name_t), Yes_t); }, mm_t, 1},
-        {"an outline holds attributes",
-         [](Entity* part) { EntityEditor::setValue(part, itemPath(0, Outline_t) / AttributePath(QStringLiteral("x")), 1); }, mm_t, 1},
+         std::nullopt},
+        {"a name is a choice", [](Entity* part) { EntityEditor::setValue(part, itemPath(2, Name_t), Yes_t); }},
+        {"an outline holds attributes", set(itemPath(0, Outline_t) / AttributePath(QStringLiteral("x")), 1)},
         {"an item is not a composite",
          [](Entity* part) {
              ListAttributeEditor::setItemCount(part, cellsPath(), 0);
              EntityEditor::setValue(part, cellsPath() / AttributePath(TypeRef("0000000000")), 1);
-         },
-         mm_t, 1},
-        {"labels are not positions", [](Entity* part) { EntityEditor::setValue(part, cellsPath() / AttributePath(QStringLiteral("x/y")), 1); }, mm_t, 1},
-        {"the list is a value", [](Entity* part) { EntityEditor::setValue(part, AttributePath(QStringLiteral("Flat")), 1); }, mm_t, 1,
+         }},
+        {"labels are not positions", set(cellsPath() / AttributePath(QStringLiteral("x/y")), 1)},
+        {"the list is a value", set(AttributePath(QStringLiteral("Flat")), 1), mm_t, 1,
          AttributePath(QStringLiteral("Flat/x"))},
         {"a value is not finite", [](Entity*) {}, mm_t, std::numeric_limits<double>::quiet_NaN()},
     };
@@ -213,7 +182,8 @@ TEST(CellGrid, WritesThatWouldKeepSomethingAreRefusedAndChangeNothing)
         EXPECT_EQ(host.model->getUndoStack().count(), steps) << c.what;
     }
 
-    // What goes with a removed item does not stop the write; an earlier grid is overwritten.
+    // What goes with a removed item does not stop the write; an earlier grid is overwritten,
+    // but not by one that would leave its lengths in mm without saying so.
     Host host;
     ASSERT_TRUE(ListAttributeEditor::setItemCount(host.part, cellsPath(), 8));
     EntityEditor::setValue(host.part, itemPath(7, TypeRef("Note")), "x");
@@ -231,21 +201,14 @@ TEST(CellGrid, ModelsWithMoreCellsThanAFileTakesAreNotSaved)
 {
     Host host;
     const TestSupport::TempDir dir;
-    const QString path = dir.path("model.json");
+    const QString path = dir.write("model.json", "old");
+    ASSERT_TRUE(ListAttributeEditor::writeCells(host.part, cellsPath(),
+                                                std::make_shared<CellGrid>(600, 501, Vec2(0.0, 0.0), Vec2(1e-5, 1e-5),
+                                                                           std::nullopt, Material_Fraction_t, 2)));
     QString error;
-    ASSERT_TRUE(ModelFile::save(*host.model, path, &error)) << error.toStdString();
-    QFile saved(path);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    const QByteArray before = saved.readAll();
-    saved.close();
-
-    auto grid = std::make_shared<CellGrid>(600, 501, Vec2(0.0, 0.0), Vec2(1e-5, 1e-5), std::nullopt,
-                                           Material_Fraction_t, 2);
-    ASSERT_TRUE(ListAttributeEditor::writeCells(host.part, cellsPath(), grid));
     EXPECT_FALSE(ModelFile::save(*host.model, path, &error));
     EXPECT_EQ(error, "Cannot write model file " + path +
                          ": the model holds 300600 material-map cells, more than the 300000 a model file can take "
                          "(apply a coarser map)");
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), before);
+    EXPECT_EQ(dir.read("model.json"), "old");
 }

@@ -16,20 +16,15 @@ using namespace EntityModel;
 
 namespace {
 
-// Built on use: the type constants of the library are not ready during static initialisation.
-AttributePath objectsList() { return AttributePath(Objects_t); }
-
 struct SmallModel
 {
     std::unique_ptr<Model> model = Model::createDefault();
     Entity* chassis = EntityFetcher::getChassis(model->getRoot());
-    Entity* board = nullptr;
-    Entity* part = nullptr;
+    Entity* board = EntityEditor::createEntity(PCB_t, chassis, Objects_t, nullptr, 0, "Board");
+    Entity* part = EntityEditor::createEntity(Component_t, board, Components_t, nullptr, 0, "U1");
 
     SmallModel()
     {
-        board = EntityEditor::createEntity(PCB_t, chassis, objectsList(), nullptr, 0, "Board");
-        part = EntityEditor::createEntity(Component_t, board, Components_t, nullptr, 0, "U1");
         EntityEditor::setSIValue(board, Thickness_t, 0.0016);
         EntityEditor::setValue(part, Board_Side_t, Top_t);
         model->getUndoStack().clear();
@@ -57,9 +52,8 @@ TEST(EntityModel, OneUndoStepTakesBackEveryEditOfAnImportAndRedoMakesThemAgain)
         EntityEditor::setSIValue(heat, Power_t, 2.5);
         EntityEditor::setValue(m.chassis, Solid_Objects_t / Output_convective_HTC_t, "Yes");
         EntityEditor::setSIValue(m.board, Thickness_t, 0.002);
-        EntityEditor::setSIValue(m.board, X_Location_t, 0.01);
         ASSERT_TRUE(EntityEditor::removeEntity(m.board, Components_t, m.part));
-        ASSERT_TRUE(EntityEditor::addEntity(m.chassis, objectsList(), m.part, 0));
+        ASSERT_TRUE(EntityEditor::addEntity(m.chassis, Objects_t, m.part, 0));
         ASSERT_TRUE(EntityEditor::deleteEntity(m.board));
         {
             UndoStackOpener inner(m.model.get(), "inner step joins the outer one");
@@ -67,19 +61,13 @@ TEST(EntityModel, OneUndoStepTakesBackEveryEditOfAnImportAndRedoMakesThemAgain)
         }
     }
     const QByteArray after = m.json();
-    ASSERT_NE(before, after);
-    EXPECT_EQ(m.model->getUndoStack().count(), 1);
-    EXPECT_EQ(m.model->getUndoStack().undoText(), "Import Tarvex Data");
-
-    ASSERT_TRUE(m.model->getUndoStack().undo());
+    UndoStack& stack = m.model->getUndoStack();
+    EXPECT_EQ(stack.count(), 1);
+    EXPECT_EQ(stack.undoText(), "Import Tarvex Data");
+    ASSERT_TRUE(stack.undo());
     EXPECT_EQ(m.json(), before);
-    EXPECT_TRUE(m.board->isAlive());
-    EXPECT_EQ(m.part->getOwnerEntity(), m.board);
-
-    ASSERT_TRUE(m.model->getUndoStack().redo());
+    ASSERT_TRUE(stack.redo());
     EXPECT_EQ(m.json(), after);
-    EXPECT_FALSE(m.board->isAlive());
-    EXPECT_EQ(m.model->findEntity(m.board->getId()), nullptr);
 }
 
 TEST(EntityModel, EditsOutsideAStepAreStepsOfTheirOwnAndNewEditsDropTheRedoBranch)
@@ -88,18 +76,14 @@ TEST(EntityModel, EditsOutsideAStepAreStepsOfTheirOwnAndNewEditsDropTheRedoBranc
     EntityEditor::setSIValue(m.board, X_Location_t, 1.0);
     EntityEditor::setSIValue(m.board, X_Location_t, 2.0);
     Entity* extra = EntityEditor::createEntity(Component_t, m.board, Components_t, nullptr, 0, "C1");
-    // Creating with a name is one step, not two.
-    EXPECT_EQ(m.model->getUndoStack().count(), 3);
-    m.model->getUndoStack().undo();
+    UndoStack& stack = m.model->getUndoStack();
+    EXPECT_EQ(stack.count(), 3) << "creating with a name is one step, not two";
+    stack.undo();
     EXPECT_FALSE(extra->isAlive());
-    m.model->getUndoStack().undo();
+    stack.undo();
     EXPECT_DOUBLE_EQ(getStandardDoubleValue(m.board, X_Location_t, -1), 1.0);
     EntityEditor::setSIValue(m.board, Y_Location_t, 3.0);
-    EXPECT_FALSE(m.model->getUndoStack().canRedo());
-    m.model->getUndoStack().undo();
-    m.model->getUndoStack().undo();
-    EXPECT_DOUBLE_EQ(getStandardDoubleValue(m.board, X_Location_t, -1), -1);
-    EXPECT_DOUBLE_EQ(getStandardDoubleValue(m.board, Y_Location_t, -1), -1);
+    EXPECT_FALSE(stack.canRedo());
 }
 
 TEST(EntityModel, RejectedWritesChangeNothing)
@@ -108,56 +92,44 @@ TEST(EntityModel, RejectedWritesChangeNothing)
     const QByteArray before = m.json();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    EXPECT_FALSE(EntityEditor::setSIValueNoThrow(m.board, Thickness_t, nan));
     EXPECT_FALSE(EntityEditor::setSIValueNoThrow(m.board, Thickness_t, inf));
     EXPECT_FALSE(EntityEditor::setSIDoubleListValueNoThrow(m.board, AttributePath("Layers"), {1.0, -inf}));
     EXPECT_FALSE(EntityEditor::setSIPointsCurveNoThrow(m.board, AttributePath("Curve"), {{0, 1}, {nan, 2}}));
     // A value cannot stand where entities are kept, nor be walked through.
     EXPECT_FALSE(EntityEditor::setValueNoThrow(m.board, Components_t, 3));
     EXPECT_FALSE(EntityEditor::setValueNoThrow(m.board, Thickness_t / Name_t, "x"));
-    EXPECT_FALSE(EntityEditor::setValueNoThrow(m.board, AttributePath(), "x"));
     EXPECT_FALSE(EntityEditor::setValueNoThrow(nullptr, Name_t, "x"));
     EXPECT_FALSE(EntityEditor::setConvertValueToUnitsNoThrow(m.board, Thickness_t, Length_t, TypeRef("furlong")));
     EXPECT_FALSE(EntityEditor::setConvertValueToUnitsNoThrow(m.board, Name_t, Length_t, mm_t));
     // Moves that would make a cycle, or address the wrong holder, fail.
-    EXPECT_FALSE(EntityEditor::moveEntity(m.board, m.part, objectsList()));
-    EXPECT_FALSE(EntityEditor::moveEntity(m.board, m.board, objectsList()));
+    EXPECT_FALSE(EntityEditor::moveEntity(m.board, m.part, Objects_t));
+    EXPECT_FALSE(EntityEditor::moveEntity(m.board, m.board, Objects_t));
     EXPECT_FALSE(EntityEditor::removeEntity(m.chassis, Components_t, m.part));
-    EXPECT_FALSE(EntityEditor::addEntity(m.chassis, objectsList(), m.part));
+    EXPECT_FALSE(EntityEditor::addEntity(m.chassis, Objects_t, m.part));
     EXPECT_EQ(EntityEditor::createEntity(Component_t, m.board, Thickness_t), nullptr);
     EXPECT_EQ(m.json(), before);
     EXPECT_EQ(m.model->getUndoStack().count(), 0);
     EXPECT_THROW(EntityEditor::setSIValue(m.board, Thickness_t, nan), std::runtime_error);
-    EXPECT_THROW(EntityEditor::setValue(m.board, Components_t, "x"), std::runtime_error);
 }
 
 TEST(EntityModel, ReadingGivesTheFallbackForMissingOrOtherKindsOfValue)
 {
     SmallModel m;
-    EntityEditor::setValue(m.board, Name_t, "Board");
     EntityEditor::setValue(m.board, AttributePath("Layers"), 4);
     EntityEditor::setValue(m.board, AttributePath("Flag"), true);
     EntityEditor::setSIValue(m.board, Thickness_t, 0.0016);
     EntityEditor::setConvertValueToUnits(m.board, Thickness_t, Length_t, mm_t);
 
-    EXPECT_DOUBLE_EQ(getStandardDoubleValue(m.board, Thickness_t, -1), 0.0016);
-    EXPECT_NEAR(getDoubleValue(m.board, Thickness_t, Length_t, mm_t, -1), 1.6, 1e-12);
     EXPECT_NEAR(getDoubleValue(m.board, Thickness_t, Length_t, um_t, -1), 1600, 1e-9);
     EXPECT_DOUBLE_EQ(getStandardDoubleValue(m.board, Name_t, -1), -1);
-    EXPECT_DOUBLE_EQ(getStandardDoubleValue(m.board, Width_t, -1), -1);
-    EXPECT_DOUBLE_EQ(getStandardDoubleValue(nullptr, Width_t, -1), -1);
     EXPECT_EQ(getIntValue(m.board, AttributePath("Layers"), -1), 4);
-    EXPECT_EQ(getIntValue(m.board, Name_t, -1), -1);
     EXPECT_TRUE(getBoolValue(m.board, AttributePath("Flag"), false));
-    EXPECT_EQ(getStringValue(m.board, Name_t), "Board");
     EXPECT_EQ(getStringValue(m.part, Board_Side_t), "Top");
-    EXPECT_EQ(getTypeValue(m.part, Board_Side_t), Top_t);
     EXPECT_EQ(getTypeValue(m.board, Thickness_t, No_t), No_t);
 
     // A string written onto a choice becomes the choice of that label; a plain string
     // still answers the choice test.
     EntityEditor::setValue(m.part, Board_Side_t, "Bottom");
-    EXPECT_EQ(m.part->findAttribute(Board_Side_t)->getKind(), Attribute::Kind::Choice);
     EXPECT_TRUE(hasAttributeSetTo(m.part, Board_Side_t, Bottom_t));
     EntityEditor::setValue(m.board, Is_Tarvex_Extended_t, "Yes");
     EXPECT_TRUE(attributeIsSetTo(m.board, Is_Tarvex_Extended_t, Yes_t));
@@ -172,78 +144,44 @@ TEST(EntityModel, OwnedChildrenComeInTreeOrderAndLinksFollowDeletion)
     EntityEditor::createEntity(Heat_Source_t, m.part, AttributePath("Nested/Heat_Sources"), nullptr, 0, "H1");
     EntityEditor::createEntity(Terminal_t, m.board, AttributePath("Terminals"), nullptr, 0, "T1");
 
-    std::vector<Entity*> direct;
-    m.board->getOwnedChildEntities(direct, false, false);
-    EXPECT_EQ(names(direct), (std::vector<QString>{"U0", "U1", "U2", "T1"}));
     std::vector<Entity*> all;
     CompositeAttribute::getOwnedChildEntities(m.board, all, true, true);
     EXPECT_EQ(names(all), (std::vector<QString>{"U0", "U1", "H1", "U2", "T1"}));
-    std::vector<Entity*> notThroughComposites;
-    m.board->getOwnedChildEntities(notThroughComposites, true, false);
-    EXPECT_EQ(names(notThroughComposites), (std::vector<QString>{"U0", "U1", "U2", "T1"}));
-    EXPECT_EQ(getOwnerPath(m.part), AttributePath(Components_t));
     EXPECT_EQ(getOwnerPath(all[2]), AttributePath("Nested/Heat_Sources"));
 
     EXPECT_TRUE(EntityEditor::shiftEntity(second, 0));
-    direct.clear();
-    m.board->getOwnedChildEntities(direct, false, false);
-    EXPECT_EQ(names(direct), (std::vector<QString>{"U2", "U0", "U1", "T1"}));
+    EXPECT_EQ(names(m.board->getOwnedChildEntitiesOfType(Component_t)), (std::vector<QString>{"U2", "U0", "U1"}));
 
     EntityEditor::setLinks(m.chassis, AttributePath("Selected"), {first, m.part});
-    EXPECT_EQ(names(getLinkedEntities(m.chassis, AttributePath("Selected"))), (std::vector<QString>{"U0", "U1"}));
     EXPECT_TRUE(EntityEditor::deleteEntities({m.part, m.board, m.part}));
-    EXPECT_TRUE(getLinkedEntities(m.chassis, AttributePath("Selected")).empty());
     EXPECT_EQ(getLinkedEntity(m.chassis, AttributePath("Selected")), nullptr);
     m.model->getUndoStack().undo();
     EXPECT_EQ(getLinkedEntity(m.chassis, AttributePath("Selected")), first);
 }
 
-TEST(EntityModel, DetachedEntitiesWaitInTheModelUntilAddedOrDeleted)
+TEST(EntityModel, DetachedEntitiesWaitInTheModelUntilAddedOrDeletedAndTheFetcherFindsProjectEntities)
 {
     SmallModel m;
     ASSERT_TRUE(EntityEditor::removeEntity(m.board, Components_t, m.part));
-    EXPECT_EQ(m.part->getOwnerEntity(), nullptr);
     EXPECT_EQ(m.model->getDetachedEntities(), std::vector<Entity*>{m.part});
-    EXPECT_TRUE(m.part->isAlive());
     ASSERT_TRUE(EntityEditor::deleteEntity(m.part));
     EXPECT_TRUE(m.model->getDetachedEntities().empty());
     m.model->getUndoStack().undo();
     EXPECT_EQ(m.model->getDetachedEntities(), std::vector<Entity*>{m.part});
     EXPECT_TRUE(EntityEditor::addEntity(m.board, Components_t, m.part));
-    EXPECT_EQ(m.part->getOwnerEntity(), m.board);
-    EXPECT_TRUE(EntityEditor::removeAllEntities(m.board, Components_t));
-    EXPECT_EQ(m.model->getDetachedEntities().size(), 1u);
-}
+    EXPECT_TRUE(m.model->getDetachedEntities().empty());
 
-TEST(EntityModel, FetcherFindsProjectEntitiesFromAnyEntity)
-{
-    SmallModel m;
     EXPECT_EQ(EntityFetcher::getChassis(m.part), m.chassis);
-    ASSERT_NE(EntityFetcher::getSolutionControl(m.part), nullptr);
     EXPECT_EQ(EntityFetcher::getSolutionControl(m.part)->getType(), Solution_Control_t);
-    EXPECT_EQ(EntityFetcher::getTarvexStudioControl(m.part), nullptr);
-    EXPECT_EQ(EntityFetcher::getChassis(nullptr), nullptr);
-    Model bare;
-    EXPECT_EQ(EntityFetcher::getSolutionControl(bare.getRoot()), nullptr);
-    EXPECT_EQ(EntityEditor::getRootEntity(m.part), m.model->getRoot());
+    EXPECT_EQ(EntityFetcher::getSolutionControl(Model().getRoot()), nullptr);
 }
 
 TEST(EntityModel, CurveInterpolatesLinearlyAndHoldsItsEnds)
 {
     CurveAttribute curve(TypeRef("k(T)"), {{400, 30}, {300, 10}, {350, 20}});
     EXPECT_EQ(curve.getXValues(), (QVector<double>{300, 350, 400}));
-    struct Case
-    {
-        double x;
-        double y;
-    };
-    for (const Case& c : {Case{200, 10}, Case{300, 10}, Case{325, 15}, Case{350, 20}, Case{390, 28}, Case{400, 30},
-                          Case{1000, 30}}) {
-        EXPECT_DOUBLE_EQ(curve.getStandardYValFromX(c.x), c.y) << "at x = " << c.x;
-    }
+    for (const std::pair<double, double>& c : {std::pair<double, double>{200, 10}, {325, 15}, {390, 28}, {1000, 30}})
+        EXPECT_DOUBLE_EQ(curve.getStandardYValFromX(c.first), c.second) << "at x = " << c.first;
     curve.addPoint(350, 25); // replaces, does not duplicate
     EXPECT_EQ(curve.getPoints().size(), 3);
-    EXPECT_DOUBLE_EQ(curve.getStandardYValFromX(350), 25);
-    curve.clearPoints();
-    EXPECT_DOUBLE_EQ(curve.getStandardYValFromX(350), 0);
 }
