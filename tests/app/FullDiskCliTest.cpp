@@ -91,6 +91,26 @@ TEST(TarvexFullDisk, ASaveThatDoesNotFitOrAReadOnlyDiskLeavesTheModelAsItWasAndS
     const CliRun roomy = tarvex({"import", big, "--model", model});
     EXPECT_EQ(roomy.exitCode, 0) << roomy.err.toStdString();
 
+    // Room for the new material library but not for the model saved after it: the library
+    // goes again, so the failed run changed neither file. With no room at all even the lock
+    // cannot be made, and the message says why.
+    const QByteArray bigModel = disk.read("M.json");
+    ASSERT_TRUE(disk.fillLeaving(64 * 1024));
+    const CliRun halfSaved = tarvex({"materials", TARVEX_SAMPLES "/materials.xml", "--model", model});
+    EXPECT_EQ(halfSaved.exitCode, 1);
+    EXPECT_TRUE(halfSaved.err.contains("the model was left as it was; the material library " + library +
+                                       " was put back as it was"))
+        << halfSaved.err.toStdString();
+    EXPECT_FALSE(QFile::exists(library));
+    EXPECT_EQ(disk.read("M.json"), bigModel);
+    QFile::remove(disk.path("filler"));
+    ASSERT_TRUE(disk.fillLeaving(0));
+    const CliRun noLock = tarvex({"import", small, "--model", model});
+    EXPECT_TRUE(noLock.err.contains("cannot create " + model + ".lock (no space left on device); the model was left "
+                                    "as it was"))
+        << noLock.err.toStdString();
+    QFile::remove(disk.path("filler"));
+
     // On a read-only file system the run is refused before anything is read: the lock beside
     // the model cannot be made.
     const QByteArray saved = disk.read("M.json");

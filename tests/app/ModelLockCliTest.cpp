@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <QSysInfo>
@@ -14,6 +15,10 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using CliFiles::blockFile;
 using TestSupport::CliRun;
@@ -128,4 +133,45 @@ TEST(ModelLock, ConcurrentImportsLoseNothing)
         EXPECT_TRUE(shown.contains(name)) << name.toStdString() << " was lost";
     EXPECT_EQ(shown.count("\"Race"), saved.size()) << shown.toStdString();
     EXPECT_FALSE(QFile::exists(model + ".lock"));
+}
+
+// Every name of a model shares its hold: a symbolic link to a model not made yet waits for
+// the lock of the file it names, and a model with two hard links is locked itself, so that
+// a writer through the other name waits too.
+TEST(ModelLock, EveryNameOfAModelSharesItsLock)
+{
+    TestSupport::TempDir dir;
+    const QString block = dir.write("block.xml", blockFile("Linked"));
+    const QString target = dir.path("target.json");
+    ASSERT_TRUE(QFile::link(target, dir.path("link.json")));
+    QLockFile targetHolder(target + ".lock");
+    ASSERT_TRUE(targetHolder.tryLock(0));
+
+    const QString first = CliFiles::importedSample(dir);
+    ASSERT_EQ(::link(QFile::encodeName(first).constData(), QFile::encodeName(dir.path("second.json")).constData()), 0);
+    const QByteArray before = dir.read("model.json");
+    const int held = ::open(QFile::encodeName(first).constData(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+    QProcess throughLink;
+    throughLink.start(QStringLiteral(TARVEX_CLI), {"import", block, "--model", dir.path("link.json")});
+    const CliRun throughHardLink = tarvex({"import", block, "--model", dir.path("second.json")});
+    ASSERT_TRUE(throughLink.waitForFinished(60000));
+    ::close(held);
+
+    EXPECT_EQ(throughLink.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(throughLink.readAllStandardError()).contains("it is in use by process"));
+    EXPECT_FALSE(QFile::exists(target));
+    EXPECT_EQ(throughHardLink.exitCode, 1);
+    EXPECT_TRUE(throughHardLink.err.contains("another process is saving it through another of its 2 names (hard "
+                                             "links), and did not end within 5 seconds; the model was left as it was"))
+        << throughHardLink.err.toStdString();
+    EXPECT_EQ(dir.read("model.json"), before);
+
+    // Free again, both go through and the hard-linked names still share one file.
+    targetHolder.unlock();
+    EXPECT_EQ(tarvex({"import", block, "--model", dir.path("link.json")}).exitCode, 0);
+    EXPECT_TRUE(QFileInfo(dir.path("link.json")).isSymLink());
+    EXPECT_EQ(tarvex({"import", block, "--model", dir.path("second.json")}).exitCode, 0);
+    EXPECT_TRUE(dir.read("model.json").contains("\"Linked\""));
 }
