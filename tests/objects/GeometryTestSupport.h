@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <vector>
 
 namespace GeometryTest {
@@ -25,16 +24,14 @@ inline ::testing::AssertionResult samePoints(const Points& actual, const Points&
                                          << ::testing::PrintToString(expected);
 }
 
-/// Absolute area of an outline (shoelace).
-inline double area(const Points& points)
+/// Bounds equal within `tolerance` at every corner coordinate.
+inline ::testing::AssertionResult sameBox(const Geometry::Bound& actual, const Geometry::Bound& expected,
+                                          double tolerance = 1e-12)
 {
-    double twice = 0.0;
-    for (size_t i = 0; i < points.size(); ++i) {
-        const Geometry::Vec2& a = points[i];
-        const Geometry::Vec2& b = points[(i + 1) % points.size()];
-        twice += a.x * b.y - b.x * a.y;
-    }
-    return std::abs(twice) / 2.0;
+    if (actual.isApprox(expected, tolerance))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << ::testing::PrintToString(actual) << " instead of "
+                                         << ::testing::PrintToString(expected);
 }
 
 /// The square [x, x + size] x [y, y + size] in the stored order of this system (clockwise
