@@ -28,47 +28,21 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 
+#include "PeakMemory.h"
+
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <string>
 
 namespace {
 
-long statusKilobytes(const char* key)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(key, 0) == 0)
-            return std::stol(line.substr(std::strlen(key)));
-    }
-    return -1;
-}
-
-// The rise of the resident memory above where it stood when the scope began.
-class PeakScope
-{
-public:
-    PeakScope()
-    {
-        malloc_trim(0); // what earlier cases freed is given back first
-        std::ofstream("/proc/self/clear_refs") << "5";
-        m_before = statusKilobytes("VmRSS:");
-    }
-    double growthMiB() const { return double(statusKilobytes("VmHWM:") - m_before) / 1024.0; }
-
-private:
-    long m_before = 0;
-};
+using Bench::PeakScope;
 
 QTemporaryDir& folder()
 {

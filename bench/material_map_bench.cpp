@@ -20,13 +20,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "PeakMemory.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <map>
 #include <string>
 
@@ -165,17 +165,6 @@ bool applyMap(Format format, const QString& path, EntityModel::Entity* component
     return importer->importFile(path, component);
 }
 
-long statusKilobytes(const char* key)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(key, 0) == 0)
-            return std::stol(line.substr(std::strlen(key)));
-    }
-    return -1;
-}
-
 // The cases measured for memory, each run once in a fresh process.
 enum class Case { Bare, Read, Apply };
 
@@ -189,11 +178,7 @@ long runCase(Case which, Format format, const QString& path)
 {
     auto model = std::make_unique<EntityModel::Model>();
     EntityModel::Entity* component = makeComponent(*model);
-    {
-        std::ofstream reset("/proc/self/clear_refs");
-        reset << "5"; // the peak starts again from the current size
-    }
-    const long before = statusKilobytes("VmRSS:");
+    const Bench::PeakScope scope;
     bool done = false;
     if (which == Case::Bare)
         done = bareRead(path).size() > 0;
@@ -201,8 +186,7 @@ long runCase(Case which, Format format, const QString& path)
         done = readMap(format, path) > 0;
     else
         done = applyMap(format, path, component);
-    const long peak = statusKilobytes("VmHWM:");
-    return done && before > 0 && peak > 0 ? peak - before : -1;
+    return done ? scope.growthKiB() : -1;
 }
 
 // `runCase` in a process of its own, so that nothing this one holds or has freed counts.

@@ -240,21 +240,25 @@ bool TarvexMaterialMapImporter::readFollowingGrids(const std::vector<std::unique
     return true;
 }
 
+bool TarvexMaterialMapImporter::takeDensities(const Grid& declared, const std::vector<double>& densities,
+                                              size_t start, MaterialMapData& data, Grid& grid)
+{
+    grid = declared;
+    if (!checkLayoutCells(grid))
+        return false;
+    const size_t cells = size_t(grid.rows) * size_t(grid.columns);
+    const size_t count = std::min(cells, densities.size() - start);
+    data.metalDensity.assign(densities.begin() + long(start), densities.begin() + long(start + count));
+    return true;
+}
+
 bool TarvexMaterialMapImporter::takeFollowingGrids(const FollowingGrids& following, size_t first,
                                                    MaterialMapData& data, Grid& grid)
 {
     const size_t at = first - following.first;
     if (at >= following.gridFollows.size() || !following.gridFollows[at])
         return true;
-    grid = following.grid;
-    if (!checkLayoutCells(grid))
-        return false;
-    const size_t start = following.densityStart[at];
-    const size_t cells = size_t(grid.rows) * size_t(grid.columns);
-    const size_t count = std::min(cells, following.densities.size() - start);
-    data.metalDensity.assign(following.densities.begin() + long(start),
-                             following.densities.begin() + long(start + count));
-    return true;
+    return takeDensities(following.grid, following.densities, following.densityStart[at], data, grid);
 }
 
 std::vector<MaterialMapData> TarvexMaterialMapImporter::readTXMMaterialMapDataImpl(const QString& path)
@@ -605,15 +609,7 @@ bool TarvexMaterialMapImporter::takeXMLFollowingGrids(XMLFollowingGrids& followi
     }
     if (!following.gridFollows[at])
         return true;
-    grid = following.grid;
-    if (!checkLayoutCells(grid))
-        return false;
-    const size_t start = following.densityStart[at];
-    const size_t cells = size_t(grid.rows) * size_t(grid.columns);
-    const size_t count = std::min(cells, following.densities.size() - start);
-    data.metalDensity.assign(following.densities.begin() + long(start),
-                             following.densities.begin() + long(start + count));
-    return true;
+    return takeDensities(following.grid, following.densities, following.densityStart[at], data, grid);
 }
 
 bool TarvexMaterialMapImporter::readXMLArea(const QDomElement& element, MaterialMapData& data)

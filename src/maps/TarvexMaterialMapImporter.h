@@ -85,6 +85,9 @@ private:
                                Grid& grid);
     bool countLayer(const std::vector<MaterialMapData>& records);
     bool checkLayoutCells(const Grid& grid);
+    // A later layer's share of the grid read once: `declared` and the densities from `start`.
+    bool takeDensities(const Grid& declared, const std::vector<double>& densities, size_t start, MaterialMapData& data,
+                       Grid& grid);
     bool readTextArea(const NorvaneTXMFormatParserNode& node, std::optional<Geometry::Bound2D>& area);
     bool readTextLayoutMap(const QString& path, const NorvaneTXMFormatParserNode& block,
                            std::vector<MaterialMapData>& records);
