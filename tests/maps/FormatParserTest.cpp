@@ -67,7 +67,6 @@ TEST(NorvaneTXMFormatParser, Grammar)
     const Case cases[] = {
         {"empty file", "", ""},
         {"start block", "START_LAYER\n1 2\nEND_LAYER\n", "START_LAYER{__data(1,2)}"},
-        {"begin block", "BEGIN_A\nB 5\nEND_A\n", "BEGIN_A{B(5)}"},
         {"end with a blank", "LAYER\n1\nEND LAYER\n", "LAYER{__data(1)}"},
         {"joined keyword", "Power Map\n1 2 3\nEND Power Map\n", "Power_Map{__data(1,2,3)}"},
         {"numeric value keeps a keyword apart", "A 5\nEND A\n", "A(5)"},
@@ -148,32 +147,25 @@ TEST(NorvaneTXMFormatParser, DeepNestingIsBuiltAndFreedWithoutRecursion)
     parser.reset();
 }
 
-TEST(NorvaneTXMFormatParser, LinesAcrossReadingBlocksAndLongLinesAreReadWhole)
+TEST(NorvaneTXMFormatParser, LinesAcrossReadingBlocksAreReadWhole)
 {
     // Far more than one reading block, with lines of varying length so that block ends fall
-    // inside lines, one line of about 200 KiB, and no line feed after the last line.
+    // inside lines and between CR and LF, and no line feed after the last line. (One line
+    // longer than a block is the grammar's line-limit row.)
     QByteArray text = "START_LAYER\n";
     const int rows = 120000;
     for (int row = 0; row < rows; ++row)
         text += QByteArray::number(row) + ' ' + QByteArray(row % 97, '7') + " -1.5\r\n";
-    std::vector<std::string> words;
-    for (int i = 0; i < 30000; ++i) {
-        words.push_back(std::to_string(i) + std::string(size_t(i % 8), '5'));
-        text += QByteArray::fromStdString(words.back()) + (i % 3 ? " " : "\t ");
-    }
-    text += "\nEND_LAYER\nTAIL 42";
     TestSupport::TempDir dir;
-    NorvaneTXMFormatParser parser(dir.write("big.txt", text).toStdString(), nullptr);
+    NorvaneTXMFormatParser parser(dir.write("big.txt", text + "END_LAYER\nTAIL 42").toStdString(), nullptr);
     ASSERT_TRUE(parser.parseFile());
     const auto& top = parser.getRootNode()->children;
     ASSERT_EQ(top.size(), 2u);
-    ASSERT_EQ(top[0]->children.size(), size_t(rows) + 1);
-    for (int row : {0, 1, 34952, 69905, rows - 1}) {
+    ASSERT_EQ(top[0]->children.size(), size_t(rows));
+    for (int row = 0; row < rows; ++row) {
         const auto& values = top[0]->children[size_t(row)]->values;
         ASSERT_EQ(values.size(), row % 97 ? 3u : 2u) << row;
-        EXPECT_EQ(values.front(), std::to_string(row));
-        EXPECT_EQ(values.back(), "-1.5");
+        ASSERT_EQ(values.front() + values.back(), std::to_string(row) + "-1.5") << row;
     }
-    EXPECT_EQ(top[0]->children.back()->values, words);
     EXPECT_EQ(top[1]->values, std::vector<std::string>{"42"});
 }

@@ -150,7 +150,6 @@ TEST(MaterialMapEditor, MapsThatDoNotFitAreRefusedUnlessTheLayerIsResized)
     };
     const Case cases[] = {
         {"an area larger than the layer", box(0, 0, 4, 2), 0, false},
-        {"an area beside the layer", box(1, 1, 4, 3), 0, false},
         {"a layer above the host layer", box(0, 0, 3, 2), 0.1, false},
         {"a layer without items", box(0, 0, 3, 2), 0, true},
     };
@@ -299,10 +298,8 @@ TEST(MaterialMapEditor, CellsWrittenInOneEditEqualCellsWrittenOneByOne)
         Bound2D area;
     };
     const Case cases[] = {
-        {"plain layer", TypeRef(), {box(0, 0, 3 * mm, 2 * mm)}, true, box(0, 0, 3, 2)},
-        {"lengths left in SI", TypeRef(), {box(0, 0, 3 * mm, 2 * mm)}, false, box(0, 0, 3, 2)},
-        {"rectangles covering an L", Rectangle_t, {box(0, 0, 3 * mm, 1 * mm), box(0, 1 * mm, 1 * mm, 3 * mm)}, true,
-         box(0, 0, 3, 3)},
+        {"rectangles covering an L, lengths left in SI", Rectangle_t,
+         {box(0, 0, 3 * mm, 1 * mm), box(0, 1 * mm, 1 * mm, 3 * mm)}, false, box(0, 0, 3, 3)},
         {"cuboid larger than the map", Cuboid_t, {box(0, 0, 4 * mm, 3 * mm)}, true, box(0.5, 0, 3.5, 3)},
     };
     for (const Case& c : cases) {

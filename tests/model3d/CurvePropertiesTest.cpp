@@ -21,44 +21,36 @@ Tarvex3DCurveProperties curveOf(const std::vector<std::pair<double, double>>& po
 
 TEST(Tarvex3DCurveProperties, InterpolatesInTheFirstPairHoldingTAndClampsOutside)
 {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
     struct Case
     {
         const char* name;
         std::vector<std::pair<double, double>> points;
         double t;
         double expected;
+        bool varies; // the table is not one value throughout
     };
     const std::vector<std::pair<double, double>> rising{{20, 1}, {120, 3}, {220, 13}};
     const std::vector<std::pair<double, double>> falling{{220, 13}, {120, 3}, {20, 1}};
     const Case cases[] = {
-        {"inside the second pair", rising, 170, 8},
-        {"inside a falling table", falling, 70, 2},
-        {"at an inner point", rising, 120, 3},
-        {"below: the lowest end", rising, -1e9, 1},
-        {"above a falling table: its highest end", falling, 500, 13},
-        {"within the tolerance of an inner point", rising, 120 + 5e-7, 3},
-        {"no points", {}, 25, 0},
-        {"a single point is no curve", {{20, 5}}, 20, 0},
-        {"pairs of equal temperatures never match", {{20, 1}, {20, 9}, {120, 19}}, 70, 14},
-        {"only equal temperatures", {{50, 1}, {50, 2}}, 50, 0},
-        {"points in file order: the first pair holding t wins", {{20, 0}, {120, 10}, {70, 100}}, 95, 7.5},
-        {"clamped to the first pair's end", {{20, 0}, {120, 10}, {70, 100}}, 130, 10},
+        {"inside the second pair", rising, 170, 8, true},
+        {"inside a falling table", falling, 70, 2, true},
+        {"below: the lowest end", rising, -1e9, 1, true},
+        {"above a falling table: its highest end", falling, 500, 13, true},
+        {"within the tolerance of an inner point", rising, 120 + 5e-7, 3, true},
+        {"no points", {}, 25, 0, false},
+        {"a single point is no curve", {{20, 5}}, 20, 0, false},
+        {"pairs of equal temperatures never match", {{20, 1}, {20, 9}, {120, 19}}, 70, 14, true},
+        {"only equal temperatures", {{50, 1}, {50, 2}}, 50, 0, true},
+        {"points in file order: the first pair holding t wins", {{20, 0}, {120, 10}, {70, 100}}, 95, 7.5, true},
+        {"clamped to the first pair's end", {{20, 0}, {120, 10}, {70, 100}}, 130, 10, true},
+        {"one value throughout", {{20, 5}, {80, 5}}, 50, 5, false},
+        {"the last point differs by a millionth", {{20, 5}, {50, 5}, {80, 5.000001}}, 20, 5, true},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_NEAR(curveOf(c.points).getValue(c.t), c.expected, 1e-5) << c.name;
-
-    struct Varies
-    {
-        std::vector<std::pair<double, double>> points;
-        bool varies;
-    };
-    const Varies tables[] = {
-        {{{20, 5}}, false},
-        {{{20, 5}, {80, 5}}, false},
-        {{{20, 5}, {50, 5}, {80, 5.000001}}, true},
-        {{{20, nan}, {80, nan}}, true}, // not a number counts as different
-    };
-    for (const Varies& v : tables)
-        EXPECT_EQ(curveOf(v.points).isCurveOrPointValue(), v.varies) << v.points.size() << " points";
+        EXPECT_EQ(curveOf(c.points).isCurveOrPointValue(), c.varies) << c.name;
+    }
+    // Not a number counts as different.
+    EXPECT_TRUE(curveOf({{20, std::numeric_limits<double>::quiet_NaN()}, {80, std::numeric_limits<double>::quiet_NaN()}})
+                    .isCurveOrPointValue());
 }
