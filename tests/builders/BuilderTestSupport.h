@@ -12,6 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
+
+/// Lets test failures show Qt strings as text.
+inline void PrintTo(const QString& text, std::ostream* stream) { *stream << '"' << text.toStdString() << '"'; }
 
 // Parts, trees and model helpers for the entity builder tests; lengths in metres, parts in
 // the files' axes (z up).
@@ -62,32 +66,18 @@ inline std::unique_ptr<Tarvex::TarvexObject> boardTree()
 /// The entities of `list` of `owner`, in list order.
 inline std::vector<Entity*> listed(const Entity* owner, const AttributePath& list)
 {
+    const auto* entities = dynamic_cast<const EntityListAttribute*>(owner ? owner->findAttribute(list) : nullptr);
     std::vector<Entity*> result;
-    const Attribute* held = owner ? owner->findAttribute(list) : nullptr;
-    if (held && held->getKind() == Attribute::Kind::EntityList) {
-        const auto* entities = static_cast<const EntityListAttribute*>(held);
-        for (int i = 0; i < entities->count(); ++i)
-            result.push_back(entities->at(i));
-    }
+    for (int i = 0; entities && i < entities->count(); ++i)
+        result.push_back(entities->at(i));
     return result;
 }
-
-/// The three doubles `x`, `y`, `z` of `entity` (0 where missing).
-inline Vec3 triple(const Entity* entity, const TypeRef& x, const TypeRef& y, const TypeRef& z)
-{
-    return Vec3(getStandardDoubleValue(entity, x, 0), getStandardDoubleValue(entity, y, 0),
-                getStandardDoubleValue(entity, z, 0));
-}
-inline Vec3 location(const Entity* entity) { return triple(entity, X_Location_t, Y_Location_t, Z_Location_t); }
-inline Vec3 extents(const Entity* entity) { return triple(entity, Width_t, Height_t, Depth_t); }
 
 /// `actual` is within `tolerance` of `expected` in every coordinate.
 inline ::testing::AssertionResult near(const Vec3& actual, const Vec3& expected, double tolerance = 1e-12)
 {
-    if (actual.isApprox(expected, tolerance))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << actual.x << ", " << actual.y << ", " << actual.z << ") instead of ("
-                                         << expected.x << ", " << expected.y << ", " << expected.z << ")";
+    return (actual.isApprox(expected, tolerance) ? ::testing::AssertionSuccess() : ::testing::AssertionFailure())
+           << "(" << actual.x << ", " << actual.y << ", " << actual.z << ")";
 }
 
 } // namespace BuilderTest

@@ -3,20 +3,24 @@
 
 #include "builders/BuilderTestSupport.h"
 
+#include <tuple>
+
 using namespace BuilderTest;
 using namespace Tarvex;
 
 namespace {
 
-// An owner P and the driver's reuse map over it.
+// An owner P with components U1 and U2 detached as an update does, and the driver's reuse
+// map over them.
 struct Fixture
 {
     std::unique_ptr<Model> model = Model::createDefault();
     Entity* owner = EntityEditor::createEntity(PCB_t, model->getRoot(), Objects_t, nullptr, 0, "P");
     TarvexReuseMap reuse;
     TarvexEntityBuildState state{reuse};
+    Entity* u1 = detached("U1");
+    Entity* u2 = detached("U2");
 
-    // A component of P with reference designator `key`, detached as an update does.
     Entity* detached(const QString& key)
     {
         Entity* made = EntityEditor::createEntity(Component_t, owner, Components_t);
@@ -24,57 +28,42 @@ struct Fixture
         reuse.detach(made);
         return made;
     }
-    TarvexObtainedEntity get(const QString& key)
-    {
-        return state.getOrCreate(Reference_Designator_t, key, Component_t, owner, Components_t);
-    }
 };
 
 } // namespace
 
-TEST(TarvexEntityBuildState, DetachedMatchIsAttachedAgainAndTheOwnerLeavesTheMapWithItsLast)
-{
-    Fixture f;
-    Entity* u1 = f.detached("U1");
-    Entity* u2 = f.detached("U2");
-
-    const TarvexObtainedEntity got = f.get("U2");
-    EXPECT_EQ(got.entity, u2);
-    EXPECT_TRUE(got.existing);
-    EXPECT_EQ(listed(f.owner, Components_t), std::vector<Entity*>{u2});
-    EXPECT_EQ(f.reuse.waitingFrom(f.owner), std::set<Entity*>{u1});
-
-    EXPECT_EQ(f.get("U1").entity, u1);
-    EXPECT_TRUE(f.reuse.isEmpty());
-}
-
+// Only an exact match of owner, type and key is attached again (and leaves the map);
+// anything else is a new entity carrying the key.
 TEST(TarvexEntityBuildState, OnlyAnExactMatchOfOwnerTypeAndKeyIsReused)
 {
-    const struct
-    {
-        const char* what;
-        AttributePath key;
-        QString value;
-        TypeRef type;
-        bool otherOwner;
-    } cases[] = {
-        {"other case", Reference_Designator_t, "u1", Component_t, false},
-        {"trailing blank", Reference_Designator_t, "U1 ", Component_t, false},
-        {"other type", Reference_Designator_t, "U1", Solid_Obstruction_t, false},
-        {"key attribute it does not have", Name_t, "U1", Component_t, false},
-        {"other owner", Reference_Designator_t, "U1", Component_t, true},
+    // What differs, the key attribute and value asked for, the type, whether the parent is
+    // another owner, whether U2 is reused.
+    const std::tuple<const char*, AttributePath, QString, TypeRef, bool, bool> cases[] = {
+        {"exact match", Reference_Designator_t, "U2", Component_t, false, true},
+        {"other case", Reference_Designator_t, "u2", Component_t, false, false},
+        {"trailing blank", Reference_Designator_t, "U2 ", Component_t, false, false},
+        {"other type", Reference_Designator_t, "U2", Solid_Obstruction_t, false, false},
+        {"key attribute it does not have", Name_t, "U2", Component_t, false, false},
+        {"other owner", Reference_Designator_t, "U2", Component_t, true, false},
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, key, value, type, otherOwner, reused] : cases) {
+        SCOPED_TRACE(what);
         Fixture f;
-        Entity* earlier = f.detached("U1");
-        Entity* parent = c.otherOwner ? EntityEditor::createEntity(PCB_t, f.model->getRoot(), Objects_t) : f.owner;
-        const TarvexObtainedEntity got = f.state.getOrCreate(c.key, c.value, c.type, parent, Components_t);
-        ASSERT_TRUE(got.entity) << c.what;
-        EXPECT_FALSE(got.existing) << c.what;
-        EXPECT_EQ(getStringValue(got.entity, c.key), c.value) << c.what << ": a new entity gets the key";
-        EXPECT_EQ(f.reuse.waitingFrom(f.owner), std::set<Entity*>{earlier}) << c.what;
-        EXPECT_FALSE(earlier->getOwnerEntity()) << c.what;
+        Entity* parent = otherOwner ? EntityEditor::createEntity(PCB_t, f.model->getRoot(), Objects_t) : f.owner;
+        const TarvexObtainedEntity got = f.state.getOrCreate(key, value, type, parent, Components_t);
+        ASSERT_TRUE(got.entity);
+        EXPECT_EQ(got.existing, reused);
+        EXPECT_EQ(got.entity == f.u2, reused);
+        EXPECT_EQ(getStringValue(got.entity, key), value);
+        EXPECT_EQ(f.u2->getOwnerEntity() == f.owner, reused);
+        EXPECT_EQ(f.reuse.waitingFrom(f.owner), (reused ? std::set<Entity*>{f.u1} : std::set<Entity*>{f.u1, f.u2}));
+        EXPECT_FALSE(f.u1->getOwnerEntity());
     }
+    // The owner leaves the map with its last detached entity; without a parent nothing is made.
     Fixture f;
-    EXPECT_FALSE(f.state.getOrCreate(Name_t, "X", Component_t, nullptr, Components_t).entity) << "no parent";
+    for (const char* key : {"U1", "U2"})
+        f.state.getOrCreate(Reference_Designator_t, key, Component_t, f.owner, Components_t);
+    EXPECT_EQ(listed(f.owner, Components_t), (std::vector<Entity*>{f.u1, f.u2}));
+    EXPECT_TRUE(f.reuse.isEmpty());
+    EXPECT_FALSE(f.state.getOrCreate(Name_t, "X", Component_t, nullptr, Components_t).entity);
 }

@@ -6,57 +6,45 @@
 #include "builders/BuilderTestSupport.h"
 
 #include <cmath>
+#include <tuple>
 
 using namespace Tarvex;
 using namespace BuilderTest;
 using Geometry::Bound;
 using Geometry::Transform;
 
-TEST(TarvexCounter, CountsATopObjectWithTwoChildrenAndAGrandchildAsFour)
+// A chain deeper than the call stack could take, beside a second child of the top.
+TEST(TarvexCounter, CountsEveryNodeOfADeepTree)
 {
     TarvexObject top;
-    top.addChild(std::make_unique<TarvexObject>())->addChild(std::make_unique<TarvexObject>());
     top.addChild(std::make_unique<TarvexObject>());
-    std::uint64_t count = 0;
-    TarvexCounter counter(&count);
-    walk(top, counter);
-    EXPECT_EQ(count, 4u);
-}
-
-TEST(TarvexCounter, WalkCopesWithNestingDeeperThanTheCallStack)
-{
-    TarvexObject top;
     TarvexObject* at = &top;
     for (int i = 0; i < 200000; ++i)
         at = at->addChild(std::make_unique<TarvexObject>());
     std::uint64_t count = 0;
     TarvexCounter counter(&count);
     walk(top, counter);
-    EXPECT_EQ(count, 200001u);
+    EXPECT_EQ(count, 200002u);
     for (; at != &top; at = at->parent) // freed from the bottom: destructors recurse too
         at->children.clear();
 }
 
 TEST(ClassifyPart, BoardsPackagesAndOthersByTypeAndObjectName)
 {
-    const struct
-    {
-        const char* type;
-        const char* objectName;
-        int expected;
-    } cases[] = {
+    const std::tuple<const char*, const char*, int> cases[] = { // type, object name, class
         {"PCB", "MAIN", BoardPart},           {"STL", "MainPCB", BoardPart},
         {"PCB", "Substrate", BoardPart},      {"STL", "Mainpcb", OtherPart}, // names keep their case
-        {"STL", "Chassis", OtherPart},        {"Package", "U1", PackagePart},
-        {"Die", "U1_Substrate", PackagePart}, {"package", "U1", OtherPart},
-        {"", "", OtherPart},
+        {"Package", "U1", PackagePart},       {"Die", "U1_Substrate", PackagePart},
+        {"package", "U1", OtherPart},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(classifyPart(*block("N", c.objectName, c.type, Vec3(), Vec3(1, 1, 1))), c.expected)
-            << c.type << " / " << c.objectName;
+    for (const auto& [type, objectName, expected] : cases)
+        EXPECT_EQ(classifyPart(*block("N", objectName, type, Vec3(), Vec3(1, 1, 1))), expected)
+            << type << " / " << objectName;
 }
 
-TEST(ToHostFrame, TranslatedBoxStartsAtTheOriginAndItsTransformCarriesTheHostPosition)
+// Host axes are (x, z, -y): the host part starts at the origin and its transform carries
+// the position, turned into host axes.
+TEST(ToHostFrame, PartStartsAtTheOriginAndItsTransformCarriesTheHostPosition)
 {
     // 4 x 5 x 0.6 mm at (1, 2, 3) mm moved by (10, 20, 30) mm spans x 11..15, y 22..27,
     // z 33..33.6 mm; host axes are (x, z, -y): x 11..15, y 33..33.6, z -27..-22.
@@ -68,18 +56,13 @@ TEST(ToHostFrame, TranslatedBoxStartsAtTheOriginAndItsTransformCarriesTheHostPos
     EXPECT_TRUE(host.bound.isApprox(Bound(Vec3(), Vec3(0.004, 0.0006, 0.005)), 1e-12));
     EXPECT_TRUE(host.geometry->getBound().isApprox(host.bound, 1e-12));
     EXPECT_TRUE(host.transform.isApprox(Transform::createTranslation(Vec3(0.011, 0.033, -0.027)), 1e-12));
-}
 
-TEST(ToHostFrame, RotatedPlacementKeepsThePartWhereTheFileHasIt)
-{
-    TarvexPlacedGeometry placed =
-        block("BOX", "BOX", "Die", Vec3(0.001, 0.002, 0.003), Vec3(0.004, 0.005, 0.0006))->getGeometry();
+    // A quarter turn about the file's z is one about the host's y: file x turns to file y, host -z.
     placed.transform =
         Transform::createTranslation(Vec3(0.01, 0, 0)) * Transform::createRotation(Vec3(0, 0, 1), M_PI / 2);
-    const TarvexPlacedGeometry host = toHostFrame(placed);
-    EXPECT_TRUE(near(host.bound.getLow(), Vec3()));
+    const TarvexPlacedGeometry turned = toHostFrame(placed);
+    EXPECT_TRUE(near(turned.bound.getLow(), Vec3()));
     const Bound inHostAxes = placed.getPlacedBound().transformed(interchangeToHostRotation());
-    EXPECT_TRUE(host.getPlacedBound().isApprox(inHostAxes, 1e-12));
-    // A quarter turn about the file's z is one about the host's y: file x turns to file y, host -z.
-    EXPECT_TRUE(near(host.transform.transformVector(Vec3(1, 0, 0)), Vec3(0, 0, -1)));
+    EXPECT_TRUE(turned.getPlacedBound().isApprox(inHostAxes, 1e-12));
+    EXPECT_TRUE(near(turned.transform.transformVector(Vec3(1, 0, 0)), Vec3(0, 0, -1)));
 }

@@ -14,25 +14,13 @@ using Kind = Tools::ToolProgress::Kind;
 
 namespace {
 
-// One block: x 2..4 mm, y 3..6 mm, z 1.6..2.6 mm, so its footprint centre is (3, 4.5) mm
-// and its bottom 1.6 mm.
-const char* const OneBlock =
-    "<Geom ObjectName=\"C1\" Name=\"C1\" Type=\"Block\" MatName=\"FR4\" dz=\"1\"><node x=\"2\" y=\"3\" z=\"1.6\"/>"
-    "<node x=\"4\" y=\"3\" z=\"1.6\"/><node x=\"4\" y=\"6\" z=\"1.6\"/><node x=\"2\" y=\"6\" z=\"1.6\"/></Geom>";
 // A second block beside it: x 10..12 mm, y 3..5 mm, z 0..2 mm.
 const char* const SecondBlock =
     "<Geom ObjectName=\"C2\" Name=\"C2\" Type=\"Block\" MatName=\"FR4\" dz=\"2\"><node x=\"10\" y=\"3\" z=\"0\"/>"
     "<node x=\"12\" y=\"3\" z=\"0\"/><node x=\"12\" y=\"5\" z=\"0\"/><node x=\"10\" y=\"5\" z=\"0\"/></Geom>";
 
-QByteArray interchangeFile(const QString& geoms)
-{
-    return ("<TARVEX_INTERCHANGE_MODEL SchemaVersion=\"2025.1.0\"><UNITSet><Length Unit=\"mm\"/></UNITSet>"
-            "<MaterialSet><Material Name=\"FR4\" k=\"0.3\" density=\"1900\" specificheat=\"1150\"/></MaterialSet>"
-            "<GEOMSet>" + geoms + "</GEOMSet></TARVEX_INTERCHANGE_MODEL>")
-        .toUtf8();
-}
-
-using Session = ImportTest::ImportSession;
+using namespace ImportTest;
+using Session = ImportSession;
 
 // Imports the one block through an import list in `unit` whose entry has `placement`.
 std::vector<Entity*> importBlockThroughList(Session& s, const char* unit, const char* placement)
@@ -52,12 +40,10 @@ Vec3 locationOf(const Entity* entity)
                 getStandardDoubleValue(entity, Z_Location_t, 0));
 }
 
-::testing::AssertionResult near(const Vec3& actual, const Vec3& expected, double tolerance = 1e-12)
+::testing::AssertionResult near(const Vec3& actual, const Vec3& expected)
 {
-    if (actual.isApprox(expected, tolerance))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << actual.x << ", " << actual.y << ", " << actual.z << ") instead of ("
-                                         << expected.x << ", " << expected.y << ", " << expected.z << ")";
+    return (actual.isApprox(expected, 1e-12) ? ::testing::AssertionSuccess() : ::testing::AssertionFailure())
+           << "(" << actual.x << ", " << actual.y << ", " << actual.z << ")";
 }
 
 } // namespace
@@ -78,10 +64,9 @@ TEST(TarvexImporterPlacement, CentringMovesTheImportAsAWholeOntoItsOwnersCentre)
     EntityEditor::setSIValue(centred.chassis, Depth_t, 0.4);
     const std::vector<Entity*> built = centred.importer.importModel(centred.dir.write("two.xml", twoBlocks), true);
     ASSERT_EQ(built.size(), 2u);
-    EXPECT_TRUE(near(centred.boundOf(built).getCentre(), Vec3(0.25, 0.15, 0.197), 1e-12));
+    EXPECT_TRUE(near(centred.boundOf(built).getCentre(), Vec3(0.25, 0.15, 0.197)));
     // One translation for the group: the blocks keep their places relative to each other.
-    EXPECT_TRUE(near(locationOf(built[1]) - locationOf(built[0]), locationOf(asInFile[1]) - locationOf(asInFile[0]),
-                     1e-12));
+    EXPECT_TRUE(near(locationOf(built[1]) - locationOf(built[0]), locationOf(asInFile[1]) - locationOf(asInFile[0])));
 }
 
 TEST(TarvexImporterPlacement, ListEntriesPlaceFootprintCentreAndBottomInTheListsLengthUnit)
@@ -108,8 +93,7 @@ TEST(TarvexImporterPlacement, ListEntriesPlaceFootprintCentreAndBottomInTheLists
         const std::vector<Entity*> built = importBlockThroughList(s, c.unit, c.placement);
         ASSERT_EQ(built.size(), 1u) << s.progress.texts(Kind::FatalError).join('\n').toStdString();
         const Geometry::Bound bound = s.boundOf(built);
-        EXPECT_TRUE(near(Vec3(bound.getCentre().x, bound.getLow().y, bound.getCentre().z), c.footprintCentreAndBottom,
-                         1e-12));
+        EXPECT_TRUE(near(Vec3(bound.getCentre().x, bound.getLow().y, bound.getCentre().z), c.footprintCentreAndBottom));
         EXPECT_TRUE(s.progress.texts(Kind::Warning).isEmpty()) << s.progress.texts(Kind::Warning).join('\n').toStdString();
     }
 }
@@ -124,8 +108,8 @@ TEST(TarvexImporterPlacement, ListEntriesWithinAMicrometreOrInAnUnknownUnitStayW
         const char* warning; // empty when none
     };
     const Case cases[] = {
-        // 3.0005 um off in x: below the placement tolerance, so nothing is rewritten at all.
-        {"within the tolerance", "mm", R"("CENX": 3.0000005, "CENY": 4.5, "MINZ": 1.6)", ""},
+        // 0.5 um off in x: below the placement tolerance, so nothing is rewritten at all.
+        {"within the tolerance", "mm", R"("CENX": 3.0005, "CENY": 4.5, "MINZ": 1.6)", ""},
         {"unknown length unit", "furlong", R"("CENX": 10)", "list.json : Unknown unit \"furlong\" for Length; block.xml is not placed"},
     };
     for (const Case& c : cases) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "objects/TarvexCompositeGeometryObject.h"
 #include "objects/TarvexObject.h"
 
 #include <QString>
@@ -20,10 +21,8 @@ inline QString geom(const QString& objectName, const QString& name, const QStrin
                     double x1, double y1, double z, double dz, const QString& extra = QString())
 {
     QString nodes;
-    const double xs[] = {x0, x1, x1, x0};
-    const double ys[] = {y0, y0, y1, y1};
-    for (int i = 0; i < 4; ++i)
-        nodes += QStringLiteral("<node x=\"%1\" y=\"%2\" z=\"%3\"/>").arg(xs[i]).arg(ys[i]).arg(z);
+    for (const auto& [x, y] : std::initializer_list<std::pair<double, double>>{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}})
+        nodes += QStringLiteral("<node x=\"%1\" y=\"%2\" z=\"%3\"/>").arg(x).arg(y).arg(z);
     return QStringLiteral("<Geom ObjectName=\"%1\" Name=\"%2\" Type=\"%3\" dz=\"%4\" %5>%6</Geom>\n")
         .arg(objectName, name, type)
         .arg(dz)
@@ -43,8 +42,33 @@ inline QByteArray interchangeFile(const QString& version, const QString& geoms, 
         .toUtf8();
 }
 
+/// A part as "kind name", a composite followed by its children in brackets.
+inline QString describePart(const Tarvex::TarvexPart& part)
+{
+    QString text = QString::number(part.getPartType()) + QLatin1Char(' ') + part.getName(true);
+    if (const auto* composite = dynamic_cast<const Tarvex::TarvexCompositeGeometryObject*>(&part)) {
+        QStringList children;
+        for (const auto& child : composite->getChildren())
+            children << describePart(*child);
+        text += QStringLiteral(" [") + children.join(QStringLiteral(", ")) + QLatin1Char(']');
+    }
+    return text;
+}
+
 /// The tree as lines "depth kind name [children of composites]", one per node, in tree
-/// order: two trees are the same when the lines are.
-QStringList describeTree(const std::vector<std::unique_ptr<Tarvex::TarvexObject>>& objects);
+/// order: two trees are the same when the lines are. Broken parent links show as lines.
+inline QStringList describeTree(const std::vector<std::unique_ptr<Tarvex::TarvexObject>>& objects, int depth = 0,
+                                const Tarvex::TarvexObject* parent = nullptr)
+{
+    QStringList lines;
+    for (const auto& node : objects) {
+        if (node->parent != parent)
+            lines << QStringLiteral("broken parent link");
+        lines << QString::number(depth) + QLatin1Char(' ') +
+                     (node->part ? describePart(*node->part) : QStringLiteral("-"));
+        lines << describeTree(node->children, depth + 1, node.get());
+    }
+    return lines;
+}
 
 } // namespace TestSupport

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -15,21 +16,22 @@ using namespace Tarvex;
 
 namespace {
 
-using ObjectList = TarvexObjectNesting::ObjectList;
-using PackageList = TarvexObjectNesting::PackageList;
-using PartList = TarvexObjectNesting::PartList;
-
 struct Layout
 {
-    ObjectList objects;
-    PackageList packages;
-    PartList parts;
+    TarvexObjectNesting::ObjectList objects;
+    TarvexObjectNesting::PackageList packages;
+    TarvexObjectNesting::PartList parts;
 };
 
-// Parts build their geometry on first use, hence not const.
-bool contains(TarvexPart& outer, TarvexPart& inner)
+// Hands each of `items` from `from` on, in order, to `take`, which moves out those it
+// accepts; those leave the list. True when any did.
+template <typename List, typename Take>
+bool takeEach(List& items, size_t from, const Take& take)
 {
-    return TarvexPlacedGeometry::contains(outer.getGeometry(), inner.getGeometry());
+    const size_t before = items.size();
+    std::for_each(items.begin() + long(from), items.end(), take);
+    items.erase(std::remove(items.begin(), items.end(), nullptr), items.end());
+    return items.size() < before;
 }
 
 // The nesting as its rules read: every package against every later package and every part,
@@ -40,79 +42,52 @@ void plainNest(Layout& layout, bool skipBallsAndBumps)
     for (size_t i = 0; i < layout.packages.size(); ++i) {
         TarvexCompositeGeometryObject& package = *layout.packages[i];
         for (bool moved = true; moved;) {
-            moved = false;
             const TarvexPlacedGeometry geometry = package.getGeometry();
-            for (size_t j = i + 1; j < layout.packages.size();) {
-                if (TarvexPlacedGeometry::contains(geometry, layout.packages[j]->getGeometry())) {
-                    package.addChild(std::move(layout.packages[j]));
-                    layout.packages.erase(layout.packages.begin() + long(j));
-                    moved = true;
-                } else {
-                    ++j;
-                }
-            }
-            for (size_t j = 0; j < layout.parts.size();) {
-                if ((!skipBallsAndBumps || !isSolderJoint(*layout.parts[j])) &&
-                    TarvexPlacedGeometry::contains(geometry, layout.parts[j]->getGeometry())) {
-                    package.addChild(std::move(layout.parts[j]));
-                    layout.parts.erase(layout.parts.begin() + long(j));
-                    moved = true;
-                } else {
-                    ++j;
-                }
-            }
+            const auto into = [&](auto& item) {
+                if ((!skipBallsAndBumps || !isSolderJoint(*item)) &&
+                    TarvexPlacedGeometry::contains(geometry, item->getGeometry()))
+                    package.addChild(std::move(item));
+            };
+            moved = takeEach(layout.packages, i + 1, into);
+            moved = takeEach(layout.parts, 0, into) || moved;
         }
     }
-    const auto placeBelowObject = [&layout](auto& items) {
-        for (size_t j = 0; j < items.size();) {
-            bool placed = false;
-            for (const auto& object : layout.objects) {
-                if (object->part && contains(*object->part, *items[j])) {
-                    object->addChild(std::make_unique<TarvexObject>(std::move(items[j])));
-                    items.erase(items.begin() + long(j));
-                    placed = true;
-                    break;
-                }
-            }
-            if (!placed)
-                ++j;
+    const auto belowObject = [&layout](auto& item) {
+        for (const auto& object : layout.objects) {
+            if (item && TarvexPlacedGeometry::contains(object->part->getGeometry(), item->getGeometry()))
+                object->addChild(std::make_unique<TarvexObject>(std::move(item)));
         }
     };
-    placeBelowObject(layout.packages);
-    placeBelowObject(layout.parts);
+    takeEach(layout.packages, 0, belowObject);
+    takeEach(layout.parts, 0, belowObject);
 }
 
-double bottomOf(TarvexPart& part)
-{
-    const double z = part.getGeometry().getPlacedBound().getLow().z;
-    return std::isnan(z) ? std::numeric_limits<double>::infinity() : z;
-}
-
+// The whole tree: packages on top, then the lowest part (balls and bumps last), again and
+// again, as the base of a package into which the others nest.
 void plainTree(Layout& layout)
 {
-    for (auto& package : layout.packages)
-        layout.objects.push_back(std::make_unique<TarvexObject>(std::move(package)));
-    layout.packages.clear();
+    const auto promotePackages = [&layout] {
+        for (auto& package : layout.packages)
+            layout.objects.push_back(std::make_unique<TarvexObject>(std::move(package)));
+        layout.packages.clear();
+    };
+    const auto order = [](TarvexPart& part) {
+        const double z = part.getGeometry().getPlacedBound().getLow().z;
+        return std::make_pair(isSolderJoint(part), std::isnan(z) ? std::numeric_limits<double>::infinity() : z);
+    };
+    promotePackages();
     while (!layout.parts.empty()) {
-        size_t base = 0;
-        for (size_t j = 1; j < layout.parts.size(); ++j) {
-            const bool joint = isSolderJoint(*layout.parts[j]);
-            const bool baseJoint = isSolderJoint(*layout.parts[base]);
-            if ((!joint && baseJoint) ||
-                (joint == baseJoint && bottomOf(*layout.parts[j]) < bottomOf(*layout.parts[base])))
-                base = j;
-        }
-        std::unique_ptr<TarvexPart> part = std::move(layout.parts[base]);
-        layout.parts.erase(layout.parts.begin() + long(base));
+        const auto lowest = std::min_element(layout.parts.begin(), layout.parts.end(),
+                                             [&](auto& a, auto& b) { return order(*a) < order(*b); });
+        std::unique_ptr<TarvexPart> part = std::move(*lowest);
+        layout.parts.erase(lowest);
         if (isSolderJoint(*part)) {
             layout.objects.push_back(std::make_unique<TarvexObject>(std::move(part)));
             continue;
         }
         layout.packages.push_back(std::make_unique<TarvexCompositeGeometryObject>(std::move(part)));
         plainNest(layout, true);
-        for (auto& package : layout.packages)
-            layout.objects.push_back(std::make_unique<TarvexObject>(std::move(package)));
-        layout.packages.clear();
+        promotePackages();
     }
 }
 
@@ -139,39 +114,43 @@ Layout randomLayout(unsigned seed)
         return block(name, type, x0, y0, x1, y1, 0.5 * pick(6), 0.5 * (1 + pick(4)));
     };
     Layout layout;
-    const int boards = pick(3);
-    for (int i = 0; i < boards; ++i)
+    for (int i = pick(3); i > 0; --i)
         layout.objects.push_back(std::make_unique<TarvexObject>(box(QStringLiteral("PCB%1").arg(i), "PCB")));
-    const int packages = pick(6);
-    for (int i = 0; i < packages; ++i)
+    for (int i = pick(6); i > 0; --i)
         layout.packages.push_back(
             std::make_unique<TarvexCompositeGeometryObject>(box(QStringLiteral("U%1").arg(i), "Package")));
-    const int parts = 1 + pick(30);
-    for (int i = 0; i < parts; ++i) {
+    for (int i = 1 + pick(30); i > 0; --i) {
         const QString name = QStringLiteral("P%1").arg(i);
-        switch (pick(6)) {
-        case 0:
-        case 1: {
-            const Geometry::Vec3 at(0.5 * pick(12), 0.5 * pick(12), 0.5 * pick(6));
-            if (pick(2))
-                layout.parts.push_back(std::make_unique<TarvexSolderBall>(name, 0.3, 0.3, 0.4, 0.5, at, nullptr));
-            else
-                layout.parts.push_back(std::make_unique<TarvexSolderBump>(name, 0.1, 0.1, 0.2, 0.25, at, nullptr));
-            break;
+        const int kind = pick(6);
+        if (kind >= 2) {
+            layout.parts.push_back(box(name + (kind == 2 && pick(4) == 0 ? "_empty" : ""), "Block"));
+            continue;
         }
-        case 2:
-            layout.parts.push_back(box(name + (pick(4) == 0 ? "_empty" : ""), "Block"));
-            break;
-        default:
-            layout.parts.push_back(box(name, "Block"));
-            break;
-        }
+        const Geometry::Vec3 at(0.5 * pick(12), 0.5 * pick(12), 0.5 * pick(6));
+        if (pick(2))
+            layout.parts.push_back(std::make_unique<TarvexSolderBall>(name, 0.3, 0.3, 0.4, 0.5, at, nullptr));
+        else
+            layout.parts.push_back(std::make_unique<TarvexSolderBump>(name, 0.1, 0.1, 0.2, 0.25, at, nullptr));
     }
     return layout;
 }
 
-QStringList describe(const Layout& layout)
+// The tree and the leftovers after nesting `layout` by the plain loops or by the indexes,
+// with or without building the whole tree.
+QStringList nest(Layout layout, bool plain, bool tree)
 {
+    if (plain) {
+        plainNest(layout, false);
+        if (tree)
+            plainTree(layout);
+    } else {
+        // Moving into the by-value parameters leaves the lists empty for `finish`.
+        TarvexObjectNesting nesting(layout.objects, std::move(layout.packages), std::move(layout.parts));
+        nesting.nest(false);
+        if (tree)
+            nesting.buildTree();
+        nesting.finish(layout.packages, layout.parts);
+    }
     QStringList lines = TestSupport::describeTree(layout.objects);
     for (const auto& package : layout.packages)
         lines << "left package " + package->getName(true);
@@ -189,23 +168,10 @@ TEST(TarvexObjectNesting, IndexedNestingMatchesThePlainLoops)
     int nestedSomewhere = 0;
     for (unsigned seed = 1; seed <= 300; ++seed) {
         for (const bool tree : {false, true}) {
-            Layout plain = randomLayout(seed);
-            plainNest(plain, false);
-            if (tree)
-                plainTree(plain);
-
-            Layout indexed = randomLayout(seed);
-            TarvexObjectNesting nesting(indexed.objects, std::move(indexed.packages), std::move(indexed.parts));
-            indexed.packages.clear();
-            indexed.parts.clear();
-            nesting.nest(false);
-            if (tree)
-                nesting.buildTree();
-            nesting.finish(indexed.packages, indexed.parts);
-
-            const QStringList expected = describe(plain);
-            ASSERT_EQ(describe(indexed), expected) << "seed " << seed << (tree ? " with tree" : "");
-            nestedSomewhere += expected.join('\n').contains('[') || expected.join('\n').contains("\n1 ");
+            const QStringList expected = nest(randomLayout(seed), true, tree);
+            ASSERT_EQ(nest(randomLayout(seed), false, tree), expected) << "seed " << seed << (tree ? " with tree" : "");
+            const QString text = expected.join('\n');
+            nestedSomewhere += text.contains('[') || text.contains("\n1 ");
         }
     }
     // The layouts must exercise the nesting, not only leave parts side by side.
@@ -215,25 +181,18 @@ TEST(TarvexObjectNesting, IndexedNestingMatchesThePlainLoops)
 // Parts far apart in a large layout: the index must not lose the ones at its edges.
 TEST(TarvexObjectNesting, SpreadOutPartsFindTheirPackages)
 {
-    Layout layout;
-    layout.objects.push_back(std::make_unique<TarvexObject>(block("PCB", "PCB", -1000, -1000, 1000, 1000, 0, 1)));
-    for (int i = 0; i < 50; ++i) {
-        const double x = -900 + 36 * i;
-        layout.packages.push_back(
-            std::make_unique<TarvexCompositeGeometryObject>(block(QStringLiteral("U%1").arg(i), "Package", x, x, x + 10, x + 10, 1, 2)));
-        layout.parts.push_back(block(QStringLiteral("D%1").arg(i), "Die", x + 10 - 1e-7, x, x + 10, x + 1e-7, 1, 2));
-    }
-    TarvexObjectNesting nesting(layout.objects, std::move(layout.packages), std::move(layout.parts));
-    nesting.nest(false);
-    nesting.buildTree();
-    PackageList leftPackages;
-    PartList leftParts;
-    nesting.finish(leftPackages, leftParts);
-    ASSERT_EQ(layout.objects.size(), 51u);
-    EXPECT_TRUE(leftPackages.empty() && leftParts.empty());
-    for (int i = 0; i < 50; ++i) {
-        const auto& package = dynamic_cast<const TarvexCompositeGeometryObject&>(*layout.objects[size_t(i) + 1]->part);
-        ASSERT_EQ(package.getChildren().size(), 2u) << i;
-        EXPECT_EQ(package.getChildren()[1]->getName(true), QStringLiteral("D%1").arg(i));
-    }
+    const auto spreadOut = [] {
+        Layout layout;
+        layout.objects.push_back(std::make_unique<TarvexObject>(block("PCB", "PCB", -1000, -1000, 1000, 1000, 0, 1)));
+        for (int i = 0; i < 50; ++i) {
+            const double x = -900 + 36 * i;
+            layout.packages.push_back(std::make_unique<TarvexCompositeGeometryObject>(
+                block(QStringLiteral("U%1").arg(i), "Package", x, x, x + 10, x + 10, 1, 2)));
+            layout.parts.push_back(block(QStringLiteral("D%1").arg(i), "Die", x + 10 - 1e-7, x, x + 10, x + 1e-7, 1, 2));
+        }
+        return layout;
+    };
+    const QStringList expected = nest(spreadOut(), true, true);
+    EXPECT_EQ(nest(spreadOut(), false, true), expected);
+    EXPECT_EQ(expected.mid(49), (QStringList{"0 3 U48 [1 U48, 1 D48]", "0 3 U49 [1 U49, 1 D49]"}));
 }

@@ -4,42 +4,35 @@ namespace Tarvex {
 
 namespace {
 
-// Collects "name=value" fields of one line.
-class Line
+// One "name=value" field of a line.
+struct Field
 {
-public:
-    explicit Line(const char* element) : m_text(QString::fromLatin1(element)) {}
-
-    Line& add(const char* name, const QString& value)
+    Field(const char* name, const QString& value) : text(QLatin1String(name) + QLatin1Char('=') + value) {}
+    Field(const char* name, double value) : Field(name, QString::number(value, 'g', 17)) {}
+    Field(const char* name, qint32 value) : Field(name, QString::number(value)) {}
+    Field(const char* name, bool value) : Field(name, value ? QStringLiteral("yes") : QStringLiteral("no")) {}
+    Field(const char* name, const std::optional<QString>& value)
+        : Field(name, value ? QLatin1Char('"') + *value + QLatin1Char('"') : QStringLiteral("(none)"))
     {
-        m_text += QLatin1Char(' ') + QLatin1String(name) + QLatin1Char('=') + value;
-        return *this;
     }
-    Line& add(const char* name, double value) { return add(name, QString::number(value, 'g', 17)); }
-    Line& add(const char* name, qint32 value) { return add(name, QString::number(value)); }
-    Line& add(const char* name, bool value) { return add(name, value ? QStringLiteral("yes") : QStringLiteral("no")); }
-    Line& add(const char* name, const std::optional<QString>& value)
-    {
-        return add(name, value ? QLatin1Char('"') + *value + QLatin1Char('"') : QStringLiteral("(none)"));
-    }
-    const QString& text() const { return m_text; }
 
-private:
-    QString m_text;
+    QString text;
 };
+
+QString line(const char* element, std::initializer_list<Field> fields)
+{
+    QString text = QString::fromLatin1(element);
+    for (const Field& field : fields)
+        text += QLatin1Char(' ') + field.text;
+    return text;
+}
 
 template <typename Ball>
 QString describeBall(const char* element, const Ball& ball)
 {
-    return Line(element)
-        .add("Name", ball.getName())
-        .add("MatName", ball.getMatName())
-        .add("d1", ball.getD1())
-        .add("d2", ball.getD2())
-        .add("dmax", ball.getDMax())
-        .add("ht", ball.getHeight())
-        .add("position", ball.getPosition())
-        .text();
+    return line(element, {{"Name", ball.getName()}, {"MatName", ball.getMatName()}, {"d1", ball.getD1()},
+                          {"d2", ball.getD2()}, {"dmax", ball.getDMax()}, {"ht", ball.getHeight()},
+                          {"position", ball.getPosition()}});
 }
 
 } // namespace
@@ -47,99 +40,57 @@ QString describeBall(const char* element, const Ball& ball)
 QStringList describeTXMXMLModel(const TXMXMLModel& model)
 {
     QStringList lines;
-    lines << Line("Model").add("SchemaVersion", model.getSchemaVersion().toQString()).text();
+    lines << line("Model", {{"SchemaVersion", model.getSchemaVersion().toQString()}});
 
     const TXMXMLUnitSet units = model.getUnitSet();
-    lines << Line("UNITSet")
-                 .add("Length", units.getLength().getUnit())
-                 .add("Power", units.getPower().getUnit())
-                 .add("Conductivity", units.getConductivity().getUnit())
-                 .add("Density", units.getDensity().getUnit())
-                 .add("SpecificHeat", units.getSpecificHeat().getUnit())
-                 .text();
+    lines << line("UNITSet", {{"Length", units.getLength().getUnit()}, {"Power", units.getPower().getUnit()},
+                              {"Conductivity", units.getConductivity().getUnit()},
+                              {"Density", units.getDensity().getUnit()},
+                              {"SpecificHeat", units.getSpecificHeat().getUnit()}});
 
     const TXMXMLMaterialSet materials = model.getMaterialSet();
-    for (const TXMXMLMaterial& material : materials.getMaterials()) {
-        lines << Line("Material")
-                     .add("Name", material.getName())
-                     .add("hasK", material.hasK())
-                     .add("k", material.getK())
-                     .add("hasKxyz", material.hasKxyz())
-                     .add("kx", material.getKx())
-                     .add("ky", material.getKy())
-                     .add("kz", material.getKz())
-                     .add("density", material.getDensity())
-                     .add("specificheat", material.getSpecificHeat())
-                     .add("emissivity", material.getEmissivity())
-                     .text();
+    for (const TXMXMLMaterial& m : materials.getMaterials()) {
+        lines << line("Material", {{"Name", m.getName()}, {"hasK", m.hasK()}, {"k", m.getK()},
+                                   {"hasKxyz", m.hasKxyz()}, {"kx", m.getKx()}, {"ky", m.getKy()}, {"kz", m.getKz()},
+                                   {"density", m.getDensity()}, {"specificheat", m.getSpecificHeat()},
+                                   {"emissivity", m.getEmissivity()}});
     }
     for (const TXMXMLMaterialInclude& include : materials.getIncludes())
-        lines << Line("MaterialInclude").add("File", include.getFile()).text();
+        lines << line("MaterialInclude", {{"File", include.getFile()}});
 
     for (const LegacyXMLSimplificationModel& grid : model.getSimplificationOptions().getModels()) {
-        lines << Line("SimplificationModel")
-                     .add("ObjectName", grid.getObjectName())
-                     .add("NX", grid.getNX())
-                     .add("NY", grid.getNY())
-                     .text();
+        lines << line("SimplificationModel",
+                      {{"ObjectName", grid.getObjectName()}, {"NX", grid.getNX()}, {"NY", grid.getNY()}});
     }
 
     for (const TXMXMLGeom& geom : model.getGeomSet().getGeoms()) {
-        lines << Line("Geom")
-                     .add("ObjectName", geom.getObjectName())
-                     .add("Name", geom.getName())
-                     .add("Type", geom.getType())
-                     .add("MatName", geom.getMatName())
-                     .add("dz", geom.getDz())
-                     .add("Power", geom.getPower())
-                     .add("ThetaJB", geom.getThetaJB())
-                     .add("ThetaJC", geom.getThetaJC())
-                     .text();
+        lines << line("Geom", {{"ObjectName", geom.getObjectName()}, {"Name", geom.getName()}, {"Type", geom.getType()},
+                               {"MatName", geom.getMatName()}, {"dz", geom.getDz()}, {"Power", geom.getPower()},
+                               {"ThetaJB", geom.getThetaJB()}, {"ThetaJC", geom.getThetaJC()}});
         for (const TXMXMLGeomNode& node : geom.getNodes())
-            lines << Line(" node").add("x", node.getX()).add("y", node.getY()).add("z", node.getZ()).text();
+            lines << line(" node", {{"x", node.getX()}, {"y", node.getY()}, {"z", node.getZ()}});
     }
 
     for (const TXMXMLLayoutInclude& include : model.getLayoutSet().getIncludes()) {
-        lines << Line("LayoutInclude")
-                     .add("File", include.getFile())
-                     .add("MetalMat", include.getMetalMat())
-                     .add("DielectricMat", include.getDielectricMat())
-                     .add("ObjectName", include.getObjectName())
-                     .text();
+        lines << line("LayoutInclude", {{"File", include.getFile()}, {"MetalMat", include.getMetalMat()},
+                                        {"DielectricMat", include.getDielectricMat()},
+                                        {"ObjectName", include.getObjectName()}});
     }
 
-    for (const TXMXMLPower2DSource& source : model.getPower2DSourceSet().getPower2DSources()) {
-        lines << Line("Power2DSource")
-                     .add("PowerMapFile", source.getPowerMapFile())
-                     .add("xll", source.getXll())
-                     .add("yll", source.getYll())
-                     .add("dx", source.getDx())
-                     .add("dy", source.getDy())
-                     .add("Rotation", source.getRotation())
-                     .add("PowerScale", source.getPowerScale())
-                     .add("GeomScale", source.getGeomScale())
-                     .add("Flip", source.getFlip())
-                     .add("Normal", source.getNormal())
-                     .add("Name", source.getName())
-                     .add("ObjectName", source.getObjectName())
-                     .add("Power", source.getPower())
-                     .text();
+    for (const TXMXMLPower2DSource& s : model.getPower2DSourceSet().getPower2DSources()) {
+        lines << line("Power2DSource", {{"PowerMapFile", s.getPowerMapFile()}, {"xll", s.getXll()}, {"yll", s.getYll()},
+                                        {"dx", s.getDx()}, {"dy", s.getDy()}, {"Rotation", s.getRotation()},
+                                        {"PowerScale", s.getPowerScale()}, {"GeomScale", s.getGeomScale()},
+                                        {"Flip", s.getFlip()}, {"Normal", s.getNormal()}, {"Name", s.getName()},
+                                        {"ObjectName", s.getObjectName()}, {"Power", s.getPower()}});
     }
 
     for (const TXMXMLTerminalGroup& group : model.getTerminalSet().getTerminalGroups()) {
-        lines << Line("TerminalGroup")
-                     .add("ConnectionType", group.getConnectionType())
-                     .add("TerminalType", qint32(group.getTerminalType()))
-                     .add("Name", group.getName())
-                     .text();
-        for (const TXMXMLTerminal& terminal : group.getTerminals()) {
-            lines << Line(" Terminal")
-                         .add("Normal", terminal.getNormal())
-                         .add("NX", terminal.getNX())
-                         .add("NY", terminal.getNY())
-                         .add("Name", terminal.getName())
-                         .add("ObjectName", terminal.getObjectName())
-                         .text();
+        lines << line("TerminalGroup", {{"ConnectionType", group.getConnectionType()},
+                                        {"TerminalType", qint32(group.getTerminalType())}, {"Name", group.getName()}});
+        for (const TXMXMLTerminal& t : group.getTerminals()) {
+            lines << line(" Terminal", {{"Normal", t.getNormal()}, {"NX", t.getNX()}, {"NY", t.getNY()},
+                                        {"Name", t.getName()}, {"ObjectName", t.getObjectName()}});
         }
     }
 
