@@ -153,11 +153,15 @@ void XMLDOMNode::setChildElement(const QString& name, const XMLDOMNode& child)
     if (isSelfOrAncestor(child.element(), m_element))
         return;
 
+    // The place is looked up before the renaming: a child of another name that is renamed
+    // in place would otherwise find itself and leave the old child of `name` beside it.
+    const QDomElement first = m_element.firstChildElement(name);
     QDomElement element = adoptInto(m_element, child.element());
     element.setTagName(name);
-    const QDomElement first = m_element.firstChildElement(name);
-    if (first.isNull())
-        m_element.appendChild(element);
+    if (first.isNull()) {
+        if (element.parentNode() != m_element) // a child already is in its place
+            m_element.appendChild(element);
+    }
     else if (first != element)
         m_element.replaceChild(element, first);
 }
