@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <gtest/gtest.h>
+
 // Small input files the command-line tests write, and the checks they share.
 namespace CliFiles {
 
@@ -44,6 +46,15 @@ inline QString importedSample(const TestSupport::TempDir& dir, const QString& na
 {
     const QString model = dir.path(name);
     return TestSupport::tarvex({"import", "--model", model}).exitCode == 0 ? model : QString();
+}
+
+/// Passes when `run` ended with status 1 and an error naming `message`, without "Finished";
+/// a failure shows the status and what the run wrote to stderr.
+inline ::testing::AssertionResult failedWith(const TestSupport::CliRun& run, const QString& message)
+{
+    if (run.exitCode == 1 && run.err.contains("error: ") && run.err.contains(message) && !run.err.contains("Finished"))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "status " << run.exitCode << ", stderr:\n" << run.err.toStdString();
 }
 
 } // namespace CliFiles

@@ -1,8 +1,7 @@
 // The tool on a full disk: a command that cannot save says why, exits 1 and leaves the old
 // file byte-identical. The disk is a small tmpfs mounted for the test, which needs root and a
 // system that lets it mount; elsewhere the test is skipped and says why.
-#include "support/CliRun.h"
-#include "support/TempDir.h"
+#include "app/CliFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,13 +76,10 @@ TEST(TarvexFullDisk, ASaveThatDoesNotFitOrAReadOnlyDiskLeavesTheModelAsItWasAndS
     };
     for (const auto& [arguments, outcome] : cases) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
-        const CliRun run = tarvex(arguments);
-        EXPECT_EQ(run.exitCode, 1) << run.out.toStdString();
-        EXPECT_TRUE(run.err.contains("error: No space left on device while saving " + outcome)) << run.err.toStdString();
+        EXPECT_TRUE(CliFiles::failedWith(tarvex(arguments), "error: No space left on device while saving " + outcome));
         EXPECT_EQ(disk.read("M.json"), before);
-        QStringList left = QDir(disk.path("")).entryList(QDir::Files | QDir::Hidden);
-        left.sort();
-        EXPECT_EQ(left.join(' ').toStdString(), "M.json filler") << "no temporary or new file is left";
+        EXPECT_EQ(QDir(disk.path("")).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "M.json"}))
+            << "no temporary or new file is left";
     }
 
     // With room again, the same import saves.
@@ -97,18 +93,14 @@ TEST(TarvexFullDisk, ASaveThatDoesNotFitOrAReadOnlyDiskLeavesTheModelAsItWasAndS
     const QByteArray bigModel = disk.read("M.json");
     ASSERT_TRUE(disk.fillLeaving(64 * 1024));
     const CliRun halfSaved = tarvex({"materials", TARVEX_SAMPLES "/materials.xml", "--model", model});
-    EXPECT_EQ(halfSaved.exitCode, 1);
-    EXPECT_TRUE(halfSaved.err.contains("the model was left as it was; the material library " + library +
-                                       " was put back as it was"))
-        << halfSaved.err.toStdString();
+    EXPECT_TRUE(CliFiles::failedWith(
+        halfSaved, "the model was left as it was; the material library " + library + " was put back as it was"));
     EXPECT_FALSE(QFile::exists(library));
     EXPECT_EQ(disk.read("M.json"), bigModel);
     QFile::remove(disk.path("filler"));
     ASSERT_TRUE(disk.fillLeaving(0));
-    const CliRun noLock = tarvex({"import", small, "--model", model});
-    EXPECT_TRUE(noLock.err.contains("cannot create " + model + ".lock (no space left on device); the model was left "
-                                    "as it was"))
-        << noLock.err.toStdString();
+    EXPECT_TRUE(CliFiles::failedWith(tarvex({"import", small, "--model", model}),
+                                     "cannot create " + model + ".lock (no space left on device); the model was left as it was"));
     QFile::remove(disk.path("filler"));
 
     // On a read-only file system the run is refused before anything is read: the lock beside
@@ -116,9 +108,7 @@ TEST(TarvexFullDisk, ASaveThatDoesNotFitOrAReadOnlyDiskLeavesTheModelAsItWasAndS
     const QByteArray saved = disk.read("M.json");
     ASSERT_EQ(QProcess::execute(QStringLiteral("mount"), {"-o", "remount,ro", disk.path("")}), 0);
     const CliRun readOnly = tarvex({"import", small, "--model", model});
-    EXPECT_EQ(readOnly.exitCode, 1) << readOnly.out.toStdString();
-    EXPECT_TRUE(readOnly.err.contains("error: Cannot lock the model file " + model + ": cannot create " + model +
-                                      ".lock (the file system is read-only); the model was left as it was"))
-        << readOnly.err.toStdString();
+    EXPECT_TRUE(CliFiles::failedWith(readOnly, "error: Cannot lock the model file " + model + ": cannot create " + model +
+                                                   ".lock (the file system is read-only); the model was left as it was"));
     EXPECT_EQ(disk.read("M.json"), saved);
 }

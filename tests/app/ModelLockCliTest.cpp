@@ -51,21 +51,16 @@ TEST(ModelLock, ASecondWriterIsRefusedWithTheHolderNamedAndTheModelUntouched)
     QLockFile holder(model + ".lock");
     ASSERT_TRUE(holder.tryLock(0));
     const CliRun refused = tarvex({"import", block, "--model", model});
-    EXPECT_EQ(refused.exitCode, 1) << refused.err.toStdString();
-    const QString expected = QStringLiteral("error: Cannot lock the model file %1: it is in use by process %2 (")
-                                 .arg(model)
-                                 .arg(QCoreApplication::applicationPid());
-    EXPECT_TRUE(refused.err.contains(expected)) << refused.err.toStdString();
-    EXPECT_TRUE(refused.err.contains(") on " + QSysInfo::machineHostName() + ", which did not end within 5 seconds; "
-                                     "the model was left as it was. Should that process no longer run, remove " +
-                                     model + ".lock"))
-        << refused.err.toStdString();
-    EXPECT_FALSE(refused.err.contains("Finished")) << refused.err.toStdString();
+    EXPECT_TRUE(CliFiles::failedWith(refused, QStringLiteral("error: Cannot lock the model file %1: it is in use by process %2 (")
+                                                  .arg(model)
+                                                  .arg(QCoreApplication::applicationPid())));
+    EXPECT_TRUE(CliFiles::failedWith(refused, ") on " + QSysInfo::machineHostName() +
+                                                  ", which did not end within 5 seconds; the model was left as it was. "
+                                                  "Should that process no longer run, remove " + model + ".lock"));
 
     // The material library beside the model is saved under the same lock.
-    const CliRun materials = tarvex({"materials", TARVEX_SAMPLES "/materials.xml", "--model", model});
-    EXPECT_EQ(materials.exitCode, 1);
-    EXPECT_TRUE(materials.err.contains("Cannot lock the model file " + model)) << materials.err.toStdString();
+    EXPECT_TRUE(CliFiles::failedWith(tarvex({"materials", TARVEX_SAMPLES "/materials.xml", "--model", model}),
+                                     "Cannot lock the model file " + model));
     EXPECT_FALSE(QFile::exists(dir.path("model.library.json")));
     EXPECT_EQ(dir.read("model.json"), before);
 
@@ -162,10 +157,9 @@ TEST(ModelLock, EveryNameOfAModelSharesItsLock)
     EXPECT_EQ(throughLink.exitCode(), 1);
     EXPECT_TRUE(QString::fromUtf8(throughLink.readAllStandardError()).contains("it is in use by process"));
     EXPECT_FALSE(QFile::exists(target));
-    EXPECT_EQ(throughHardLink.exitCode, 1);
-    EXPECT_TRUE(throughHardLink.err.contains("another process is saving it through another of its 2 names (hard "
-                                             "links), and did not end within 5 seconds; the model was left as it was"))
-        << throughHardLink.err.toStdString();
+    EXPECT_TRUE(CliFiles::failedWith(throughHardLink, "another process is saving it through another of its 2 names "
+                                                      "(hard links), and did not end within 5 seconds; the model was "
+                                                      "left as it was"));
     EXPECT_EQ(dir.read("model.json"), before);
 
     // Free again, both go through and the hard-linked names still share one file.

@@ -93,7 +93,7 @@ std::unique_ptr<Model> richModel()
 
 } // namespace
 
-TEST(AtomicFileDisk, AWriteThatFailsPartWayLeavesTheOldBytesOrNoFileAndSaysWhy)
+TEST(AtomicFileDisk, AWriteThatFailsPartWayOrCannotBeMadeLeavesTheOldBytesOrNoFileAndSaysWhy)
 {
     TestSupport::TempDir dir;
     const QString path = dir.write("M.json", "the old model\n");
@@ -107,12 +107,8 @@ TEST(AtomicFileDisk, AWriteThatFailsPartWayLeavesTheOldBytesOrNoFileAndSaysWhy)
     ASSERT_TRUE(save(path, bigContent(), &error)) << error.toStdString();
     EXPECT_EQ(dir.read("M.json"), bigContent());
     EXPECT_EQ(filesIn(dir.path(".")), QStringList{"M.json"}) << "no temporary file is left, and no new file made";
-}
 
-TEST(AtomicFileDisk, MissingFoldersUnwritableFoldersAndFoldersInTheWayAreNamed)
-{
-    TestSupport::TempDir dir;
-    QString error;
+    // Missing folders, unwritable folders and folders in the way are named.
     EXPECT_FALSE(save(dir.path("no/such/M.json"), "x", &error));
     EXPECT_EQ(error, "The folder " + dir.path("no/such") + " does not exist while saving " + dir.path("no/such/M.json") +
                          "; no file was made");
@@ -123,14 +119,14 @@ TEST(AtomicFileDisk, MissingFoldersUnwritableFoldersAndFoldersInTheWayAreNamed)
     EXPECT_EQ(error, "Cannot write model file " + dir.path("M.library.json") + ": it is not a regular file");
 
     const QString folder = dir.path("locked");
-    const QString path = dir.write("locked/M.json", "old");
+    const QString locked = dir.write("locked/M.json", "old");
     ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-    const bool saved = save(path, "new", &error);
+    const bool saved = save(locked, "new", &error);
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (::geteuid() == 0)
         return; // root may write in any folder
     EXPECT_FALSE(saved);
-    EXPECT_EQ(error, "Permission denied in the folder " + folder + " while saving " + path + "; the model was left as it was");
+    EXPECT_EQ(error, "Permission denied in the folder " + folder + " while saving " + locked + "; the model was left as it was");
     EXPECT_EQ(dir.read("locked/M.json"), "old");
 }
 
@@ -192,7 +188,7 @@ TEST(AtomicFileOwners, AUsersFileSavedByRootStaysTheUsersWithItsMode)
     EXPECT_EQ(dir.read("M.json"), ModelFile::toJson(*model));
 }
 
-TEST(AtomicFileLinks, ASymbolicLinkIsWrittenThroughAndStaysALink)
+TEST(AtomicFileLinks, SymbolicLinksAreWrittenThroughAndHardLinksShareTheContent)
 {
     TestSupport::TempDir dir;
     ASSERT_TRUE(QDir().mkpath(dir.path("real")));
@@ -215,28 +211,22 @@ TEST(AtomicFileLinks, ASymbolicLinkIsWrittenThroughAndStaysALink)
     ASSERT_EQ(::symlink("real/new.json", QFile::encodeName(dangling).constData()), 0);
     ASSERT_TRUE(save(dangling, "made", &error)) << error.toStdString();
     EXPECT_EQ(dir.read("real/new.json"), "made");
-}
 
-TEST(AtomicFileLinks, EveryHardLinkSeesTheNewContentAndAFailureKeepsTheOld)
-{
-    TestSupport::TempDir dir;
-    const QString path = dir.write("M.json", "the old content, longer than the new");
-    const QString other = dir.path("other-name.json");
+    // Every hard link sees the new content; a failure part way through the in-place write puts
+    // the old bytes back under both names.
+    const QString path = dir.write("real/old.json", "the old content, longer than the new");
+    const QString other = dir.path("real/other-name.json");
     ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
     const ino_t inode = statOf(path).st_ino;
-    const QStringList names{"M.json", "other-name.json"};
-
-    QString error;
+    const QStringList names{"M.json", "new.json", "old.json", "other-name.json"};
     ASSERT_TRUE(save(other, "new", &error)) << error.toStdString();
-    EXPECT_EQ(dir.read("M.json"), "new");
-    EXPECT_EQ(filesIn(dir.path(".")), names) << "the copy of the old content goes";
-
-    // Failing part way through the in-place write: the old bytes are put back under both names.
+    EXPECT_EQ(dir.read("real/old.json"), "new");
+    EXPECT_EQ(filesIn(dir.path("real")), names) << "the copy of the old content goes";
     EXPECT_EQ(writeUntilFull(path, bigContent(), 4096), fullDisk + path + "; the model was left as it was");
-    EXPECT_EQ(dir.read("M.json"), "new");
-    EXPECT_EQ(dir.read("other-name.json"), "new");
+    EXPECT_EQ(dir.read("real/old.json"), "new");
+    EXPECT_EQ(dir.read("real/other-name.json"), "new");
     EXPECT_EQ(statOf(path).st_ino, inode);
-    EXPECT_EQ(filesIn(dir.path(".")), names);
+    EXPECT_EQ(filesIn(dir.path("real")), names);
 }
 
 TEST(ModelFile, SavedModelLoadsBackWithEveryValueIdAndLinkAndSavesToTheSameBytes)
@@ -266,19 +256,14 @@ TEST(ModelFile, SavedModelLoadsBackWithEveryValueIdAndLinkAndSavesToTheSameBytes
     EXPECT_GT(fresh->getId(), part->getId());
 }
 
-TEST(ModelFile, BrokenFilesAreRefusedWithAReason)
+TEST(ModelFile, BrokenFilesAreRefusedWithAReasonAndReadOnlyFilesKept)
 {
     // A saved project whose root holds `attributes`.
     const auto project = [](const char* attributes) {
         return QByteArray(R"({"format": "tarvex-host-model", "formatVersion": 1, "root": {"id": 1, "type": "Project", )") +
                "\"attributes\": {" + attributes + "}}}";
     };
-    struct Case
-    {
-        QByteArray json;
-        const char* reason;
-    };
-    const Case cases[] = {
+    const std::pair<QByteArray, const char*> cases[] = {
         {"{\"format\": \"tarvex-host-model\", ", "not JSON"},
         {"{\"format\": \"something else\", \"formatVersion\": 1}", "not a saved model"},
         {"{\"format\": \"tarvex-host-model\", \"formatVersion\": 9, \"root\": {}}", "format version 9"},
@@ -291,21 +276,15 @@ TEST(ModelFile, BrokenFilesAreRefusedWithAReason)
         {project(R"("L": {"links": [2, 1.5]})"), "a link needs positive whole ids"},
         {project(R"("L": {"links": [90009000000000999999]})"), "a link needs positive whole ids"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [json, reason] : cases) {
         QString error;
-        EXPECT_FALSE(ModelFile::fromJson(c.json, &error)) << c.json.constData();
-        EXPECT_TRUE(error.contains(QString::fromUtf8(c.reason))) << c.json.constData() << " gave: " << error.toStdString();
+        EXPECT_FALSE(ModelFile::fromJson(json, &error)) << json.constData();
+        EXPECT_TRUE(error.contains(QString::fromUtf8(reason))) << json.constData() << " gave: " << error.toStdString();
     }
-}
 
-TEST(ModelFile, SaveAndLoadThroughFilesReportProblemsByName)
-{
+    // Through files, problems are reported by name.
     TestSupport::TempDir dir;
-    const auto model = richModel();
     QString error;
-    const QString path = dir.path("model.json");
-    ASSERT_TRUE(ModelFile::save(*model, path, &error)) << error.toStdString();
-    EXPECT_EQ(dir.read("model.json"), ModelFile::toJson(*model));
     EXPECT_FALSE(ModelFile::load(dir.path("nothing.json"), &error));
     EXPECT_TRUE(error.contains("nothing.json"));
     const QString garbage = dir.write("garbage.json", QByteArray("\x00\xff\xfe binary", 10));
@@ -313,9 +292,9 @@ TEST(ModelFile, SaveAndLoadThroughFilesReportProblemsByName)
     EXPECT_TRUE(error.contains("garbage.json") && error.contains("not JSON"));
 
     // A file marked read-only stays as it is, even for root, who could write it.
-    const QByteArray before = dir.read("model.json");
+    const QString path = dir.write("model.json", "old");
     ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
     EXPECT_FALSE(ModelFile::save(*Model::createDefault(), path, &error));
     EXPECT_EQ(error, "Cannot write model file " + path + ": the file is read-only");
-    EXPECT_EQ(dir.read("model.json"), before);
+    EXPECT_EQ(dir.read("model.json"), "old");
 }
