@@ -2,43 +2,21 @@
 // the defaults, and the children each set lists. Reading numbers is the DOM node's own test.
 #include "interchange/TXMXMLModel.h"
 #include "interchange/TerminalGroupTerminalType.h"
+#include "interchange/XmlTestSupport.h"
 #include "support/TXMXMLModelDescription.h"
-
-#include <QDomDocument>
 
 #include <gtest/gtest.h>
 
 using namespace Tarvex;
 
-namespace {
-
-// Parses test documents and keeps them alive as long as the test: elements of a document
-// that is gone cannot be written to.
-class Documents
-{
-public:
-    /// The root of `xml`, which the test expects to be well formed.
-    QDomElement root(const QString& xml)
-    {
-        QDomDocument document;
-        EXPECT_TRUE(document.setContent(xml)) << xml.toStdString();
-        m_kept.append(document);
-        return document.documentElement();
-    }
-
-private:
-    QList<QDomDocument> m_kept;
-};
-
-} // namespace
+using InterchangeTest::parse;
 
 TEST(TXMXMLElements, EveryValueIsReadUnderItsOwnNameFromItsOwnSet)
 {
     // Every attribute has its own value, and a bare element of each kind shows the defaults.
     // Children of other names or cases, nested deeper, in a misspelled or later set, are
     // not listed.
-    Documents xml;
-    const TXMXMLModel model(xml.root(R"xml(<M SchemaVersion="2025.1.0">
+    const QDomDocument document = parse(R"xml(<M SchemaVersion="2025.1.0">
       <UNITSet><Length Unit="mm"/><Length Unit="later"/><Power Unit="mW"/><Conductivity Unit="W/(mm-K)"/>
         <Density Unit="g/cc"/></UNITSet>
       <UNITSet><SpecificHeat Unit="later set"/></UNITSet>
@@ -63,7 +41,8 @@ TEST(TXMXMLElements, EveryValueIsReadUnderItsOwnNameFromItsOwnSet)
       <SolderBallSet><SolderBall Name="B1" MatName="SAC" d1="27" d2="28" dmax="29" ht="30" position="1,2,3"/>
         <SolderBump Name="wrong set"/></SolderBallSet>
       <SolderBumpSet><SolderBump Name="C1" d1="31" d2="32" dmax="33" ht="34" position="4,5,6"/></SolderBumpSet>
-    </M>)xml"));
+    </M>)xml");
+    const TXMXMLModel model(document.documentElement());
     const QStringList expected = {
         "Model SchemaVersion=2025.1.0",
         "UNITSet Length=mm Power=mW Conductivity=W/(mm-K) Density=g/cc SpecificHeat=J/(kg-K)",
@@ -93,14 +72,11 @@ TEST(TXMXMLElements, EveryValueIsReadUnderItsOwnNameFromItsOwnSet)
     };
     EXPECT_EQ(describeTXMXMLModel(model).join('\n').toStdString(), expected.join('\n').toStdString());
     // Without a unit set every unit has its default.
-    EXPECT_EQ(describeTXMXMLModel(TXMXMLModel(xml.root("<M/>"))).value(1),
+    EXPECT_EQ(describeTXMXMLModel(TXMXMLModel(parse("<M/>").documentElement())).value(1),
               "UNITSet Length=m Power=W Conductivity=W/(m-K) Density=kg/(m^3) SpecificHeat=J/(kg-K)");
-}
 
-TEST(TXMXMLElements, TerminalTypeText)
-{
-    // Exactly "Lump" or "Separate" (the first read in the document above); other text gives
-    // the fallback, and values outside the enumeration no text.
+    // A terminal type is exactly "Lump" or "Separate"; other text gives the fallback, and
+    // values outside the enumeration no text.
     using Type = TerminalGroupTerminalType;
     EXPECT_EQ(terminalGroupTerminalTypeFromString("Separate", Type::None), Type::Separate);
     EXPECT_EQ(terminalGroupTerminalTypeFromString("lump", Type::Separate), Type::Separate);
@@ -112,17 +88,15 @@ TEST(TXMXMLElements, TerminalTypeText)
 
 TEST(TXMXMLElements, ListSettersReplaceInOrderAndOptionalValuesAreWrittenOrRemoved)
 {
-    Documents xml;
-    TXMXMLGeomSet set(xml.root("<GEOMSet><Geom Name=\"a\"/><note/><Geom Name=\"b\"/><Geom Name=\"c\"/></GEOMSet>"));
+    const QDomDocument document = parse("<GEOMSet><Geom Name=\"a\"/><note/><Geom Name=\"b\"/><Geom Name=\"c\"/></GEOMSet>");
+    TXMXMLGeomSet set(document.documentElement());
     QList<TXMXMLGeom> geoms = set.getGeoms();
     std::swap(geoms[0], geoms[2]);
     geoms.removeAt(1);
     set.setGeoms(geoms);
     // The listed elements, in list order, after the other children; "b" is gone.
-    QStringList seen;
-    for (QDomElement child = set.element().firstChildElement(); !child.isNull(); child = child.nextSiblingElement())
-        seen << child.tagName() + QLatin1Char(':') + child.attribute("Name");
-    EXPECT_EQ(seen, (QStringList{"note:", "Geom:c", "Geom:a"}));
+    EXPECT_EQ(InterchangeTest::tree(set.element()),
+              InterchangeTest::tree(parse(R"(<GEOMSet><note/><Geom Name="c"/><Geom Name="a"/></GEOMSet>)").documentElement()));
 
     // Nodes made in another document are copied in; wrappers of other names are renamed.
     TXMXMLGeom geom = geoms[0];

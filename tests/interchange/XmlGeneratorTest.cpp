@@ -59,12 +59,10 @@ TEST(TXMXMLGenerator, BothLayoutsReadBackAlikeAndFollowTheOptions)
         EXPECT_EQ(content(fromCurrent.document), content(TXMXMLGenerator(options).generate()));
 
         const TXMXMLModel model = fromLegacy.document.getModel();
-        QSet<QString> materials;
+        QSet<QString> materials, objectNames, types;
+        QSet<double> boardLayers;
         for (const TXMXMLMaterial& material : model.getMaterialSet().getMaterials())
             materials.insert(material.getName());
-        QSet<double> boardLayers;
-        QSet<QString> objectNames;
-        QSet<QString> types;
         for (const TXMXMLGeom& geom : model.getGeomSet().getGeoms()) {
             ASSERT_EQ(geom.getNodes().size(), 4);
             if (geom.getObjectName() == QLatin1String("PCB")) {

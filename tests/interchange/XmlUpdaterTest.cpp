@@ -11,30 +11,46 @@ using InterchangeTest::tree;
 TEST(TarvexTXMXMLUpdater, OldFileBecomesTheCurrentLayout)
 {
     // One of each kind of change; the footprint rules one by one are in the table below.
+    // Elements in the wrong place, a second set, text and comments: only the first set of
+    // each name is updated and nothing is lost or invented.
     const QString old = R"(<TARVEX_INTERCHANGE_MODEL SchemaVersion="2024.1.2">
-      <SimplifictionOptions><Model ObjectName="PCB" Nx="12" Ny="8"/></SimplifictionOptions>
+      text<!-- comment -->
+      <SimplificationOptions><Model ObjectName="replaced"/></SimplificationOptions>
       <MaterialSet><Include File="lib.xml"/><Material Name="FR4" k="0.3"/><Note/><Material Name="Cu"/></MaterialSet>
+      <SimplifictionOptions><Model ObjectName="PCB" Nx="12" NX="9" Ny=""/></SimplifictionOptions>
+      <SimplifictionOptions><Model ObjectName="second"/></SimplifictionOptions>
+      <Geom Name="loose" MetalMat="Cu"/>
       <GEOMSet>
         <Geom Name="Top" ObjectName="PCB" MetalMat="Cu" DieletricMat="FR4" MetalDensityFile="top.txt"><node/></Geom>
-        <Geom Name="Core" ObjectName="PCB" DieletricMat="FR4"/>
+        <Geom Name="Core" ObjectName="PCB" DieletricMat="FR4"><Geom Name="nested" MetalMat="Cu"/><GEOMSet/></Geom>
         <Geom Name="Q1" ObjectName="Q1_JB_JC" Type="TwoResistor"/>
+        some text
       </GEOMSet>
-      <Power2DSourceSet><Power2DSource GeomName="U1"/><Power2DSource ObjectName="U2" GeomName="x"/></Power2DSourceSet>
-      <TerminalSet><TerminalGroup><Terminal Name="t1" GeomName="Top"/></TerminalGroup></TerminalSet>
+      <GEOMSet><Geom Name="second set" MetalMat="Cu"/></GEOMSet>
+      <Power2DSourceSet><Power2DSource GeomName="U1"/><Power2DSource ObjectName="U2" GeomName="x"/>
+        <Power2DSource GeomName=""/></Power2DSourceSet>
+      <TerminalSet><Terminal GeomName="not in a group"/><TerminalGroup><Terminal Name="t1" GeomName="Top"/></TerminalGroup>
+        </TerminalSet>
       <SolderBallSet><SolderBall Name="b" GeomName="untouched"/></SolderBallSet>
     </TARVEX_INTERCHANGE_MODEL>)";
 
-    // The options keep their place under the right name; the collected layouts come last.
+    // The first misspelled options take the place of the right ones, their values replacing
+    // any already there (an empty one moves as it is); later misspelled ones go. An empty
+    // "GeomName" still names the footprint. The collected layouts come last.
     const QString expected = R"(<TARVEX_INTERCHANGE_MODEL SchemaVersion="2024.1.2">
-      <SimplificationOptions><Model ObjectName="PCB" NX="12" NY="8"/></SimplificationOptions>
+      <SimplificationOptions><Model ObjectName="PCB" NX="12" NY=""/></SimplificationOptions>
       <MaterialSet><Note/><Material Name="FR4" k="0.3"/><Material Name="Cu"/><Include File="lib.xml"/></MaterialSet>
+      <Geom Name="loose" MetalMat="Cu"/>
       <GEOMSet>
         <Geom Name="Top" ObjectName="PCB"><node/></Geom>
-        <Geom Name="Core" ObjectName="PCB" MatName="FR4"/>
+        <Geom Name="Core" ObjectName="PCB" MatName="FR4"><Geom Name="nested" MetalMat="Cu"/><GEOMSet/></Geom>
         <Geom Name="Q1" ObjectName="Q1" Type="TwoResistor"/>
       </GEOMSet>
-      <Power2DSourceSet><Power2DSource ObjectName="U1"/><Power2DSource ObjectName="U2" GeomName="x"/></Power2DSourceSet>
-      <TerminalSet><TerminalGroup><Terminal Name="t1" ObjectName="Top"/></TerminalGroup></TerminalSet>
+      <GEOMSet><Geom Name="second set" MetalMat="Cu"/></GEOMSet>
+      <Power2DSourceSet><Power2DSource ObjectName="U1"/><Power2DSource ObjectName="U2" GeomName="x"/>
+        <Power2DSource ObjectName=""/></Power2DSourceSet>
+      <TerminalSet><Terminal GeomName="not in a group"/><TerminalGroup><Terminal Name="t1" ObjectName="Top"/></TerminalGroup>
+        </TerminalSet>
       <SolderBallSet><SolderBall Name="b" GeomName="untouched"/></SolderBallSet>
       <LayoutSet><Include ObjectName="Top" MetalMat="Cu" DielectricMat="FR4" File="top.txt"/></LayoutSet>
     </TARVEX_INTERCHANGE_MODEL>)";
@@ -45,6 +61,7 @@ TEST(TarvexTXMXMLUpdater, OldFileBecomesTheCurrentLayout)
     EXPECT_EQ(tree(updated.document().documentElement()), tree(parse(expected).documentElement()));
     // In place: the caller's document is the updated one.
     EXPECT_EQ(dom.documentElement().lastChildElement().tagName(), QStringLiteral("LayoutSet"));
+    EXPECT_TRUE(dom.documentElement().firstChildElement("GEOMSet").text().contains(QStringLiteral("some text")));
 }
 
 TEST(TarvexTXMXMLUpdater, UnknownRootsAreRefused)
@@ -159,52 +176,4 @@ TEST(TarvexTXMXMLUpdater, CollectedLayoutsAndAFileThatHasItsOwn)
         EXPECT_EQ(model.getChildElements("LayoutSet").size(), 1);
         EXPECT_FALSE(model.getGeomSet().getGeoms().value(1).hasAttribute("MetalMat"));
     }
-}
-
-TEST(TarvexTXMXMLUpdater, SimplificationOptionsAndGridNames)
-{
-    // Both spellings: the misspelled element takes the place of the right one, and every
-    // other misspelled one goes.
-    QDomDocument both = parse(R"(<TARVEX_INTERCHANGE_MODEL>
-      <SimplificationOptions><Model ObjectName="right"/></SimplificationOptions>
-      <SimplifictionOptions><Model ObjectName="first" Nx="2" NX="9" Ny=""/></SimplifictionOptions>
-      <SimplifictionOptions><Model ObjectName="second"/></SimplifictionOptions>
-    </TARVEX_INTERCHANGE_MODEL>)");
-    TarvexTXMXMLUpdater().update(TXMXMLModel(both.documentElement()));
-    // The older spelling's value replaces one already there; an empty value moves as it is.
-    EXPECT_EQ(tree(both.documentElement()), tree(parse(R"(<TARVEX_INTERCHANGE_MODEL>
-      <SimplificationOptions><Model ObjectName="first" NX="2" NY=""/></SimplificationOptions>
-    </TARVEX_INTERCHANGE_MODEL>)").documentElement()));
-}
-
-TEST(TarvexTXMXMLUpdater, MisplacedAndMalformedContentIsLeftAlone)
-{
-    // Elements in the wrong place, duplicated sets, text and comments: only the first set
-    // of each name is updated and nothing is lost or invented.
-    const QString xml = R"(<TARVEX_INTERCHANGE_MODEL SchemaVersion="abc">
-      text<!-- comment -->
-      <Geom Name="loose" MetalMat="Cu"/>
-      <GEOMSet>
-        <Geom Name="a" MetalMat="Cu"><Geom Name="nested" MetalMat="Cu"/><GEOMSet/></Geom>
-        some text
-      </GEOMSet>
-      <GEOMSet><Geom Name="second set" MetalMat="Cu"/></GEOMSet>
-      <TerminalSet><Terminal GeomName="not in a group"/><TerminalGroup/></TerminalSet>
-      <MaterialSet/>
-      <Power2DSourceSet><Power2DSource GeomName=""/></Power2DSourceSet>
-    </TARVEX_INTERCHANGE_MODEL>)";
-    // "abc" is no version: the file is treated as the oldest. Only the first set's own
-    // footprints change; an empty "GeomName" still names the footprint (as empty); nothing
-    // appears for layouts.
-    QDomDocument document = parse(xml);
-    ASSERT_TRUE(TarvexTXMXMLUpdater().update(TarvexTXMXMLDocument(document)));
-    EXPECT_EQ(tree(document.documentElement()), tree(parse(R"(<TARVEX_INTERCHANGE_MODEL SchemaVersion="abc">
-      <Geom Name="loose" MetalMat="Cu"/>
-      <GEOMSet><Geom Name="a" MatName="Cu"><Geom Name="nested" MetalMat="Cu"/><GEOMSet/></Geom></GEOMSet>
-      <GEOMSet><Geom Name="second set" MetalMat="Cu"/></GEOMSet>
-      <TerminalSet><Terminal GeomName="not in a group"/><TerminalGroup/></TerminalSet>
-      <MaterialSet/>
-      <Power2DSourceSet><Power2DSource ObjectName=""/></Power2DSourceSet>
-    </TARVEX_INTERCHANGE_MODEL>)").documentElement()));
-    EXPECT_TRUE(document.documentElement().firstChildElement("GEOMSet").text().contains(QStringLiteral("some text")));
 }

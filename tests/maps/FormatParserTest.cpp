@@ -98,23 +98,14 @@ TEST(NorvaneTXMFormatParser, Grammar)
     }
 }
 
-TEST(NorvaneTXMFormatParser, MissingFilesFailQuietlyAndEachParseStartsANewTree)
+TEST(NorvaneTXMFormatParser, KeywordCheckSeesEachKeywordLineAndCanStopAndMissingFilesFailQuietly)
 {
     TestSupport::TempDir dir;
     Tools::RecordingProgress progress;
     EXPECT_FALSE(NorvaneTXMFormatParser(dir.path("none.txt").toStdString(), &progress).parseFile());
     EXPECT_TRUE(progress.entries().empty());
-    NorvaneTXMFormatParser twice(dir.write("a.txt", "A 1\n").toStdString(), nullptr);
-    ASSERT_TRUE(twice.parseFile());
-    ASSERT_TRUE(twice.parseFile());
-    EXPECT_EQ(dump(*twice.getRootNode()), "A(1)");
-}
 
-TEST(NorvaneTXMFormatParser, KeywordCheckSeesEachKeywordLineAndCanStop)
-{
-    TestSupport::TempDir dir;
-    const std::string path = dir.write("map.txt", "A 1\n2 3\nB\nC 4\nEND B\nD\n").toStdString();
-    NorvaneTXMFormatParser parser(path, nullptr);
+    NorvaneTXMFormatParser parser(dir.write("map.txt", "A 1\n2 3\nB\nC 4\nEND B\nD\n").toStdString(), nullptr);
     std::vector<std::string> seen;
     parser.setKeywordCheck([&seen](const NorvaneTXMFormatParserNode& node) {
         seen.push_back(node.name);
@@ -123,6 +114,11 @@ TEST(NorvaneTXMFormatParser, KeywordCheckSeesEachKeywordLineAndCanStop)
     EXPECT_FALSE(parser.parseFile());
     EXPECT_EQ(seen, (std::vector<std::string>{"A", "B", "C"}));
     EXPECT_EQ(dump(*parser.getRootNode()), "A(1){__data(2,3)} B C(4)");
+    // Each parse starts a new tree.
+    parser.setKeywordCheck({});
+    ASSERT_TRUE(parser.parseFile());
+    ASSERT_TRUE(parser.parseFile());
+    EXPECT_EQ(dump(*parser.getRootNode()), "A(1){__data(2,3)} B{C(4)} D");
 }
 
 TEST(NorvaneTXMFormatParser, DeepNestingIsBuiltAndFreedWithoutRecursion)

@@ -3,6 +3,8 @@
 
 #include "maps/MaterialMapImporterBase.h"
 
+#include "MaterialMapTestSupport.h"
+
 #include "support/RecordingProgress.h"
 
 #include <gtest/gtest.h>
@@ -87,40 +89,23 @@ TEST(MaterialMapCanonical, NamesPositionsAndOrder)
 
 TEST(MaterialMapCanonical, RotationsTurnAreasAndGridsCounterClockwise)
 {
-    struct Case
-    {
-        double degrees;
-        int rows;
-        std::vector<double> densities;
-        Bound2D area;
-    };
-    const Bound2D wide(Vec2(0, 0), Vec2(3, 2));
-    const Bound2D tall(Vec2(0, 0), Vec2(2, 3));
     // Row 0 is the bottom (low y); a quarter turn to the left puts the first column at the
     // bottom, read from right to left. Angles are taken modulo a turn, to the nearest quarter.
-    const Case cases[] = {
-        {-720.5, 2, {1, 2, 3, 4, 5, 6}, wide}, {90.9, 3, {4, 1, 5, 2, 6, 3}, tall},
-        {-270, 3, {4, 1, 5, 2, 6, 3}, tall},   {180, 2, {6, 5, 4, 3, 2, 1}, wide},
-        {270, 3, {3, 6, 2, 5, 1, 4}, tall},
+    const std::string wide = "G / unit mm area 0,0-3,2 at 0+1 grid 2x3: ";
+    const std::string tall = "G / unit mm area 0,0-2,3 at 0+1 grid 3x2: ";
+    const std::pair<double, std::string> cases[] = {
+        {-720.5, wide + "1 2 3 4 5 6"}, {90.9, tall + "4 1 5 2 6 3"}, {-270, tall + "4 1 5 2 6 3"},
+        {180, wide + "6 5 4 3 2 1"},    {270, tall + "3 6 2 5 1 4"},
+        {45, "fatal: Material Map rotation of 45 degrees is not supported"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.degrees);
-        GivenImporter importer(false, nullptr);
+    for (const auto& [degrees, expected] : cases) {
+        Tools::RecordingProgress progress;
+        GivenImporter importer(false, &progress);
         importer.given = {grid2x3()};
-        importer.setRotationInPlane(c.degrees);
-        const std::vector<MaterialMapData> records = importer.readMaterialMapData(QString());
-        ASSERT_EQ(records.size(), 1u);
-        EXPECT_EQ(records[0].rows, c.rows);
-        EXPECT_EQ(records[0].columns, 6 / c.rows);
-        EXPECT_EQ(records[0].metalDensity, c.densities);
-        EXPECT_TRUE(records[0].area->isApprox(c.area, 1e-12));
+        importer.setRotationInPlane(degrees);
+        MaterialMapTest::Read read{importer.readMaterialMapData(QString()), progress.texts(Kind::FatalError), {}};
+        EXPECT_EQ(MaterialMapTest::describe(read), std::vector<std::string>{expected}) << degrees;
     }
-    Tools::RecordingProgress progress;
-    GivenImporter importer(false, &progress);
-    importer.given = {grid2x3()};
-    importer.setRotationInPlane(45);
-    EXPECT_TRUE(importer.readMaterialMapData(QString()).empty());
-    EXPECT_EQ(progress.texts(Kind::FatalError).size(), 1);
 }
 
 TEST(MaterialMapCanonical, FlipsMirrorWithinTheCommonBound)
@@ -134,28 +119,17 @@ TEST(MaterialMapCanonical, FlipsMirrorWithinTheCommonBound)
     small.area = Bound2D(Vec2(0, 0), Vec2(1, 1));
     MaterialMapData large = record("H", 1, 1);
     large.area = Bound2D(Vec2(1, 0), Vec2(4, 2));
-    struct Case
-    {
-        bool x;
-        bool y;
-        std::vector<double> densities;
-        Bound2D small;
-        Bound2D large;
+    const auto flipped = [](std::vector<MaterialMapData> records, bool x, bool y) {
+        EXPECT_TRUE(Tarvex::MaterialMapEditor::flipMaterialMapData(records, x, y));
+        return MaterialMapTest::describe(MaterialMapTest::Read{records, {}, {}});
     };
-    const Case cases[] = {
-        {true, false, {2, 1, 4, 3, 6, 5}, Bound2D(Vec2(3, 0), Vec2(4, 1)), Bound2D(Vec2(0, 0), Vec2(3, 2))},
-        {false, true, {5, 6, 3, 4, 1, 2}, Bound2D(Vec2(0, 1), Vec2(1, 2)), Bound2D(Vec2(1, 0), Vec2(4, 2))},
-        {true, true, {6, 5, 4, 3, 2, 1}, Bound2D(Vec2(3, 1), Vec2(4, 2)), Bound2D(Vec2(0, 0), Vec2(3, 2))},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.x) + std::to_string(c.y));
-        std::vector<MaterialMapData> records{small, large};
-        ASSERT_TRUE(Tarvex::MaterialMapEditor::flipMaterialMapData(records, c.x, c.y));
-        EXPECT_EQ(records[0].metalDensity, c.densities);
-        EXPECT_TRUE(records[0].area->isApprox(c.small, 1e-12));
-        EXPECT_TRUE(records[1].area->isApprox(c.large, 1e-12));
-        EXPECT_TRUE(records[1].metalDensity.empty());
-    }
+    const std::string g = "G / unit mm area ", h = "H / unit mm area ";
+    EXPECT_EQ(flipped({small, large}, true, false),
+              (std::vector<std::string>{g + "3,0-4,1 at 0+1 grid 3x2: 2 1 4 3 6 5", h + "0,0-3,2 at 1+1 grid 1x1:"}));
+    EXPECT_EQ(flipped({small, large}, false, true),
+              (std::vector<std::string>{g + "0,1-1,2 at 0+1 grid 3x2: 5 6 3 4 1 2", h + "1,0-4,2 at 1+1 grid 1x1:"}));
+    EXPECT_EQ(flipped({small, large}, true, true),
+              (std::vector<std::string>{g + "3,1-4,2 at 0+1 grid 3x2: 6 5 4 3 2 1", h + "0,0-3,2 at 1+1 grid 1x1:"}));
 
     // Files are z-up unless told otherwise: their y is mirrored last, after the rotation.
     GivenImporter zUp(nullptr);
@@ -172,8 +146,7 @@ TEST(MaterialMapCanonical, FlipsMirrorWithinTheCommonBound)
     inMicrons.area = Bound2D(Vec2(0, 0), Vec2(1000, 1000));
     MaterialMapData inMillimetres = record("mm", 0, 1);
     inMillimetres.area = Bound2D(Vec2(1, 0), Vec2(2, 1));
-    std::vector<MaterialMapData> mixed{inMicrons, inMillimetres};
-    ASSERT_TRUE(Tarvex::MaterialMapEditor::flipMaterialMapData(mixed, true, false));
-    EXPECT_TRUE(mixed[0].area->isApprox(Bound2D(Vec2(1000, 0), Vec2(2000, 1000)), 1e-9));
-    EXPECT_TRUE(mixed[1].area->isApprox(Bound2D(Vec2(0, 0), Vec2(1, 1)), 1e-12));
+    EXPECT_EQ(flipped({inMicrons, inMillimetres}, true, false),
+              (std::vector<std::string>{"G / unit um area 1000,0-2000,1000 at 0+1 grid 2x3: 3 2 1 6 5 4",
+                                        "mm / unit mm area 0,0-1,1 at 0+1 grid 1x1:"}));
 }

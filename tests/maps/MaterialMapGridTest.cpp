@@ -43,66 +43,44 @@ public:
 
 } // namespace
 
-TEST(MaterialMapGrid, SpellingsOfTheSameTableGiveOneLayer)
+TEST(MaterialMapGrid, SpellingsOfTheSameTableGiveOneLayerAndBadTablesAreRefused)
 {
-    const std::vector<double> expected{0.5, 0.25, 1, 0, 0.125, 0.75};
+    // The layer the grid is applied to gives its area, so the record has none.
+    const std::string grid = "Layer Sillicon/Copper unit mm at 0+0.1 grid 2x3: 0.5 0.25 1 0 0.125 0.75";
+    // A grid of more cells than a model holds is refused while it is read; at the limit it reads.
+    const QByteArray row = QByteArray("0.5,").repeated(999) + "0.5\n";
     const struct
     {
         const char* what;
         QByteArray bytes;
+        std::vector<std::string> read;
     } cases[] = {
-        {"LF", "0.5,0.25,1\n0,0.125,0.75\n"},
-        {"CRLF without a last line end", "0.5,0.25,1\r\n0,0.125,0.75"},
-        {"a UTF-8 byte order mark", "\xEF\xBB\xBF" "0.5,0.25,1\n0,0.125,0.75\n"},
-        {"semicolons", "0.5;0.25;1\n0;0.125;0.75\n"},
-        {"quoted fields and blanks", "\"0.5\", 0.25 ,\"1\"\n  0,\t0.125,0.75\n"},
-        {"blank lines", "\n0.5,0.25,1\n\n\n0,0.125,0.75\n\n"},
-        {"exponents and signs", "5e-1,+0.25,1.0E0\n-0,1.25e-1,.75\n"},
+        {"LF", "0.5,0.25,1\n0,0.125,0.75\n", {grid}},
+        {"CRLF without a last line end", "0.5,0.25,1\r\n0,0.125,0.75", {grid}},
+        {"a UTF-8 byte order mark", "\xEF\xBB\xBF" "0.5,0.25,1\n0,0.125,0.75\n", {grid}},
+        {"semicolons", "0.5;0.25;1\n0;0.125;0.75\n", {grid}},
+        {"quoted fields and blanks", "\"0.5\", 0.25 ,\"1\"\n  0,\t0.125,0.75\n", {grid}},
+        {"blank lines", "\n0.5,0.25,1\n\n\n0,0.125,0.75\n\n", {grid}},
+        {"exponents and signs", "5e-1,+0.25,1.0E0\n-0,1.25e-1,.75\n", {grid}},
+        // Cells that are not numbers count as zero, with one warning for all of them.
+        {"cells that are not numbers", "0.5,half,1\n0,,x\n",
+         {"Layer Sillicon/Copper unit mm at 0+0.1 grid 2x3: 0.5 0 1 0 0 0",
+          "warning: 3 cells are not numbers and count as 0, the first \"half\" on line 1, column 2"}},
+        {"empty", "", {"fatal: No columns or rows in file."}},
+        {"only a byte order mark", "\xEF\xBB\xBF", {"fatal: No columns or rows in file."}},
+        {"ragged", "1,2,3\n4,5\n6,7,8\n", {"fatal: Row on line 2 has 2 columns where the first row has 3"}},
+        {"unclosed quote", "1,\"2\n3,4\n", {"fatal: Failed to read file - malformed quoted field on line 3"}},
+        {"quote inside a field", "1,2\"x\",3\n", {"fatal: Failed to read file - malformed quoted field on line 1"}},
+        {"negative", "0.5,0.25\n0.5,-0.25\n", {"fatal: Metal Density parsing failed - negative density on line 2"}},
+        {"past the cell limit", row.repeated(301),
+         {"fatal: The material map has 301 rows of 1000 cells, more than the 300000 cells a model can hold"}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const Read read = readGrid(c.bytes);
-        ASSERT_EQ(read.records.size(), 1u) << read.fatal.join(" | ").toStdString();
-        const MaterialMapData& r = read.records[0];
-        EXPECT_EQ(r.rows, 2);
-        EXPECT_EQ(r.columns, 3);
-        EXPECT_EQ(r.metalDensity, expected);
-        EXPECT_TRUE(read.warnings.isEmpty()) << read.warnings.join(" | ").toStdString();
-        EXPECT_FALSE(r.area); // the layer it is applied to gives it
-    }
-    // Cells that are not numbers count as zero, with one warning for all of them.
-    const Read read = readGrid("0.5,half,1\n0,,x\n");
-    ASSERT_EQ(read.records.size(), 1u);
-    EXPECT_EQ(read.records[0].metalDensity, (std::vector<double>{0.5, 0, 1, 0, 0, 0}));
-    EXPECT_EQ(read.warnings,
-              QStringList{"3 cells are not numbers and count as 0, the first \"half\" on line 1, column 2"});
-}
-
-TEST(MaterialMapGrid, BadTablesAndTooManyCellsAreRefused)
-{
-    // A grid of more cells than a model holds is refused while it is read; at the limit it reads.
-    const QByteArray row = QByteArray("0.5,").repeated(999) + "0.5\n";
+    for (const auto& c : cases)
+        EXPECT_EQ(describe(readGrid(c.bytes)), c.read) << c.what;
     const Read atLimit = readGrid(row.repeated(300));
     ASSERT_EQ(atLimit.records.size(), 1u) << atLimit.fatal.join(" | ").toStdString();
     EXPECT_EQ(atLimit.records.front().rows, 300);
-    const struct
-    {
-        QByteArray bytes;
-        const char* message;
-    } cases[] = {
-        {"", "No columns or rows in file."},
-        {"\xEF\xBB\xBF", "No columns or rows in file."},
-        {"1,2,3\n4,5\n6,7,8\n", "Row on line 2 has 2 columns where the first row has 3"},
-        {"1,\"2\n3,4\n", "Failed to read file - malformed quoted field on line 3"},
-        {"1,2\"x\",3\n", "Failed to read file - malformed quoted field on line 1"},
-        {"0.5,0.25\n0.5,-0.25\n", "Metal Density parsing failed - negative density on line 2"},
-        {row.repeated(301), "The material map has 301 rows of 1000 cells, more than the 300000 cells a model can hold"},
-    };
-    for (const auto& c : cases) {
-        const Read read = readGrid(c.bytes);
-        EXPECT_TRUE(read.records.empty()) << c.message;
-        EXPECT_EQ(read.fatal, QStringList{QString::fromUtf8(c.message)}) << read.fatal.join(" | ").toStdString();
-    }
+
     Tools::RecordingProgress progress;
     Tarvex::UniformGridMaterialMapImporter importer(&progress);
     EXPECT_TRUE(importer.readMaterialMapDataImpl(QString()).empty());

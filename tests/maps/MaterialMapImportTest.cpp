@@ -83,10 +83,19 @@ TEST(MaterialMapImport, AGridFillsTheLayerItIsAppliedTo)
 }
 
 // Refusals of the editor and failures of the readers are their own tests' (and, end to end,
-// the command's); here, the refusals that come only after part of the map was written.
+// the command's); here, the refusals and the running out of memory that come only after part
+// of the map was written, which must be taken back: the whole map or one layer.
 TEST(MaterialMapImport, FailedImportsLeaveTheModelAsItWas)
 {
     TestSupport::TempDir dir;
+    const auto failsCleanly = [](Tools::RecordingProgress& progress, const QString& path, bool inLayer) {
+        HostFixture host = twoLayerDie();
+        const QByteArray before = host.json();
+        Tarvex::TarvexMaterialMapImporter importer(&progress);
+        EXPECT_FALSE(inLayer ? importer.importFileInLayer(path, host.layer(0)) : importer.importFile(path, host.component));
+        EXPECT_EQ(host.json(), before) << inLayer;
+        EXPECT_FALSE(host.model->getUndoStack().canUndo()) << inLayer;
+    };
     const QByteArray density = "METAL_DENSITY\n1 1\n0.5\nEND_METAL_DENSITY\nEND_LAYER\n";
     const QByteArray layer = "LAYER L FR4 Cu 0.035 0\n" + density;
     // The second layer does not fit its host layer: the first one, already written, is taken
@@ -95,16 +104,19 @@ TEST(MaterialMapImport, FailedImportsLeaveTheModelAsItWas)
                                                              "LAYER M FR4 Cu 0.035 0.02\n" + density +
                                                              "END_LAYOUT_MAP\n");
     const QString tooWide = dir.write("too-wide.txt", "LAYOUT_MAP\nAREA 0 0 30 2\n" + layer + "END_LAYOUT_MAP\n");
+    // The sink fails once the first layer was written (whole map) or the owner marked (one layer).
+    const QString twoLayers = dir.write("map.txt", "LAYOUT_MAP\nAREA 0 0 3 2\n" + layer +
+                                                       "LAYER M FR4 Cu 0.035 0.035\nEND_LAYER\nEND_LAYOUT_MAP\n");
     for (bool inLayer : {false, true}) {
-        HostFixture host = twoLayerDie();
-        const QByteArray before = host.json();
         Tools::RecordingProgress progress;
-        Tarvex::TarvexMaterialMapImporter importer(&progress);
-        EXPECT_FALSE(inLayer ? importer.importFileInLayer(tooWide, host.layer(0)) : importer.importFile(straddles, host.component));
-        EXPECT_EQ(host.json(), before) << inLayer;
-        EXPECT_FALSE(host.model->getUndoStack().canUndo()) << inLayer;
+        failsCleanly(progress, inLayer ? tooWide : straddles, inLayer);
         EXPECT_TRUE(progress.texts(Kind::Warning).contains("Import file contains blocks that are not contained by the layer."))
             << progress.texts(Kind::Warning).join(" | ").toStdString();
+        Tools::FailingProgress failing(inLayer ? "only first layer will be applied"
+                                               : "Material Map layer M does not have a valid density grid.");
+        failsCleanly(failing, twoLayers, inLayer);
+        EXPECT_EQ(failing.texts(Kind::FatalError), QStringList{EntityModel::MemoryGuard::message("Import Material Map")})
+            << inLayer;
     }
 
     // Nothing to import into, or nothing to import.
@@ -117,28 +129,4 @@ TEST(MaterialMapImport, FailedImportsLeaveTheModelAsItWas)
     EXPECT_EQ(progress.texts(Kind::FatalError),
               (QStringList{"No entity to import material map into", "No layer to import material map into",
                            "Unable to open " + dir.path("missing.txt")}));
-}
-
-TEST(MaterialMapImport, RunningOutOfMemoryLeavesTheModelAsItWas)
-{
-    // The sink fails once the first layer was written (whole map) or the owner marked (one
-    // layer): what was written must be taken back.
-    TestSupport::TempDir dir;
-    const QString path = dir.write("map.txt", "LAYOUT_MAP\nAREA 0 0 3 2\nLAYER L FR4 Cu 0.035 0\nGRID 1 1\n"
-                                              "METAL_DENSITY\n1 1\n0.5\nEND_METAL_DENSITY\nEND_LAYER\n"
-                                              "LAYER M FR4 Cu 0.035 0.035\nEND_LAYER\nEND_LAYOUT_MAP\n");
-    for (bool inLayer : {false, true}) {
-        HostFixture host = twoLayerDie();
-        const QByteArray before = host.json();
-        Tools::FailingProgress progress(inLayer ? "only first layer will be applied"
-                                                : "Material Map layer M does not have a valid density grid.");
-        Tarvex::TarvexMaterialMapImporter importer(&progress);
-        const bool applied = inLayer ? importer.importFileInLayer(path, host.layer(0))
-                                     : importer.importFile(path, host.component);
-        EXPECT_FALSE(applied) << inLayer;
-        EXPECT_EQ(host.json(), before) << inLayer;
-        EXPECT_FALSE(host.model->getUndoStack().canUndo()) << inLayer;
-        EXPECT_EQ(progress.texts(Kind::FatalError), QStringList{EntityModel::MemoryGuard::message("Import Material Map")})
-            << inLayer;
-    }
 }

@@ -149,6 +149,26 @@ inline std::vector<Cell> cellsOf(const CompositeAttribute* layer)
     return cells;
 }
 
+/// Each cell as "name on|off Shape x,z widthxdepth (outline) metal/dielectric unit", lengths in mm.
+inline std::vector<std::string> describe(const std::vector<Cell>& cells)
+{
+    const auto mm = [](double metres) { return QString::number(metres * 1e3, 'g', 12); };
+    std::vector<std::string> result;
+    for (const Cell& cell : cells) {
+        QStringList outline, fractions;
+        for (double v : cell.outline)
+            outline << mm(v);
+        for (double f : cell.fractions)
+            fractions << QString::number(f);
+        result.push_back(QStringLiteral("%1 %2 %3 %4,%5 %6x%7 (%8) ")
+                             .arg(cell.name, cell.active ? "on" : "off", cell.shape, mm(cell.x), mm(cell.z),
+                                  mm(cell.width), mm(cell.depth), outline.join(' '))
+                             .append(fractions.join('/') + ' ' + cell.unit)
+                             .toStdString());
+    }
+    return result;
+}
+
 /// The names of the materials linked by `layer`, in order.
 inline QStringList materialsOf(const Entity* component, const CompositeAttribute* layer)
 {
@@ -179,6 +199,31 @@ Read readWith(const QByteArray& bytes, const char* name)
     read.fatal = progress.texts(Tools::ToolProgress::Kind::FatalError);
     read.warnings = progress.texts(Tools::ToolProgress::Kind::Warning);
     return read;
+}
+
+/// Each record as "name dielectric/metal unit U [area x0,y0-x1,y1] at up+thickness grid RxC:
+/// densities", then each "warning: " and "fatal: " message.
+inline std::vector<std::string> describe(const Read& read)
+{
+    std::vector<std::string> result;
+    for (const Tarvex::MaterialMapData& r : read.records) {
+        QString text = QString::fromStdString(r.name + " " + r.dielectric + "/" + r.metal + " unit ") + r.lengthUnit.getLabel();
+        if (r.area)
+            text += QStringLiteral(" area %1,%2-%3,%4")
+                        .arg(r.area->getLow().x)
+                        .arg(r.area->getLow().y)
+                        .arg(r.area->getHigh().x)
+                        .arg(r.area->getHigh().y);
+        text += QStringLiteral(" at %1+%2 grid %3x%4:").arg(r.upPos).arg(r.thickness).arg(r.rows).arg(r.columns);
+        for (double d : r.metalDensity)
+            text += ' ' + QString::number(d);
+        result.push_back(text.toStdString());
+    }
+    for (const QString& text : read.warnings)
+        result.push_back("warning: " + text.toStdString());
+    for (const QString& text : read.fatal)
+        result.push_back("fatal: " + text.toStdString());
+    return result;
 }
 
 } // namespace MaterialMapTest
