@@ -242,11 +242,29 @@ private:
 
 namespace {
 
+QJsonDocument toDocument(const Model& model, Writer& writer)
+{
+    return QJsonDocument(QJsonObject{
+        {"format", FormatName}, {"formatVersion", FormatVersion}, {"root", writer.entityToJson(*model.getRoot())}});
+}
+
 QByteArray writeJson(const Model& model, Writer& writer)
 {
-    const QJsonObject top{
-        {"format", FormatName}, {"formatVersion", FormatVersion}, {"root", writer.entityToJson(*model.getRoot())}};
-    return QJsonDocument(top).toJson(QJsonDocument::Indented);
+    return toDocument(model, writer).toJson(QJsonDocument::Indented);
+}
+
+// The text of `document`, or a null array when it would pass `maxBytes`. One byte array
+// holds at most MaxJsonBytes, and growing one past that throws like a failed allocation;
+// the document in memory is already built, so that is the limit, not the memory.
+QByteArray boundedText(const QJsonDocument& document, qint64 maxBytes)
+{
+    QByteArray text;
+    try {
+        text = document.toJson(QJsonDocument::Indented);
+    } catch (const std::bad_alloc&) {
+        return QByteArray();
+    }
+    return text.size() > maxBytes ? QByteArray() : text;
 }
 
 } // namespace
@@ -294,6 +312,11 @@ bool ModelFile::save(const Model& model, const QString& path, QString* error)
 
 bool ModelFile::save(const Model& model, const QString& path, QString* error, const QString& what)
 {
+    return save(model, path, error, what, MaxJsonBytes);
+}
+
+bool ModelFile::save(const Model& model, const QString& path, QString* error, const QString& what, qint64 maxBytes)
+{
     const QFileInfo existing(path);
     QString problem;
     if (existing.exists() && !existing.isFile()) {
@@ -309,13 +332,18 @@ bool ModelFile::save(const Model& model, const QString& path, QString* error, co
     } else {
         try {
             Writer writer;
-            const QByteArray json = writeJson(model, writer);
+            const QByteArray json = boundedText(toDocument(model, writer), maxBytes);
             // Refused rather than renumbered: ids are what links, undo steps and the user's
             // notes (`show`, `objects` print them) know entities by, and ids are only ever
             // handed out one above the last, so a model reaches the limit only by a file
             // written to reach it. Renumbering would quietly change every id a person or
             // another file has noted; refusing says what happened and keeps the old file.
-            if (writer.largestId > MaxSavedId) {
+            if (json.isNull()) {
+                problem = QStringLiteral("the model is too large to save: its text would pass %1 bytes, the most one "
+                                         "buffer in memory holds; %2 was left as it was")
+                              .arg(maxBytes)
+                              .arg(what);
+            } else if (writer.largestId > MaxSavedId) {
                 problem = QStringLiteral("it would hold entity id %1, above %2, the largest id a model file can keep; "
                                          "%3 was left as it was")
                               .arg(writer.largestId)

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <limits>
 #include <memory>
 
 namespace EntityModel {
@@ -26,6 +27,13 @@ public:
     static bool save(const Model& model, const QString& path, QString* error);
     /// The same, with `what` saying in messages what the file holds ("the material library").
     static bool save(const Model& model, const QString& path, QString* error, const QString& what);
+    /// The same, refusing a model whose text would pass `maxBytes` (at most MaxJsonBytes).
+    static bool save(const Model& model, const QString& path, QString* error, const QString& what,
+                     qint64 maxBytes);
+
+    /// The longest text a saved model may have: the most one Qt byte array holds, so the
+    /// text is made in one piece and read back in one.
+    static constexpr qint64 MaxJsonBytes = std::numeric_limits<int>::max() - 32;
     /// Reads a model from `path`; null with `*error` set (naming the file) on failure.
     static std::unique_ptr<Model> load(const QString& path, QString* error);
 };

@@ -91,7 +91,8 @@ bool NorvaneTXMFormatParser::parseFile()
     const QString path = QString::fromStdString(m_fileName);
     QFile file(path);
     // Folders and devices are not map files; some devices never end.
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    m_opened = QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
+    if (!m_opened)
         return false;
 
     const std::array<bool, 256>& blank = blankTable();
@@ -172,8 +173,12 @@ bool NorvaneTXMFormatParser::parseLine(const char* begin, const char* end)
     } else {
         auto node = std::make_unique<NorvaneTXMFormatParserNode>("__data");
         node->values = valuesOf(words, 0);
-        (open.empty() ? *m_root : *open.back()).children.push_back(std::move(node));
-        return true;
+        if (open.empty()) {
+            m_root->children.push_back(std::move(node));
+            return true;
+        }
+        open.back()->children.push_back(std::move(node));
+        return !m_dataCheck || m_dataCheck(*open.back());
     }
     return !m_keywordCheck || m_keywordCheck(*open.back());
 }

@@ -37,11 +37,22 @@ public:
     /// Sets the check called for each keyword line (none by default).
     void setKeywordCheck(KeywordCheck check) { m_keywordCheck = std::move(check); }
 
+    /// Called with the keyword node a data line hangs under, as soon as the line is added
+    /// to it; returning false stops the parse (the check reports why). Lets a reader refuse
+    /// a declared size on its first data line, before the lines it promises are read.
+    using DataCheck = std::function<bool(const NorvaneTXMFormatParserNode& keyword)>;
+
+    /// Sets the check called for each data line under a keyword (none by default).
+    void setDataCheck(DataCheck check) { m_dataCheck = std::move(check); }
+
     /// Reads the whole file into a new tree. False when the file cannot be opened (no
     /// message), a line is longer than MaxLineBytes ("Line %1 is longer than %2 bytes"), the
-    /// keyword check refuses a line, or an end line closes nothing open ("Invalid end tag");
+    /// keyword or data check refuses a line, or an end line closes nothing open ("Invalid end tag");
     /// the tree read so far stays.
     bool parseFile();
+    /// True when the last `parseFile` opened the file, so that a false result came from its
+    /// content (and was reported) rather than from the file being missing or unreadable.
+    bool hasOpenedFile() const { return m_opened; }
     /// The root of the tree; its children are the top-level nodes.
     const std::unique_ptr<NorvaneTXMFormatParserNode>& getRootNode() const { return m_root; }
     /// The sink given at construction (may be null).
@@ -56,6 +67,8 @@ private:
     std::unique_ptr<NorvaneTXMFormatParserNode> m_root;
     Tools::ToolProgress* m_progress;
     KeywordCheck m_keywordCheck;
+    DataCheck m_dataCheck;
+    bool m_opened = false;
     // The words of the line being read, kept between lines to save allocations.
     std::vector<std::string_view> m_words;
 };

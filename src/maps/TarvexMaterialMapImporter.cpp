@@ -278,7 +278,8 @@ std::vector<MaterialMapData> TarvexMaterialMapImporter::readTXMMaterialMapDataIm
         return false;
     });
     if (!parser.parseFile()) {
-        fatalError(tr("Failed to open file - %1").arg(path));
+        fatalError(parser.hasOpenedFile() ? tr("The file %1 was not read.").arg(path)
+                                          : tr("Failed to open file - %1").arg(path));
         return {};
     }
     const std::vector<std::unique_ptr<Node>>& top = parser.getRootNode()->children;

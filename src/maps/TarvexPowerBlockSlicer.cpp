@@ -25,6 +25,13 @@ using Tree = bgi::rtree<Entry, bgi::quadratic<16>>;
 
 Box boxOf(const Block& block) { return Box(Point(block.xLow, block.yLow), Point(block.xHigh, block.yHigh)); }
 
+// The block's left (or right) side as a box without width.
+Box sideOf(const Block& block, bool high)
+{
+    const double x = high ? block.xHigh : block.xLow;
+    return Box(Point(x, block.yLow), Point(x, block.yHigh));
+}
+
 double area(const Block& block) { return (block.xHigh - block.xLow) * (block.yHigh - block.yLow); }
 
 // An endpoint's place in the x (or y) order: by coordinate, equal coordinates by endpoint
@@ -100,23 +107,30 @@ bool outerPieces(const Block& block, double power, const Block& overlap, std::ve
 }
 
 // The blocks, by a stable id (the order of the plain pass: survivors keep their order and
-// pieces come last), with an R-tree of the live ones and the queue of those that may still
-// have an overlapping partner. Invariant: a live block not queued has none.
+// pieces come last), with the queue of those that may still have an overlapping partner
+// and two R-trees: the vertical sides of the live blocks, and the live blocks not queued.
+// Invariant: a live block not queued has no partner.
+//
+// A partner meets a block by a side, so searching sides visits only blocks that may be
+// partners, not every block that covers the search window; and only blocks not queued need
+// waking. With blocks heaped on each other both keep the work near the pieces made.
 class Slicer
 {
 public:
     Slicer(const std::vector<Block>& blocks, const std::vector<double>& powers, std::size_t limit)
-        : m_blocks(blocks), m_powers(powers), m_alive(blocks.size(), 1), m_queued(blocks.size(), 1), m_limit(limit)
+        : m_blocks(blocks), m_powers(powers), m_alive(blocks.size(), 1), m_queued(blocks.size(), 1),
+          m_dormant(blocks.size(), 0), m_limit(limit)
     {
-        std::vector<Entry> entries;
-        entries.reserve(blocks.size());
+        std::vector<Entry> sides;
+        sides.reserve(2 * blocks.size());
         double widths = 0;
         for (std::size_t id = 0; id < blocks.size(); ++id) {
-            entries.emplace_back(boxOf(blocks[id]), id);
+            sides.emplace_back(sideOf(blocks[id], false), id);
+            sides.emplace_back(sideOf(blocks[id], true), id);
             widths += blocks[id].xHigh - blocks[id].xLow;
             m_queue.push(id);
         }
-        m_tree = Tree(entries.begin(), entries.end());
+        m_sides = Tree(sides.begin(), sides.end());
         // Partners are searched in widening x windows that start a few blocks wide: one
         // query for a block of common size, a few for a strip across the die.
         m_firstStep = blocks.empty() ? 0.0 : 4 * widths / double(blocks.size());
@@ -131,8 +145,11 @@ public:
             if (!m_alive[i])
                 continue;
             const std::optional<std::size_t> j = firstPartner(i);
-            if (!j)
+            if (!j) {
+                m_dormant[i] = 1;
+                m_sleeping.insert(Entry(boxOf(m_blocks[i]), i));
                 continue;
+            }
             if (!slicePair(i, *j))
                 return TarvexPowerBlockSlicer::Result::TooManyBlocks;
             if (m_alive[i])
@@ -177,11 +194,14 @@ private:
     }
 
     // The partner of i met first in the x order. Every partner meeting i at an x up to the
-    // window's end intersects the window, so once one is found there it is the first.
-    std::optional<std::size_t> firstPartner(std::size_t i) const
+    // window's end has a side in the window, so once one is found there it is the first.
+    // The first window is as wide as the last windows needed to hold a few sides, so that
+    // a block among thousands of others heaped on it looks at a few of them, not all.
+    std::optional<std::size_t> firstPartner(std::size_t i)
     {
+        constexpr double SidesPerWindow = 16;
         const Block& block = m_blocks[i];
-        double step = m_firstStep;
+        double step = m_sideDensity > 0 ? std::min(m_firstStep, SidesPerWindow / m_sideDensity) : m_firstStep;
         while (true) {
             double end = block.xLow + step;
             const bool whole = !(step > 0) || !(end < block.xHigh);
@@ -189,8 +209,10 @@ private:
                 end = block.xHigh;
             std::optional<EndKey> best;
             std::size_t bestId = 0;
+            std::size_t seen = 0;
             const Box window(Point(block.xLow, block.yLow), Point(end, block.yHigh));
-            forEachIn(window, [&](std::size_t j) {
+            forEachIn(m_sides, window, [&](std::size_t j) {
+                ++seen;
                 if (j == i)
                     return;
                 const std::optional<EndKey> at = meets(i, j);
@@ -199,6 +221,8 @@ private:
                     bestId = j;
                 }
             });
+            if (end > block.xLow)
+                m_sideDensity = 0.9 * m_sideDensity + 0.1 * double(seen) / (end - block.xLow);
             if (best)
                 return bestId;
             if (whole)
@@ -243,7 +267,9 @@ private:
             m_powers.push_back(piece.power);
             m_alive.push_back(1);
             m_queued.push_back(0);
-            m_tree.insert(Entry(boxOf(piece.block), id));
+            m_dormant.push_back(0);
+            m_sides.insert(Entry(sideOf(piece.block, false), id));
+            m_sides.insert(Entry(sideOf(piece.block, true), id));
             enqueue(id);
         }
         wakePartnersOf(firstNew);
@@ -251,8 +277,8 @@ private:
     }
 
     // Queues every block that one of the blocks from `firstNew` on is a partner of: such a
-    // block crosses a vertical side of that new block. The sides of a pair's pieces lie on
-    // at most four lines, each searched once.
+    // block crosses a vertical side of that new block, and only those not queued need it.
+    // The sides of a pair's pieces lie on at most four lines, each searched once.
     void wakePartnersOf(std::size_t firstNew)
     {
         struct Side
@@ -268,6 +294,7 @@ private:
             sides.push_back({m_blocks[id].xHigh, m_blocks[id].yLow, m_blocks[id].yHigh, id});
         }
         std::sort(sides.begin(), sides.end(), [](const Side& a, const Side& b) { return a.x < b.x; });
+        std::vector<std::size_t> woken;
         for (std::size_t first = 0; first < sides.size();) {
             std::size_t last = first;
             double yLow = sides[first].yLow;
@@ -278,35 +305,51 @@ private:
                 yHigh = std::max(yHigh, sides[last].yHigh);
             }
             const Box line(Point(sides[first].x, yLow), Point(sides[first].x, yHigh));
-            forEachIn(line, [&](std::size_t other) {
-                for (std::size_t k = first; k <= last && !m_queued[other]; ++k) {
-                    if (other != sides[k].id && meets(other, sides[k].id))
-                        enqueue(other);
+            woken.clear();
+            forEachIn(m_sleeping, line, [&](std::size_t other) {
+                for (std::size_t k = first; k <= last; ++k) {
+                    if (other != sides[k].id && meets(other, sides[k].id)) {
+                        woken.push_back(other);
+                        break;
+                    }
                 }
             });
+            for (const std::size_t other : woken)
+                enqueue(other);
             first = last + 1;
         }
     }
 
-    // Calls `visit` with the id of every live block meeting `box`.
+    // Calls `visit` with the id of every entry of `tree` meeting `box`.
     template <typename Visit>
-    void forEachIn(const Box& box, Visit visit) const
+    static void forEachIn(const Tree& tree, const Box& box, Visit visit)
     {
-        m_tree.query(bgi::intersects(box),
-                     boost::make_function_output_iterator([&visit](const Entry& entry) { visit(entry.second); }));
+        tree.query(bgi::intersects(box),
+                   boost::make_function_output_iterator([&visit](const Entry& entry) { visit(entry.second); }));
     }
 
     void enqueue(std::size_t id)
     {
         if (m_queued[id])
             return;
+        wake(id);
         m_queued[id] = 1;
         m_queue.push(id);
     }
 
+    void wake(std::size_t id)
+    {
+        if (!m_dormant[id])
+            return;
+        m_dormant[id] = 0;
+        m_sleeping.remove(Entry(boxOf(m_blocks[id]), id));
+    }
+
     void remove(std::size_t id)
     {
-        m_tree.remove(Entry(boxOf(m_blocks[id]), id));
+        wake(id);
+        m_sides.remove(Entry(sideOf(m_blocks[id], false), id));
+        m_sides.remove(Entry(sideOf(m_blocks[id], true), id));
         m_alive[id] = 0;
     }
 
@@ -314,9 +357,12 @@ private:
     std::vector<double> m_powers;
     std::vector<char> m_alive;
     std::vector<char> m_queued;
+    std::vector<char> m_dormant; // live, not queued, and in m_sleeping
     std::priority_queue<std::size_t, std::vector<std::size_t>, std::greater<std::size_t>> m_queue;
-    Tree m_tree;
+    Tree m_sides;
+    Tree m_sleeping;
     double m_firstStep = 0;
+    double m_sideDensity = 0; // sides met per unit of window width, recently
     std::size_t m_limit;
 };
 

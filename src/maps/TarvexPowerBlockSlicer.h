@@ -13,8 +13,9 @@ namespace Tarvex {
 /// order), slices the first pair that overlaps, replaces the sliced blocks by their pieces
 /// (survivors keep their order, pieces go to the end) and starts the pass again, until a
 /// whole pass finds no overlap. Here a queue of the blocks that may still overlap something
-/// and an R-tree find that same next pair without rescanning, so slicing n blocks costs
-/// about (n + pieces) log n.
+/// and R-trees of the blocks' vertical sides and of the blocks not queued find that same
+/// next pair without rescanning, looking only at blocks that may be partners, so slicing n
+/// blocks costs about (n + pieces) log n even when thousands of blocks lie on each other.
 class TarvexPowerBlockSlicer
 {
 public:
@@ -42,9 +43,8 @@ public:
     /// cut again). Area maps drawn from a floorplan hold some thousands of blocks and grids
     /// rarely pass 512 x 512 cells, so 300 000 leaves room for the pieces of their overlaps;
     /// a few hundred blocks nested like stairs pass it, and would otherwise cost minutes and a
-    /// model of hundreds of megabytes (each saved block takes about 600 bytes). Finding the
-    /// next overlapping pair still grows with the pieces made, so this ceiling also bounds
-    /// the time.
+    /// model of hundreds of megabytes (each saved block takes about 600 bytes). The time
+    /// grows with the blocks made, so this ceiling also bounds it (about a second and a half).
     static constexpr std::size_t DefaultBlockLimit = 300000;
 
     /// Slices `blocks` in place; `powers` holds the power of the block at the same index and

@@ -1,5 +1,6 @@
 #include "maps/TarvexPowerMapImporter.h"
 
+#include "host/CellGrid.h"
 #include "host/MemoryGuard.h"
 #include "host/UnitConverter.h"
 #include "maps/NorvaneTXMFormatParser.h"
@@ -112,8 +113,10 @@ std::vector<PowerMapData> TarvexPowerMapImporter::readPowerMapDataImpl(const QSt
 std::vector<PowerMapData> TarvexPowerMapImporter::readPowerMapDataGuarded(const QString& path)
 {
     NorvaneTXMFormatParser parser(path.toStdString(), getProgress());
+    parser.setDataCheck([this](const Node& keyword) { return keyword.children.size() != 1 || checkGridSize(keyword); });
     if (!parser.parseFile()) {
-        fatalError(tr("Failed to open file - %1").arg(path));
+        fatalError(parser.hasOpenedFile() ? tr("The file %1 was not read.").arg(path)
+                                          : tr("Failed to open file - %1").arg(path));
         return {};
     }
 
@@ -122,6 +125,8 @@ std::vector<PowerMapData> TarvexPowerMapImporter::readPowerMapDataGuarded(const 
     EntityModel::TypeRef lengthUnit = getDefaultLengthUnit();
     std::optional<Geometry::Bound2D> dieArea;
     bool haveGrid = false;
+    // The blocks of all maps together: each is saved, so the file's maps share one limit.
+    size_t blockTotal = 0;
     const auto newRecord = [&]() {
         PowerMapData record = createPowerMapData(path);
         record.powerUnit = powerUnit;
@@ -163,7 +168,8 @@ std::vector<PowerMapData> TarvexPowerMapImporter::readPowerMapDataGuarded(const 
             records.push_back(std::move(record));
         } else if (name == "area_power_map") {
             PowerMapData record = newRecord();
-            if (!getAreaPowerMapData(*child, dieArea, record.blocks, record.powers))
+            if (!getAreaPowerMapData(*child, dieArea, record.blocks, record.powers) ||
+                !checkBlockTotal(blockTotal += record.blocks.size()))
                 return {};
             record.rows = int(record.blocks.size()) + 1;
             record.columns = 5;
@@ -178,7 +184,8 @@ std::vector<PowerMapData> TarvexPowerMapImporter::readPowerMapDataGuarded(const 
         } else if (name == "area_leakage_power_map") {
             PowerMapData record = newRecord();
             double temperature = 0;
-            if (!getLeakageAreaPowerMapData(*child, temperature, dieArea, record.blocks, record.powers))
+            if (!getLeakageAreaPowerMapData(*child, temperature, dieArea, record.blocks, record.powers) ||
+                !checkBlockTotal(blockTotal += record.blocks.size()))
                 return {};
             record.rows = int(record.blocks.size()) + 1;
             record.columns = 5;
@@ -199,6 +206,29 @@ std::vector<PowerMapData> TarvexPowerMapImporter::readPowerMapDataGuarded(const 
         records[i].name = name.toStdString();
     }
     return records;
+}
+
+bool TarvexPowerMapImporter::checkGridSize(const Node& keyword) const
+{
+    const std::string name = lowered(keyword.name);
+    if (name != "power_map" && name != "leakage_power_map")
+        return true;
+    // A leakage grid's size line starts with its temperature.
+    const size_t first = name == "power_map" ? 0 : 1;
+    const NorvaneTXMFormatParserValues& head = keyword.children.front()->values;
+    int columns = 0;
+    int rows = 0;
+    // A size that is no count is left to the reader of the map, which says what is wrong.
+    if (head.size() < first + 2 || toCount(head[first], 1, columns) != Count::Valid ||
+        toCount(head[first + 1], 1, rows) != Count::Valid)
+        return true;
+    if (rows <= EntityModel::CellGrid::MaximumModelCells / columns)
+        return true;
+    fatalError(tr("The power map has %1 rows of %2 cells, more than the %3 cells a model can hold")
+                   .arg(rows)
+                   .arg(columns)
+                   .arg(EntityModel::CellGrid::MaximumModelCells));
+    return false;
 }
 
 bool TarvexPowerMapImporter::getPowerMapAreaData(const Node& node, Geometry::Bound2D& bound) const
@@ -435,14 +465,25 @@ bool TarvexPowerMapImporter::combine(std::vector<PowerMapData>& records) const
         }
     }
     const PowerMapData& first = records.front();
+    // Each map after the first takes the first's blocks too.
+    size_t blockTotal = first.blocks.size();
     for (size_t i = 1; i < records.size(); ++i) {
         const bool combined = records[i].isAreaMap() || first.isAreaMap()
                                   ? addBlocks(records[i], first)
                                   : addGrids(records[i], first, int(rows), int(columns));
-        if (!combined)
+        if (!combined || !checkBlockTotal(blockTotal += records[i].blocks.size()))
             return false;
     }
     return true;
+}
+
+bool TarvexPowerMapImporter::checkBlockTotal(size_t total) const
+{
+    if (total <= TarvexPowerBlockSlicer::DefaultBlockLimit)
+        return true;
+    fatalError(tr("The power maps of the file hold more than %1 blocks together.")
+                   .arg(TarvexPowerBlockSlicer::DefaultBlockLimit));
+    return false;
 }
 
 namespace {

@@ -38,6 +38,7 @@ private:
     std::vector<ServerConstructor::PowerMapData> readPowerMapDataImpl(const QString& path) override;
     std::vector<ServerConstructor::PowerMapData> readPowerMapDataGuarded(const QString& path);
 
+    bool checkGridSize(const Node& keyword) const;
     bool getPowerMapAreaData(const Node& node, Geometry::Bound2D& bound) const;
     bool getPowerNodeData(const Node& node, int& columns, int& rows, std::vector<double>& values) const;
     bool getLeakagePowerNodeData(const Node& node, int& columns, int& rows, double& temperature,
@@ -53,6 +54,7 @@ private:
                   std::vector<double>& values) const;
     bool readBlocks(const Node& node, double* temperature, const std::optional<Geometry::Bound2D>& dieArea,
                     std::vector<Geometry::Bound2D>& blocks, std::vector<double>& powers) const;
+    bool checkBlockTotal(size_t total) const;
     bool combine(std::vector<ServerConstructor::PowerMapData>& records) const;
     bool addGrids(ServerConstructor::PowerMapData& record, const ServerConstructor::PowerMapData& first, int rows,
                   int columns) const;

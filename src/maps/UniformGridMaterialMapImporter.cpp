@@ -42,6 +42,9 @@ public:
         // refused before its cells take the memory.
         if (qint64(m_values.size()) >= EntityModel::CellGrid::MaximumModelCells) {
             m_tooLarge = true;
+            // A first row that alone passes the limit is as wide as read so far.
+            if (m_rows == 0)
+                m_columns = m_inRow + 1;
             return false;
         }
         m_values.push_back(value);
@@ -128,7 +131,7 @@ std::vector<MaterialMapData> UniformGridMaterialMapImporter::readMaterialMapData
     if (!parser.parseFile(path, collector)) {
         if (collector.tooLarge()) {
             // The row being read counts: its cells are past the limit.
-            checkCellCount(qint64(collector.rows()) + 1, std::max<qint64>(collector.columns(), 1));
+            checkCellCount(qint64(collector.rows()) + 1, collector.columns());
         } else if (collector.badRowLine() > 0) {
             fatalError(tr("Row on line %1 has %2 columns where the first row has %3")
                            .arg(collector.badRowLine())

@@ -298,3 +298,22 @@ TEST(ModelFile, BrokenFilesAreRefusedWithAReasonAndReadOnlyFilesKept)
     EXPECT_EQ(error, "Cannot write model file " + path + ": the file is read-only");
     EXPECT_EQ(dir.read("model.json"), "old");
 }
+
+TEST(ModelFile, AModelWhoseTextPassesTheBufferLimitIsRefusedAndTheOldFileKept)
+{
+    TestSupport::TempDir dir;
+    const QString path = dir.write("M.json", "old");
+    const auto model = richModel();
+    const qint64 size = ModelFile::toJson(*model).size();
+    QString error;
+    ASSERT_TRUE(ModelFile::save(*model, path, &error, "the model", size)) << error.toStdString();
+    EXPECT_EQ(dir.read("M.json"), ModelFile::toJson(*model));
+
+    ASSERT_TRUE(dir.write("M.json", "old") == path);
+    EXPECT_FALSE(ModelFile::save(*model, path, &error, "the model", size - 1));
+    EXPECT_EQ(error, QString("Cannot write model file %1: the model is too large to save: its text would pass %2 "
+                             "bytes, the most one buffer in memory holds; the model was left as it was")
+                         .arg(path)
+                         .arg(size - 1));
+    EXPECT_EQ(dir.read("M.json"), "old");
+}

@@ -49,6 +49,7 @@ TEST(MaterialMapGrid, SpellingsOfTheSameTableGiveOneLayerAndBadTablesAreRefused)
     const std::string grid = "Layer Sillicon/Copper unit mm at 0+0.1 grid 2x3: 0.5 0.25 1 0 0.125 0.75";
     // A grid of more cells than a model holds is refused while it is read; at the limit it reads.
     const QByteArray row = QByteArray("0.5,").repeated(999) + "0.5\n";
+    const std::string wideRow = "fatal: The material map has 1 rows of 300001 cells, more than the 300000 cells a model can hold";
     const struct
     {
         const char* what;
@@ -74,6 +75,9 @@ TEST(MaterialMapGrid, SpellingsOfTheSameTableGiveOneLayerAndBadTablesAreRefused)
         {"negative", "0.5,0.25\n0.5,-0.25\n", {"fatal: Metal Density parsing failed - negative density on line 2"}},
         {"past the cell limit", row.repeated(301),
          {"fatal: The material map has 301 rows of 1000 cells, more than the 300000 cells a model can hold"}},
+        // One row past the limit, ended or not, is refused at its cell past the limit.
+        {"one row past the cell limit", QByteArray("1,").repeated(300000) + "1,1\n", {wideRow}},
+        {"one unended row past the cell limit", QByteArray("1,").repeated(300000) + "1,1", {wideRow}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(describe(readGrid(c.bytes)), c.read) << c.what;

@@ -164,7 +164,7 @@ TEST(MaterialMapLayout, BadFilesAreRefusedWithTheirMessage)
          "Invalid metal density data - unexpected number of rows"},
         {Txt, "LENGTH\tfurlong\n", "Unknown unit \"furlong\" for Length"},
         {Txt, "END_LAYOUT_MAP\n", "Invalid end tag"},
-        {Txt, "END_X\n", "Failed to open file - "},
+        {Txt, "END_X\n", "The file "},
         {Xml, "<Layout version=\"1\"><AREA", "Failed to parse file - "},
         {Xml, "<Map version=\"1\"/>", "Invalid file format"},
         {Xml, "<Layout/>", "Version attribute missing"},

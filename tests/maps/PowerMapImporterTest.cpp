@@ -62,7 +62,7 @@ TEST(PowerMapImporter, MapsAreReadBottomRowFirstLeakageMapsJoinTheFirstMapAndMal
     {
         const char* what;
         QByteArray content;
-        std::vector<std::string> records; // then the last fatal message, if any
+        std::vector<std::string> records; // then the first fatal message, if any
         QStringList warnings = {};
     };
     const QByteArray die = "DIE_AREA 0 0 10 10\n";
@@ -94,7 +94,7 @@ TEST(PowerMapImporter, MapsAreReadBottomRowFirstLeakageMapsJoinTheFirstMapAndMal
          "DIE_AREA 0 0 2 1\nAREA_POWER_MAP\n1\n0 0 1 1 3\nLEAKAGE_POWER_MAP\n85 2 1\n0.5 0.25\n", {"chip.power (1) 2x5 W/um area 0,0-2,1: 3 blocks 0,0-1,1 of 1 link 0-1@85",
           "chip.power (2) 3x5 W/um area 0,0-2,1: 3.5 0.25 blocks 0,0-1,1 of 2 link 1-0@85"}},
         // Every malformed file ends in its message, %1 standing for the path, and no records.
-        {"unmatched end line", "POWER_MAP\n1 1\n5\nEND_AREA_POWER_MAP\n", {"Failed to open file - %1"}},
+        {"unmatched end line", "POWER_MAP\n1 1\n5\nEND_AREA_POWER_MAP\n", {"Invalid end tag"}},
         {"old power map format", "START_POWER_MAP_DEFINITION\nEND_POWER_MAP_DEFINITION\n",
          {"Power maps are not supported in this version of Tarvex. Please use the area power map format instead."}},
         {"die area with three values", "DIE_AREA 0 0 10\n", {"Invalid power map area data in power map file."}},
@@ -107,8 +107,11 @@ TEST(PowerMapImporter, MapsAreReadBottomRowFirstLeakageMapsJoinTheFirstMapAndMal
         {"grid, too few rows", "POWER_MAP\n2 3\n1 2\n3 4\n", {"Missing rows in power map file. Rows declared: 3, given: 2."}},
         {"grid, too many rows before the end line", "POWER_MAP\n1 2\n1\n2\n3\nEND_POWER_MAP\n",
          {"Missing rows in power map file. Rows declared: 2, given: 3."}},
+        // Grids past the cells a model holds are refused at their size line.
         {"huge row count and no rows", "POWER_MAP\n1000000 2000000000\n",
-         {"Missing rows in power map file. Rows declared: 2000000000, given: 0."}},
+         {"The power map has 2000000000 rows of 1000000 cells, more than the 300000 cells a model can hold"}},
+        {"leakage grid past the model's cells", "LEAKAGE_POWER_MAP\n85 300001 1\n",
+         {"The power map has 1 rows of 300001 cells, more than the 300000 cells a model can hold"}},
         {"grid line too short", "POWER_MAP\n2 2\n1 2\n3\n", {"Missing columns in power map file."}},
         {"non-numeric cell", "POWER_MAP\n2 1\n1 -\n", {"Error parsing power map data"}},
         {"leakage grid without temperature", "LEAKAGE_POWER_MAP\n2 2\n1 2\n3 4\n",
@@ -137,10 +140,14 @@ TEST(PowerMapImporter, MapsAreReadBottomRowFirstLeakageMapsJoinTheFirstMapAndMal
         std::vector<std::string> got = describe(result->records);
         const QStringList fatal = result->progress.texts(ToolProgress::Kind::FatalError);
         if (!fatal.isEmpty())
-            got.push_back(QString(fatal.last()).replace(QRegularExpression("- /.*"), "- %1").toStdString());
+            got.push_back(QString(fatal.first()).replace(QRegularExpression("/\\S+"), "%1").toStdString());
         EXPECT_EQ(got, c.records) << c.what;
         EXPECT_EQ(result->progress.texts(ToolProgress::Kind::Warning), c.warnings) << c.what;
     }
+
+    // After the parser's own message, the file is said to be left unread (it did open).
+    const QStringList unread = read("POWER_MAP\n1 1\n5\nEND_AREA_POWER_MAP\n")->progress.texts(ToolProgress::Kind::FatalError);
+    EXPECT_TRUE(unread.last().startsWith("The file /") && unread.last().endsWith("power.txt was not read.")) << unread.last().toStdString();
 
     // A file without any map is no error for the reader: it has nothing to give.
     for (const QByteArray& empty : {QByteArray("\n\n  \n"), QByteArray("POWER\tW\nDIE_AREA 0 0 1 1\n")}) {
@@ -148,4 +155,21 @@ TEST(PowerMapImporter, MapsAreReadBottomRowFirstLeakageMapsJoinTheFirstMapAndMal
         EXPECT_TRUE(nothing->records.empty());
         EXPECT_TRUE(nothing->progress.entries().empty());
     }
+}
+
+TEST(PowerMapImporter, TheBlocksOfAllMapsOfAFileShareOneLimit)
+{
+    // A 400 x 400 grid joins each area map after it as 160 000 blocks: one such map fits,
+    // two pass the limit together though each alone is well below it.
+    const QByteArray row = QByteArray("1 ").repeated(400) + "\n";
+    const QByteArray grid = "DIE_AREA 0 0 400 400\nPOWER_MAP\n400 400\n" + row.repeated(400);
+    const QByteArray area = "AREA_POWER_MAP\n1\n0 0 1 1 1\nEND_AREA_POWER_MAP\n";
+    const auto one = read(grid + area);
+    ASSERT_EQ(one->records.size(), 2u) << one->progress.texts(ToolProgress::Kind::FatalError).join('\n').toStdString();
+    EXPECT_EQ(one->records[1].blocks.size(), 160000u);
+
+    const auto two = read(grid + area + area);
+    EXPECT_TRUE(two->records.empty());
+    EXPECT_EQ(two->progress.texts(ToolProgress::Kind::FatalError),
+              QStringList{"The power maps of the file hold more than 300000 blocks together."});
 }
