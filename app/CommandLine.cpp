@@ -5,7 +5,6 @@
 #include "host/AtomicFile.h"
 #include "host/LibraryManager.h"
 #include "host/ModelFile.h"
-#include "import/TarvexImporter.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -95,14 +94,19 @@ int runCommandLine(const QStringList& arguments)
             }
         }
     }
-    if (name == QLatin1String("help")) {
-        // "tarvex help import" is "tarvex import --help".
+    const bool help = name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help");
+    // "tarvex help import" is "tarvex import --help"; a word after it names a command or is wrong.
+    const QString topic = arguments.value(2);
+    if (help && arguments.size() > (name == QLatin1String("help") ? 3 : 2))
+        return reportUsage(QStringLiteral("unexpected argument '%1'").arg(arguments.last()), overview());
+    if (name == QLatin1String("help") && !topic.isEmpty()) {
         for (const Command& command : Commands) {
-            if (arguments.value(2) == QLatin1String(command.name))
-                return runCommandLine({arguments.value(0), arguments.value(2), QStringLiteral("--help")});
+            if (topic == QLatin1String(command.name))
+                return runCommandLine({arguments.value(0), topic, QStringLiteral("--help")});
         }
+        return reportUsage(QStringLiteral("unknown command '%1'").arg(topic), overview());
     }
-    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+    if (help) {
         out() << overview();
         out().flush();
         return 0;
@@ -305,10 +309,14 @@ int finish(bool failed, const Model& model, const QString& modelPath, const Libr
     }
     const QString libraryPath = library ? LibraryManager::storePathFor(modelPath) : QString();
     if (failed) {
-        err() << "The model file " << modelPath
-              << (library ? QStringLiteral(" and its material library %1 were").arg(libraryPath)
-                          : QStringLiteral(" was"))
-              << " left unchanged.\n";
+        // A model the run would have made is not made; one that exists is not touched.
+        if (!QFileInfo::exists(modelPath))
+            err() << "No model file was made at " << modelPath << ".\n";
+        else
+            err() << "The model file " << modelPath
+                  << (library ? QStringLiteral(" and its material library %1 were").arg(libraryPath)
+                              : QStringLiteral(" was"))
+                  << " left unchanged.\n";
         err().flush();
         return 1;
     }

@@ -30,8 +30,10 @@ int runExtendCommand(CommandParser& parser)
     if (!model)
         return 1;
     Entity* board = findEntityByName(model->getRoot(), parser.value(boardOption), PCB_t);
-    if (!board)
-        return failure(QStringLiteral("no board named \"%1\" in %2").arg(parser.value(boardOption), modelPath));
+    if (!board) {
+        failure(QStringLiteral("no board named \"%1\" in %2").arg(parser.value(boardOption), modelPath));
+        return finish(true, *model, modelPath);
+    }
 
     Tools::ConsoleProgress progress;
     progress.holdClosingMessages(Tarvex::TarvexImporter::closingMessages());

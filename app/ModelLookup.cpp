@@ -69,7 +69,9 @@ std::optional<int> openEntityCommand(CommandParser& parser, const QString& entit
         return 1;
     const QString name = parser.value(entityOption);
     target.entity = findEntityByName(target.model->getRoot(), name);
-    if (!target.entity)
-        return failure(QStringLiteral("no entity named \"%1\" in %2").arg(name, target.modelPath));
+    if (!target.entity) {
+        failure(QStringLiteral("no entity named \"%1\" in %2").arg(name, target.modelPath));
+        return finish(true, *target.model, target.modelPath);
+    }
     return std::nullopt;
 }

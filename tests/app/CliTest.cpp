@@ -96,6 +96,10 @@ TEST(TarvexCli, FailedRunsSayWhyAndLeaveTheModelAsItWas)
         EXPECT_EQ(dir.read("model.json"), before);
         EXPECT_EQ(dir.read("no-chassis.json"), noChassisBefore);
     }
+    // A run that fails into a model not made yet makes none, and says so.
+    const CliRun unmade = tarvex({"import", broken, "--model", dir.path("new.json")});
+    EXPECT_TRUE(unmade.err.contains("No model file was made at " + dir.path("new.json") + ".")) << unmade.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.path("new.json")));
 
 }
 
@@ -104,6 +108,8 @@ TEST(TarvexCli, UsageErrorsAndHelpOfEveryCommand)
     const std::pair<QStringList, const char*> cases[] = {
         {{}, "no command given"},
         {{"frobnicate"}, "unknown command 'frobnicate'"},
+        {{"help", "frobnicate"}, "unknown command 'frobnicate'"},
+        {{"help", "import", "extra"}, "unexpected argument 'extra'"},
         {{"update", "file.xml"}, "update needs FILE and --model MODEL.json"},
         {{"extend", "file.xml", "--model", "m.json"}, "extend needs FILE, --model MODEL.json and --board NAME"},
         {{"power-map", "file.txt", "--model", "m.json"}, "power-map needs FILE, --model MODEL.json and --entity NAME"},
