@@ -29,9 +29,7 @@ void MemoryGuard::rollBack() const
 {
     if (!m_model)
         return;
-    UndoStack& history = m_model->getUndoStack();
-    while (history.doneCount() > m_done && history.undo()) {
-    }
+    m_model->getUndoStack().undoTo(m_done);
 }
 
 QString MemoryGuard::message(const QString& name)

@@ -159,8 +159,7 @@ bool PowerMapImporter::importPowerMapGuarded(Entity* entity, const QString& path
     Model* model = entity->getModel();
     UndoStack& history = model->getUndoStack();
     const bool joined = history.isStepOpen();
-    const int stepsBefore = history.count();
-    const bool couldRedo = history.canRedo();
+    const int doneBefore = history.doneCount();
     bool written = false;
     {
         UndoStackOpener step(model, tr("Import Power Map"));
@@ -169,10 +168,8 @@ bool PowerMapImporter::importPowerMapGuarded(Entity* entity, const QString& path
     if (!written) {
         // Every edit went into one step; taking it back restores the entity. A step the
         // caller holds open cannot be taken back from here.
-        // A step is filed when an edit was recorded: that drops the redo steps or adds one.
-        const bool filed = couldRedo ? !history.canRedo() : history.count() > stepsBefore;
-        if (!joined && filed)
-            history.undo();
+        if (!joined)
+            history.undoTo(doneBefore);
         fatalError(tr("The power map %1 could not be applied to %2.").arg(path, entity->getName()));
         return false;
     }

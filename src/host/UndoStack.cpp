@@ -56,6 +56,15 @@ QString UndoStack::undoText() const { return canUndo() ? m_steps[m_done - 1].nam
 
 QString UndoStack::redoText() const { return canRedo() ? m_steps[m_done].name : QString(); }
 
+bool UndoStack::undoTo(int done)
+{
+    while (doneCount() > done) {
+        if (!undo())
+            return false;
+    }
+    return true;
+}
+
 bool UndoStack::undo()
 {
     if (!canUndo())

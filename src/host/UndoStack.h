@@ -54,6 +54,9 @@ public:
     int count() const { return int(m_steps.size()); }
     /// Number of filed steps that are done, which `undo` can take back.
     int doneCount() const { return int(m_done); }
+    /// Takes back the steps filed since `doneCount()` was `done`, which is how a failed
+    /// operation leaves the model as it found it; false when they cannot all be taken back.
+    bool undoTo(int done);
     /// Drops the whole history.
     void clear();
 

@@ -260,8 +260,7 @@ MaterialMapEditor::EditStep::EditStep(Model* model, const QString& name) : m_mod
         return;
     UndoStack& stack = m_model->getUndoStack();
     m_outermost = !stack.isStepOpen();
-    m_couldRedo = stack.canRedo();
-    m_stepsBefore = stack.count();
+    m_doneBefore = stack.doneCount();
     m_opener.emplace(m_model, name);
 }
 
@@ -274,11 +273,8 @@ bool MaterialMapEditor::EditStep::finish(bool succeeded)
     m_opener.reset();
     if (succeeded || !m_outermost)
         return succeeded;
-    // A filed step drops whatever could be redone; an empty step is not filed at all.
-    UndoStack& stack = m_model->getUndoStack();
-    const bool filed = m_couldRedo ? !stack.canRedo() : stack.count() == m_stepsBefore + 1;
-    if (filed)
-        stack.undo();
+    // An empty step is not filed at all, so only a filed one is taken back.
+    m_model->getUndoStack().undoTo(m_doneBefore);
     return succeeded;
 }
 

@@ -121,8 +121,7 @@ protected:
     private:
         EntityModel::Model* m_model;
         bool m_outermost = false;
-        bool m_couldRedo = false;
-        int m_stepsBefore = 0;
+        int m_doneBefore = 0; // the steps done before this one opened
         std::optional<EntityModel::UndoStackOpener> m_opener;
     };
 

@@ -220,6 +220,7 @@ bool TarvexMaterialImporter::importMaterialLibraryGuarded(const QString& path)
     // Everything below is one step of the store's history, taken back whole when a write
     // fails half way, so that the library is never left half updated.
     Model& store = library ? *library->getModel() : m_libraryManager->getStore();
+    const int doneBefore = store.getUndoStack().doneCount();
     bool changed = false;
     bool done = false;
     {
@@ -238,7 +239,7 @@ bool TarvexMaterialImporter::importMaterialLibraryGuarded(const QString& path)
         }
     }
     if (!done && changed) {
-        store.getUndoStack().undo();
+        store.getUndoStack().undoTo(doneBefore);
         fatalError(tr("The material library \"%1\" was left unchanged.").arg(libraryName));
     }
     return done;
