@@ -30,6 +30,8 @@
 
 #include "PeakMemory.h"
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 
@@ -301,18 +303,15 @@ int main(int argc, char** argv)
 {
     if (argc == 3 && std::strncmp(argv[1], "--peak=", 7) == 0)
         return printPeak(argv[1] + 7, QString::fromLocal8Bit(argv[2]));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    for (const Case& c : cases()) {
-        for (const bool baseline : {true, false}) {
-            const std::string name = std::string(c.name) + (baseline ? "/baseline" : "/bounded");
-            benchmark::RegisterBenchmark(name.c_str(), [&c, baseline](benchmark::State& state) { run(state, c, baseline); })
-                ->Unit(benchmark::kMillisecond)
-                ->Iterations(std::strstr(c.name, "interchange") ? 1 : 3);
+    return Bench::runBenchmarks(argc, argv, [] {
+        for (const Case& c : cases()) {
+            for (const bool baseline : {true, false}) {
+                const std::string name = std::string(c.name) + (baseline ? "/baseline" : "/bounded");
+                benchmark::RegisterBenchmark(name.c_str(),
+                                             [&c, baseline](benchmark::State& state) { run(state, c, baseline); })
+                    ->Unit(benchmark::kMillisecond)
+                    ->Iterations(std::strstr(c.name, "interchange") ? 1 : 3);
+            }
         }
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    });
 }

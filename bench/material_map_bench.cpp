@@ -22,6 +22,8 @@
 
 #include "PeakMemory.h"
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -333,14 +335,10 @@ int main(int argc, char** argv)
         if (std::strncmp(argv[i], "--peak-rss=", 11) == 0)
             return printPeak(argc, argv);
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    // The files are made before any timing starts.
-    for (Format format : {Format::Csv, Format::Text})
-        mapFile(format, gridSize);
-    registerCases();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return Bench::runBenchmarks(argc, argv, [] {
+        // The files are made before any timing starts.
+        for (Format format : {Format::Csv, Format::Text})
+            mapFile(format, gridSize);
+        registerCases();
+    });
 }

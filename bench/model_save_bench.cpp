@@ -27,6 +27,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -208,11 +210,5 @@ void registerBenchmarks()
 
 int main(int argc, char** argv)
 {
-    registerBenchmarks();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return Bench::runBenchmarks(argc, argv, registerBenchmarks);
 }

@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -99,11 +101,5 @@ void registerBenchmarks()
 
 int main(int argc, char** argv)
 {
-    registerBenchmarks();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return Bench::runBenchmarks(argc, argv, registerBenchmarks);
 }

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -155,15 +157,13 @@ int main(int argc, char** argv)
         // At 100 000 dense blocks the pieces pass the slicer's block limit.
         {"BM_Slice/dense", BM_Slice, Dense, 10000},
     };
-    for (const Run& run : runs) {
-        benchmark::RegisterBenchmark(run.name, run.function, run.layout)
-            ->RangeMultiplier(10)
-            ->Range(1000, run.largest)
-            ->Unit(benchmark::kMillisecond)
-            ->Complexity(benchmark::oNLogN);
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return Bench::runBenchmarks(argc, argv, [&runs] {
+        for (const Run& run : runs) {
+            benchmark::RegisterBenchmark(run.name, run.function, run.layout)
+                ->RangeMultiplier(10)
+                ->Range(1000, run.largest)
+                ->Unit(benchmark::kMillisecond)
+                ->Complexity(benchmark::oNLogN);
+        }
+    });
 }

@@ -16,6 +16,8 @@
 #include <QDomDocument>
 #include <QFile>
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
@@ -179,11 +181,5 @@ int main(int argc, char** argv)
 {
     if (argc == 3 && std::strncmp(argv[1], "--peak-rss=", 11) == 0)
         return measurePeak(argv[1] + 11, argv[2]);
-    registerBenchmarks();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return Bench::runBenchmarks(argc, argv, registerBenchmarks);
 }
