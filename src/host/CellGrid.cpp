@@ -4,6 +4,8 @@
 #include "host/ListAttributeEditor.h"
 #include "host/UnitConverter.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -14,6 +16,21 @@ using Geometry::Bound2D;
 using Geometry::Vec2;
 
 namespace EntityModel {
+
+bool CellGrid::fitsModel(qint64 rows, qint64 columns)
+{
+    return rows <= MaximumModelCells / std::max<qint64>(columns, 1);
+}
+
+QString CellGrid::tooManyCellsMessage(const QString& what, qint64 rows, qint64 columns)
+{
+    return QCoreApplication::translate("EntityModel::CellGrid",
+                                       "The %1 has %2 rows of %3 cells, more than the %4 cells a model can hold")
+        .arg(what)
+        .arg(rows)
+        .arg(columns)
+        .arg(MaximumModelCells);
+}
 
 namespace {
 

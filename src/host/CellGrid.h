@@ -40,6 +40,12 @@ public:
     /// item of the saved file (a few kilobytes of JSON), and past this many the file would
     /// outgrow what the JSON writer and reader take. Map readers refuse larger maps early.
     static constexpr qint64 MaximumModelCells = 300000;
+    /// Whether a grid of `rows` of `columns` cells stays within `MaximumModelCells` (checked
+    /// without multiplying, so that absurd counts cannot overflow).
+    static bool fitsModel(qint64 rows, qint64 columns);
+    /// The refusal of a grid that does not fit, naming what it is ("material map"):
+    /// "The material map has R rows of C cells, more than the 300000 cells a model can hold".
+    static QString tooManyCellsMessage(const QString& what, qint64 rows, qint64 columns);
 
     /// A grid whose cell (c, r) spans `origin` + (c, r) * `cellSize` to `origin` +
     /// (c + 1, r + 1) * `cellSize`. Lengths are shown in `lengthUnit` (in SI when the host

@@ -46,12 +46,9 @@ MaterialMapImporter::~MaterialMapImporter() = default;
 
 bool MaterialMapImporter::checkCellCount(qint64 rows, qint64 columns)
 {
-    if (rows <= EntityModel::CellGrid::MaximumModelCells / std::max<qint64>(columns, 1))
+    if (EntityModel::CellGrid::fitsModel(rows, columns))
         return true;
-    fatalError(tr("The material map has %1 rows of %2 cells, more than the %3 cells a model can hold")
-                   .arg(rows)
-                   .arg(columns)
-                   .arg(EntityModel::CellGrid::MaximumModelCells));
+    fatalError(EntityModel::CellGrid::tooManyCellsMessage(tr("material map"), rows, columns));
     return false;
 }
 

@@ -222,12 +222,9 @@ bool TarvexPowerMapImporter::checkGridSize(const Node& keyword) const
     if (head.size() < first + 2 || toCount(head[first], 1, columns) != Count::Valid ||
         toCount(head[first + 1], 1, rows) != Count::Valid)
         return true;
-    if (rows <= EntityModel::CellGrid::MaximumModelCells / columns)
+    if (EntityModel::CellGrid::fitsModel(rows, columns))
         return true;
-    fatalError(tr("The power map has %1 rows of %2 cells, more than the %3 cells a model can hold")
-                   .arg(rows)
-                   .arg(columns)
-                   .arg(EntityModel::CellGrid::MaximumModelCells));
+    fatalError(EntityModel::CellGrid::tooManyCellsMessage(tr("power map"), rows, columns));
     return false;
 }
 
