@@ -199,4 +199,9 @@ bool NorvaneTXMFormatParser::closeBlock(const std::string& name)
     return false;
 }
 
+QString NorvaneTXMFormatParser::unreadFileMessage(const QString& path) const
+{
+    return m_opened ? tr("The file %1 was not read.").arg(path) : tr("Failed to open file - %1").arg(path);
+}
+
 } // namespace Tarvex

@@ -50,9 +50,10 @@ public:
     /// keyword or data check refuses a line, or an end line closes nothing open ("Invalid end tag");
     /// the tree read so far stays.
     bool parseFile();
-    /// True when the last `parseFile` opened the file, so that a false result came from its
-    /// content (and was reported) rather than from the file being missing or unreadable.
-    bool hasOpenedFile() const { return m_opened; }
+    /// What a reader says of `path` after `parseFile` returned false: that the file was not
+    /// read when it opened (its content was at fault and was reported), or that it could not
+    /// be opened.
+    QString unreadFileMessage(const QString& path) const;
     /// The root of the tree; its children are the top-level nodes.
     const std::unique_ptr<NorvaneTXMFormatParserNode>& getRootNode() const { return m_root; }
     /// The sink given at construction (may be null).

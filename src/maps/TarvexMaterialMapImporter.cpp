@@ -278,8 +278,7 @@ std::vector<MaterialMapData> TarvexMaterialMapImporter::readTXMMaterialMapDataIm
         return false;
     });
     if (!parser.parseFile()) {
-        fatalError(parser.hasOpenedFile() ? tr("The file %1 was not read.").arg(path)
-                                          : tr("Failed to open file - %1").arg(path));
+        fatalError(parser.unreadFileMessage(path));
         return {};
     }
     const std::vector<std::unique_ptr<Node>>& top = parser.getRootNode()->children;

@@ -115,8 +115,7 @@ std::vector<PowerMapData> TarvexPowerMapImporter::readPowerMapDataGuarded(const 
     NorvaneTXMFormatParser parser(path.toStdString(), getProgress());
     parser.setDataCheck([this](const Node& keyword) { return keyword.children.size() != 1 || checkGridSize(keyword); });
     if (!parser.parseFile()) {
-        fatalError(parser.hasOpenedFile() ? tr("The file %1 was not read.").arg(path)
-                                          : tr("Failed to open file - %1").arg(path));
+        fatalError(parser.unreadFileMessage(path));
         return {};
     }
 
