@@ -8,8 +8,9 @@ namespace EntityModel {
 
 namespace {
 
-// The guards running now; the library runs one operation at a time on the caller's thread.
-int running = 0;
+// The guards running now on this thread: nesting is a property of one call chain, so
+// operations a host runs on other threads do not see each other's guards.
+thread_local int running = 0;
 
 } // namespace
 
