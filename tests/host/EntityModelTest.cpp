@@ -81,7 +81,7 @@ TEST(EntityModel, OneUndoStepTakesBackEveryEditOfAnImportAndOtherEditsAreStepsOf
     EXPECT_FALSE(stack.canRedo());
 }
 
-TEST(EntityModel, RejectedWritesChangeNothingAndReadsOfTheWrongKindGiveTheFallback)
+TEST(EntityModel, RejectedWritesChangeNothingReadsOfTheWrongKindGiveTheFallbackAndChildrenComeInTreeOrder)
 {
     SmallModel m;
     const QByteArray before = m.json();
@@ -120,11 +120,8 @@ TEST(EntityModel, RejectedWritesChangeNothingAndReadsOfTheWrongKindGiveTheFallba
     EntityEditor::setValue(m.board, Is_Tarvex_Extended_t, "Yes");
     EXPECT_TRUE(attributeIsSetTo(m.board, Is_Tarvex_Extended_t, Yes_t));
     EXPECT_FALSE(hasAttributeSetTo(m.board, Is_Tarvex_Extended_t, No_t));
-}
 
-TEST(EntityModel, OwnedChildrenComeInTreeOrderAndLinksFollowDeletion)
-{
-    SmallModel m;
+    // Owned children come in tree order, and links follow deletion.
     EntityEditor::createEntity(Component_t, m.board, Components_t, nullptr, 0, "U2");
     Entity* first = EntityEditor::createEntity(Component_t, m.board, Components_t, nullptr, 0, "U0", 0);
     EntityEditor::createEntity(Heat_Source_t, m.part, AttributePath("Nested/Heat_Sources"), nullptr, 0, "H1");

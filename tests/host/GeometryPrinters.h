@@ -26,4 +26,14 @@ inline void PrintTo(const Bound& b, std::ostream* out) { printBox(b, out); }
 inline void PrintTo(const Bound2D& b, std::ostream* out) { printBox(b, out); }
 inline void PrintTo(const Bound1D& b, std::ostream* out) { printBox(b, out); }
 
+/// Passes when `actual` is within `tolerance` of `expected`; a failure shows both values.
+template <typename Value>
+::testing::AssertionResult near(const Value& actual, const Value& expected, double tolerance = 1e-12)
+{
+    if (actual.isApprox(expected, tolerance))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << ::testing::PrintToString(actual) << " instead of "
+                                         << ::testing::PrintToString(expected);
+}
+
 } // namespace Geometry

@@ -22,19 +22,9 @@ namespace {
 
 constexpr double pi = Transform2D::pi;
 
-// Passes when `actual` is within `tolerance` of `expected`; a failure shows both values.
-template <typename Value>
-::testing::AssertionResult near(const Value& actual, const Value& expected, double tolerance = 1e-12)
-{
-    if (actual.isApprox(expected, tolerance))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << ::testing::PrintToString(actual) << " instead of "
-                                         << ::testing::PrintToString(expected);
-}
-
 } // namespace
 
-TEST(GeometryBoundTest, EmptyBoundsUniteToTheOtherOperand)
+TEST(GeometryBoundTest, UniteIntersectOverlapAndContainWithTheirTolerance)
 {
     const Bound box(Vec3(4, 2, 6), Vec3(1, 5, 3)); // corners in any order make the same box
     EXPECT_EQ(box, Bound(Vec3(1, 2, 3), Vec3(4, 5, 6)));
@@ -53,10 +43,8 @@ TEST(GeometryBoundTest, EmptyBoundsUniteToTheOtherOperand)
     EXPECT_EQ(grown.getSize(), Vec3(2, 3, 5));
     EXPECT_EQ(Bound2D().unite(Vec2(2, 3)).unite(Bound2D(Vec2(3, 0), Vec2(1, 2))), Bound2D(Vec2(1, 0), Vec2(3, 3)));
     EXPECT_EQ(Bound1D().unite(2.0).unite(Bound1D(0, -1)), Bound1D(-1, 2));
-}
 
-TEST(GeometryBoundTest, IntersectOverlapAndContainWithTheirTolerance)
-{
+    // Intersection and overlap.
     const Bound a(Vec3(0, 0, 0), Vec3(2, 2, 2));
     const Bound across(Vec3(-1, 0.5, 0.5), Vec3(3, 1, 1));
     EXPECT_TRUE(a.overlaps(across) && across.overlaps(a));
@@ -73,14 +61,14 @@ TEST(GeometryBoundTest, IntersectOverlapAndContainWithTheirTolerance)
 
     // Points on the closed box are in; beyond it only within the tolerance, on every side.
     const double tol = 1e-6;
-    const Bound box(Vec3(0, 0, 0), Vec3(1, 2, 3));
+    const Bound cell(Vec3(0, 0, 0), Vec3(1, 2, 3));
     const std::vector<std::pair<Vec3, bool>> points = {
         {{1, 2, 3}, true}, {{1 + 0.5 * tol, 1, 1}, true}, {{-2 * tol, 1, 1}, false}, {{0.5, 1, 3 + 2 * tol}, false}};
     for (const auto& [point, inside] : points) {
-        EXPECT_EQ(box.contains(point, tol), inside) << ::testing::PrintToString(point);
-        EXPECT_EQ(box.contains(Bound(point), tol), inside) << ::testing::PrintToString(point);
+        EXPECT_EQ(cell.contains(point, tol), inside) << ::testing::PrintToString(point);
+        EXPECT_EQ(cell.contains(Bound(point), tol), inside) << ::testing::PrintToString(point);
     }
-    EXPECT_FALSE(box.contains(Vec3(1 + 0.5 * tol, 1, 1))) << "no tolerance, no slack";
+    EXPECT_FALSE(cell.contains(Vec3(1 + 0.5 * tol, 1, 1))) << "no tolerance, no slack";
     EXPECT_TRUE(Bound2D(Vec2(0, 0), Vec2(1, 1)).contains(Bound2D(Vec2(-0.5 * tol, 0), Vec2(1 + 0.5 * tol, 1)), tol));
     EXPECT_FALSE(Bound1D(2, 3).contains(Bound1D(2, 3 + 2 * tol), tol));
 }
@@ -104,7 +92,7 @@ TEST(GeometryBoundTest, TransformedBoxesHoldTheMovedCorners)
     EXPECT_FALSE(Bound2D(Vec2(0, 0), Vec2(1, 1e-10)).isValid(1e-9));
 }
 
-TEST(GeometryTransformTest, RotationsAreRightHanded)
+TEST(GeometryTransformTest, RotationsAreRightHandedProductsApplyTheRightOperandFirstAndInversesUndo)
 {
     // The axis, the angle in degrees, a point and where the rotation takes it.
     const std::tuple<Vec3, double, Vec3, Vec3> cases[] = {
@@ -124,10 +112,8 @@ TEST(GeometryTransformTest, RotationsAreRightHanded)
     }
     EXPECT_FALSE(Transform::createTranslation(Vec3(0, 1e-9, 0)).isIdentity());
     EXPECT_TRUE(Transform::createTranslation(Vec3(0, 1e-9, 0)).isIdentity(1e-8));
-}
 
-TEST(GeometryTransformTest, MultiplyAppliesTheRightOperandFirstAndInverseUndoes)
-{
+    // Multiply applies the right operand first; the inverse undoes.
     const Transform a = Transform::createTranslation(Vec3(1, 0, 0));
     const Transform b = Transform::createRotation(Vec3(0, 0, 1), pi / 2);
     const Vec3 p(1, 0, 0);

@@ -123,23 +123,13 @@ TEST(GpcTest, BadInputGivesADefinedResult)
         EXPECT_EQ(result.value.num_contours, 0);
     }
 
-    // Contours of fewer than three vertices and null inputs are ignored.
-    Polygon a{{square(0, 0, 1), 0}, {{{5, 5}, {6, 6}}, 0}};
-    Polygon result;
-    clip(GPC_UNION, a, nullptr, result);
-    ASSERT_EQ(result.value.num_contours, 1);
-    EXPECT_NEAR(area(result.value.contour[0]), 1.0, 1e-15);
+    // Null inputs are ignored. Contours of fewer than three vertices and self-intersecting
+    // ones are met through the 2D polygon's tests, which see what the clipping makes of them.
+    Polygon a{{square(0, 0, 1), 0}};
     Polygon fromNull;
     gpc_polygon_clip(GPC_DIFF, nullptr, &a.value, &fromNull.value);
     EXPECT_EQ(fromNull.value.num_contours, 0);
     gpc_polygon_clip(GPC_DIFF, &a.value, &a.value, nullptr); // nothing to write: no crash
-
-    // A self-intersecting bow tie: even-odd gives two triangles.
-    Polygon bowTie{{{{0, 0}, {1, 1}, {1, 0}, {0, 1}}, 0}};
-    Polygon bowTieResult;
-    clip(GPC_UNION, bowTie, nullptr, bowTieResult);
-    ASSERT_EQ(bowTieResult.value.num_contours, 2);
-    EXPECT_NEAR(area(bowTieResult.value.contour[1]), 0.25, 1e-15);
 
     // The polygon holds its own copy of what is added; freeing twice is harmless.
     Contour vertices = square(0, 0, 1);

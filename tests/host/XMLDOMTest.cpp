@@ -27,7 +27,7 @@ XMLDOMDocument parse(const char* xml)
     return XMLDOMDocument(document);
 }
 
-TEST(XMLDOMTest, TypedAttributeReading)
+TEST(XMLDOMTest, TypedAttributesReadWithTheirFallbackAndWrittenValuesReadBackExactly)
 {
     // Each text with the number read from it, -7.5 being the fallback.
     const std::pair<const char*, double> cases[] = {
@@ -51,12 +51,8 @@ TEST(XMLDOMTest, TypedAttributeReading)
     EXPECT_FALSE(node.isNotFiniteNumberAttribute(v));
     node.setAttribute(v, QString());
     EXPECT_EQ(node.getAttribute(v, QStringLiteral("fb")), QString());
-}
 
-TEST(XMLDOMTest, WrittenValuesReadBackExactly)
-{
-    XMLDOMDocument document = XMLDOMDocument::create(QStringLiteral("Root"));
-    XMLDOMNode node = document.getRootElement();
+    // Written values read back exactly.
     for (double value : {1.0 / 3.0, -2.5e-7, std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min()}) {
         node.setDoubleAttribute(QStringLiteral("d"), value);
         // Through the serialised text as well, not only the live tree.

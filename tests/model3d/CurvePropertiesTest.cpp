@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 #include <vector>
 
 using Tarvex3D::Tarvex3DCurveProperties;
@@ -21,17 +22,10 @@ Tarvex3DCurveProperties curveOf(const std::vector<std::pair<double, double>>& po
 
 TEST(Tarvex3DCurveProperties, InterpolatesInTheFirstPairHoldingTAndClampsOutside)
 {
-    struct Case
-    {
-        const char* name;
-        std::vector<std::pair<double, double>> points;
-        double t;
-        double expected;
-        bool varies; // the table is not one value throughout
-    };
+    // The points, a temperature, the value there and whether the table is not one value throughout.
     const std::vector<std::pair<double, double>> rising{{20, 1}, {120, 3}, {220, 13}};
     const std::vector<std::pair<double, double>> falling{{220, 13}, {120, 3}, {20, 1}};
-    const Case cases[] = {
+    const std::tuple<const char*, std::vector<std::pair<double, double>>, double, double, bool> cases[] = {
         {"inside the second pair", rising, 170, 8, true},
         {"inside a falling table", falling, 70, 2, true},
         {"below: the lowest end", rising, -1e9, 1, true},
@@ -46,9 +40,9 @@ TEST(Tarvex3DCurveProperties, InterpolatesInTheFirstPairHoldingTAndClampsOutside
         {"one value throughout", {{20, 5}, {80, 5}}, 50, 5, false},
         {"the last point differs by a millionth", {{20, 5}, {50, 5}, {80, 5.000001}}, 20, 5, true},
     };
-    for (const Case& c : cases) {
-        EXPECT_NEAR(curveOf(c.points).getValue(c.t), c.expected, 1e-5) << c.name;
-        EXPECT_EQ(curveOf(c.points).isCurveOrPointValue(), c.varies) << c.name;
+    for (const auto& [name, points, t, expected, varies] : cases) {
+        EXPECT_NEAR(curveOf(points).getValue(t), expected, 1e-5) << name;
+        EXPECT_EQ(curveOf(points).isCurveOrPointValue(), varies) << name;
     }
     // Not a number counts as different.
     EXPECT_TRUE(curveOf({{20, std::numeric_limits<double>::quiet_NaN()}, {80, std::numeric_limits<double>::quiet_NaN()}})

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -175,28 +176,23 @@ TEST(Tarvex3DMaterial, ReportsNumbersThatAreNotFiniteWithTheirRowAndColumn)
     // thermal row is on line 14, the CTE element on line 16.
     const QString kept = "not a finite number, kept as read; the model takes no curve or value holding it: ";
     const QString zero = "not a finite number (too large for a double), read as 0: ";
-    const QString reference = "CTE@16: attribute RefTemperature is not a finite number ";
-    struct Case
-    {
-        QByteArray row;
-        QByteArray reference;
-        QString issue;
-        QString read; // the second conductivity point and the reference temperature
-    };
-    const Case cases[] = {
+    const QString badReference = "CTE@16: attribute RefTemperature is not a finite number ";
+    // The second thermal row and the reference temperature, the issue, and the second
+    // conductivity point and the reference temperature as read.
+    const std::tuple<QByteArray, QByteArray, QString, QString> cases[] = {
         {"50 nan 8933 385 0.05 0.6", "25", "Thermal@14: " + kept + "\"nan\" in column \"Conductivity\"", "323.15:nan ref 25"},
         {"1e999 390 8933 385 0.05 0.6", "25", "Thermal@14: " + zero + "\"1e999\" in column \"Temperature\"", "273.15:390 ref 25"},
-        {"50 390 8933 385 0.05 0.6", "-inf", reference + "(-inf), kept as read; the model takes no such value", "323.15:390 ref -inf"},
-        {"50 390 8933 385 0.05 0.6", "1e999", reference + "(1e999), read as 0", "323.15:390 ref 0"},
-        {"50 390 8933 385 0.05 0.6", "warm", reference + "(warm), read as 0", "323.15:390 ref 0"},
+        {"50 390 8933 385 0.05 0.6", "-inf", badReference + "(-inf), kept as read; the model takes no such value", "323.15:390 ref -inf"},
+        {"50 390 8933 385 0.05 0.6", "1e999", badReference + "(1e999), read as 0", "323.15:390 ref 0"},
+        {"50 390 8933 385 0.05 0.6", "warm", badReference + "(warm), read as 0", "323.15:390 ref 0"},
     };
-    for (const Case& c : cases) {
-        const Tarvex3DMaterial m = parsedMaterial(material("M", "25 398 8933 385 0.05 0.6\n" + c.row + "\n",
-                                                           "<Structural><CTE RefTemperature=\"" + c.reference +
+    for (const auto& [row, reference, issue, read] : cases) {
+        const Tarvex3DMaterial m = parsedMaterial(material("M", "25 398 8933 385 0.05 0.6\n" + row + "\n",
+                                                           "<Structural><CTE RefTemperature=\"" + reference +
                                                                "\">\n25 1e-5\n</CTE></Structural>\n"));
-        EXPECT_EQ(issueTexts(m), QStringList{c.issue});
+        EXPECT_EQ(issueTexts(m), QStringList{issue});
         const auto& curve = m.getThermalConductivity().getCurveData();
-        ASSERT_EQ(curve.size(), 2u) << c.row.toStdString();
-        EXPECT_EQ(QStringLiteral("%1:%2 ref %3").arg(curve[1].first).arg(curve[1].second).arg(m.getCTERefTemp()), c.read);
+        ASSERT_EQ(curve.size(), 2u) << row.toStdString();
+        EXPECT_EQ(QStringLiteral("%1:%2 ref %3").arg(curve[1].first).arg(curve[1].second).arg(m.getCTERefTemp()), read);
     }
 }

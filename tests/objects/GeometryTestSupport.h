@@ -24,16 +24,6 @@ inline ::testing::AssertionResult samePoints(const Points& actual, const Points&
                                          << ::testing::PrintToString(expected);
 }
 
-/// Bounds equal within `tolerance` at every corner coordinate.
-inline ::testing::AssertionResult sameBox(const Geometry::Bound& actual, const Geometry::Bound& expected,
-                                          double tolerance = 1e-12)
-{
-    if (actual.isApprox(expected, tolerance))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << ::testing::PrintToString(actual) << " instead of "
-                                         << ::testing::PrintToString(expected);
-}
-
 /// The square [x, x + size] x [y, y + size] in the stored order of this system (clockwise
 /// with y up, from the low corner).
 inline Points square(double x, double y, double size)

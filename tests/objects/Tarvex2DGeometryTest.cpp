@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <tuple>
 
 using namespace Tarvex;
 using Geometry::Transform2D;
@@ -97,19 +98,14 @@ TEST(Tarvex2DGeometryTest, ConstructorsNormaliseOrderAndStart)
 
 TEST(Tarvex2DGeometryTest, RectangleRecognition)
 {
-    struct Case
-    {
-        const char* name;
-        Points points;
-        bool rectangle;
-    };
-    const Case cases[] = {
+    // Each outline with whether it is a rectangle.
+    const std::tuple<const char*, Points, bool> cases[] = {
         {"square turned by 30 degrees", rotated(square(0, 0, 2), pi / 6), true},
         {"corners off square by 1e-4 rad (1 - cos < EPS)", {{0, 0}, {1e-4, 1}, {1 + 1e-4, 1}, {1, 0}}, true},
         {"five points", {{0, 0}, {0, 1}, {0.5, 1.5}, {1, 1}, {1, 0}}, false},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Tarvex2DGeometryPolygon(c.points).toRectangle() != nullptr, c.rectangle) << c.name;
+    for (const auto& [name, points, rectangle] : cases)
+        EXPECT_EQ(Tarvex2DGeometryPolygon(points).toRectangle() != nullptr, rectangle) << name;
 
     // A turned square converts to a rectangle with the same corners, keeping its hole.
     Tarvex2DGeometryPolygon turned(rotated(square(0, 0, 2), pi / 6));
@@ -124,35 +120,27 @@ TEST(Tarvex2DGeometryTest, RectangleRecognition)
     EXPECT_EQ(rectangle->toPolygon()->getHoles().size(), 1u);
 }
 
-TEST(Tarvex2DGeometryTest, PointContainmentAndTouching)
+TEST(Tarvex2DGeometryTest, ContainmentOverlapAndTouching)
 {
+    // Each point with whether it is inside the unit square, inside or on it, and on it.
     const Tarvex2DGeometryPolygon unit(square(0, 0, 1));
-    struct Case
-    {
-        Vec2 point;
-        bool exclusive;
-        bool inclusive;
-        bool touching;
-    };
-    const Case cases[] = {
+    const std::tuple<Vec2, bool, bool, bool> cases[] = {
         {{0.5, 0.5}, true, true, false},  {{0.5, 0}, false, true, true},          {{0.5, 2e-7}, false, true, true},
         {{0.5, -2e-7}, false, true, true}, {{0.5, -2e-6}, false, false, false}, {{1.5, 0.5}, false, false, false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.point));
-        EXPECT_EQ(unit.isContaining(c.point, false), c.exclusive);
-        EXPECT_EQ(unit.isContaining(c.point, true), c.inclusive);
-        EXPECT_EQ(unit.isTouching(c.point), c.touching);
+    for (const auto& [point, exclusive, inclusive, touching] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(point));
+        EXPECT_EQ(unit.isContaining(point, false), exclusive);
+        EXPECT_EQ(unit.isContaining(point, true), inclusive);
+        EXPECT_EQ(unit.isTouching(point), touching);
     }
 
     // Holes are not consulted.
     Tarvex2DGeometryPolygon ring(square(0, 0, 4));
     ring.addHole(squareHole(1, 1, 2));
     EXPECT_TRUE(ring.isContaining(Vec2(2, 2), false));
-}
 
-TEST(Tarvex2DGeometryTest, ShapeContainmentOverlapAndTouching)
-{
+    // Shapes.
     const Tarvex2DGeometryPolygon big(square(0, 0, 4));
     const Tarvex2DGeometryPolygon inner(square(1, 1, 2));
     const Tarvex2DGeometryPolygon straddling(square(3, 3, 2));
@@ -240,16 +228,8 @@ TEST(Tarvex2DBooleanTest, UnionsAndDifferences)
     const Tarvex2DGeometryRectangle crossBar(Vec2(1, -1), Vec2(1, 3));
     const Tarvex2DGeometryPolygon inner(square(1, 1, 1)), apart(square(5, 5, 1)), plate(square(0, 0, 4)),
         centre(square(1, 1, 2));
-    struct Case
-    {
-        const char* name;
-        Points subject;
-        bool unite; // else take away
-        const Tarvex2DGeometry& other;
-        bool done;
-        Points result;
-    };
-    const Case cases[] = {
+    // The name, the subject, union (else difference) with what, whether done, and the outline.
+    const std::tuple<const char*, Points, bool, const Tarvex2DGeometry&, bool, Points> cases[] = {
         {"overlapping rectangles", rectangleA, true, rectangleB, true,
          {{0, 0}, {0, 1}, {1, 1}, {1, 1.5}, {3, 1.5}, {3, 0.5}, {2, 0.5}, {2, 0}}},
         {"a circle, as its square", square(0, 0, 1), true, sideCircle, true, {{0, 0}, {0, 1}, {1.5, 1}, {1.5, 0}}},
@@ -268,11 +248,11 @@ TEST(Tarvex2DBooleanTest, UnionsAndDifferences)
         // steps: the outline stays, the operation succeeds, no hole is kept.
         {"a centred square", square(0, 0, 4), false, centre, true, square(0, 0, 4)},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.unite ? "union: " : "difference: ") + c.name);
-        Tarvex2DGeometryPolygon subject(c.subject);
-        EXPECT_EQ(c.unite ? subject.unite(c.other) : subject.substract(c.other), c.done);
-        EXPECT_TRUE(samePoints(subject.getPoints(), c.result));
+    for (const auto& [name, points, unite, other, done, result] : cases) {
+        SCOPED_TRACE(std::string(unite ? "union: " : "difference: ") + name);
+        Tarvex2DGeometryPolygon subject(points);
+        EXPECT_EQ(unite ? subject.unite(other) : subject.substract(other), done);
+        EXPECT_TRUE(samePoints(subject.getPoints(), result));
         EXPECT_FALSE(subject.hasHoles());
     }
 

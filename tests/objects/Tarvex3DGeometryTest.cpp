@@ -9,13 +9,14 @@
 
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 using namespace Tarvex;
 using Geometry::Bound;
 using Geometry::Transform;
 using Geometry::Vec2;
 using Geometry::Vec3;
-using GeometryTest::sameBox;
+using Geometry::near;
 using GeometryTest::samePoints;
 using GeometryTest::square;
 
@@ -61,7 +62,7 @@ TEST(Tarvex3DGeometryTest, PlacementVerticesAndEdges)
     // A negative height extrudes from position - height: 2.5 to 3.0.
     const Extrusion downwards = box(0, 0, 1, 2, 2, -0.5);
     EXPECT_EQ(downwards.getHeight(), 0.5);
-    EXPECT_TRUE(sameBox(downwards.getBound(), Bound(Vec3(0, 0, 2.5), Vec3(1, 2, 3.0))));
+    EXPECT_TRUE(near(downwards.getBound(), Bound(Vec3(0, 0, 2.5), Vec3(1, 2, 3.0))));
 
     // Bottom corners then top corners; bottom, vertical and top edges.
     const Extrusion upwards = box(0, 0, 1, 2, 1, 2);
@@ -71,7 +72,7 @@ TEST(Tarvex3DGeometryTest, PlacementVerticesAndEdges)
     Extrusion turned = box(0, 0, 1, 1, 0, 2);
     turned.transformGeometry(Transform::createRotation(Vec3(1, 0, 0), -std::acos(-1.0) / 2));
     EXPECT_TRUE(turned.getExtrusionVector().isApprox(Vec3(0, 2, 0), 1e-12));
-    EXPECT_TRUE(sameBox(turned.getBound(), Bound(Vec3(0, 0, -1), Vec3(1, 2, 0))));
+    EXPECT_TRUE(near(turned.getBound(), Bound(Vec3(0, 0, -1), Vec3(1, 2, 0))));
 
     // Without a base everything is empty or false.
     Extrusion hollow(nullptr, 0, 1);
@@ -80,20 +81,14 @@ TEST(Tarvex3DGeometryTest, PlacementVerticesAndEdges)
 
     // Holes are solids of the plate's height.
     EXPECT_TRUE(
-        sameBox(holedPlate({{1, 1}}, 2, 0.5).getHoles().at(0)->getBound(), Bound(Vec3(1, 1, 2), Vec3(2, 2, 2.5))));
+        near(holedPlate({{1, 1}}, 2, 0.5).getHoles().at(0)->getBound(), Bound(Vec3(1, 1, 2), Vec3(2, 2, 2.5))));
 }
 
-TEST(Tarvex3DGeometryTest, PointContainmentAndTouching)
+TEST(Tarvex3DGeometryTest, ContainmentTouchingAndOverlap)
 {
+    // Points: the name, the point, whether it is contained and whether touching.
     const Extrusion cube = box(0, 0, 1, 1, 0, 1);
-    struct Case
-    {
-        const char* name;
-        Vec3 point;
-        bool contained;
-        bool touching;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, Vec3, bool, bool> points[] = {
         {"centre", {0.5, 0.5, 0.5}, true, false},
         {"1e-7 above the top face", {0.5, 0.5, 1 + 1e-7}, true, false},
         {"2e-6 above the top face", {0.5, 0.5, 1 + 2e-6}, false, false},
@@ -101,29 +96,18 @@ TEST(Tarvex3DGeometryTest, PointContainmentAndTouching)
         {"side face line just above the top", {0, 0.5, 1 + 1e-7}, true, true},
         {"beside", {1.5, 0.5, 0.5}, false, false},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(cube.isContaining(c.point), c.contained) << c.name;
-        EXPECT_EQ(cube.isTouching(c.point), c.touching) << c.name;
+    for (const auto& [name, point, contained, touching] : points) {
+        EXPECT_EQ(cube.isContaining(point), contained) << name;
+        EXPECT_EQ(cube.isTouching(point), touching) << name;
     }
 
     // Containment of solids: every vertex inside or on.
     EXPECT_FALSE(cube.isContaining(box(0.5, 0.5, 1, 1, 0, 1)));
-}
 
-TEST(Tarvex3DGeometryTest, TouchingAndOverlapOfSolids)
-{
-    // Edges meet where they cross or join. We read "the edges meet" as the nearest point
-    // lying on both edges (not on this edge and the other edge's infinite line), so solids
-    // far apart never touch through the extension of an edge.
-    const Extrusion cube = box(0, 0, 1, 1, 0, 1);
-    struct Case
-    {
-        const char* name;
-        Extrusion other;
-        bool touching;
-        bool overlapping;
-    };
-    const Case cases[] = {
+    // Solids: whether touching and overlapping. Edges meet where they cross or join. We read
+    // "the edges meet" as the nearest point lying on both edges (not on this edge and the other
+    // edge's infinite line), so solids far apart never touch through the extension of an edge.
+    const std::tuple<const char*, Extrusion, bool, bool> solids[] = {
         {"sharing a face", box(1, 0, 1, 1, 0, 1), true, true},
         {"stacked on top", box(0, 0, 1, 1, 1, 1), true, true},
         {"bars crossing at an edge", box(0.5, -1, 0.5, 3, 1, 1), true, true},
@@ -135,11 +119,11 @@ TEST(Tarvex3DGeometryTest, TouchingAndOverlapOfSolids)
         {"in line with an edge, far away", box(5, 0, 1, 1, 0, 1), false, false},
         {"above, apart by 1e-3", box(0, 0, 1, 1, 1.001, 1), false, false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(cube.isTouching(c.other), c.touching);
-        EXPECT_EQ(cube.isOverlapping(c.other), c.overlapping);
-        EXPECT_EQ(c.other.isOverlapping(cube), c.overlapping);
+    for (const auto& [name, other, touching, overlapping] : solids) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(cube.isTouching(other), touching);
+        EXPECT_EQ(cube.isOverlapping(other), overlapping);
+        EXPECT_EQ(other.isOverlapping(cube), overlapping);
     }
 }
 
@@ -149,15 +133,8 @@ TEST(Tarvex3DGeometryTest, Unite)
     // unite keeping the first height.
     Extrusion turned = box(0, 0, 1, 1, 1, 1);
     turned.transformGeometry(Transform::createRotation(Vec3(0, 0, 1), 1e-3));
-    struct Case
-    {
-        const char* name;
-        Extrusion other;
-        bool united;
-        double height;
-        double width;
-    };
-    const Case cases[] = {
+    // Each solid with whether it unites, and the height and width of the result.
+    const std::tuple<const char*, Extrusion, bool, double, double> cases[] = {
         {"stacked", box(0, 0, 1, 1, 1, 2), true, 3, 1},
         {"stacked with a gap below 1e-6", box(0, 0, 1, 1, 1 + 5e-7, 1), true, 2, 1},
         {"stacked with a gap", box(0, 0, 1, 1, 1.5, 1), false, 1, 1},
@@ -166,13 +143,13 @@ TEST(Tarvex3DGeometryTest, Unite)
         {"sharing an edge in the base plane", box(1, 0, 1, 1, 0, 5), true, 1, 2},
         {"apart in the base plane", box(3, 0, 1, 1, 0, 1), false, 1, 1},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, other, united, height, width] : cases) {
+        SCOPED_TRACE(name);
         Extrusion cube = box(0, 0, 1, 1, 0, 1);
-        EXPECT_EQ(cube.unite(c.other), c.united);
-        EXPECT_NEAR(cube.getHeight(), c.height, 1e-12);
-        EXPECT_TRUE(sameBox(cube.getBound(), Bound(Vec3(0, 0, 0), Vec3(c.width, 1, c.height))));
-        EXPECT_EQ(cube.getBase()->isPolygon(), c.width == 2); // a refused union keeps the rectangle
+        EXPECT_EQ(cube.unite(other), united);
+        EXPECT_NEAR(cube.getHeight(), height, 1e-12);
+        EXPECT_TRUE(near(cube.getBound(), Bound(Vec3(0, 0, 0), Vec3(width, 1, height))));
+        EXPECT_EQ(cube.getBase()->isPolygon(), width == 2); // a refused union keeps the rectangle
     }
 
     // The lower one placed second: the result starts at the lower position.
@@ -201,14 +178,8 @@ TEST(TarvexPlacedGeometryTest, Containment)
     // b's within 1e-9, which decides for a flat box on a's face.
     const TarvexPlacedGeometry solid = placedBox(Vec3(0, 0, 0), Vec3(4, 4, 1), shift(10));
     const TarvexPlacedGeometry box = boundOnly(Vec3(0, 0, 0), Vec3(1, 1, 1));
-    struct Case
-    {
-        const char* name;
-        const TarvexPlacedGeometry& a;
-        TarvexPlacedGeometry b;
-        bool contained;
-    };
-    const Case cases[] = {
+    // Each pair with whether a contains b.
+    const std::tuple<const char*, const TarvexPlacedGeometry&, TarvexPlacedGeometry, bool> cases[] = {
         {"solid inside", solid, placedBox(Vec3(11, 1, 0), Vec3(1, 1, 1)), true},
         {"solid inside before a's move", solid, placedBox(Vec3(1, 1, 0), Vec3(1, 1, 1)), false},
         {"solid sticking out", solid, placedBox(Vec3(13, 3, 0), Vec3(2, 2, 1)), false},
@@ -218,8 +189,8 @@ TEST(TarvexPlacedGeometryTest, Containment)
         {"carried 2e-9 outside", box, boundOnly(Vec3(0, 0.2, 0.2), Vec3(0, 0.8, 0.8), shift(1 + 2e-9)), false},
         {"a solid on one side only", box, placedBox(Vec3(1 + 0.5e-9, 0.2, 0.2), Vec3(0, 0.6, 0.6)), true},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(TarvexPlacedGeometry::contains(c.a, c.b), c.contained) << c.name;
+    for (const auto& [name, a, b, contained] : cases)
+        EXPECT_EQ(TarvexPlacedGeometry::contains(a, b), contained) << name;
 }
 
 TEST(TarvexPlacedGeometryTest, CopyUniteAndMoveWithoutSolids)
@@ -238,7 +209,7 @@ TEST(TarvexPlacedGeometryTest, CopyUniteAndMoveWithoutSolids)
     EXPECT_EQ(nothing.bound, copy.bound);
     TarvexPlacedGeometry boxOnly = boundOnly(Vec3(1, 1, 1), Vec3(2, 2, 2));
     boxOnly.moveToOrigin();
-    EXPECT_TRUE(sameBox(boxOnly.getPlacedBound(), Bound(Vec3(1, 1, 1), Vec3(2, 2, 2))));
+    EXPECT_TRUE(near(boxOnly.getPlacedBound(), Bound(Vec3(1, 1, 1), Vec3(2, 2, 2))));
     EXPECT_EQ(boxOnly.bound, Bound(Vec3(0, 0, 0), Vec3(1, 1, 1)));
 }
 
@@ -247,14 +218,8 @@ TEST(FlatGeometryOutlineGenerator, FlatSolidsGiveTheirOutlineAndNormal)
     // Boxes give their low face, prisms their outline, only when flat; otherwise the
     // outline stays as it was.
     const std::vector<Vec3> triangle{{0, 2, 0}, {4, 2, 0}, {0, 2, 3}};
-    struct Case
-    {
-        const char* name;
-        std::shared_ptr<Geometry::Solid> solid;
-        std::vector<Vec3> points;
-        Vec3 normal;
-    };
-    const Case cases[] = {
+    // Each solid with the outline and normal it gives.
+    const std::tuple<const char*, std::shared_ptr<Geometry::Solid>, std::vector<Vec3>, Vec3> cases[] = {
         {"flat across x", std::make_shared<Geometry::Box>(Bound(Vec3(1, 0, 0), Vec3(1, 2, 3))),
          {{1, 0, 0}, {1, 2, 0}, {1, 2, 3}, {1, 0, 3}}, {1, 0, 0}},
         {"flat across z", std::make_shared<Geometry::Box>(Bound(Vec3(0, 0, 7), Vec3(2, 3, 7))),
@@ -265,11 +230,11 @@ TEST(FlatGeometryOutlineGenerator, FlatSolidsGiveTheirOutlineAndNormal)
         {"a flat prism", std::make_shared<Geometry::PolygonPrism>(triangle, 0.0), triangle, {0, 1, 0}},
         {"a prism with height", std::make_shared<Geometry::PolygonPrism>(triangle, 0.5), {}, {9, 9, 9}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, solid, points, normal] : cases) {
         FlatGeometryOutlineGenerator::Outline outline;
         outline.normal = Vec3(9, 9, 9);
-        FlatGeometryOutlineGenerator(&outline).generate(*c.solid);
-        EXPECT_EQ(outline.points, c.points) << c.name;
-        EXPECT_EQ(outline.normal, c.normal) << c.name;
+        FlatGeometryOutlineGenerator(&outline).generate(*solid);
+        EXPECT_EQ(outline.points, points) << name;
+        EXPECT_EQ(outline.normal, normal) << name;
     }
 }

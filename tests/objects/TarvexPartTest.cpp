@@ -9,11 +9,12 @@
 #include <QStringList>
 
 #include <stdexcept>
+#include <tuple>
 
 using namespace Tarvex;
 using Geometry::Bound;
 using Geometry::Vec3;
-using GeometryTest::sameBox;
+using Geometry::near;
 
 namespace {
 
@@ -61,28 +62,19 @@ private:
 
 } // namespace
 
-TEST(TarvexPartTest, NamesComeFromTheCells)
+TEST(TarvexPartTest, LayerNamingRules)
 {
     // A layer takes its object name and type from its cells; displayName strips what the
     // parent's full name already says.
-    TarvexLayeredPart board;
-    board.addCell(cell("BRD_TOP_CU", "BRD", 0), true);
-    board.addCell(cell("BRD_TOP_DIEL", "BRD", 0), true);
-    const TarvexLayeredPartLayer& layer = *board.getLayers().at(0);
-    EXPECT_EQ(layer.getObjectName() + ' ' + layer.getType() + ' ' + board.getName(true), "BRD PCB BRD");
+    TarvexLayeredPart top;
+    top.addCell(cell("BRD_TOP_CU", "BRD", 0), true);
+    top.addCell(cell("BRD_TOP_DIEL", "BRD", 0), true);
+    const TarvexLayeredPartLayer& layer = *top.getLayers().at(0);
+    EXPECT_EQ(layer.getObjectName() + ' ' + layer.getType() + ' ' + top.getName(true), "BRD PCB BRD");
     EXPECT_EQ(displayName(*layer.getCells().at(0), false), "CU");
-}
 
-TEST(TarvexPartTest, LayerNamingRules)
-{
-    struct Case
-    {
-        const char* name;
-        QStringList cells; // all of object "BRD", merged into one layer
-        const char* fullName;
-        const char* shortName;
-    };
-    const Case cases[] = {
+    // The cells (all of object "BRD", merged into one layer) with the layer's full and short names.
+    const std::tuple<const char*, QStringList, const char*, const char*> cases[] = {
         {"one name is the prefix of the other", {"BRD_TOP", "BRD_TOP_X"}, "BRD_TOP", "TOP"},
         {"running name longer than the next", {"BRD_TOP_X", "BRD_TOP"}, "BRD_TOP", "TOP"},
         {"mismatch right at an underscore", {"AB_C", "ABXC"}, "AB", "AB"},
@@ -90,15 +82,15 @@ TEST(TarvexPartTest, LayerNamingRules)
         {"single cell with trailing underscores", {"BRD_TOP__"}, "BRD_TOP", "TOP"},
         {"single cell that is the object name", {"BRD"}, "BRD", "BRD"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [what, cells, fullName, shortName] : cases) {
+        SCOPED_TRACE(what);
         TarvexLayeredPart board;
         board.addCell(cell("BRD_BOTTOM", "BRD", 0), true);
-        for (const QString& name : c.cells)
+        for (const QString& name : cells)
             board.addCell(cell(name, "BRD", 1e-3), true);
         ASSERT_EQ(board.getLayers().size(), 2u);
-        EXPECT_EQ(board.getLayers()[1]->getName(true), c.fullName);
-        EXPECT_EQ(board.getLayers()[1]->getName(false), c.shortName);
+        EXPECT_EQ(board.getLayers()[1]->getName(true), fullName);
+        EXPECT_EQ(board.getLayers()[1]->getName(false), shortName);
     }
 }
 
@@ -147,12 +139,12 @@ TEST(TarvexPartTest, GeometryOfBasicPartsAndBalls)
     EXPECT_TRUE(broken.isGeometryDirty());
 
     TarvexBasicPart block = basic("U1", "U1", "Package", squareNodes(1, 2, 3, 0.5), 0.25);
-    EXPECT_TRUE(sameBox(block.getGeometry().bound, Bound(Vec3(1, 2, 0.5), Vec3(4, 5, 0.75))));
+    EXPECT_TRUE(near(block.getGeometry().bound, Bound(Vec3(1, 2, 0.5), Vec3(4, 5, 0.75))));
     EXPECT_FALSE(block.isGeometryDirty());
     // A ball at (1, 2, 0.5) mm, dmax 0.3 mm, height 0.2 mm.
     const double mm = 1e-3;
     TarvexSolderBall ball("SB1", 0.2 * mm, 0.2 * mm, 0.3 * mm, 0.2 * mm, Vec3(1 * mm, 2 * mm, 0.5 * mm), nullptr);
-    EXPECT_TRUE(sameBox(ball.getGeometry().bound,
+    EXPECT_TRUE(near(ball.getGeometry().bound,
                         Bound(Vec3(0.85 * mm, 1.85 * mm, 0.5 * mm), Vec3(1.15 * mm, 2.15 * mm, 0.7 * mm)), 1e-15));
 }
 
@@ -167,11 +159,11 @@ TEST(TarvexPartTest, GeometryOfLayersAndTheirPieces)
     board.addCell(cell("BRD_N", "BRD", z, {{0, 2, z}, {3, 2, z}, {3, 3, z}, {0, 3, z}}), true);
     board.addCell(cell("BRD_W", "BRD", z, {{0, 1, z}, {1, 1, z}, {1, 2, z}, {0, 2, z}}), true);
     board.addCell(cell("BRD_E", "BRD", z, {{2, 1, z}, {3, 1, z}, {3, 2, z}, {2, 2, z}}), true);
-    EXPECT_TRUE(sameBox(board.getGeometry().getPlacedBound(), Bound(Vec3(0, 0, z), Vec3(3, 3, z + 1e-4)), 1e-15));
+    EXPECT_TRUE(near(board.getGeometry().getPlacedBound(), Bound(Vec3(0, 0, z), Vec3(3, 3, z + 1e-4)), 1e-15));
     for (const auto& pieces : {board.getGeometryPieces(), board.getFlatGeometryPieces(),
                                board.getLayers()[0]->getGeometryPieces()}) {
         ASSERT_EQ(pieces.size(), 1u);
-        EXPECT_TRUE(sameBox(pieces[0].bound, Bound(Vec3(0, 0, 0), Vec3(1, 1, 1e-4)), 1e-15));
+        EXPECT_TRUE(near(pieces[0].bound, Bound(Vec3(0, 0, 0), Vec3(1, 1, 1e-4)), 1e-15));
         EXPECT_TRUE(pieces[0].transform.getTranslation().isApprox(Vec3(1, 1, z), 1e-15));
         ASSERT_TRUE(pieces[0].hasGeometry());
         EXPECT_TRUE(pieces[0].geometry->isExtrusion());
@@ -180,7 +172,7 @@ TEST(TarvexPartTest, GeometryOfLayersAndTheirPieces)
 
     // A layer of another footprint does not stack (the stacking itself is the extrusion's).
     board.addCell(cell("BRD_CORE", "BRD", z + 1e-4, squareNodes(0, 0, 2, z + 1e-4)), false);
-    EXPECT_TRUE(sameBox(board.getGeometry().getPlacedBound(), Bound(Vec3(0, 0, z), Vec3(3, 3, z + 1e-4)), 1e-15));
+    EXPECT_TRUE(near(board.getGeometry().getPlacedBound(), Bound(Vec3(0, 0, z), Vec3(3, 3, z + 1e-4)), 1e-15));
     EXPECT_FALSE(TarvexLayeredPart().getGeometry().hasGeometry());
 }
 
@@ -190,11 +182,11 @@ TEST(TarvexPartTest, CompositesUniteTheirChildren)
     TarvexPart* fin = sink.addChild(
         std::make_unique<TarvexBasicPart>(basic("HS_B", "HS", "HeatSink", squareNodes(0, 0, 1, 1), 2)));
     EXPECT_EQ(fin->getParent(), &sink);
-    EXPECT_TRUE(sameBox(sink.getGeometry().bound, Bound(Vec3(0, 0, 0), Vec3(1, 1, 3))));
+    EXPECT_TRUE(near(sink.getGeometry().bound, Bound(Vec3(0, 0, 0), Vec3(1, 1, 3))));
     const std::unique_ptr<TarvexPart> taken = sink.takeChild(1);
     EXPECT_EQ(taken.get(), fin);
     EXPECT_EQ(fin->getParent(), nullptr);
-    EXPECT_TRUE(sameBox(sink.getGeometry().bound, Bound(Vec3(0, 0, 0), Vec3(1, 1, 1))));
+    EXPECT_TRUE(near(sink.getGeometry().bound, Bound(Vec3(0, 0, 0), Vec3(1, 1, 1))));
 }
 
 TEST(TarvexPartTest, VisitorsWalkInOrder)
