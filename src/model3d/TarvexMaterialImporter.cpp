@@ -1,6 +1,7 @@
 #include "model3d/TarvexMaterialImporter.h"
 
 #include "host/EntityEditor.h"
+#include "host/MaterialAttributes.h"
 #include "host/LibraryManager.h"
 #include "host/MemoryGuard.h"
 #include "host/Model.h"
@@ -39,16 +40,15 @@ QVector<QPointF> toPoints(const Tarvex3DCurveProperties& curve)
 
 /// Writes a property that the host can hold as a temperature curve: the curve when it
 /// varies, else its first value. Values the host rejects (not finite) are skipped.
-void writeCurveProperty(Entity* entity, const AttributePath& property, const TypeRef& curveName,
-                        const Tarvex3DCurveProperties& curve)
+void writeCurveProperty(Entity* entity, const AttributePath& property, const Tarvex3DCurveProperties& curve)
 {
     if (curve.isCurveOrPointValue()) {
         EntityEditor::setValueNoThrow(entity, property / AttributePath(Option_t), temperatureDependent);
-        EntityEditor::setSIPointsCurveNoThrow(entity, property / AttributePath(curveName), toPoints(curve));
+        EntityEditor::setSIPointsCurveNoThrow(entity, MaterialAttributes::curveOf(property), toPoints(curve));
     } else {
         // An entity populated again may have held a curve before: the option says which applies.
         EntityEditor::setValueNoThrow(entity, property / AttributePath(Option_t), constant);
-        EntityEditor::setSIValueNoThrow(entity, property / AttributePath(Value_t), firstValue(curve));
+        EntityEditor::setSIValueNoThrow(entity, MaterialAttributes::valueOf(property), firstValue(curve));
     }
 }
 
@@ -153,14 +153,13 @@ void TarvexMaterialImporter::populate(const Tarvex3DMaterial& material, Entity* 
     // Without a conductivity curve the entity keeps the conductivity it has (a new one is
     // never made for such a material).
     if (!material.getThermalConductivity().getCurveData().empty())
-        writeCurveProperty(entity, Conductivity_t, Conductivity_Temperature_Curve_t, material.getThermalConductivity());
+        writeCurveProperty(entity, MaterialAttributes::conductivity(), material.getThermalConductivity());
     else
         m_notes.append({entity, tr("%1: No thermal conductivity curve in file.").arg(material.getName())});
 
-    writeCurveProperty(entity, Electrical_Conductivity_t, Electrical_Conductivity_Temperature_Curve_t,
-                       material.getElectricalConductivity());
+    writeCurveProperty(entity, MaterialAttributes::electricalConductivity(), material.getElectricalConductivity());
 
-    writeCurveProperty(entity, Specific_Heat_t, Specific_Heat_Temperature_Curve_t, material.getSpecificHeat());
+    writeCurveProperty(entity, MaterialAttributes::specificHeat(), material.getSpecificHeat());
     if (material.getSpecificHeat().getCurveData().empty()) {
         // The material is still imported, with 0: a message, not the end of the import.
         const QString text = tr("Material has no Specific Heat value, setting to 0.");
@@ -168,17 +167,15 @@ void TarvexMaterialImporter::populate(const Tarvex3DMaterial& material, Entity* 
         m_notes.append({entity, text});
     }
 
-    const AttributePath elasticity = Structural_Analysis_Properties_t / Elasticity_t;
-    writeCurveProperty(entity, elasticity / AttributePath(Youngs_Modulus_t), Youngs_Modulus_Temperature_Curve_t,
-                       material.getYoungsModulus());
-    writeCurveProperty(entity, elasticity / AttributePath(Poissons_Ratio_t), Poissons_Ratio_Temperature_Curve_t,
-                       material.getPoissonsRatio());
+    writeCurveProperty(entity, MaterialAttributes::youngsModulus(), material.getYoungsModulus());
+    writeCurveProperty(entity, MaterialAttributes::poissonsRatio(), material.getPoissonsRatio());
 
-    const AttributePath expansion = Structural_Analysis_Properties_t / Thermal_Expansion_Coefficient_t;
-    writeCurveProperty(entity, expansion, Thermal_Expansion_Coefficient_Temperature_Curve_t, material.getCTE());
+    const AttributePath expansion = MaterialAttributes::thermalExpansion();
+    writeCurveProperty(entity, expansion, material.getCTE());
     EntityEditor::setSIValueNoThrow(entity, expansion / AttributePath(Reference_Temperature_t), material.getCTERefTemp());
 
-    EntityEditor::setSIValueNoThrow(entity, Density_t / Value_t, firstValue(material.getDensity()));
+    EntityEditor::setSIValueNoThrow(entity, MaterialAttributes::valueOf(MaterialAttributes::density()),
+                                    firstValue(material.getDensity()));
     if (material.getDensity().getCurveData().empty()) {
         // The material is still imported, with 0: a message, not the end of the import.
         const QString text = tr("Material has no density value, setting to 0.");
@@ -186,9 +183,9 @@ void TarvexMaterialImporter::populate(const Tarvex3DMaterial& material, Entity* 
         m_notes.append({entity, text});
     }
 
-    EntityEditor::setSIValueNoThrow(entity, Heat_Radiation_Properties_t / Surface_Emissivity_t,
+    EntityEditor::setSIValueNoThrow(entity, MaterialAttributes::valueOf(MaterialAttributes::emissivity()),
                                     firstValue(material.getEmissivity()));
-    EntityEditor::setSIValueNoThrow(entity, Solar_Radiation_Properties_t / Solar_Reflectance_t,
+    EntityEditor::setSIValueNoThrow(entity, MaterialAttributes::valueOf(MaterialAttributes::solarReflectance()),
                                     firstValue(material.getSolarReflectance()));
 }
 

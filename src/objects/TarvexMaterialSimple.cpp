@@ -2,6 +2,7 @@
 
 #include "host/Entity.h"
 #include "host/EntityEditor.h"
+#include "host/MaterialAttributes.h"
 #include "objects/TarvexCoordinateFrames.h"
 #include "objects/TarvexMaterialVisitorConst.h"
 
@@ -61,27 +62,28 @@ void TarvexMaterialSimple::populateEntity(Entity* entity) const
     if (!entity)
         return;
     EntityEditor::setValueNoThrow(entity, Name_t, name);
-    EntityEditor::setSIValueNoThrow(entity, Density_t / Value_t, density);
-    EntityEditor::setValueNoThrow(entity, Specific_Heat_t / Option_t, Constant_t.getLabel());
-    EntityEditor::setSIValueNoThrow(entity, Specific_Heat_t / Value_t, specificHeat);
+    EntityEditor::setSIValueNoThrow(entity, MaterialAttributes::valueOf(MaterialAttributes::density()), density);
+    EntityEditor::setValueNoThrow(entity, MaterialAttributes::specificHeat() / Option_t, Constant_t.getLabel());
+    EntityEditor::setSIValueNoThrow(entity, MaterialAttributes::valueOf(MaterialAttributes::specificHeat()),
+                                    specificHeat);
 
     // The type goes to orthotropic first so that the host shows K1 to K3 whichever type
     // follows.
-    const AttributePath type = Conductivity_t / Type_t;
+    const AttributePath conductivityNode = MaterialAttributes::conductivity();
+    const AttributePath type = conductivityNode / Type_t;
     EntityEditor::setValueNoThrow(entity, type, Orthotropic_t.getLabel());
     const Geometry::Vec3 host = getHostConductivity();
     if (orthotropic) {
         EntityEditor::setValueNoThrow(entity, type, Orthotropic_t);
     } else {
         EntityEditor::setValueNoThrow(entity, type, Isotropic_t);
-        EntityEditor::setSIValueNoThrow(entity, Conductivity_t / Value_t, conductivity.x);
+        EntityEditor::setSIValueNoThrow(entity, conductivityNode / Value_t, conductivity.x);
     }
-    EntityEditor::setSIValueNoThrow(entity, Conductivity_t / K1_t, host.x);
-    EntityEditor::setSIValueNoThrow(entity, Conductivity_t / K2_t, host.y);
-    EntityEditor::setSIValueNoThrow(entity, Conductivity_t / K3_t, host.z);
+    EntityEditor::setSIValueNoThrow(entity, conductivityNode / K1_t, host.x);
+    EntityEditor::setSIValueNoThrow(entity, conductivityNode / K2_t, host.y);
+    EntityEditor::setSIValueNoThrow(entity, conductivityNode / K3_t, host.z);
 
-    EntityEditor::setSIValueNoThrow(entity, Heat_Radiation_Properties_t / Surface_Emissivity_t / AttributePath(Value_t),
-                                    emissivity);
+    EntityEditor::setSIValueNoThrow(entity, MaterialAttributes::valueOf(MaterialAttributes::emissivity()), emissivity);
 }
 
 void TarvexMaterialSimple::populateAttribute(Attribute* attribute, Entity*) const

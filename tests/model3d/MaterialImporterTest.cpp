@@ -43,8 +43,8 @@ const Attributes copper = {
     {"Structural_Analysis_Properties/Thermal_Expansion_Coefficient/Value", "1.7e-05"},
     {"Structural_Analysis_Properties/Thermal_Expansion_Coefficient/Reference_Temperature", "25"},
     {"Density/Value", "8933"},
-    {"Heat_Radiation_Properties/Surface_Emissivity", "0.05"},
-    {"Solar_Radiation_Properties/Solar_Reflectance", "0.6"},
+    {"Heat_Radiation_Properties/Surface_Emissivity/Value", "0.05"},
+    {"Solar_Radiation_Properties/Solar_Reflectance/Value", "0.6"},
 };
 
 QStringList names(const std::vector<Entity*>& entities)
