@@ -3,7 +3,10 @@
 
 #include "host/AtomicFile.h"
 #include "interchange/TXMXMLGenerator.h"
+#include "interchange/TarvexTXMXMLDocument.h"
 
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -29,6 +32,17 @@ bool readCount(const QCommandLineParser& parser, const QString& name, qlonglong 
     }
     *value = number;
     return true;
+}
+
+// A signal layout for the layer `include` names: one map layer over the whole layer (no
+// area), its metal denser towards one corner. Metal and dielectric are the include's.
+QByteArray layoutFor(const Tarvex::TXMXMLLayoutInclude& include)
+{
+    return QStringLiteral("LAYOUT 2025.1\nLENGTH\tmm\nLAYOUT_MAP\nNUMBER_OF_LAYERS 1\n"
+                          "LAYER %1 %2 %3 0.035 0\nMETAL_DENSITY\n2 2\n0.20 0.40\n0.60 0.80\n"
+                          "END_METAL_DENSITY\nEND_LAYER\nEND_LAYOUT_MAP\n")
+        .arg(include.getObjectName(), include.getDielectricMat(), include.getMetalMat())
+        .toUtf8();
 }
 
 } // namespace
@@ -73,7 +87,8 @@ int runGenerateCommand(CommandParser& parser)
     options.layers = int(layerCount);
     options.legacy = parser.isSet(legacy);
     options.seed = seedValue;
-    const QByteArray bytes = Tarvex::TXMXMLGenerator::toXml(Tarvex::TXMXMLGenerator(options).generate());
+    const Tarvex::TarvexTXMXMLDocument document = Tarvex::TXMXMLGenerator(options).generate();
+    const QByteArray bytes = Tarvex::TXMXMLGenerator::toXml(document);
 
     // Written aside and renamed, every write checked, so that a failed write leaves no half
     // file behind and an old file as it was.
@@ -81,6 +96,15 @@ int runGenerateCommand(CommandParser& parser)
     QString writeProblem;
     if (!EntityModel::AtomicFile::write(path, bytes, QStringLiteral("the old file"), &writeProblem))
         return failure(writeProblem);
+    // The layouts the model names are written beside it, so that it imports whole.
+    const QDir directory = QFileInfo(path).absoluteDir();
+    for (const Tarvex::TXMXMLLayoutInclude& include : document.getModel().getLayoutSet().getIncludes()) {
+        if (include.getFile().isEmpty())
+            continue;
+        const QString layoutPath = directory.filePath(include.getFile());
+        if (!EntityModel::AtomicFile::write(layoutPath, layoutFor(include), QStringLiteral("the old file"), &writeProblem))
+            return failure(writeProblem);
+    }
     out() << "Wrote " << path << " (" << bytes.size() << " bytes, "
           << (options.legacy ? "older layout" : "current layout") << "): " << options.layers
           << " board layers, " << options.components << " components, " << options.balls

@@ -3,6 +3,7 @@
 #include "builders/TarvexEntityBuildState.h"
 #include "builders/TarvexLayeredEntityBuilder.h"
 #include "builders/TarvexPartPlacement.h"
+#include "builders/TarvexPowerEntityBuilder.h"
 #include "host/EntityEditor.h"
 #include "objects/TarvexBasicPart.h"
 #include "objects/TarvexCompositeGeometryObject.h"
@@ -33,6 +34,16 @@ GroupKind groupTypeFor(const Entity* parent)
     if (parentType == Component_t || parentType == Subcomponent_Group_t)
         return {Subcomponent_Group_t, SubcomponentGroups_t};
     return {Group_Obstruction_t, Obstructions_t};
+}
+
+// Every block of an object holds the object's sources; only the first block builds them, so
+// that a heat sink of many fins gets each source once.
+bool carriesSourcesOfItsObject(const TarvexPart& part)
+{
+    if (part.getPartType() != BasicPart && part.getPartType() != Basic2RPart)
+        return false;
+    const auto* composite = dynamic_cast<const TarvexCompositeGeometryObject*>(part.getParent());
+    return !composite || (!composite->getChildren().empty() && composite->getChildren().front().get() == &part);
 }
 
 } // namespace
@@ -93,10 +104,17 @@ bool TarvexComponentEntityBuilder::visitLayer(const TarvexLayeredPartLayer&) { r
 
 bool TarvexComponentEntityBuilder::visitLayeredPart(const TarvexLayeredPart& part)
 {
-    if (!part.getParent())
-        return createComponent(part) != nullptr;
+    // A layered part of its own is a component holding its layered entity.
+    Entity* owner = ownerOf(part);
+    Transform placement = parentPlacementOf(part);
+    if (!part.getParent()) {
+        owner = createComponent(part);
+        if (!owner)
+            return false;
+        placement = hostFrame(part).transform;
+    }
     Entity* entity =
-        TarvexLayeredEntityBuilder::buildLayered(part, ownerOf(part), parentPlacementOf(part), getSharedState());
+        TarvexLayeredEntityBuilder::buildLayered(part, owner, placement, getSharedState(), getProgress());
     if (!entity)
         return false;
     partEntities[&part].push_back(entity);
@@ -130,6 +148,7 @@ Entity* TarvexComponentEntityBuilder::createComponent(const TarvexPart& part)
         obtainEntity(part, Reference_Designator_t, part.getObjectName(), Components_t, Component_t, getParentEntity());
     writeLocation(component, host, parentPlacementOf(part));
     writeExtents(component, host);
+    buildSources(part, component, host.transform);
     return component;
 }
 
@@ -140,6 +159,7 @@ bool TarvexComponentEntityBuilder::createBlock(const TarvexPart& part)
         obtainEntity(part, Name_t, displayName(part, false), Obstructions_t, Solid_Obstruction_t, ownerOf(part));
     writeLocation(block, host, parentPlacementOf(part));
     writeExtents(block, host);
+    buildSources(part, block, host.transform);
     return block != nullptr;
 }
 
@@ -181,6 +201,15 @@ bool TarvexComponentEntityBuilder::createSolderJoint(const TarvexSolderJoint& jo
     EntityEditor::setSIValueNoThrow(bump, Z_Location_t, corner.z);
     writeExtents(bump, host);
     return true;
+}
+
+void TarvexComponentEntityBuilder::buildSources(const TarvexPart& part, Entity* entity, const Transform& frame)
+{
+    if (!entity || !carriesSourcesOfItsObject(part))
+        return;
+    TarvexPowerEntityBuilder::buildPowerSources(static_cast<const TarvexBasicPart&>(part).getPowerSources(),
+                                                placedGeometryOf(part).getPlacedBound(), entity, frame,
+                                                getSharedState(), getProgress());
 }
 
 Entity* TarvexComponentEntityBuilder::ownerOf(const TarvexPart& part) const

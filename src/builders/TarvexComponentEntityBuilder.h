@@ -67,6 +67,7 @@ private:
     bool createBlock(const TarvexPart& part);
     bool createGroup(const TarvexPart& part);
     bool createSolderJoint(const TarvexSolderJoint& joint, const QString& groupName);
+    void buildSources(const TarvexPart& part, EntityModel::Entity* entity, const Geometry::Transform& frame);
     EntityModel::Entity* ownerOf(const TarvexPart& part) const;
     const TarvexPlacedGeometry& hostFrame(const TarvexPart& part);
     Geometry::Transform parentPlacementOf(const TarvexPart& part);

@@ -51,4 +51,15 @@ void TarvexEntityBuildState::setSolderGroup(const Entity* owner, const QString& 
     solderGroups[{owner, name}] = group;
 }
 
+Entity* TarvexEntityBuildState::getMaterialEntity(const QString& name) const
+{
+    const auto found = materialEntities.find(name);
+    return found == materialEntities.end() ? nullptr : found->second;
+}
+
+void TarvexEntityBuildState::setMaterialEntity(const QString& name, Entity* material)
+{
+    materialEntities[name] = material;
+}
+
 } // namespace Tarvex

@@ -22,7 +22,7 @@ struct TarvexObtainedEntity
 
 /// What the part-level builders of one import share: the entities of an earlier import
 /// that may be reused, the get-or-create-by-key lookup over them, and the solder-ball
-/// groups made so far.
+/// groups and material entities made so far.
 class TarvexEntityBuildState
 {
 public:
@@ -48,9 +48,16 @@ public:
     /// Records `group` as the group called `name` below `owner`.
     void setSolderGroup(const EntityModel::Entity* owner, const QString& name, EntityModel::Entity* group);
 
+    /// The material entity this import already wrote for `name`, or null: a material used
+    /// by many cells is looked up and written once.
+    EntityModel::Entity* getMaterialEntity(const QString& name) const;
+    /// Records `material` as the entity written for `name`.
+    void setMaterialEntity(const QString& name, EntityModel::Entity* material);
+
 private:
     TarvexReuseMap& reuse;
     std::map<std::pair<const EntityModel::Entity*, QString>, EntityModel::Entity*> solderGroups;
+    std::map<QString, EntityModel::Entity*> materialEntities;
 };
 
 } // namespace Tarvex

@@ -136,8 +136,10 @@ void TarvexEntityBuilder::build(const TarvexObject& node, Entity* target, const 
         return;
     const TarvexPart& part = *node.part;
     if (classifyPart(part) == BoardPart) {
-        if (Entity* entity = TarvexLayeredEntityBuilder::buildLayered(part, target, frame, sharedState))
-            record(node, entity, Transform());
+        Transform entityFrame;
+        if (Entity* entity =
+                TarvexLayeredEntityBuilder::buildLayered(part, target, frame, sharedState, progress, &entityFrame))
+            record(node, entity, hostPlacementOf(node).inverse() * entityFrame);
         return;
     }
     const TarvexBuiltComponent built =

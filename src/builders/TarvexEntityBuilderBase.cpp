@@ -26,7 +26,7 @@ TarvexPlacedGeometry TarvexEntityBuilderBase::hostFrameOf(const TarvexPart& part
 
 Vec3 TarvexEntityBuilderBase::lowCorner(const TarvexPlacedGeometry& host, const Transform& relativeTo)
 {
-    return (relativeTo.inverse() * host.transform).transform(host.bound.getLow());
+    return hostLowCorner(host, relativeTo);
 }
 
 void TarvexEntityBuilderBase::writeLocation(Entity* entity, const TarvexPlacedGeometry& host,

@@ -1,11 +1,33 @@
 #include "builders/TarvexPartPlacement.h"
 
+#include "objects/Tarvex2DGeometry.h"
+#include "objects/Tarvex3DGeometry2DExtrusion.h"
 #include "objects/TarvexCoordinateFrames.h"
 #include "objects/TarvexPart.h"
+
+#include <cmath>
 
 namespace Tarvex {
 
 using Geometry::Transform;
+using Geometry::Vec3;
+
+namespace {
+
+// Far below any length a model holds (a nanometre is 1e-9 m), far above rounding noise.
+constexpr double lengthNoise = 1e-15;
+
+double snapped(double value)
+{
+    return std::abs(value) < lengthNoise ? 0.0 : value;
+}
+
+Vec3 snapped(const Vec3& point)
+{
+    return Vec3(snapped(point.x), snapped(point.y), snapped(point.z));
+}
+
+} // namespace
 
 TarvexPlacedGeometry toHostFrame(const TarvexPlacedGeometry& placed)
 {
@@ -24,12 +46,55 @@ TarvexPlacedGeometry toHostFrame(const TarvexPlacedGeometry& placed)
         host.bound = placed.bound.transformed(intoHost);
     }
     host.moveToOrigin();
+    host.transform = Transform(host.transform.getAxis(0), host.transform.getAxis(1), host.transform.getAxis(2),
+                               snapped(host.transform.getTranslation()));
+    if (!host.bound.isEmpty())
+        host.bound = Geometry::Bound(snapped(host.bound.getLow()), snapped(host.bound.getHigh()));
     return host;
+}
+
+Vec3 hostLowCorner(const TarvexPlacedGeometry& host, const Transform& relativeTo)
+{
+    return snapped((relativeTo.inverse() * host.transform).transform(host.bound.getLow()));
 }
 
 const TarvexPlacedGeometry& placedGeometryOf(const TarvexPart& part)
 {
     return const_cast<TarvexPart&>(part).getGeometry();
+}
+
+std::vector<Vec3> fileOutline(const TarvexPlacedGeometry& placed)
+{
+    std::vector<Vec3> points;
+    if (!placed.geometry || !placed.geometry->isExtrusion())
+        return points;
+    const auto& extrusion = static_cast<const Tarvex3DGeometry2DExtrusion&>(*placed.geometry);
+    if (!extrusion.getBase())
+        return points;
+    const Transform toFile = placed.transform * extrusion.getPlacement();
+    for (const Geometry::Vec2& p : extrusion.getBase()->getPoints())
+        points.push_back(toFile.transform(Vec3(p.x, p.y, 0.0)));
+    return points;
+}
+
+bool hasRectangleProfile(const TarvexPlacedGeometry& placed)
+{
+    if (!placed.geometry || !placed.geometry->isExtrusion())
+        return false;
+    const auto* base = static_cast<const Tarvex3DGeometry2DExtrusion&>(*placed.geometry).getBase();
+    return base && base->isRectangle();
+}
+
+QVector<double> hostOutline(const std::vector<Vec3>& outline, const Transform& relativeTo, const Vec3& origin)
+{
+    const Transform intoFrame = relativeTo.inverse() * interchangeToHostRotation();
+    QVector<double> values;
+    values.reserve(int(2 * outline.size()));
+    for (const Vec3& point : outline) {
+        const Vec3 host = snapped(intoFrame.transform(point) - origin);
+        values << host.x << host.z;
+    }
+    return values;
 }
 
 } // namespace Tarvex

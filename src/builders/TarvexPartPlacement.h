@@ -2,14 +2,35 @@
 
 #include "objects/TarvexPlacedGeometry.h"
 
+#include <QVector>
+
+#include <vector>
+
 namespace Tarvex {
 
 class TarvexPart;
 
 /// `placed` re-expressed in host axes (y up): the solid (or, without one, the bound) is
 /// rotated into host axes and moved so that its bound starts at the origin; the transform
-/// carries the position. The result's transform is the host placement of the part.
+/// carries the position. Coordinates within 1e-15 m of zero are zero: rotations leave
+/// noise there (3e-19 m) that would otherwise reach the saved model. The result's transform is the host placement of the part.
 TarvexPlacedGeometry toHostFrame(const TarvexPlacedGeometry& placed);
+
+/// The low corner of `host` (a part in host axes, as `toHostFrame` gives it) taken
+/// relative to the host frame `relativeTo`, without rounding noise.
+Geometry::Vec3 hostLowCorner(const TarvexPlacedGeometry& host, const Geometry::Transform& relativeTo);
+
+/// The outline of an extruded solid in the file's axes (the base's points carried by the
+/// extrusion's placement and the record's transform); empty when the solid is not an
+/// extrusion.
+std::vector<Geometry::Vec3> fileOutline(const TarvexPlacedGeometry& placed);
+/// True when `placed` is an extrusion whose base is a rectangle.
+bool hasRectangleProfile(const TarvexPlacedGeometry& placed);
+/// `outline` (points in the file's axes) as the host writes outlines: x, z pairs in host
+/// axes, relative to the host frame `relativeTo` and then to `origin` (a point of that frame,
+/// the owning item's location).
+QVector<double> hostOutline(const std::vector<Geometry::Vec3>& outline, const Geometry::Transform& relativeTo,
+                            const Geometry::Vec3& origin);
 
 /// The placed geometry of `part`, made first when out of date. The part's geometry is a
 /// lazily filled cache, so reading it does not change the part. May throw what the part's

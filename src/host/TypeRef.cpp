@@ -145,5 +145,27 @@ const TypeRef SubcomponentGroups_t("SubcomponentGroups");
 const TypeRef Origin_Point_t("Origin_Point");
 const TypeRef Low_Corner_t("Low_Corner");
 const TypeRef Model_t("Model");
+const TypeRef Holes_t("Holes");
+const TypeRef PCB_Hole_t("PCB_Hole");
+const TypeRef Substrate_Hole_t("Substrate_Hole");
+const TypeRef Partial_Hole_t("Partial_Hole");
+const TypeRef Partial_Hole_Depth_t("Partial_Hole_Depth");
+const TypeRef From_Bottom_t("From_Bottom");
+const TypeRef From_Top_t("From_Top");
+const TypeRef Heat_Sources_t("Heat_Sources");
+const TypeRef Temperature_Dependent_Heat_Dissipation_t("Temperature_Dependent_Heat_Dissipation");
+const TypeRef Heat_Dissipated_t("Heat_Dissipated");
+const TypeRef Heat_Dissipated_Temperature_Curve_t("Heat_Dissipated_Temperature_Curve");
+const TypeRef Thin_t("Thin");
+const TypeRef Tarvex_Interchange_Placement_t("Tarvex_Interchange_Placement");
+const TypeRef Rotation_Mechanism_t("Rotation_Mechanism");
+const TypeRef Ordered_t("Ordered");
+const TypeRef Rotation_Order_t("Rotation_Order");
+const TypeRef ZYX_t("ZYX");
+const TypeRef Angle_1_t("Angle_1");
+const TypeRef Angle_2_t("Angle_2");
+const TypeRef Angle_3_t("Angle_3");
+const TypeRef Angle_t("Angle");
+const TypeRef Importer_Version_t("Importer Version");
 
 } // namespace EntityModel

@@ -183,4 +183,28 @@ extern const TypeRef Origin_Point_t;
 extern const TypeRef Low_Corner_t;
 extern const TypeRef Model_t;
 
+// Layered entities, their holes, heat sources and placement.
+extern const TypeRef Holes_t;
+extern const TypeRef PCB_Hole_t;
+extern const TypeRef Substrate_Hole_t;
+extern const TypeRef Partial_Hole_t;
+extern const TypeRef Partial_Hole_Depth_t;
+extern const TypeRef From_Bottom_t;
+extern const TypeRef From_Top_t;
+extern const TypeRef Heat_Sources_t;
+extern const TypeRef Temperature_Dependent_Heat_Dissipation_t;
+extern const TypeRef Heat_Dissipated_t;
+extern const TypeRef Heat_Dissipated_Temperature_Curve_t;
+extern const TypeRef Thin_t;
+extern const TypeRef Tarvex_Interchange_Placement_t;
+extern const TypeRef Rotation_Mechanism_t;
+extern const TypeRef Ordered_t;
+extern const TypeRef Rotation_Order_t;
+extern const TypeRef ZYX_t;
+extern const TypeRef Angle_1_t;
+extern const TypeRef Angle_2_t;
+extern const TypeRef Angle_3_t;
+extern const TypeRef Angle_t;
+extern const TypeRef Importer_Version_t;
+
 } // namespace EntityModel

@@ -178,8 +178,10 @@ std::unique_ptr<TarvexPart> TarvexPartFactory::makeCell(const TXMXMLGeom& geom) 
 std::shared_ptr<TarvexMaterial> TarvexPartFactory::layoutMaterial(const TXMXMLGeom& geom,
                                                                   const TXMXMLLayoutInclude& include) const
 {
-    const QString path = m_directory.filePath(FileSystem::fileNameOf(include.getFile()));
-    if (!QFileInfo::exists(path))
+    // An include without a file gives the pair of materials alone.
+    const QString path =
+        include.getFile().isEmpty() ? QString() : m_directory.filePath(FileSystem::fileNameOf(include.getFile()));
+    if (!path.isEmpty() && !QFileInfo::exists(path))
         m_reporter.warning(tr("No material layout file found for Geom : %1 - %2").arg(geom.getName(), include.getFile()));
     std::shared_ptr<TarvexMaterial> metal = m_materials.find(include.getMetalMat());
     std::shared_ptr<TarvexMaterial> dielectric = m_materials.find(include.getDielectricMat());

@@ -35,7 +35,7 @@ TEST(TarvexCli, ImportShowMapsAndObjectsOfTheSampleBoard)
     const CliRun applied = tarvex({"material-map", TARVEX_SAMPLES "/material-map-grid.csv", "--model",
                                    dir.path("model.json"), "--entity", "C1", "--resize"});
     EXPECT_EQ(applied.exitCode, 0) << applied.err.toStdString();
-    EXPECT_TRUE(applied.out.contains("to Component \"C1\": 1 layer")) << applied.out.toStdString();
+    EXPECT_TRUE(applied.out.contains("to Solid_Obstruction \"C1\": 1 layer")) << applied.out.toStdString();
 
     // The object tree of a file, before any entity: every part with its bound in metres.
     const CliRun objects = tarvex({"objects", TARVEX_SAMPLES "/board.xml"});

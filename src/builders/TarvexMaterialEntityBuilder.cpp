@@ -1,0 +1,85 @@
+#include "builders/TarvexMaterialEntityBuilder.h"
+
+#include "builders/TarvexEntityBuildState.h"
+#include "host/EntityEditor.h"
+#include "objects/TarvexMaterialCMX.h"
+#include "objects/TarvexMaterialMap.h"
+#include "objects/TarvexMaterialSimple.h"
+
+namespace Tarvex {
+
+using namespace EntityModel;
+
+namespace {
+
+Entity* findMaterial(const Entity* root, const QString& name)
+{
+    const Attribute* list = root ? root->findAttribute(Materials_t) : nullptr;
+    if (!list || list->getKind() != Attribute::Kind::EntityList)
+        return nullptr;
+    const auto* materials = static_cast<const EntityListAttribute*>(list);
+    for (int i = 0; i < materials->count(); ++i) {
+        Entity* material = materials->at(i);
+        if (material->getType() == Material_t && material->getName() == name)
+            return material;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+Entity* TarvexMaterialEntityBuilder::materialEntityFor(const TarvexMaterial& material, Entity* modelEntity,
+                                                       TarvexEntityBuildState* sharedState,
+                                                       Tools::ToolProgress* progress)
+{
+    TarvexMaterialEntityBuilder builder(modelEntity, sharedState, progress);
+    material.accept(builder);
+    return builder.getResult();
+}
+
+TarvexMaterialEntityBuilder::TarvexMaterialEntityBuilder(Entity* modelEntity, TarvexEntityBuildState* sharedState,
+                                                         Tools::ToolProgress* progress)
+    : root(modelEntity ? EntityEditor::getRootEntity(modelEntity) : nullptr),
+      sharedState(sharedState),
+      progress(progress)
+{
+}
+
+TarvexMaterialEntityBuilder::~TarvexMaterialEntityBuilder() = default;
+
+void TarvexMaterialEntityBuilder::visitMaterialSimple(const TarvexMaterialSimple& material)
+{
+    obtainAndPopulate(material);
+}
+
+void TarvexMaterialEntityBuilder::visitMaterialCMX(const TarvexMaterialCMX& material)
+{
+    obtainAndPopulate(material);
+}
+
+void TarvexMaterialEntityBuilder::visitMaterialMap(const TarvexMaterialMap&)
+{
+    result = nullptr;
+    fatalError(tr("TarvexMaterialMap is not supported in TarvexMaterialEntityBuilder"));
+}
+
+void TarvexMaterialEntityBuilder::obtainAndPopulate(const TarvexMaterial& material)
+{
+    const QString name = material.getName();
+    // Written once per import: the properties come from the file's one definition.
+    result = sharedState ? sharedState->getMaterialEntity(name) : nullptr;
+    if (result)
+        return;
+    // A material of an earlier import (or made by hand) is taken over and brought up to the
+    // file, never duplicated.
+    result = findMaterial(root, name);
+    if (!result && root)
+        result = EntityEditor::createEntity(Material_t, root, Materials_t, nullptr, 0, name);
+    if (!result)
+        return;
+    material.populateEntity(result);
+    if (sharedState)
+        sharedState->setMaterialEntity(name, result);
+}
+
+} // namespace Tarvex
