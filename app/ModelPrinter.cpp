@@ -1,6 +1,7 @@
 #include "ModelPrinter.h"
 
 #include "host/CurveAttribute.h"
+#include "host/ListAttributeEditor.h"
 #include "host/UnitConverter.h"
 
 using namespace EntityModel;
@@ -64,6 +65,20 @@ QString describe(const Attribute& attribute)
     }
 }
 
+// True for the host's item lists (layers, cells of a layer): composites labelled by position.
+bool isItemList(const CompositeAttribute& composite)
+{
+    const std::vector<Attribute*> children = composite.children();
+    if (children.empty())
+        return false;
+    for (const Attribute* child : children) {
+        if (child->getKind() != Attribute::Kind::Composite ||
+            ListAttributeEditor::itemIndex(child->getType().getLabel()) < 0)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void ModelPrinter::print(const Entity& entity, int depth)
@@ -89,9 +104,14 @@ void ModelPrinter::printAttributes(const CompositeAttribute& holder, const QStri
     for (const Attribute* attribute : holder.children()) {
         const QString label = prefix + attribute->getType().getLabel();
         switch (attribute->getKind()) {
-        case Attribute::Kind::Composite:
-            printAttributes(static_cast<const CompositeAttribute&>(*attribute), label + QLatin1Char('/'), depth);
+        case Attribute::Kind::Composite: {
+            const auto& composite = static_cast<const CompositeAttribute&>(*attribute);
+            if (isItemList(composite))
+                printItems(composite, label, depth);
+            else
+                printAttributes(composite, label + QLatin1Char('/'), depth);
             break;
+        }
         case Attribute::Kind::EntityList: {
             const auto& list = static_cast<const EntityListAttribute&>(*attribute);
             for (int i = 0; i < list.count(); ++i)
@@ -102,5 +122,19 @@ void ModelPrinter::printAttributes(const CompositeAttribute& holder, const QStri
             if (label != Name_t.getLabel())
                 m_out << indent(depth) << label << " = " << describe(*attribute) << '\n';
         }
+    }
+}
+
+void ModelPrinter::printItems(const CompositeAttribute& list, const QString& label, int depth)
+{
+    const std::vector<Attribute*> items = list.children();
+    m_out << indent(depth) << label << " (" << items.size() << (items.size() == 1 ? " item" : " items") << ")\n";
+    for (size_t i = 0; i < items.size(); ++i) {
+        const auto& item = static_cast<const CompositeAttribute&>(*items[i]);
+        m_out << indent(depth + 1) << '[' << (i + 1) << ']';
+        if (const Attribute* name = item.child(Name_t.getLabel()))
+            m_out << ' ' << describe(*name);
+        m_out << '\n';
+        printAttributes(item, QString(), depth + 2);
     }
 }

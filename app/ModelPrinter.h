@@ -7,7 +7,8 @@
 #include <vector>
 
 /// Writes entities as an indented tree: type, name and id on one line, then the plain
-/// attributes (doubles in SI, or in their display unit when they have one).
+/// attributes (doubles in SI, or in their display unit when they have one). Item lists (the
+/// layers of a layered model, the cells of a layer) show one numbered item per line group.
 class ModelPrinter
 {
 public:
@@ -20,5 +21,6 @@ public:
 
 private:
     void printAttributes(const EntityModel::CompositeAttribute& holder, const QString& prefix, int depth);
+    void printItems(const EntityModel::CompositeAttribute& list, const QString& label, int depth);
     QTextStream& m_out;
 };

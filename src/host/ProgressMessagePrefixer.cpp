@@ -27,6 +27,8 @@ void ProgressMessagePrefixer::setStep(quint64 count)
 
 void ProgressMessagePrefixer::post(Kind kind, const QString& text)
 {
+    if (kind == Kind::FatalError)
+        ++m_fatalErrors;
     if (m_target)
         m_target->post(kind, m_prefix + text);
 }

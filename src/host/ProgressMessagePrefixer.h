@@ -18,6 +18,9 @@ public:
     void setPrefix(const QString& prefix) { m_prefix = prefix; }
     /// The sink messages go to.
     Tools::ToolProgress* getTarget() const { return m_target; }
+    /// How many fatal errors went through so far: a caller that hands this sink on learns
+    /// whether anything it called failed.
+    int getFatalErrorCount() const { return m_fatalErrors; }
 
     void reset() override;
     void setTotalSteps(quint64 total) override;
@@ -27,6 +30,7 @@ public:
 private:
     Tools::ToolProgress* m_target;
     QString m_prefix;
+    int m_fatalErrors = 0;
 };
 
 } // namespace CFDProgress

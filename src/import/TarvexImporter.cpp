@@ -262,7 +262,11 @@ std::vector<Entity*> TarvexImporter::importModelImpl(const QString& path, size_t
     const std::vector<std::unique_ptr<TarvexObject>> objects = builder.takeObjects();
 
     TarvexReuseMap fresh;
+    // A part that fails is reported and the others are built; the import then has errors.
+    const int errorsBefore = m_progress.getFatalErrorCount();
     const TarvexBuiltEntities built = buildEntities(objects, m_parent, reuse ? *reuse : fresh, &m_progress);
+    if (m_progress.getFatalErrorCount() != errorsBefore)
+        m_success = false;
     std::vector<Entity*> result = built.newEntities;
     append(result, built.updatedEntities);
     return result;
