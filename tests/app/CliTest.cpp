@@ -161,6 +161,27 @@ TEST(TarvexCli, UpdateReplacesOnlyWhatEarlierImportsBuilt)
     EXPECT_TRUE(tarvex({"show", handMade}).out.contains("PCB \"Main\" #3"));
 }
 
+// A board file in, a saved model out: the board's layers and their cells as numbered items,
+// one material entity per name; updating from the same file saves the same bytes.
+TEST(TarvexCli, BoardsComeWithTheirLayersAndAnUpdateFromTheSameFileChangesNothing)
+{
+    TestSupport::TempDir dir;
+    const QString model = dir.path("board.json");
+    const CliRun imported = tarvex({"import", TARVEX_TEST_DATA "/builders/l-board.xml", "--model", model});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    const QByteArray saved = dir.read("board.json");
+    const CliRun updated = tarvex({"update", TARVEX_TEST_DATA "/builders/l-board.xml", "--model", model});
+    EXPECT_EQ(updated.exitCode, 0) << updated.err.toStdString();
+    EXPECT_EQ(dir.read("board.json"), saved);
+
+    const QString shown = tarvex({"show", model}).out;
+    EXPECT_TRUE(shown.contains("      Tarvex_Interchange_Model/Tarvex_Layers_Definition/Tarvex_Layers (3 items)\n"
+                               "        [1] \"Bottom\"\n"))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains("          Tarvex_Layer_Items (1 item)\n            [1] \"Core\"\n")) << shown.toStdString();
+    EXPECT_EQ(shown.count("  Material \""), 2) << shown.toStdString();
+}
+
 TEST(TarvexGenerate, WritesTheSameFileForTheSameOptionsInEveryProcess)
 {
     TestSupport::TempDir dir;
@@ -176,6 +197,12 @@ TEST(TarvexGenerate, WritesTheSameFileForTheSameOptionsInEveryProcess)
     EXPECT_TRUE(legacy.out.contains("older layout")) << legacy.err.toStdString();
     EXPECT_TRUE(dir.read("second.xml").contains("<NORVANE_SIMPLIFIED_DESIGN_THERMAL_MODEL>"));
     EXPECT_EQ(tarvex({"import", dir.path("second.xml")}).exitCode, 0);
+
+    // A current file comes with the layouts it names, so that its board imports whole.
+    const CliRun current = tarvex({"import", dir.path("first.xml")});
+    EXPECT_EQ(current.exitCode, 0) << current.err.toStdString();
+    EXPECT_FALSE(current.err.contains("error: ")) << current.err.toStdString();
+    EXPECT_TRUE(current.out.contains("Material_Fraction = [")) << current.out.toStdString();
 }
 
 TEST(TarvexGenerate, UsageErrorsExitWithTwoAndWriteNothing)
