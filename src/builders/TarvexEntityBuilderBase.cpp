@@ -21,7 +21,7 @@ Tools::ToolProgress* TarvexEntityBuilderBase::getProgress() const { return progr
 
 TarvexPlacedGeometry TarvexEntityBuilderBase::hostFrameOf(const TarvexPart& part)
 {
-    return toHostFrame(placedGeometryOf(part).flattened());
+    return toHostFrame(flatBoundOf(placedGeometryOf(part)));
 }
 
 Vec3 TarvexEntityBuilderBase::lowCorner(const TarvexPlacedGeometry& host, const Transform& relativeTo)

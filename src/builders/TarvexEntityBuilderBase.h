@@ -39,8 +39,8 @@ protected:
     /// The state shared by the builders of one import (may be null).
     TarvexEntityBuildState* getSharedState() const { return sharedState; }
 
-    /// `part` in host axes: its flattened placed geometry through `toHostFrame`. May throw
-    /// what the part's geometry throws.
+    /// `part` in host axes: the bound of its flattened placed geometry through `toHostFrame`
+    /// (no solid: builders place entities by bound). May throw what the part's geometry throws.
     static TarvexPlacedGeometry hostFrameOf(const TarvexPart& part);
     /// The low corner of `host`'s bound (a part in host axes), taken relative to `relativeTo`.
     static Geometry::Vec3 lowCorner(const TarvexPlacedGeometry& host, const Geometry::Transform& relativeTo);

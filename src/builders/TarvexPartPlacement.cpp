@@ -63,6 +63,24 @@ const TarvexPlacedGeometry& placedGeometryOf(const TarvexPart& part)
     return const_cast<TarvexPart&>(part).getGeometry();
 }
 
+TarvexPlacedGeometry flatBoundOf(const TarvexPlacedGeometry& placed)
+{
+    if (!placed.geometry || !placed.geometry->isExtrusion())
+        return TarvexPlacedGeometry(nullptr, placed.transform, placed.bound);
+    const auto& extrusion = static_cast<const Tarvex3DGeometry2DExtrusion&>(*placed.geometry);
+    if (!extrusion.getBase())
+        return TarvexPlacedGeometry(nullptr, placed.transform * extrusion.getPlacement(), Geometry::Bound(Vec3()));
+    // The base's points at the bottom and moved by the extrusion vector, as the solid has
+    // them once its placement is in the transform.
+    const Vec3 up = extrusion.getPlacement().getRotationMatrix().inverse().transformVector(extrusion.getExtrusionVector());
+    Geometry::Bound bound;
+    for (const Geometry::Vec2& p : extrusion.getBase()->getPoints()) {
+        bound.unite(Vec3(p.x, p.y, 0.0));
+        bound.unite(Vec3(p.x, p.y, 0.0) + up);
+    }
+    return TarvexPlacedGeometry(nullptr, placed.transform * extrusion.getPlacement(), bound);
+}
+
 std::vector<Vec3> fileOutline(const TarvexPlacedGeometry& placed)
 {
     std::vector<Vec3> points;

@@ -20,6 +20,10 @@ TarvexPlacedGeometry toHostFrame(const TarvexPlacedGeometry& placed);
 /// relative to the host frame `relativeTo`, without rounding noise.
 Geometry::Vec3 hostLowCorner(const TarvexPlacedGeometry& host, const Geometry::Transform& relativeTo);
 
+/// `placed` flattened (as `TarvexPlacedGeometry::flattened` gives it) without its solid:
+/// the transform and the bound only, made without copying the solid.
+TarvexPlacedGeometry flatBoundOf(const TarvexPlacedGeometry& placed);
+
 /// The outline of an extruded solid in the file's axes (the base's points carried by the
 /// extrusion's placement and the record's transform); empty when the solid is not an
 /// extrusion.

@@ -68,9 +68,11 @@ EntityListAttribute::~EntityListAttribute()
 
 int EntityListAttribute::indexOf(const Entity* entity) const
 {
-    const auto it = std::find_if(m_entities.begin(), m_entities.end(),
+    // From the end: the entity asked for is most often the one just appended, and lists of
+    // hundreds of thousands of balls are built one append at a time.
+    const auto it = std::find_if(m_entities.rbegin(), m_entities.rend(),
                                  [entity](const std::unique_ptr<Entity>& held) { return held.get() == entity; });
-    return it == m_entities.end() ? -1 : int(it - m_entities.begin());
+    return it == m_entities.rend() ? -1 : int(m_entities.rend() - it) - 1;
 }
 
 void EntityListAttribute::insert(int index, std::unique_ptr<Entity> entity)

@@ -17,10 +17,15 @@ Model* modelOf(const Entity* entity)
     return entity && entity->isAlive() ? entity->getModel() : nullptr;
 }
 
-bool put(Entity* entity, const AttributePath& path, std::unique_ptr<Attribute> attribute, const QString& step)
+// Sets the attribute at `path`; a write outside an open step is a step of its own, named
+// after the attribute (inside one the name is never seen, so it is not made).
+bool put(Entity* entity, const AttributePath& path, std::unique_ptr<Attribute> attribute)
 {
     Model* model = modelOf(entity);
-    return model && model->setAttribute(entity, path, std::move(attribute), step);
+    if (!model)
+        return false;
+    const QString step = model->getUndoStack().isStepOpen() ? QString() : QStringLiteral("Set %1").arg(path.last());
+    return model->setAttribute(entity, path, std::move(attribute), step);
 }
 
 void orThrow(bool done, const char* operation, const Entity* entity, const AttributePath& path)
@@ -152,8 +157,7 @@ bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, co
     const Attribute* current = entity ? entity->findAttribute(path) : nullptr;
     if (current && current->getKind() == Attribute::Kind::Choice)
         return setValueNoThrow(entity, path, TypeRef(value));
-    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), value),
-               QStringLiteral("Set %1").arg(path.last()));
+    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), value));
 }
 
 bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, const char* value)
@@ -163,22 +167,19 @@ bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, co
 
 bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, int value)
 {
-    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), QVariant(qlonglong(value))),
-               QStringLiteral("Set %1").arg(path.last()));
+    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), QVariant(qlonglong(value))));
 }
 
 bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, bool value)
 {
-    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), QVariant(value)),
-               QStringLiteral("Set %1").arg(path.last()));
+    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), QVariant(value)));
 }
 
 bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, const TypeRef& value)
 {
     if (value.isNull())
         return false;
-    return put(entity, path, std::make_unique<ChoiceAttribute>(TypeRef(path.last()), value),
-               QStringLiteral("Set %1").arg(path.last()));
+    return put(entity, path, std::make_unique<ChoiceAttribute>(TypeRef(path.last()), value));
 }
 
 void EntityEditor::setValue(Entity* entity, const AttributePath& path, const QString& value)
@@ -213,8 +214,7 @@ bool EntityEditor::setSIValueNoThrow(Entity* entity, const AttributePath& path, 
     // Keep the unit the value is shown in.
     const ValueAttribute* current = doubleAt(entity, path);
     const TypeRef unit = current ? current->getUnit() : TypeRef();
-    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), QVariant(value), unit),
-               QStringLiteral("Set %1").arg(path.last()));
+    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), QVariant(value), unit));
 }
 
 void EntityEditor::setSIValue(Entity* entity, const AttributePath& path, double value, bool notify)
@@ -227,8 +227,7 @@ bool EntityEditor::setSIDoubleListValueNoThrow(Entity* entity, const AttributePa
 {
     if (!allFinite(values))
         return false;
-    return put(entity, path, std::make_unique<DoubleListAttribute>(TypeRef(path.last()), values),
-               QStringLiteral("Set %1").arg(path.last()));
+    return put(entity, path, std::make_unique<DoubleListAttribute>(TypeRef(path.last()), values));
 }
 
 void EntityEditor::setSIDoubleListValue(Entity* entity, const AttributePath& path, const QVector<double>& values)
@@ -242,8 +241,7 @@ bool EntityEditor::setSIPointsCurveNoThrow(Entity* entity, const AttributePath& 
         if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
             return false;
     }
-    return put(entity, path, std::make_unique<CurveAttribute>(TypeRef(path.last()), points),
-               QStringLiteral("Set %1").arg(path.last()));
+    return put(entity, path, std::make_unique<CurveAttribute>(TypeRef(path.last()), points));
 }
 
 void EntityEditor::setSIPointsCurve(Entity* entity, const AttributePath& path, const QVector<QPointF>& points)
@@ -259,8 +257,7 @@ bool EntityEditor::setLinksNoThrow(Entity* entity, const AttributePath& path, co
             return false;
         ids << target->getId();
     }
-    return put(entity, path, std::make_unique<LinkAttribute>(TypeRef(path.last()), ids),
-               QStringLiteral("Set %1").arg(path.last()));
+    return put(entity, path, std::make_unique<LinkAttribute>(TypeRef(path.last()), ids));
 }
 
 void EntityEditor::setLinks(Entity* entity, const AttributePath& path, const std::vector<Entity*>& targets)
@@ -274,8 +271,7 @@ bool EntityEditor::setConvertValueToUnitsNoThrow(Entity* entity, const Attribute
     const ValueAttribute* current = doubleAt(entity, path);
     if (!current || !UnitConverter::instance().isKnown(quantity, unit))
         return false;
-    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), current->getValue(), unit),
-               QStringLiteral("Set %1").arg(path.last()));
+    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), current->getValue(), unit));
 }
 
 void EntityEditor::setConvertValueToUnits(Entity* entity, const AttributePath& path, const TypeRef& quantity,

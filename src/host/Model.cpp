@@ -35,6 +35,19 @@ void setAlive(Entity* entity, bool alive, void (*mark)(Entity*, bool))
         mark(child, alive);
 }
 
+// The composite that holds the attribute at `path` in `entity` (the path without its last
+// step), found without making that shorter path: writes ask for it millions of times.
+CompositeAttribute* holderOf(Entity* entity, const AttributePath& path)
+{
+    Attribute* at = entity;
+    const QStringList& steps = path.steps();
+    for (int i = 0; at && i + 1 < steps.size(); ++i) {
+        CompositeAttribute* composite = asComposite(at);
+        at = composite ? composite->child(steps[i]) : nullptr;
+    }
+    return at ? asComposite(at) : nullptr;
+}
+
 // Swaps what stands at one attribute place between two recorded states (null = absent).
 class SetAttributeCommand : public UndoCommand
 {
@@ -50,7 +63,7 @@ public:
 private:
     void apply(const std::unique_ptr<Attribute>& state)
     {
-        CompositeAttribute* holder = asComposite(m_entity->findAttribute(m_path.parent()));
+        CompositeAttribute* holder = holderOf(m_entity, m_path);
         if (!holder)
             return;
         if (state)
@@ -79,7 +92,7 @@ public:
 private:
     void swap()
     {
-        CompositeAttribute* holder = asComposite(m_entity->findAttribute(m_path.parent()));
+        CompositeAttribute* holder = holderOf(m_entity, m_path);
         if (!holder)
             return;
         std::unique_ptr<Attribute> current = holder->take(m_path.last());
@@ -195,9 +208,10 @@ void Model::resetRoot(std::unique_ptr<Entity> root)
 
 void Model::forget(Entity* entity)
 {
-    const auto it = m_entities.find(entity->getId());
-    if (it != m_entities.end() && it.value() == entity)
-        m_entities.erase(it);
+    // By key, not by iterator: erasing through an iterator looks for the next entry, which
+    // in a hash emptied one entity at a time costs a scan of the whole table each time.
+    if (m_entities.value(entity->getId()) == entity)
+        m_entities.remove(entity->getId());
 }
 
 int Model::existingWay(Entity* entity, const AttributePath& path) const
@@ -206,9 +220,9 @@ int Model::existingWay(Entity* entity, const AttributePath& path) const
         return -1;
     Attribute* at = entity;
     int existingSteps = 0;
-    const AttributePath way = path.parent();
-    for (const QString& step : way.steps()) {
-        Attribute* next = asComposite(at)->child(step);
+    const QStringList& steps = path.steps();
+    for (int i = 0; i + 1 < steps.size(); ++i) {
+        Attribute* next = asComposite(at)->child(steps[i]);
         if (!next)
             break;
         if (!asComposite(next) || next->getKind() == Attribute::Kind::Entity)
@@ -221,6 +235,8 @@ int Model::existingWay(Entity* entity, const AttributePath& path) const
 
 void Model::makeWay(Entity* entity, const AttributePath& path, int existingSteps, const QString& stepName)
 {
+    if (existingSteps >= path.size() - 1)
+        return; // the way is there already, as it mostly is
     AttributePath made;
     for (int i = 0; i < path.size() - 1; ++i) {
         made = made / AttributePath(TypeRef(path.steps()[i]));
@@ -241,17 +257,18 @@ bool Model::setAttribute(Entity* entity, const AttributePath& path, std::unique_
     if (existingSteps < 0 || !attribute || attribute->getType().getLabel() != path.last())
         return false;
     const bool wayComplete = existingSteps == path.size() - 1;
-    Attribute* current = wayComplete ? asComposite(entity->findAttribute(path.parent()))->child(path.last()) : nullptr;
-    std::unique_ptr<Attribute> before;
-    if (current) {
-        before = current->clone();
-        if (!before)
-            return false; // it owns entities or attributes: never replaced wholesale
-    }
+    Attribute* current = wayComplete ? holderOf(entity, path)->child(path.last()) : nullptr;
+    // Something that holds entities or attributes is never replaced wholesale.
+    if (current && (current->getKind() == Attribute::Kind::Entity || current->getKind() == Attribute::Kind::EntityList ||
+                    current->getKind() == Attribute::Kind::Composite) &&
+        !current->clone())
+        return false;
     makeWay(entity, path, existingSteps, stepName);
-    std::unique_ptr<Attribute> after = attribute->clone();
-    asComposite(entity->findAttribute(path.parent()))->put(std::move(attribute));
-    m_undo.record(std::make_unique<SetAttributeCommand>(entity, path, std::move(before), std::move(after)), stepName);
+    // The replaced attribute is kept by the command rather than copied: an import writes
+    // millions of values, each one undoable.
+    auto command = std::make_unique<SwapAttributeCommand>(entity, path, std::move(attribute));
+    command->redo();
+    m_undo.record(std::move(command), stepName);
     return true;
 }
 

@@ -1,0 +1,142 @@
+// Importing generated boards of about 1, 10 and 100 MB (8 layers, components of every kind
+// with 24 solder balls and as many bumps each) beside the bare DOM parse of the same bytes in
+// the same run: the whole import (read, update, object tree, entity building into a fresh
+// model) and the entity building alone, from an object tree read once. Growth per tenfold
+// size is read from the bytes-per-second figures of neighbouring sizes.
+#include "builders/TarvexEntityBuilder.h"
+#include "builders/TarvexReuseMap.h"
+#include "host/EntityFetcher.h"
+#include "host/GeometryBuilder.h"
+#include "host/Model.h"
+#include "host/UndoStackOpener.h"
+#include "import/TarvexImporter.h"
+#include "interchange/TXMXMLGenerator.h"
+#include "objectbuild/TarvexObjectBuilder.h"
+
+#include <QByteArray>
+#include <QDomDocument>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "BenchMain.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+
+namespace {
+
+struct GeneratedBoard
+{
+    QString path;
+    QByteArray bytes;
+};
+
+// About 6.5 kB of file per component with its balls and bumps.
+const GeneratedBoard& generatedBoard(int megabytes)
+{
+    static QTemporaryDir folder;
+    static std::map<int, GeneratedBoard> boards;
+    GeneratedBoard& board = boards[megabytes];
+    if (board.path.isEmpty()) {
+        Tarvex::TXMXMLGeneratorOptions options;
+        options.layers = 8;
+        options.components = megabytes * 155;
+        options.balls = options.components * 24;
+        options.seed = 2026;
+        board.bytes = Tarvex::TXMXMLGenerator::toXml(Tarvex::TXMXMLGenerator(options).generate());
+        board.path = folder.filePath(QStringLiteral("board-%1MB.xml").arg(megabytes));
+        QFile out(board.path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(board.bytes) != board.bytes.size())
+            std::abort();
+    }
+    return board;
+}
+
+void report(benchmark::State& state, const GeneratedBoard& board)
+{
+    state.SetBytesProcessed(state.iterations() * board.bytes.size());
+    state.counters["file_MB"] = double(board.bytes.size()) / 1e6;
+}
+
+void BM_BareParse(benchmark::State& state)
+{
+    const GeneratedBoard& board = generatedBoard(int(state.range(0)));
+    for (auto _ : state) {
+        QDomDocument document;
+        if (!document.setContent(board.bytes))
+            std::abort();
+        benchmark::DoNotOptimize(document);
+    }
+    report(state, board);
+}
+
+void BM_FullImport(benchmark::State& state)
+{
+    const GeneratedBoard& board = generatedBoard(int(state.range(0)));
+    size_t built = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto model = EntityModel::Model::createDefault();
+        Geometry::GeometryBuilder geometry;
+        Tarvex::TarvexImporter importer(EntityModel::EntityFetcher::getChassis(model->getRoot()), nullptr, &geometry);
+        state.ResumeTiming();
+        built = importer.importModel(board.path, false).size();
+        state.PauseTiming();
+        model.reset(); // the host's to free, not the import's
+        state.ResumeTiming();
+    }
+    report(state, board);
+    state.counters["top_level"] = double(built);
+}
+
+void BM_EntityBuilding(benchmark::State& state)
+{
+    const GeneratedBoard& board = generatedBoard(int(state.range(0)));
+    Tarvex::TarvexObjectBuilder reader(nullptr);
+    if (!reader.readFile(board.path))
+        std::abort();
+    reader.buildTree();
+    const std::vector<std::unique_ptr<Tarvex::TarvexObject>> objects = reader.takeObjects();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto model = EntityModel::Model::createDefault();
+        Tarvex::TarvexReuseMap fresh;
+        // Inside one undo step, as the import driver builds.
+        auto step = std::make_unique<EntityModel::UndoStackOpener>(model.get(), QStringLiteral("Import Tarvex Data"));
+        state.ResumeTiming();
+        const Tarvex::TarvexBuiltEntities built =
+            Tarvex::buildEntities(objects, EntityModel::EntityFetcher::getChassis(model->getRoot()), fresh, nullptr);
+        benchmark::DoNotOptimize(built);
+        state.PauseTiming();
+        step.reset();
+        model.reset();
+        state.ResumeTiming();
+    }
+    report(state, board);
+}
+
+void registerBenchmarks()
+{
+    for (const int megabytes : {1, 10, 100}) {
+        for (const auto& entry : {std::make_pair("BM_BareParse", &BM_BareParse),
+                                  std::make_pair("BM_FullImport", &BM_FullImport),
+                                  std::make_pair("BM_EntityBuilding", &BM_EntityBuilding)}) {
+            benchmark::internal::Benchmark* benchmark = benchmark::RegisterBenchmark(entry.first, entry.second);
+            benchmark->ArgNames({"MB"})->Arg(megabytes)->Unit(benchmark::kMillisecond);
+            if (megabytes >= 100)
+                benchmark->Iterations(1);
+            else if (megabytes >= 10)
+                benchmark->Iterations(3);
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return Bench::runBenchmarks(argc, argv, registerBenchmarks);
+}
