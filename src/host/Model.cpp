@@ -307,7 +307,9 @@ Entity* Model::createEntity(const TypeRef& type, const EntitySlot& slot, const Q
     std::unique_ptr<Entity> entity = makeEntity(type);
     Entity* made = entity.get();
     putAt(slot, std::move(entity));
-    m_undo.record(std::make_unique<SlotMover>(this, made, SlotMover::Place{false, {}}, SlotMover::Place{true, slotOf(made)},
+    // Where it went is the slot asked for, at the place the list gave it.
+    const EntitySlot placed{slot.owner, slot.path, listAt(slot)->indexOf(made)};
+    m_undo.record(std::make_unique<SlotMover>(this, made, SlotMover::Place{false, {}}, SlotMover::Place{true, placed},
                                               nullptr),
                   stepName);
     return made;
