@@ -38,12 +38,14 @@ const Command Commands[] = {
      runObjectsCommand},
     {"materials", "materials LIBRARY_FILE [--model MODEL.json]",
      "import a 3D solver material library into\nthe model's material library", runMaterialsCommand},
+    {"import3d", "import3d ARCHIVE --model MODEL.json", "import a 3D solver project archive", runImport3DCommand},
     {"material-map", "material-map FILE --model MODEL.json\n         --entity NAME [--resize]",
      "apply a material map (layout file or CSV\ndensity grid) to the layers of NAME", runMaterialMapCommand},
     {"power-map", "power-map FILE --model MODEL.json --entity NAME",
      "apply a text-format power map to the\nentity NAME", runPowerMapCommand},
     {"generate", "generate --components M --balls K -o FILE\n         [--layers N] [--legacy] [--seed S]",
      "write a synthetic interchange model\n(--legacy: the older layout)", runGenerateCommand},
+    {"export3d", "export3d MODEL.json -o OUT.zip [--fea-only]", "export a model as a 3D solver project", runExport3DCommand},
 };
 
 // What `tarvex --help` prints: the synopses of the table beside their summaries.

@@ -132,6 +132,8 @@ int runExtendCommand(CommandParser& parser);
 int runShowCommand(CommandParser& parser);
 int runObjectsCommand(CommandParser& parser);
 int runMaterialsCommand(CommandParser& parser);
+int runImport3DCommand(CommandParser& parser);
 int runMaterialMapCommand(CommandParser& parser);
 int runPowerMapCommand(CommandParser& parser);
 int runGenerateCommand(CommandParser& parser);
+int runExport3DCommand(CommandParser& parser);

@@ -1,6 +1,8 @@
 #include "host/EntityGUI.h"
 
 #include "host/EntityEditor.h"
+#include "host/EntityReading.h"
+#include "host/GeometryBuilder.h"
 
 namespace EntityGUI {
 
@@ -11,6 +13,33 @@ bool transform_entity(EntityModel::Entity* entity, const Geometry::Transform& tr
     return EntityEditor::setSIValueNoThrow(entity, EntityModel::X_Location_t, at.x) &&
            EntityEditor::setSIValueNoThrow(entity, EntityModel::Y_Location_t, at.y) &&
            EntityEditor::setSIValueNoThrow(entity, EntityModel::Z_Location_t, at.z);
+}
+
+CADinterface::CADModel get_geometry(const EntityModel::Entity* entity)
+{
+    using namespace EntityModel;
+    CADinterface::CADModel model;
+    if (!entity)
+        return model;
+    const Geometry::Vec3 origin = Geometry::GeometryBuilder().buildPart(entity)->getTransform().getTranslation();
+    const double width = getStandardDoubleValue(entity, Width_t, 0.0);
+    const double depth = getStandardDoubleValue(entity, Depth_t, 0.0);
+    double height = getStandardDoubleValue(entity, Height_t, 0.0);
+    if (!(height > 0.0))
+        height = getStandardDoubleValue(entity, Thickness_t, 0.0);
+
+    if (hasAttributeSetTo(entity, Shape_t, Polygon_t)) {
+        const QVector<double> values = getStandardDoubleListValues(entity, Outline_t);
+        std::vector<Geometry::Vec2> outline;
+        for (int i = 0; i + 1 < values.size(); i += 2)
+            outline.emplace_back(values[i], values[i + 1]);
+        if (CADinterface::CADBody::prismProblem(outline, height).isEmpty())
+            model.addBody(CADinterface::CADBody::prism(std::move(outline), 0.0, height, origin));
+        return model;
+    }
+    if (width > 0.0 || height > 0.0 || depth > 0.0)
+        model.addBody(CADinterface::CADBody::box(Geometry::Bound(Geometry::Vec3(), Geometry::Vec3(width, height, depth)), origin));
+    return model;
 }
 
 } // namespace EntityGUI

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+namespace FileSystem {
+
+/// A new, private folder in the system's temporary folder that removes itself, with all it
+/// holds, when it goes out of scope: whichever way an operation ends (a failure, a refusal,
+/// an exception), nothing it unpacked is left behind.
+class TemporaryFolder
+{
+public:
+    /// Makes the folder, its name starting with `prefix`.
+    explicit TemporaryFolder(const QString& prefix);
+    /// Removes the folder and everything in it.
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    /// True when the folder was made.
+    bool isValid() const { return m_dir.isValid(); }
+    /// Why the folder could not be made.
+    QString errorString() const { return m_dir.errorString(); }
+    /// The folder's absolute path (empty when it was not made).
+    QString path() const { return m_dir.isValid() ? m_dir.path() : QString(); }
+    /// The absolute path of `relative` inside the folder.
+    QString filePath(const QString& relative) const { return m_dir.filePath(relative); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace FileSystem

@@ -1,0 +1,121 @@
+// The export3d command end to end: a model saved by the host, exported by the built tool,
+// the archive opened and read as the solver would read it.
+#include "exchange3d/ExportTestSupport.h"
+
+#include "host/CADModel.h"
+#include "host/ModelFile.h"
+#include "model3d/Tarvex3DDomModel.h"
+
+#include "support/CliRun.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+using namespace ExportTest;
+using TestSupport::CliRun;
+using TestSupport::tarvex;
+
+TEST(TarvexExport3DCommand, TwoBlocksBecomeAProjectWithTheirIdsNamesColoursMaterialAndHeatSource)
+{
+    const TestSupport::TempDir dir;
+    const TwoBlocks blocks;
+    QString problem;
+    ASSERT_TRUE(ModelFile::save(*blocks.model, dir.path("model.json"), &problem)) << problem.toStdString();
+    const QByteArray savedModel = dir.read("model.json");
+
+    const CliRun run = tarvex({"export3d", dir.path("model.json"), "-o", dir.path("out.zip")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "note: Block 1.a: Wrote Block_1_a.geom (1 bodies).\n"
+                       "note: Block 2: Wrote Block_2.geom (1 bodies).\n"
+                       "Exported " + dir.path("model.json") + " as " + dir.path("out.zip") + ".\n");
+    EXPECT_EQ(dir.read("model.json"), savedModel) << "the model is only read";
+    EXPECT_EQ(QDir(dir.path(".")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"model.json", "out.zip"}))
+        << "nothing but the archive is left beside the model";
+
+    const auto members = readArchive(dir.path("out.zip"));
+    ASSERT_EQ(namesOf(members), QStringList({"Block_1_a.geom", "Block_2.geom", "Project.xml"}));
+    QDomDocument project;
+    ASSERT_TRUE(project.setContent(members[2].second));
+
+    // Solids first, each with its base-body operation, then the group of the first block's
+    // children and its heat source.
+    EXPECT_EQ(addedObjects(project), QStringList({"GeomObject 37 Block_1_a", "Operation 38 BaseBody",
+                                                  "DataGroup 39 Block_1_a_Group", "BoundaryCondObject 40 Q_1",
+                                                  "GeomObject 41 Block_2", "Operation 42 BaseBody"}));
+    EXPECT_EQ(project.documentElement().firstChildElement("IdSeed").attribute("Value"), "43");
+    EXPECT_EQ(links(structureGroup(project, "Parts")), "37{38} 39 41{42}");
+    EXPECT_EQ(links(structureGroup(project, "Static Analysis/Power Input")), "40");
+
+    const QDomElement first = objectWithId(project, "37");
+    EXPECT_EQ(first.attribute("ObjectName"), "Block 1.a");
+    EXPECT_EQ(first.attribute("ObjectFileName"), "Block_1_a.geom");
+    EXPECT_EQ(first.attribute("Material"), "EC_Cu_101_b");
+    EXPECT_EQ(first.attribute("Color"), QString::number(255u << 24 | 128u << 16 | 64u << 8));
+    EXPECT_EQ(objectWithId(project, "38").attribute("OpId"), "1 100");
+    const QDomElement second = objectWithId(project, "41");
+    EXPECT_EQ(second.attribute("ObjectName"), "Block 2");
+    EXPECT_EQ(second.attribute("Material"), "None");
+    EXPECT_EQ(second.attribute("Color"), "3031741440") << "grey, 0xB4B4B400";
+    EXPECT_EQ(objectWithId(project, "42").attribute("OpId"), "1 101");
+
+    const QDomElement heat = objectWithId(project, "40");
+    EXPECT_EQ(heat.attribute("refid"), "37") << "the heat source refers to its block";
+    EXPECT_EQ(heat.attribute("Type"), "10");
+    EXPECT_EQ(heat.attribute("ThermalSimulationType"), "0");
+    EXPECT_EQ(heat.firstChildElement("PowerExp").attribute("Value"), "2.5");
+
+    // The geometry files are listed for import and hold each block where the model has it.
+    QStringList imported;
+    const QDomElement files = project.documentElement().firstChildElement("Model").firstChildElement("CADImport");
+    EXPECT_EQ(files.firstChildElement("CADImportType").attribute("Value"), "3");
+    for (QDomElement file = files.firstChildElement("CADImportFiles").firstChildElement("ImportFile"); !file.isNull();
+         file = file.nextSiblingElement("ImportFile"))
+        imported << file.attribute("Value");
+    EXPECT_EQ(imported, QStringList({"Block_1_a.geom", "Block_2.geom"}));
+    const std::optional<CADinterface::CADModel> geometry = CADinterface::CADModel::fromText(members[0].second, &problem);
+    ASSERT_TRUE(geometry) << problem.toStdString();
+    EXPECT_TRUE(geometry->getBound().isApprox(
+        Geometry::Bound(Geometry::Vec3(0.001, 0, 0.002), Geometry::Vec3(0.011, 0.002, 0.007)), 1e-15));
+
+    // The material's tables: one row per temperature of its conductivity curve, the
+    // constants repeated in each; the electrical conductivity alone at 25 °C.
+    const Tarvex3D::Tarvex3DDomModel read(project);
+    ASSERT_EQ(read.getMaterials().size(), 1u);
+    const QDomElement material = read.getMaterials()[0].getElement();
+    EXPECT_EQ(material.attribute("name"), "EC_Cu_101_b");
+    EXPECT_EQ(material.firstChildElement("Thermal").firstChildElement("Model").text(),
+              "20 401 8933 385 0.03 0.4 \n100 391 8933 385 0.03 0.4 \n");
+    EXPECT_EQ(material.firstChildElement("Metal").firstChildElement("Model").text(), "25 5.8e+07 \n");
+    EXPECT_EQ(material.firstChildElement("Structural").firstChildElement("CTE").text(), "25 0 \n");
+}
+
+TEST(TarvexExport3DCommand, AFailedExportSaysWhyAndLeavesNoArchive)
+{
+    const TestSupport::TempDir dir;
+    const TwoBlocks blocks;
+    QString problem;
+    ASSERT_TRUE(ModelFile::save(*blocks.model, dir.path("model.json"), &problem)) << problem.toStdString();
+
+    const CliRun missing = tarvex({"export3d", dir.path("model.json"), "-o", dir.path("no/such/out.zip")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains("error: Unable to write to the selected directory: " + dir.path("no/such")))
+        << missing.err.toStdString();
+
+    dir.write("out.zip", "kept");
+    QDir(dir.path(".")).mkdir("out.zip.d");
+    const CliRun directory = tarvex({"export3d", dir.path("model.json"), "-o", dir.path("out.zip.d")});
+    EXPECT_EQ(directory.exitCode, 1);
+    EXPECT_TRUE(directory.err.contains("error: Failed to write the project archive")) << directory.err.toStdString();
+
+    const CliRun usage = tarvex({"export3d", dir.path("model.json")});
+    EXPECT_EQ(usage.exitCode, 2);
+    EXPECT_TRUE(usage.err.contains("export3d needs MODEL.json and -o OUT.zip")) << usage.err.toStdString();
+    const QByteArray savedModel = dir.read("model.json");
+    const CliRun itself = tarvex({"export3d", dir.path("model.json"), "-o", dir.path("./model.json")});
+    EXPECT_EQ(itself.exitCode, 2);
+    EXPECT_TRUE(itself.err.contains("-o names the model itself")) << itself.err.toStdString();
+    EXPECT_EQ(dir.read("model.json"), savedModel);
+}

@@ -1,0 +1,136 @@
+// tarvex import3d as a user runs it: a project archive brought into a model, and hostile
+// archives refused with a clear message, the saved model byte-identical, nothing written
+// outside the temporary folder and no folder left behind.
+#include "CliFiles.h"
+#include "exchange3d/ProjectArchive.h"
+#include "support/CliRun.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using TestSupport::tarvex;
+using TestSupport::ZipEntry;
+
+namespace {
+
+// Runs the tool with the system's temporary folder at `temporary`.
+TestSupport::CliRun tarvexWithTemporary(const QStringList& arguments, const QString& temporary)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), temporary);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(TARVEX_CLI), arguments);
+    process.waitForFinished(120000);
+    return TestSupport::CliRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                               QString::fromUtf8(process.readAllStandardOutput()),
+                               QString::fromUtf8(process.readAllStandardError())};
+}
+
+// Every path below `root`, links not followed, relative to it.
+QStringList everythingBelow(const QString& root)
+{
+    QStringList found;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << QDir(root).relativeFilePath(it.next());
+    found.sort();
+    return found;
+}
+
+TEST(TarvexImport3D, ImportsTheSampleArchiveIntoAGroupNamedAfterIt)
+{
+    // samples/blocks.zip is the export of two blocks: "Block 1.a" (10 x 2 x 5 mm at 1, 0,
+    // 2 mm, coloured, of copper, with a 2.5 W heat source and a terminal on its top) and
+    // "Block 2" (4 x 1 x 3 mm at 20, 0, 0 mm, with a point sensor).
+    TestSupport::TempDir dir;
+    QDir().mkpath(dir.path("tmp"));
+    const TestSupport::CliRun run = tarvexWithTemporary(
+        {"import3d", QStringLiteral(TARVEX_SAMPLES "/blocks.zip"), "--model", dir.path("model.json")}, dir.path("tmp"));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("warning: No Implementation for UCS Object")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("Importing Tarvex3D model Finished")) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("Group_Obstruction \"blocks\"")) << run.out.toStdString();
+    EXPECT_EQ(everythingBelow(dir.path("tmp")), QStringList());
+
+    const QString shown = tarvex({"show", dir.path("model.json")}).out;
+    const QString first = shown.section("Solid_Obstruction \"Block 1.a\"", 1).section("Group_Obstruction", 0, 0);
+    const QString second = shown.section("Solid_Obstruction \"Block 2\"", 1).section("Group_Obstruction", 0, 0);
+    for (const char* expected : {"Width = 0.01\n", "Height = 0.002\n", "Depth = 0.005\n", "X_Location = 0.001\n",
+                                 "Z_Location = 0.002\n", "Colour = \"255,128,64\"", "MaterialLink = -> #",
+                                 "Heat_Source \"Q_1\"", "Heat/Heat_Dissipated = 2.5\n", "Terminal \"Pin_1\""})
+        EXPECT_TRUE(first.contains(QString::fromUtf8(expected))) << expected << "\n" << first.toStdString();
+    for (const char* expected : {"Width = 0.004\n", "X_Location = 0.02\n", "Colour = \"180,180,180\"",
+                                 "Sensor \"T_probe\"", "X_Location = 2 mm"})
+        EXPECT_TRUE(second.contains(QString::fromUtf8(expected))) << expected << "\n" << second.toStdString();
+    EXPECT_FALSE(second.contains("MaterialLink"));
+    EXPECT_TRUE(shown.contains("Material \"EC_Cu_101_b\"")) << shown.toStdString();
+}
+
+TEST(TarvexImport3D, RefusesHostileArchivesLeavingTheModelAndTheDiskAsTheyWere)
+{
+    const QByteArray twoBlocks = TestSupport::twoBlocks();
+    const QByteArray deep =
+        TestSupport::withStructure(twoBlocks, QByteArray("<Object id=\"2\">").repeated(100) + QByteArray("</Object>").repeated(100));
+    QByteArray outside = twoBlocks;
+    outside.replace("ObjectFileName=\"Block_2.geom\"", "ObjectFileName=\"../../model.json\"");
+    const std::vector<ZipEntry> geometry = TestSupport::twoBlockGeometry();
+    const struct
+    {
+        const char* what;
+        std::vector<ZipEntry> entries;
+        const char* message;
+    } cases[] = {
+        {"climbing entry", {{"Project.xml", twoBlocks}, geometry[0], {"../escaped.txt", "evil"}},
+         "the entry \"../escaped.txt\" leaves the extraction folder"},
+        {"absolute name", {{"Project.xml", twoBlocks}, {"/tmp/escaped.txt", "evil"}},
+         "the entry \"/tmp/escaped.txt\" has an absolute name"},
+        {"symbolic link", {{"escape", "../..", TestSupport::symbolicLinkMode}, {"escape/escaped.txt", "evil"}},
+         "the entry \"escape\" is a symbolic link"},
+        {"bomb", {{"Project.xml", twoBlocks}, {"Block_1_a.geom", "x", 0100644, qint64(300) << 20}},
+         "the entry \"Block_1_a.geom\" would inflate to more than 268435456 bytes"},
+        {"deep structure", {{"Project.xml", deep}},
+         "nested deeper than 64 levels"},
+        {"geometry file outside",
+         {{"Project.xml", outside}, geometry[0]},
+         "The geometry file \"../../model.json\" of \"Block 2\" is not a file of the archive"},
+    };
+    for (const auto& [what, entries, message] : cases) {
+        TestSupport::TempDir dir;
+        const QString model = CliFiles::importedSample(dir);
+        ASSERT_FALSE(model.isEmpty());
+        const QByteArray before = dir.read("model.json");
+        QDir().mkpath(dir.path("tmp"));
+        ASSERT_TRUE(TestSupport::writeZip(dir.path("hostile.zip"), entries)) << what;
+        const TestSupport::CliRun run =
+            tarvexWithTemporary({"import3d", dir.path("hostile.zip"), "--model", model}, dir.path("tmp"));
+        EXPECT_TRUE(CliFiles::failedWith(run, QString::fromUtf8(message))) << what;
+        EXPECT_TRUE(run.err.contains("was left unchanged")) << what;
+        EXPECT_EQ(dir.read("model.json"), before) << what;
+        EXPECT_EQ(everythingBelow(dir.path("")), QStringList({"hostile.zip", "model.json", "tmp"})) << what;
+    }
+}
+
+TEST(TarvexImport3D, UsageErrorsAndHelp)
+{
+    TestSupport::TempDir dir;
+    const QString archive = dir.write("a.zip", "");
+    for (const QStringList& arguments : {QStringList{"import3d"}, QStringList{"import3d", archive}}) {
+        const TestSupport::CliRun run = tarvex(arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.err.contains("tarvex: import3d needs ARCHIVE and --model MODEL.json")) << run.err.toStdString();
+    }
+    EXPECT_TRUE(tarvex({"--help"}).out.contains("\n  import3d ARCHIVE --model MODEL.json"));
+    EXPECT_TRUE(tarvex({"help", "import3d"}).out.contains("Usage: tarvex import3d"));
+    // A file that is no archive is refused like any other.
+    const TestSupport::CliRun run = tarvex({"import3d", archive, "--model", dir.path("new.json")});
+    EXPECT_TRUE(CliFiles::failedWith(run, "The archive a.zip was refused: it is not a zip archive that can be read."));
+    EXPECT_FALSE(QFileInfo::exists(dir.path("new.json")));
+}
+
+} // namespace

@@ -1,0 +1,171 @@
+#pragma once
+
+#include "host/DisplayColour.h"
+#include "host/EntityEditor.h"
+#include "host/EntityFetcher.h"
+#include "host/Model.h"
+#include "host/SolverTypes.h"
+#include "host/Vec.h"
+#include "model3d/Tarvex3DDomModel.h"
+#include "model3d/TarvexMaterialImporter.h"
+
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+
+#include <QBuffer>
+#include <QDomDocument>
+#include <QDomElement>
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <memory>
+#include <ostream>
+
+/// Readable QStrings in test failures.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+// Models the export tests start from, and readers of what an export wrote.
+namespace ExportTest {
+
+using namespace EntityModel;
+
+/// A library of one material, "Cu 101.b": conductivity 401 W/(m K) at 20 °C and 391 at
+/// 100 °C, density 8933, specific heat 385, emissivity 0.03, solar reflectance 0.4, an
+/// electrical conductivity of 5.8e7 S/m.
+inline QByteArray copperLibrary()
+{
+    return "<Norvane_Material_Lib Version=\"1.05\"><DataDescriptions>"
+           "<Metal><Column name=\"Temperature\" unit=\"C\"/><Column name=\"Conductivity\" unit=\"S/m\"/></Metal>"
+           "<Thermal><Column name=\"Temperature\" unit=\"C\"/><Column name=\"Conductivity\" unit=\"W/(m*K)\"/>"
+           "<Column name=\"Density\" unit=\"kg/m^3\"/><Column name=\"Specific heat\" unit=\"J/(kg*K)\"/>"
+           "<Column name=\"Emissivity\"/><Column name=\"Solar Reflectance\"/></Thermal>"
+           "</DataDescriptions>"
+           "<Material name=\"Cu 101.b\"><Metal><Model>25 5.8e7</Model></Metal>"
+           "<Thermal><Model>20 401 8933 385 0.03 0.4\n100 391 8933 385 0.03 0.4</Model></Thermal></Material>"
+           "</Norvane_Material_Lib>";
+}
+
+/// The materials of a library text, made as the material-library importer makes them,
+/// under `root`.
+inline std::vector<Entity*> importLibrary(const QByteArray& text, Entity* root)
+{
+    QBuffer buffer;
+    buffer.setData(text);
+    buffer.open(QIODevice::ReadOnly);
+    const Tarvex3D::Tarvex3DDomModel library = Tarvex3D::Tarvex3DDomModel::fromData(&buffer, nullptr);
+    Tarvex3D::TarvexMaterialImporter importer(nullptr);
+    return importer.createMaterials(importer.generateMaterials(library), root);
+}
+
+/// A solid block of `size` (m) at `at` (m) in `owner`.
+inline Entity* block(Entity* owner, const QString& name, const Geometry::Vec3& at, const Geometry::Vec3& size)
+{
+    Entity* made = EntityEditor::createEntity(Solid_Obstruction_t, owner, Obstructions_t, nullptr, 0, name);
+    EntityEditor::setSIValue(made, X_Location_t, at.x);
+    EntityEditor::setSIValue(made, Y_Location_t, at.y);
+    EntityEditor::setSIValue(made, Z_Location_t, at.z);
+    EntityEditor::setSIValue(made, Width_t, size.x);
+    EntityEditor::setSIValue(made, Height_t, size.y);
+    EntityEditor::setSIValue(made, Depth_t, size.z);
+    return made;
+}
+
+/// Two named blocks in the chassis: "Block 1.a" (10 x 2 x 5 mm at 1, 0, 2 mm) coloured
+/// 255, 128, 64, made of the library material "Cu 101.b" and holding the 2.5 W heat source
+/// "Q 1"; "Block 2" (4 x 1 x 3 mm at 20, 0, 0 mm) with no material.
+struct TwoBlocks
+{
+    std::unique_ptr<Model> model = Model::createDefault();
+    Entity* chassis = EntityFetcher::getChassis(model->getRoot());
+    Entity* copper = importLibrary(copperLibrary(), model->getRoot()).at(0);
+    Entity* first = block(chassis, "Block 1.a", {0.001, 0, 0.002}, {0.01, 0.002, 0.005});
+    Entity* second = block(chassis, "Block 2", {0.02, 0, 0}, {0.004, 0.001, 0.003});
+    Entity* heat = EntityEditor::createEntity(Heat_Source_t, first, Heat_Sources_t, nullptr, 0, "Q 1");
+
+    TwoBlocks()
+    {
+        setColourNoThrow(first, {255, 128, 64});
+        EntityEditor::setLinks(first, MaterialLink_t, {copper});
+        EntityEditor::setSIValue(heat, Heat_t / Heat_Dissipated_t, 2.5);
+        model->getUndoStack().clear();
+    }
+};
+
+/// The members of the zip archive at `path`, by name in archive order, with their bytes.
+inline std::vector<std::pair<QString, QByteArray>> readArchive(const QString& path)
+{
+    std::vector<std::pair<QString, QByteArray>> members;
+    QuaZip zip(path);
+    if (!zip.open(QuaZip::mdUnzip))
+        return members;
+    for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
+        QuaZipFile file(&zip);
+        file.open(QIODevice::ReadOnly);
+        members.emplace_back(zip.getCurrentFileName(), file.readAll());
+    }
+    return members;
+}
+
+/// The names of `members`.
+inline QStringList namesOf(const std::vector<std::pair<QString, QByteArray>>& members)
+{
+    QStringList names;
+    for (const auto& member : members)
+        names << member.first;
+    return names;
+}
+
+/// The element of "Objects" with `id`, or null.
+inline QDomElement objectWithId(const QDomDocument& project, const QString& id)
+{
+    const QDomElement objects = project.documentElement().firstChildElement("Objects");
+    for (QDomElement object = objects.firstChildElement(); !object.isNull(); object = object.nextSiblingElement()) {
+        if (object.attribute("id") == id)
+            return object;
+    }
+    return QDomElement();
+}
+
+/// The objects of "Objects" after the template's own (ids above 36), as "tag id name".
+inline QStringList addedObjects(const QDomDocument& project)
+{
+    QStringList added;
+    const QDomElement objects = project.documentElement().firstChildElement("Objects");
+    for (QDomElement object = objects.firstChildElement(); !object.isNull(); object = object.nextSiblingElement()) {
+        if (object.attribute("id").toInt() > 36)
+            added << object.tagName() + ' ' + object.attribute("id") + ' ' + object.attribute("Name");
+    }
+    return added;
+}
+
+/// The structure group at the path of group names `path` ("Static Analysis/Power Input").
+inline QDomElement structureGroup(const QDomDocument& project, const QString& path)
+{
+    QDomElement at = project.documentElement().firstChildElement("Structure");
+    for (const QString& name : path.split('/')) {
+        QDomElement found;
+        for (QDomElement group = at.firstChildElement("DataGroup"); !group.isNull();
+             group = group.nextSiblingElement("DataGroup")) {
+            if (group.attribute("Name") == name) {
+                found = group;
+                break;
+            }
+        }
+        at = found;
+    }
+    return at;
+}
+
+/// The links below `element` as nested text: "37{38} 39".
+inline QString links(const QDomElement& element)
+{
+    QStringList parts;
+    for (QDomElement link = element.firstChildElement("Object"); !link.isNull(); link = link.nextSiblingElement("Object")) {
+        const QString inner = links(link);
+        parts << link.attribute("id") + (inner.isEmpty() ? QString() : '{' + inner + '}');
+    }
+    return parts.join(' ');
+}
+
+} // namespace ExportTest

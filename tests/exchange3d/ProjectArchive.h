@@ -1,0 +1,46 @@
+#pragma once
+
+// Project archives of the 3D solver tool made by hand, shaped as the exporter writes them, for
+// the import tests and the tool's tests. The files are in tests/data/exchange3d.
+#include "support/ZipArchive.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <vector>
+
+namespace TestSupport {
+
+/// The bytes of `name` in tests/data/exchange3d.
+inline QByteArray projectFile(const QString& name)
+{
+    QFile file(QStringLiteral(TARVEX_TEST_DATA "/exchange3d/") + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// The project of two-blocks.xml.
+inline QByteArray twoBlocks() { return projectFile(QStringLiteral("two-blocks.xml")); }
+
+/// The geometry files of the two blocks: "Block 1.a" from (1, 2, 3) to (11, 4, 23) mm,
+/// "Block 2" from (20, 0, 0) to (25, 5, 5) mm.
+inline std::vector<ZipEntry> twoBlockGeometry()
+{
+    return {{"Block_1_a.geom", projectFile(QStringLiteral("Block_1_a.geom"))},
+            {"Block_2.geom", projectFile(QStringLiteral("Block_2.geom"))}};
+}
+
+/// `project` with `nodes` added at the end of its "Structure".
+inline QByteArray withStructure(QByteArray project, const QByteArray& nodes)
+{
+    return project.replace("</Structure>", nodes + "</Structure>");
+}
+
+/// Writes the archive of `projectXml` and `files` to `path`.
+inline bool writeProjectArchive(const QString& path, const QByteArray& projectXml, std::vector<ZipEntry> files)
+{
+    files.insert(files.begin(), ZipEntry{"Project.xml", projectXml});
+    return writeZip(path, files);
+}
+
+} // namespace TestSupport
