@@ -164,12 +164,19 @@ TEST(BoardImport, HeatSourcesLieOnTheFacesOfThePartThatCarriesThem)
     const Entity* map = findOne(block, Power_Map_t, "area-map");
     EXPECT_EQ(fields(map, "", {"Power_Scale", "Geometry_Scale", "Map_Rotation", "Flip_X", "Flip_Y", "Total_Power"}),
               "Power_Scale=3; Geometry_Scale=0.5; Map_Rotation=-90; Flip_X=true; Flip_Y=false; Total_Power=1.5");
+    // A heat sink's source lies under its first block, the base, once: no fin builds it again.
+    const std::vector<Entity*> sink = findAll(s.chassis, Heat_Source_t, "HS9_Base");
+    ASSERT_EQ(sink.size(), 1u);
+    EXPECT_EQ(sink.front()->getOwnerEntity()->getType(), Solid_Obstruction_t);
+    EXPECT_EQ(sink.front()->getOwnerEntity()->getOwnerEntity()->getName(), "HS9");
+    EXPECT_EQ(fields(sink.front(), "", placement), "Modelling_Level=Thin; X_Location=0.001; Y_Location=0; "
+                                                   "Z_Location=0.001; Width=0.008; Height=0; Depth=0.008");
     // Each source once: the block's one cell does not build its object's sources again.
-    EXPECT_EQ(findAll(s.chassis, Heat_Source_t).size(), 3u);
+    EXPECT_EQ(findAll(s.chassis, Heat_Source_t).size(), 4u);
 }
 
 // A map of 2024.1 in the older line format: each powered rectangle becomes "<name> <k>",
-// scaled into place, turned by 90 degrees about the map's corner, which lands on (xll, yll),
+// scaled into place, mirrored, turned by 90 degrees about the map's corner, which lands on (xll, yll),
 // its power times PowerScale, with leakage as a curve over temperature. A malformed line
 // costs its own source only, with the file and line named.
 TEST(BoardImport, OlderLineFormatMapsBecomeOneHeatSourcePerPoweredRectangle)
@@ -180,13 +187,14 @@ TEST(BoardImport, OlderLineFormatMapsBecomeOneHeatSourcePerPoweredRectangle)
     ASSERT_TRUE(board);
     const QStringList paths{"X_Location", "Z_Location", "Width", "Depth", "Temperature_Dependent_Heat_Dissipation",
                             "Heat_Dissipated", "Heat_Dissipated_Temperature_Curve"};
-    // The 4 x 2 mm map turned a quarter: its first half lands at x 5..7, y 5..7 mm, the
-    // second above it at y 7..9 mm (host z runs against y, from the board's edge at 30 mm).
+    // The 4 x 2 mm map mirrored in x (a flip about y), then turned a quarter: its first half
+    // lands at x 5..7, y 7..9 mm, the second below it at y 5..7 mm (host z runs against y,
+    // from the board's edge at 30 mm).
     EXPECT_EQ(fields(findOne(board, Heat_Source_t, "DIE 1"), "", paths),
-              "X_Location=0.005; Z_Location=0.023; Width=0.002; Depth=0.002; "
+              "X_Location=0.005; Z_Location=0.021; Width=0.002; Depth=0.002; "
               "Temperature_Dependent_Heat_Dissipation=No; Heat_Dissipated=2; Heat_Dissipated_Temperature_Curve=none");
     EXPECT_EQ(fields(findOne(board, Heat_Source_t, "DIE 2"), "", paths),
-              "X_Location=0.005; Z_Location=0.021; Width=0.002; Depth=0.002; "
+              "X_Location=0.005; Z_Location=0.023; Width=0.002; Depth=0.002; "
               "Temperature_Dependent_Heat_Dissipation=Yes; Heat_Dissipated=none; "
               "Heat_Dissipated_Temperature_Curve={358.15:1.5}");
     EXPECT_EQ(findAll(board, Heat_Source_t).size(), 2u);
@@ -219,6 +227,7 @@ TEST(BoardImport, ALayoutGivesTheLayerItsMetalAndDielectricAndEachCellItsFractio
 
 // Older boards whose layers are frames of four cells: an opening in both layers is one
 // through hole; one in the top layer only opens from the top, as deep as that layer.
+// A plain older board of one Geom is one layer of one cell.
 TEST(BoardImport, OpeningsOfOlderBoardsBecomeThroughAndPartialHoles)
 {
     Session s;
@@ -240,4 +249,11 @@ TEST(BoardImport, OpeningsOfOlderBoardsBecomeThroughAndPartialHoles)
         EXPECT_EQ(holes.front()->getName(), QString(name) + " hole");
         EXPECT_EQ(fields(holes.front(), "", paths), expected);
     }
+    // A board of one plain Geom is a stack of one layer of one cell.
+    const Entity* plain = findOne(s.chassis, PCB_t, "PCB_ONE");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(ListAttributeEditor::getItemCount(plain, AttributePath(layer(0)).parent()), 1);
+    EXPECT_EQ(fields(plain, layer(0), {"Name", "Thickness", "Tarvex_Layer_Items/0000000000/Width"}),
+              "Name=\"PCB_ONE\"; Thickness=0.0016; Tarvex_Layer_Items/0000000000/Width=0.02");
+    EXPECT_TRUE(findAll(plain, PCB_Hole_t).empty());
 }
