@@ -2,6 +2,7 @@
 
 #include "builders/TarvexEntityBuildState.h"
 #include "host/EntityEditor.h"
+#include "host/EntityFetcher.h"
 #include "objects/TarvexMaterialCMX.h"
 #include "objects/TarvexMaterialMap.h"
 #include "objects/TarvexMaterialSimple.h"
@@ -9,24 +10,6 @@
 namespace Tarvex {
 
 using namespace EntityModel;
-
-namespace {
-
-Entity* findMaterial(const Entity* root, const QString& name)
-{
-    const Attribute* list = root ? root->findAttribute(Materials_t) : nullptr;
-    if (!list || list->getKind() != Attribute::Kind::EntityList)
-        return nullptr;
-    const auto* materials = static_cast<const EntityListAttribute*>(list);
-    for (int i = 0; i < materials->count(); ++i) {
-        Entity* material = materials->at(i);
-        if (material->getType() == Material_t && material->getName() == name)
-            return material;
-    }
-    return nullptr;
-}
-
-} // namespace
 
 Entity* TarvexMaterialEntityBuilder::materialEntityFor(const TarvexMaterial& material, Entity* modelEntity,
                                                        TarvexEntityBuildState* sharedState,
@@ -72,7 +55,7 @@ void TarvexMaterialEntityBuilder::obtainAndPopulate(const TarvexMaterial& materi
         return;
     // A material of an earlier import (or made by hand) is taken over and brought up to the
     // file, never duplicated.
-    result = findMaterial(root, name);
+    result = EntityFetcher::findMaterial(root, name);
     if (!result && root)
         result = EntityEditor::createEntity(Material_t, root, Materials_t, nullptr, 0, name);
     if (!result)

@@ -25,4 +25,18 @@ Entity* EntityFetcher::getTarvexStudioControl(const Entity* entity)
     return firstOfType(entity, Tarvex_Studio_Control_t);
 }
 
+Entity* EntityFetcher::findMaterial(const Entity* root, const QString& name)
+{
+    const Attribute* list = root ? root->findAttribute(Materials_t) : nullptr;
+    if (!list || list->getKind() != Attribute::Kind::EntityList)
+        return nullptr;
+    const auto* materials = static_cast<const EntityListAttribute*>(list);
+    for (int i = 0; i < materials->count(); ++i) {
+        Entity* material = materials->at(i);
+        if (material->getType() == Material_t && material->getName() == name)
+            return material;
+    }
+    return nullptr;
+}
+
 } // namespace EntityModel

@@ -14,6 +14,9 @@ public:
     static Entity* getChassis(const Entity* entity);
     /// The studio control of the model, or null.
     static Entity* getTarvexStudioControl(const Entity* entity);
+    /// The first `Material_t` entity called `name` in the material list of `root` (the
+    /// project entity), or null.
+    static Entity* findMaterial(const Entity* root, const QString& name);
 };
 
 } // namespace EntityModel

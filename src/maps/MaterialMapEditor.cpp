@@ -2,6 +2,7 @@
 
 #include "host/CellGrid.h"
 #include "host/EntityEditor.h"
+#include "host/EntityFetcher.h"
 #include "host/EntityReading.h"
 #include "host/LibraryManager.h"
 #include "host/ListAttributeEditor.h"
@@ -752,23 +753,9 @@ std::optional<MaterialMapEditor::MaterialInfo> MaterialMapEditor::updateMaterial
 
 std::pair<Entity*, bool> MaterialMapEditor::findOrCreateMaterial(Entity* root, const QString& name)
 {
-    if (Entity* found = findMaterial(root, name))
+    if (Entity* found = EntityFetcher::findMaterial(root, name))
         return {found, false};
     return createMaterial(root, name);
-}
-
-Entity* MaterialMapEditor::findMaterial(const Entity* root, const QString& name) const
-{
-    const Attribute* list = root ? root->findAttribute(Materials_t) : nullptr;
-    if (!list || list->getKind() != Attribute::Kind::EntityList)
-        return nullptr;
-    const auto* materials = static_cast<const EntityListAttribute*>(list);
-    for (int i = 0; i < materials->count(); ++i) {
-        Entity* material = materials->at(i);
-        if (material->getType() == Material_t && material->getName() == name)
-            return material;
-    }
-    return nullptr;
 }
 
 std::pair<Entity*, bool> MaterialMapEditor::createMaterial(Entity* root, const QString& name)

@@ -145,7 +145,6 @@ private:
     std::unique_ptr<Tarvex2DGeometry> getLayerGeometry2D(const EntityModel::CompositeAttribute* layer) const;
     std::optional<MaterialInfo> updateMaterials(EntityModel::CompositeAttribute* layer, const MaterialMapData& data);
     std::pair<EntityModel::Entity*, bool> findOrCreateMaterial(EntityModel::Entity* root, const QString& name);
-    EntityModel::Entity* findMaterial(const EntityModel::Entity* root, const QString& name) const;
     std::pair<EntityModel::Entity*, bool> createMaterial(EntityModel::Entity* root, const QString& name);
 
     bool m_resizeOwner = false;
