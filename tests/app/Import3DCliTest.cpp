@@ -31,18 +31,6 @@ TestSupport::CliRun tarvexWithTemporary(const QStringList& arguments, const QStr
                                QString::fromUtf8(process.readAllStandardError())};
 }
 
-// Every path below `root`, links not followed, relative to it.
-QStringList everythingBelow(const QString& root)
-{
-    QStringList found;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found << QDir(root).relativeFilePath(it.next());
-    found.sort();
-    return found;
-}
-
 TEST(TarvexImport3D, ImportsTheSampleArchiveIntoAGroupNamedAfterIt)
 {
     // samples/blocks.zip is the export of two blocks: "Block 1.a" (10 x 2 x 5 mm at 1, 0,
@@ -56,7 +44,7 @@ TEST(TarvexImport3D, ImportsTheSampleArchiveIntoAGroupNamedAfterIt)
     EXPECT_TRUE(run.err.contains("warning: No Implementation for UCS Object")) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("Importing Tarvex3D model Finished")) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains("Group_Obstruction \"blocks\"")) << run.out.toStdString();
-    EXPECT_EQ(everythingBelow(dir.path("tmp")), QStringList());
+    EXPECT_EQ(TestSupport::everythingBelow(dir.path("tmp")), QStringList());
 
     const QString shown = tarvex({"show", dir.path("model.json")}).out;
     const QString first = shown.section("Solid_Obstruction \"Block 1.a\"", 1).section("Group_Obstruction", 0, 0);
@@ -112,7 +100,7 @@ TEST(TarvexImport3D, RefusesHostileArchivesLeavingTheModelAndTheDiskAsTheyWere)
         EXPECT_TRUE(CliFiles::failedWith(run, QString::fromUtf8(message))) << what;
         EXPECT_TRUE(run.err.contains("was left unchanged")) << what;
         EXPECT_EQ(dir.read("model.json"), before) << what;
-        EXPECT_EQ(everythingBelow(dir.path("")), QStringList({"hostile.zip", "model.json", "tmp"})) << what;
+        EXPECT_EQ(TestSupport::everythingBelow(dir.path("")), QStringList({"hostile.zip", "model.json", "tmp"})) << what;
     }
 }
 

@@ -17,18 +17,6 @@ using TestSupport::ZipEntry;
 
 namespace {
 
-// Every path below `root` (links not followed), relative to it.
-QStringList everythingBelow(const QString& root)
-{
-    QStringList found;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found << QDir(root).relativeFilePath(it.next());
-    found.sort();
-    return found;
-}
-
 TEST(ZipExtractor, NormalisesNamesAndRefusesThoseThatLeaveTheFolder)
 {
     const struct
@@ -75,7 +63,7 @@ TEST(ZipExtractor, WritesTheRegularFilesOfAnArchiveInArchiveOrder)
     EXPECT_EQ(extractor.extractedBytes(), 10 + 200000 + 1);
     EXPECT_EQ(dir.read("out/geom/b.geom"), QByteArray(200000, 'b'));
     EXPECT_EQ(dir.read("out/a.geom"), QByteArray("A"));
-    EXPECT_EQ(everythingBelow(dir.path("out")),
+    EXPECT_EQ(TestSupport::everythingBelow(dir.path("out")),
               QStringList({"Project.xml", "a.geom", "empty.txt", "geom", "geom/b.geom"}));
 }
 
@@ -117,7 +105,7 @@ TEST(ZipExtractor, RefusesHostileArchivesWithoutWritingOutsideTheFolder)
         ZipExtractor extractor(small);
         EXPECT_FALSE(extractor.extract(sandbox.path("hostile.zip"), sandbox.path("out"))) << what;
         EXPECT_EQ(extractor.errorString().toStdString(), error) << what;
-        for (const QString& path : everythingBelow(sandbox.path(""))) {
+        for (const QString& path : TestSupport::everythingBelow(sandbox.path(""))) {
             EXPECT_TRUE(path == "hostile.zip" || path == "out" || path.startsWith("out/")) << what << ": " << path.toStdString();
             EXPECT_FALSE(QFileInfo(sandbox.path(path)).isSymLink()) << what << ": " << path.toStdString();
         }

@@ -1,6 +1,7 @@
 #include "support/TempDir.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -24,6 +25,17 @@ QByteArray TempDir::read(const QString& name) const
 {
     QFile in(path(name));
     return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+}
+
+QStringList everythingBelow(const QString& root)
+{
+    QStringList found;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << QDir(root).relativeFilePath(it.next());
+    found.sort();
+    return found;
 }
 
 } // namespace TestSupport

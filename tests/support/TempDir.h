@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace TestSupport {
@@ -21,5 +22,9 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+/// Every file and folder below `root` (links not followed), relative to it, sorted: what a
+/// test compares to show that nothing was left or written where it should not be.
+QStringList everythingBelow(const QString& root);
 
 } // namespace TestSupport
