@@ -3,6 +3,7 @@
 
 #include "ConsoleProgress.h"
 #include "exchange3d/Tarvex3DExporter.h"
+#include "host/EntityReading.h"
 
 #include <QFileInfo>
 
@@ -39,7 +40,7 @@ int runExport3DCommand(CommandParser& parser)
     Tarvex3D::Tarvex3DExporter exporter;
     const bool exported = exporter.exportModel(model->getRoot(), archive.toStdString(), parser.isSet(feaOnly), &console);
     for (const Tarvex3D::Tarvex3DExporter::Note& note : exporter.getNotes())
-        out() << "note: " << (note.first ? note.first->getName() + QStringLiteral(": ") : QString()) << note.second << '\n';
+        out() << "note: " << (note.first ? EntityModel::getDisplayName(note.first) + QStringLiteral(": ") : QString()) << note.second << '\n';
     out().flush();
     if (!exported) {
         // The exporter has said why through the console already; the reason is repeated only

@@ -4,6 +4,7 @@
 #include "ModelPrinter.h"
 
 #include "exchange3d/Tarvex3DImporter.h"
+#include "host/EntityReading.h"
 #include "host/EntityFetcher.h"
 
 using namespace EntityModel;
@@ -39,7 +40,7 @@ int runImport3DCommand(CommandParser& parser)
     Tarvex3D::Tarvex3DImporter importer(&progress);
     const bool imported = importer.importModel(chassis, archive.toStdString());
     for (const Tarvex3D::Tarvex3DImporter::Note& note : importer.getNotes()) {
-        const QString about = note.first ? note.first->getName() : QString();
+        const QString about = note.first ? EntityModel::getDisplayName(note.first) : QString();
         progress.post(Tools::ToolProgress::Kind::Warning,
                       about.isEmpty() ? note.second : QStringLiteral("%1: %2").arg(about, note.second));
     }

@@ -248,11 +248,11 @@ QDomElement Tarvex3DObjectWriter::exportEntity(const Entity* entity, QDomElement
     if (!entity || !canExport(entity->getType()))
         return QDomElement();
     const TypeRef& type = entity->getType();
-    m_state.step(tr("Exporting Object: %1").arg(entity->getName()));
+    m_state.step(tr("Exporting Object: %1").arg(getDisplayName(entity)));
 
     QDomElement container;
     if (isGroupType(type)) {
-        container = exportDataGroup(entity, parent, m_state.uniqueName(entity->getName()));
+        container = exportDataGroup(entity, parent, m_state.uniqueName(getDisplayName(entity)));
     } else if (type == Face_t) {
         container = parent;
     } else {
@@ -274,7 +274,7 @@ QDomElement Tarvex3DObjectWriter::exportEntity(const Entity* entity, QDomElement
         if (type == Electrical_Boundary_t)
             return exportElectricalBoundary(entity);
         // The name also names the geometry file, so an unnamed solid is called after its type.
-        const QString name = m_state.uniqueName(entity->getName().isEmpty() ? type.getLabel() : entity->getName());
+        const QString name = m_state.uniqueName(getDisplayName(entity).isEmpty() ? type.getLabel() : getDisplayName(entity));
         container = createSolidGeom(entity, parent, name);
         // A solid without a body of its own still holds its children, in a group.
         if (container.isNull())
@@ -305,7 +305,7 @@ QString Tarvex3DObjectWriter::dumpGeomFile(const Entity* entity, const QString& 
     const QString path = QDir(m_state.directory).filePath(name + QStringLiteral(".geom"));
     QString problem;
     if (!geometry.writeFile(path, &problem)) {
-        m_state.note(entity, tr("The geometry of %1 was not written: %2").arg(entity->getName(), problem));
+        m_state.note(entity, tr("The geometry of %1 was not written: %2").arg(getDisplayName(entity), problem));
         return QString();
     }
     m_state.note(entity, tr("Wrote %1 (%2 bodies).").arg(name + QStringLiteral(".geom")).arg(geometry.getBodies().size()));
@@ -321,7 +321,7 @@ QDomElement Tarvex3DObjectWriter::createSolidGeom(const Entity* entity, QDomElem
     QDomElement geom = newObject(QStringLiteral("GeomObject"), geomMeta, name, entity);
     // "ObjectName" keeps the entity's own name, so that an import gives it back as it was.
     setAttributes(geom, {{"states", "1"},
-                         {"ObjectName", entity->getName()},
+                         {"ObjectName", getDisplayName(entity)},
                          {"ObjectFileName", QFileInfo(file).fileName()},
                          {"Source", "0"},
                          {"Simulate", flag(getBoolValue(entity, Installed_t, true))},
@@ -365,7 +365,7 @@ QDomElement Tarvex3DObjectWriter::createSolidGeom(const Entity* entity, QDomElem
 
 QDomElement Tarvex3DObjectWriter::exportHTC(const Entity* entity)
 {
-    const QString name = m_state.uniqueName(entity->getName());
+    const QString name = m_state.uniqueName(getDisplayName(entity));
     const auto common = [&](QDomElement& object) {
         setAttributes(object, {{"Enabled", flag(getBoolValue(entity, Installed_t, true))},
                                {"ThermalSimulationType", thermalSimulationType(entity)},
@@ -411,7 +411,7 @@ QDomElement Tarvex3DObjectWriter::exportHeatsource(const Entity* entity)
     if (getTypeValue(entity, Heat_t / Heat_Option_t, Total_Heat_t) != Total_Heat_t)
         m_state.note(entity, tr("Currently only support heat source with Total Heat."));
     QDomElement source = newObject(QStringLiteral("BoundaryCondObject"), boundaryMeta,
-                                   m_state.uniqueName(entity->getName()), entity);
+                                   m_state.uniqueName(getDisplayName(entity)), entity);
     source.setAttribute(QStringLiteral("states"), QStringLiteral("1"));
     setCommon(source, entity);
     setAttributes(source, {{"Type", "10"},
@@ -429,7 +429,7 @@ QDomElement Tarvex3DObjectWriter::exportHeatsource(const Entity* entity)
 
 QDomElement Tarvex3DObjectWriter::exportSensor(const Entity* entity)
 {
-    QDomElement sensor = newObject(QStringLiteral("Node"), sensorMeta, m_state.uniqueName(entity->getName()), entity);
+    QDomElement sensor = newObject(QStringLiteral("Node"), sensorMeta, m_state.uniqueName(getDisplayName(entity)), entity);
     sensor.setAttribute(QStringLiteral("states"), QStringLiteral("1"));
     setCommon(sensor, entity);
     sensor.setAttribute(QStringLiteral("VTMType"), QStringLiteral("0"));
@@ -450,7 +450,7 @@ QDomElement Tarvex3DObjectWriter::exportSensor(const Entity* entity)
 
 QDomElement Tarvex3DObjectWriter::exportProbe3D(const Entity* entity)
 {
-    QDomElement probe = newObject(QStringLiteral("ProbingObject"), probeMeta, m_state.uniqueName(entity->getName()), entity);
+    QDomElement probe = newObject(QStringLiteral("ProbingObject"), probeMeta, m_state.uniqueName(getDisplayName(entity)), entity);
     probe.setAttribute(QStringLiteral("states"), QStringLiteral("1"));
     setCommon(probe, entity);
     setAttributes(probe, {{"ProbType", "2"}, {"ProbDisplayType", "2"}, {"Area", "-1"}, {"Volume", "0"}, {"ThermalFlow", "0"}});
@@ -479,7 +479,7 @@ QDomElement Tarvex3DObjectWriter::exportTerminalGroup(const Entity* entity, QDom
 
 QDomElement Tarvex3DObjectWriter::exportTerminal(const Entity* entity)
 {
-    const QString name = m_state.uniqueName(entity->getName());
+    const QString name = m_state.uniqueName(getDisplayName(entity));
     QDomElement attachment = getAttachementStructureNode(entity, QStringLiteral("Terminals"));
     const Entity* owner = entity->getOwnerEntity();
     // A terminal outside a terminal group gets a group of its own; the terminal keeps its own
@@ -521,7 +521,7 @@ QDomElement Tarvex3DObjectWriter::exportStressObject(const Entity* entity)
     } else {
         return QDomElement();
     }
-    QDomElement stress = newObject(tag, metaid, m_state.uniqueName(entity->getName()), entity);
+    QDomElement stress = newObject(tag, metaid, m_state.uniqueName(getDisplayName(entity)), entity);
     stress.setAttribute(QStringLiteral("states"), QStringLiteral("1"));
     setCommon(stress, entity);
     const Entity* owner = entity->getOwnerEntity();
@@ -548,7 +548,7 @@ QDomElement Tarvex3DObjectWriter::exportElectricalBoundary(const Entity* entity)
 {
     const bool voltage = hasAttributeSetTo(entity, Electrical_Option_t, Voltage_t);
     const double value = getStandardDoubleValue(entity, voltage ? Voltage_t : Current_t, 0.0);
-    const QString name = m_state.uniqueName(entity->getName());
+    const QString name = m_state.uniqueName(getDisplayName(entity));
     const QString enabled = flag(getBoolValue(entity, Installed_t, true));
 
     QDomElement object = newObject(QStringLiteral("Thermal3DPatchObject"), patchObjectMeta, name, entity);

@@ -58,6 +58,14 @@ bool getBoolValue(const Entity* entity, const AttributePath& path, bool fallback
     return fallback;
 }
 
+QString getDisplayName(const Entity* entity)
+{
+    if (!entity)
+        return QString();
+    const QString name = entity->getName();
+    return name.isEmpty() ? getStringValue(entity, Reference_Designator_t) : name;
+}
+
 QString getStringValue(const Entity* entity, const AttributePath& path, const QString& fallback)
 {
     if (const QVariant* value = valueAt(entity, path))

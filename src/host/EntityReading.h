@@ -21,6 +21,9 @@ double getDoubleValue(const Entity* entity, const AttributePath& path, const Typ
 int getIntValue(const Entity* entity, const AttributePath& path, int fallback);
 /// A boolean (a choice reads as true for `Yes_t`).
 bool getBoolValue(const Entity* entity, const AttributePath& path, bool fallback);
+/// The name the host shows for `entity`: its `Name_t`, or for entities known by their
+/// reference designator (components, boards) that designator; empty for none.
+QString getDisplayName(const Entity* entity);
 /// A string; a choice reads as its label, a number as its text.
 QString getStringValue(const Entity* entity, const AttributePath& path, const QString& fallback = QString());
 /// A choice; a string value reads as the type of that label.

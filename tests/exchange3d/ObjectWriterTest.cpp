@@ -50,8 +50,10 @@ TEST(ObjectWriterTest, GroupsHoldTheirChildrenAndEqualNamesBecomeUnique)
     block(chassis, "N_1", {0.004, 0, 0}, {0.001, 0.001, 0.001});
     // Without a name a solid is called after its type, which names its geometry file too.
     block(chassis, "", {0.006, 0, 0}, {0.001, 0.001, 0.001});
-    // Without a size a solid has no body of its own: it is a group of its children.
-    Entity* hollow = child(chassis, Component_t, Components_t, "Hollow");
+    // Without a size a solid has no body of its own: it is a group of its children. A
+    // component is known by its reference designator.
+    Entity* hollow = child(chassis, Component_t, Components_t, "");
+    EntityEditor::setValue(hollow, Reference_Designator_t, "Hollow");
     block(hollow, "Inner", {0, 0.01, 0}, {0.001, 0.001, 0.001});
     // Types the export does not take are left out with all they hold.
     block(child(chassis, Porous_Obstruction_t, Obstructions_t, "Porous"), "Lost", {0, 0, 0}, {1, 1, 1});
