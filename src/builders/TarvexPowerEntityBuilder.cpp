@@ -3,6 +3,8 @@
 #include "builders/TarvexEntityBuildState.h"
 #include "builders/TarvexPartPlacement.h"
 #include "host/EntityEditor.h"
+#include "host/HeatSourceAttributes.h"
+#include "host/SolverTypes.h"
 #include "host/Transform2D.h"
 #include "maps/TarvexLegacyPowerMapReader.h"
 #include "maps/TarvexPowerMapImporter.h"
@@ -60,16 +62,16 @@ private:
 void writeRectanglePower(Entity* source, const TarvexPowerData& data, double scale)
 {
     if (data.leakage.empty()) {
-        EntityEditor::setValueNoThrow(source, Temperature_Dependent_Heat_Dissipation_t, No_t);
-        EntityEditor::setSIValueNoThrow(source, Heat_Dissipated_t, data.power * scale);
+        EntityEditor::setValueNoThrow(source, HeatSourceAttributes::temperatureDependent(), No_t);
+        EntityEditor::setSIValueNoThrow(source, HeatSourceAttributes::dissipated(), data.power * scale);
         return;
     }
     QVector<QPointF> curve;
     curve.reserve(int(data.leakage.size()));
     for (const auto& [temperature, leakage] : data.leakage)
         curve.append(QPointF(temperature, (data.power + leakage) * scale));
-    EntityEditor::setValueNoThrow(source, Temperature_Dependent_Heat_Dissipation_t, Yes_t);
-    EntityEditor::setSIPointsCurveNoThrow(source, Heat_Dissipated_Temperature_Curve_t, curve);
+    EntityEditor::setValueNoThrow(source, HeatSourceAttributes::temperatureDependent(), Yes_t);
+    EntityEditor::setSIPointsCurveNoThrow(source, HeatSourceAttributes::dissipatedCurve(), curve);
 }
 
 // The source's own rectangle in the file's plane.
@@ -111,8 +113,9 @@ void TarvexPowerEntityBuilder::visitPowerMap(const TarvexPowerSourcePowerMap& so
     if (!heatSource)
         return;
     if (source.getPowerMapFile().isEmpty()) {
-        EntityEditor::setValueNoThrow(heatSource, Temperature_Dependent_Heat_Dissipation_t, No_t);
-        EntityEditor::setSIValueNoThrow(heatSource, Heat_Dissipated_t, source.getPower() * source.getPowerScale());
+        EntityEditor::setValueNoThrow(heatSource, HeatSourceAttributes::temperatureDependent(), No_t);
+        EntityEditor::setSIValueNoThrow(heatSource, HeatSourceAttributes::dissipated(),
+                                        source.getPower() * source.getPowerScale());
         return;
     }
     // The stored maps carry the power; the scales and the turn say how the map is laid on
@@ -191,6 +194,9 @@ Entity* TarvexPowerEntityBuilder::placeHeatSource(const QString& name, const Bou
     const Vec3 corner = hostLowCorner(host, receiverPlacement);
     const Vec3 size = host.bound.getSize();
     EntityEditor::setValueNoThrow(heatSource, Modelling_Level_t, Thin_t);
+    // A power of its own, on a place and size of its own.
+    EntityEditor::setValueNoThrow(heatSource, HeatSourceAttributes::option(), Total_Heat_t);
+    EntityEditor::setValueNoThrow(heatSource, HeatSourceAttributes::sizeFromParent(), No_t);
     EntityEditor::setValueNoThrow(heatSource, Origin_Point_t, Low_Corner_t);
     EntityEditor::setSIValueNoThrow(heatSource, X_Location_t, corner.x);
     EntityEditor::setSIValueNoThrow(heatSource, Y_Location_t, corner.y);

@@ -11,12 +11,13 @@ using namespace EntityModel;
 
 bool TarvexReuseMap::isReusableType(const TypeRef& type)
 {
-    // Solder balls and bumps too: left attached they would stay beside the ones an update
-    // makes anew, doubling every ball of the board.
+    // Solder balls and bumps too, and the holes of boards and substrates besides those of
+    // obstructions: left attached they would stay beside the ones an update makes anew,
+    // doubling every ball and hole of the board.
     static const TypeRef types[] = {PCB_t, Component_t, Subcomponent_Group_t, Solid_Obstruction_t,
                                     Perforated_Obstruction_t, Porous_Obstruction_t, Group_Obstruction_t,
-                                    Obstruction_Hole_t, Terminal_t, Terminal_Group_t, Heat_Source_t, Substrate_t,
-                                    Bump_t};
+                                    Obstruction_Hole_t, PCB_Hole_t, Substrate_Hole_t, Terminal_t, Terminal_Group_t,
+                                    Heat_Source_t, Substrate_t, Bump_t};
     for (const TypeRef& candidate : types) {
         if (candidate == type)
             return true;

@@ -4,6 +4,7 @@
 #include "host/CADModel.h"
 #include "host/DisplayColour.h"
 #include "host/EntityEditor.h"
+#include "host/HeatSourceAttributes.h"
 #include "host/EntityGUI.h"
 #include "host/EntityReading.h"
 #include "host/MemoryGuard.h"
@@ -382,8 +383,8 @@ Entity* Tarvex3DImporter::importHeatSource(const Tarvex3DDomElement& object, Ent
     }
     EntityEditor::setValueNoThrow(source, Name_t, object.getAttributeStringValue(QStringLiteral("Name")));
     if (power || temperature)
-        EntityEditor::setValueNoThrow(source, Heat_t / Heat_Option_t, power ? Total_Heat_t : Fixed_Temperature_t);
-    EntityEditor::setValueNoThrow(source, Heat_t / Time_Dependent_Heat_Dissipation_t,
+        EntityEditor::setValueNoThrow(source, HeatSourceAttributes::option(), power ? Total_Heat_t : Fixed_Temperature_t);
+    EntityEditor::setValueNoThrow(source, HeatSourceAttributes::timeDependent(),
                                   object.getAttributeIntValue(QStringLiteral("TimeDependentHeatDissipation"), 0) == 1 ? Yes_t : No_t);
     setThermalSimulationType(source, object.getAttributeIntValue(QStringLiteral("ThermalSimulationType"), -1));
 
@@ -394,7 +395,7 @@ Entity* Tarvex3DImporter::importHeatSource(const Tarvex3DDomElement& object, Ent
             note(source, tr("Temperature Curve not implemented for Heat Source."));
         const Tarvex3DDomElement value(object.get().firstChildElement(QStringLiteral("PowerExp")));
         if (value)
-            EntityEditor::setSIValueNoThrow(source, Heat_t / Heat_Dissipated_t,
+            EntityEditor::setSIValueNoThrow(source, HeatSourceAttributes::dissipated(),
                                             value.getAttributeDoubleValue(QStringLiteral("Value"), 0.0));
         else
             note(source, missing);
@@ -403,12 +404,12 @@ Entity* Tarvex3DImporter::importHeatSource(const Tarvex3DDomElement& object, Ent
         // The project gives the temperature in kelvin, which is what the host keeps.
         const Tarvex3DDomElement value(object.get().firstChildElement(QStringLiteral("TemperatureExp")));
         if (value)
-            EntityEditor::setSIValueNoThrow(source, Heat_t / Temperature_t,
+            EntityEditor::setSIValueNoThrow(source, HeatSourceAttributes::temperature(),
                                             value.getAttributeDoubleValue(QStringLiteral("Value"), 0.0));
         else
             note(source, missing);
     }
-    EntityEditor::setValueNoThrow(source, Geometry_t / Size_From_Parent_t, Yes_t);
+    EntityEditor::setValueNoThrow(source, HeatSourceAttributes::sizeFromParent(), Yes_t);
     return source;
 }
 

@@ -4,6 +4,7 @@
 #include "host/EntityGUI.h"
 #include "host/EntityReading.h"
 #include "host/GeometryBuilder.h"
+#include "host/HeatSourceAttributes.h"
 #include "host/SolverTypes.h"
 
 #include <QCoreApplication>
@@ -406,9 +407,9 @@ QDomElement Tarvex3DObjectWriter::exportHeatsource(const Entity* entity)
 {
     // Both limits are noted and the source is written all the same, as its total heat over
     // its parent's size.
-    if (!getBoolValue(entity, Geometry_t / Size_From_Parent_t, true))
+    if (!getBoolValue(entity, HeatSourceAttributes::sizeFromParent(), true))
         m_state.note(entity, tr("Currently only support heat source with parent size."));
-    if (getTypeValue(entity, Heat_t / Heat_Option_t, Total_Heat_t) != Total_Heat_t)
+    if (getTypeValue(entity, HeatSourceAttributes::option(), Total_Heat_t) != Total_Heat_t)
         m_state.note(entity, tr("Currently only support heat source with Total Heat."));
     QDomElement source = newObject(QStringLiteral("BoundaryCondObject"), boundaryMeta,
                                    m_state.uniqueName(getDisplayName(entity)), entity);
@@ -421,7 +422,7 @@ QDomElement Tarvex3DObjectWriter::exportHeatsource(const Entity* entity)
                            {"EnablePowerMap", "0"},
                            {"PowerOption", "0"},
                            {"TimeDependentHeatDissipation", "0"}});
-    appendValue(source, QStringLiteral("PowerExp"), number(getStandardDoubleValue(entity, Heat_t / Heat_Dissipated_t, 0.0)));
+    appendValue(source, QStringLiteral("PowerExp"), number(getStandardDoubleValue(entity, HeatSourceAttributes::dissipated(), 0.0)));
     appendValue(source, QStringLiteral("TemperatureExp"), QStringLiteral("273.14999999999997726"));
     createObjectElem(source.attribute(QStringLiteral("id")), getAttachementStructureNode(entity, QStringLiteral("Power Input")));
     return source;

@@ -1,6 +1,7 @@
 #include "host/PowerMapImporter.h"
 
 #include "host/EntityEditor.h"
+#include "host/EntityReading.h"
 #include "host/MemoryGuard.h"
 #include "host/Model.h"
 #include "host/UndoStackOpener.h"
@@ -74,6 +75,16 @@ const AttributePath& mapsList()
 }
 
 std::array<TypeRef, 4> corners() { return {X_Low_t, Y_Low_t, X_High_t, Y_High_t}; }
+
+// True when `entity`, a map entity written before, holds the same attributes `map` will
+// write (no attribute of another kind of map would be left behind).
+bool sameShapeAs(const Entity* entity, bool isArea, bool hasDieArea, bool hasLinks)
+{
+    return entity->getType() == Power_Map_t &&
+           hasAttributeSetTo(entity, Power_Map_Kind_t, isArea ? Area_Map_t : Grid_Map_t) &&
+           (entity->findAttribute(Die_Area_t) != nullptr) == hasDieArea &&
+           (entity->findAttribute(Leakage_Links_t) != nullptr) == hasLinks;
+}
 
 } // namespace
 
@@ -248,6 +259,11 @@ bool PowerMapImporter::convert(const std::vector<PowerMapData>& records, std::ve
     return true;
 }
 
+bool PowerMapImporter::sameShape(const Entity* entity, const Converted& map)
+{
+    return sameShapeAs(entity, map.isArea, map.dieArea.has_value(), !map.links.empty());
+}
+
 bool PowerMapImporter::write(Entity* entity, const std::vector<Converted>& maps) const
 {
     std::vector<Entity*> old;
@@ -256,13 +272,25 @@ bool PowerMapImporter::write(Entity* entity, const std::vector<Converted>& maps)
         for (int i = 0; i < entities->count(); ++i)
             old.push_back(entities->at(i));
     }
-    if (!old.empty() && !EntityEditor::deleteEntities(old))
+    // A map entity of the same shape in the same place is written over, so that applying a
+    // file again gives the same entities; the others go and new ones are made.
+    std::vector<Entity*> kept;
+    for (size_t i = 0; i < old.size(); ++i) {
+        if (i < maps.size() && sameShape(old[i], maps[i]))
+            kept.push_back(old[i]);
+        else
+            break;
+    }
+    const std::vector<Entity*> gone(old.begin() + long(kept.size()), old.end());
+    if (!gone.empty() && !EntityEditor::deleteEntities(gone))
         return false;
 
     std::vector<Entity*> made;
-    for (const Converted& map : maps) {
-        Entity* target = EntityEditor::createEntity(Power_Map_t, entity, mapsList(), nullptr, 0, map.name);
-        if (!target)
+    for (size_t k = 0; k < maps.size(); ++k) {
+        const Converted& map = maps[k];
+        Entity* target = k < kept.size() ? kept[k]
+                                         : EntityEditor::createEntity(Power_Map_t, entity, mapsList(), nullptr, 0, map.name);
+        if (!target || !EntityEditor::setValueNoThrow(target, Name_t, map.name))
             return false;
         made.push_back(target);
         bool ok = EntityEditor::setValueNoThrow(target, Power_Map_File_t, map.file) &&

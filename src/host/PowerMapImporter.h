@@ -82,6 +82,7 @@ private:
     struct Converted;
     bool convert(const std::vector<PowerMapData>& records, std::vector<Converted>& converted) const;
     bool write(EntityModel::Entity* entity, const std::vector<Converted>& maps) const;
+    static bool sameShape(const EntityModel::Entity* entity, const Converted& map);
     bool importPowerMapGuarded(EntityModel::Entity* entity, const QString& path);
 
     std::unique_ptr<CountingProgress> m_progress;

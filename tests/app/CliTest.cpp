@@ -173,6 +173,16 @@ TEST(TarvexCli, BoardsComeWithTheirLayersAndAnUpdateFromTheSameFileChangesNothin
     const CliRun updated = tarvex({"update", TARVEX_TEST_DATA "/builders/l-board.xml", "--model", model});
     EXPECT_EQ(updated.exitCode, 0) << updated.err.toStdString();
     EXPECT_EQ(dir.read("board.json"), saved);
+    // Holes, heat sources with their power maps and layouts come back the same too.
+    for (const char* file : {"holes-legacy.xml", "heat-sources.xml", "layout-board.xml"}) {
+        const QString path = QStringLiteral(TARVEX_TEST_DATA "/builders/") + file;
+        const QString other = dir.path(QStringLiteral("%1.json").arg(file));
+        ASSERT_EQ(tarvex({"import", path, "--model", other}).exitCode, 0) << file;
+        const QByteArray first = dir.read(QStringLiteral("%1.json").arg(file));
+        for (int round = 0; round < 2; ++round)
+            EXPECT_EQ(tarvex({"update", path, "--model", other}).exitCode, 0) << file;
+        EXPECT_EQ(dir.read(QStringLiteral("%1.json").arg(file)), first) << file;
+    }
 
     const QString shown = tarvex({"show", model}).out;
     EXPECT_TRUE(shown.contains("      Tarvex_Interchange_Model/Tarvex_Layers_Definition/Tarvex_Layers (3 items)\n"

@@ -92,6 +92,28 @@ TEST(TarvexExport3DCommand, TwoBlocksBecomeAProjectWithTheirIdsNamesColoursMater
     EXPECT_EQ(material.firstChildElement("Structural").firstChildElement("CTE").text(), "25 0 \n");
 }
 
+// An imported board's heat source reads its power where every writer of heat sources puts
+// it; its own place and size are more than the project takes, which a note says.
+TEST(TarvexExport3DCommand, AnImportedBoardKeepsThePowerOfItsHeatSources)
+{
+    const TestSupport::TempDir dir;
+    ASSERT_EQ(tarvex({"import", "--model", dir.path("board.json")}).exitCode, 0);
+    const CliRun run = tarvex({"export3d", dir.path("board.json"), "-o", dir.path("board.zip")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("note: U1_Core: Currently only support heat source with parent size.\n"))
+        << run.out.toStdString();
+    const auto members = readArchive(dir.path("board.zip"));
+    QDomDocument project;
+    ASSERT_TRUE(!members.empty() && project.setContent(members.back().second));
+    QStringList powers;
+    const QDomNodeList sources = project.elementsByTagName("BoundaryCondObject");
+    for (int i = 0; i < sources.count(); ++i) {
+        const QDomElement source = sources.at(i).toElement();
+        powers << source.attribute("Name") + '=' + source.firstChildElement("PowerExp").attribute("Value");
+    }
+    EXPECT_EQ(powers, QStringList{"U1_Core=2.5"});
+}
+
 TEST(TarvexExport3DCommand, AFailedExportSaysWhyAndLeavesNoArchive)
 {
     const TestSupport::TempDir dir;

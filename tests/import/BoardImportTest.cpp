@@ -158,9 +158,9 @@ TEST(BoardImport, HeatSourcesLieOnTheFacesOfThePartThatCarriesThem)
         EXPECT_EQ(found.front()->getOwnerEntity(), owner);
         EXPECT_EQ(fields(found.front(), "", placement), expected);
     }
-    EXPECT_EQ(fields(findOne(board, Heat_Source_t, "BRD_Top"), "", {"Temperature_Dependent_Heat_Dissipation", "Heat_Dissipated"}),
-              "Temperature_Dependent_Heat_Dissipation=No; Heat_Dissipated=1.5");
-    EXPECT_EQ(fields(findOne(board, Heat_Source_t, "BRD_Bottom"), "", {"Heat_Dissipated"}), "Heat_Dissipated=1");
+    EXPECT_EQ(fields(findOne(board, Heat_Source_t, "BRD_Top"), "", {"Heat/Temperature_Dependent_Heat_Dissipation", "Heat/Heat_Dissipated"}),
+              "Heat/Temperature_Dependent_Heat_Dissipation=No; Heat/Heat_Dissipated=1.5");
+    EXPECT_EQ(fields(findOne(board, Heat_Source_t, "BRD_Bottom"), "", {"Heat/Heat_Dissipated"}), "Heat/Heat_Dissipated=1");
     const Entity* map = findOne(block, Power_Map_t, "area-map");
     EXPECT_EQ(fields(map, "", {"Power_Scale", "Geometry_Scale", "Map_Rotation", "Flip_X", "Flip_Y", "Total_Power"}),
               "Power_Scale=3; Geometry_Scale=0.5; Map_Rotation=-90; Flip_X=true; Flip_Y=false; Total_Power=1.5");
@@ -185,18 +185,18 @@ TEST(BoardImport, OlderLineFormatMapsBecomeOneHeatSourcePerPoweredRectangle)
     s.importer.importModel(dataFile("legacy-sources.xml"), false);
     const Entity* board = findOne(s.chassis, PCB_t, "BRD");
     ASSERT_TRUE(board);
-    const QStringList paths{"X_Location", "Z_Location", "Width", "Depth", "Temperature_Dependent_Heat_Dissipation",
-                            "Heat_Dissipated", "Heat_Dissipated_Temperature_Curve"};
+    const QStringList paths{"X_Location", "Z_Location", "Width", "Depth", "Heat/Temperature_Dependent_Heat_Dissipation",
+                            "Heat/Heat_Dissipated", "Heat/Heat_Dissipated_Temperature_Curve"};
     // The 4 x 2 mm map mirrored in x (a flip about y), then turned a quarter: its first half
     // lands at x 5..7, y 7..9 mm, the second below it at y 5..7 mm (host z runs against y,
     // from the board's edge at 30 mm).
     EXPECT_EQ(fields(findOne(board, Heat_Source_t, "DIE 1"), "", paths),
               "X_Location=0.005; Z_Location=0.021; Width=0.002; Depth=0.002; "
-              "Temperature_Dependent_Heat_Dissipation=No; Heat_Dissipated=2; Heat_Dissipated_Temperature_Curve=none");
+              "Heat/Temperature_Dependent_Heat_Dissipation=No; Heat/Heat_Dissipated=2; Heat/Heat_Dissipated_Temperature_Curve=none");
     EXPECT_EQ(fields(findOne(board, Heat_Source_t, "DIE 2"), "", paths),
               "X_Location=0.005; Z_Location=0.023; Width=0.002; Depth=0.002; "
-              "Temperature_Dependent_Heat_Dissipation=Yes; Heat_Dissipated=none; "
-              "Heat_Dissipated_Temperature_Curve={358.15:1.5}");
+              "Heat/Temperature_Dependent_Heat_Dissipation=Yes; Heat/Heat_Dissipated=none; "
+              "Heat/Heat_Dissipated_Temperature_Curve={358.15:1.5}");
     EXPECT_EQ(findAll(board, Heat_Source_t).size(), 2u);
     const QStringList errors = s.progress.texts(Kind::FatalError);
     ASSERT_EQ(errors.size(), 1);
