@@ -9,6 +9,19 @@ using namespace EntityModel;
 
 namespace Tarvex {
 
+namespace {
+
+// A curve sampled at 0 (clamped to its lowest temperature). Interpolation needs two points,
+// but a library material given by one row is a constant, and a cell of that material must
+// not be left with nothing: a single point gives its own value.
+double valueAtZero(const Tarvex3D::Tarvex3DCurveProperties& curve)
+{
+    const auto& points = curve.getCurveData();
+    return points.size() == 1 ? points.front().second : curve.getValue(0.0);
+}
+
+} // namespace
+
 TarvexMaterialCMX::TarvexMaterialCMX(const Tarvex3D::Tarvex3DMaterial& libraryMaterial)
     : material(libraryMaterial)
 {
@@ -44,10 +57,9 @@ void TarvexMaterialCMX::populateAttribute(Attribute* attribute, Entity* material
         EntityEditor::setLinksNoThrow(target.entity, target.path / AttributePath(TypeRef("TarvexMaterial")),
                                       {materialEntity});
     }
-    // Curves are sampled at 0 (clamped to their lowest temperature); one-point curves give 0.
-    const double conductivity = material.getThermalConductivity().getValue(0.0);
-    writeValues(target, material.getDensity().getValue(0.0), material.getSpecificHeat().getValue(0.0),
-                Geometry::Vec3(conductivity, conductivity, conductivity), material.getEmissivity().getValue(0.0));
+    const double conductivity = valueAtZero(material.getThermalConductivity());
+    writeValues(target, valueAtZero(material.getDensity()), valueAtZero(material.getSpecificHeat()),
+                Geometry::Vec3(conductivity, conductivity, conductivity), valueAtZero(material.getEmissivity()));
 }
 
 void TarvexMaterialCMX::accept(TarvexMaterialVisitorConst& visitor) const

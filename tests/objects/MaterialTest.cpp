@@ -128,7 +128,7 @@ TEST(TarvexMaterialTest, PopulateAttributeWritesBelowTheAttributeOnly)
     ASSERT_EQ(materials.size(), 2u);
     HostFixture host;
     // 0 K lies below the table: the lowest temperature's row (20 C) holds, wherever it
-    // stands. A one-row table is a curve of one point, which samples as 0 for every property.
+    // stands. A one-row table is a constant material: its row gives every property.
     struct Row
     {
         const Tarvex3D::Tarvex3DMaterial& material;
@@ -136,7 +136,7 @@ TEST(TarvexMaterialTest, PopulateAttributeWritesBelowTheAttributeOnly)
         const char* values;
     };
     for (const Row& row : {Row{materials[0], host.material, "8000 500 10 10 10 0.2"},
-                           Row{materials[1], nullptr, "0 0 0 0 0 0"}}) {
+                           Row{materials[1], nullptr, "1900 900 0.8 0.8 0.8 0.9"}}) {
         SCOPED_TRACE(row.material.getName().toStdString());
         CompositeAttribute* composite = host.composite(AttributePath(Material_t));
         ASSERT_NE(composite, nullptr);
