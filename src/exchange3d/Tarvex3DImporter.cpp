@@ -31,20 +31,29 @@ const QString projectFile = QStringLiteral("Project.xml");
 // How far a face's normal may lie from the one a face number stands for, per component.
 constexpr double normalTolerance = 0.001;
 
-// The deepest nesting below `top`, its children counting 1; walked with a stack of its own,
-// so that a structure nested without end is measured before anything recurses into it.
-int depthBelow(const QDomElement& top)
+// How deep the nesting below `top` goes (its children counting 1) and how many elements it
+// holds; walked with a stack of its own, so that a structure nested without end is
+// measured before anything recurses into it.
+struct StructureSize
 {
-    int deepest = 0;
+    int depth = 0;
+    qint64 elements = 0;
+};
+
+StructureSize measure(const QDomElement& top)
+{
+    StructureSize size;
     std::vector<std::pair<QDomElement, int>> open{{top, 0}};
     while (!open.empty()) {
         const auto [element, depth] = open.back();
         open.pop_back();
-        deepest = std::max(deepest, depth);
-        for (QDomElement child = element.firstChildElement(); !child.isNull(); child = child.nextSiblingElement())
+        size.depth = std::max(size.depth, depth);
+        for (QDomElement child = element.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
             open.emplace_back(child, depth + 1);
+            ++size.elements;
+        }
     }
-    return deepest;
+    return size;
 }
 
 int childElementCount(const QDomElement& element)
@@ -173,15 +182,25 @@ bool Tarvex3DImporter::importGuarded(Entity* root, const QString& path)
 
 bool Tarvex3DImporter::importExtracted(const QString& path)
 {
-    const Tarvex3DDomModel model = Tarvex3DDomModel::fromFile(m_extractDirectory + QLatin1Char('/') + projectFile, m_progress);
+    const QString projectPath = m_extractDirectory + QLatin1Char('/') + projectFile;
+    if (QFileInfo(projectPath).size() > maximumProjectFileBytes)
+        return fail(tr("Invalid file structure. The model xml holds %1 bytes, more than %2.")
+                        .arg(QFileInfo(projectPath).size())
+                        .arg(maximumProjectFileBytes));
+    const Tarvex3DDomModel model = Tarvex3DDomModel::fromFile(projectPath, m_progress);
     if (model.isNull())
         return fail(tr("Invalid file structure. The model xml cannot be read."));
     const Tarvex3DDomElement structure = model.getStructure();
     if (!structure)
         return fail(tr("Invalid file structure. No hierachy found in model xml."));
-    if (depthBelow(structure.get()) > maximumStructureDepth)
+    const StructureSize size = measure(structure.get());
+    if (size.depth > maximumStructureDepth)
         return fail(tr("Invalid file structure. The hierarchy in the model xml is nested deeper than %1 levels.")
                         .arg(maximumStructureDepth));
+    if (size.elements > maximumStructureObjects)
+        return fail(tr("Invalid file structure. The hierarchy in the model xml places %1 objects, more than %2.")
+                        .arg(size.elements)
+                        .arg(maximumStructureObjects));
 
     // "my.model.zip" is the project "my.model".
     m_group = createEntity(Group_Obstruction_t, m_root, Obstructions_t, QFileInfo(path).completeBaseName());

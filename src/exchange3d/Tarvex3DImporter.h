@@ -39,6 +39,13 @@ public:
 
     /// Deepest nesting of the project's structure accepted, counted from its top groups.
     static constexpr int maximumStructureDepth = 64;
+    /// The most objects a project's "Structure" may place. Every one becomes an entity; real
+    /// projects place thousands, and a small archive naming one object a million times
+    /// would make a model of hundreds of megabytes.
+    static constexpr qint64 maximumStructureObjects = 100000;
+    /// The largest "Project.xml" read (64 MiB). Its DOM takes about forty times its size in
+    /// memory; real projects are a few megabytes, the geometry being in files of its own.
+    static constexpr qint64 maximumProjectFileBytes = qint64(64) << 20;
 
     /// An importer reporting to `sink` (may be null).
     explicit Tarvex3DImporter(Tools::ToolProgress* sink, QObject* parent = nullptr);

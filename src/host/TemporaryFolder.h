@@ -11,7 +11,8 @@ namespace FileSystem {
 class TemporaryFolder
 {
 public:
-    /// Makes the folder, its name starting with `prefix`.
+    /// Makes the folder, named `prefix`, this process's number and a random part; first
+    /// removes the folders of that prefix that runs which no longer run left behind.
     explicit TemporaryFolder(const QString& prefix);
     /// Removes the folder and everything in it.
     ~TemporaryFolder();

@@ -265,6 +265,11 @@ TEST(Tarvex3DImporter, FailsWithTheModelAsItWasAndNoFolderLeft)
          "Invalid file structure. No hierachy found in model xml."},
         {"structure too deep", {{"Project.xml", TestSupport::withStructure(good, nested(65))}},
          "Invalid file structure. The hierarchy in the model xml is nested deeper than 64 levels."},
+        {"too many objects placed",
+         {{"Project.xml", TestSupport::withStructure(good, QByteArray("<Object id=\"2\"/>").repeated(100001))}},
+         "Invalid file structure. The hierarchy in the model xml places 100019 objects, more than 100000."},
+        {"project file too large", {{"Project.xml", good + QByteArray(64 << 20, ' ')}},
+         "Invalid file structure. The model xml holds 67112377 bytes, more than 67108864."},
         {"geometry file in a folder", {{"Project.xml", folder}, geometry[0], {"geometry/Block_2.geom", geometry[1].bytes}},
          "The geometry file \"geometry/Block_2.geom\" of \"Block 2\" is not a file of the archive; the archive was "
          "refused."},

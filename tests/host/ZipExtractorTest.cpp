@@ -10,6 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <QProcess>
+
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 using FileSystem::ZipExtractor;
@@ -131,6 +135,27 @@ TEST(TemporaryFolder, RemovesItselfWithEverythingInItButNothingALinkNames)
     }
     EXPECT_FALSE(QFileInfo::exists(path));
     EXPECT_EQ(outside.read("kept.txt"), QByteArray("stays")) << kept.toStdString();
+
+    // A run that was killed could not remove its folder: the next one removes it, and leaves
+    // the folders of runs still going.
+    QProcess ended;
+    ended.start(QStringLiteral("sleep"), QStringList{"0.1"});
+    ASSERT_TRUE(ended.waitForStarted());
+    const qint64 endedPid = ended.processId();
+    ASSERT_TRUE(ended.waitForFinished());
+    const QString prefix = QStringLiteral("TarvexSweepTest");
+    const QString left = QDir::tempPath() + QStringLiteral("/%1-%2-abcdef").arg(prefix).arg(endedPid);
+    const QString running =
+        QDir::tempPath() + QStringLiteral("/%1-%2-abcdef").arg(prefix).arg(QCoreApplication::applicationPid());
+    ASSERT_TRUE(QDir().mkpath(left + "/inside") && QDir().mkpath(running));
+    {
+        const FileSystem::TemporaryFolder next(prefix);
+        EXPECT_TRUE(QFileInfo(next.path()).fileName().startsWith(
+            QStringLiteral("%1-%2-").arg(prefix).arg(QCoreApplication::applicationPid())));
+    }
+    EXPECT_FALSE(QFileInfo::exists(left));
+    EXPECT_TRUE(QFileInfo::exists(running));
+    QDir(running).removeRecursively();
 }
 
 } // namespace
