@@ -78,6 +78,14 @@ void TarvexObjectBuilder::build(const TXMXMLModel& model, const QDir& directory)
             geomGroups[geom.getObjectName()].append(geom);
     }
 
+    // A source goes onto the part of its object; one whose object the file does not have
+    // would be lost without a word.
+    for (const auto& source : powerSources.getPowerSources()) {
+        if (!geomGroups.count(source->getObjectName()) && !heatSinkGroups.count(source->getObjectName()))
+            warning(tr("No part %1 for heat source %2; it is left out")
+                        .arg(source->getObjectName(), source->getName()));
+    }
+
     const TarvexPartFactory factory(model, version, directory, units, materials, powerSources, *this,
                                     [this] { advanceProgress(); });
     for (const auto& group : geomGroups) {

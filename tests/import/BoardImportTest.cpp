@@ -171,8 +171,10 @@ TEST(BoardImport, HeatSourcesLieOnTheFacesOfThePartThatCarriesThem)
     EXPECT_EQ(sink.front()->getOwnerEntity()->getOwnerEntity()->getName(), "HS9");
     EXPECT_EQ(fields(sink.front(), "", placement), "Modelling_Level=Thin; X_Location=0.001; Y_Location=0; "
                                                    "Z_Location=0.001; Width=0.008; Height=0; Depth=0.008");
-    // Each source once: the block's one cell does not build its object's sources again.
+    // Each source once: the block's one cell does not build its object's sources again; a
+    // source of no part is told, not lost in silence.
     EXPECT_EQ(findAll(s.chassis, Heat_Source_t).size(), 4u);
+    EXPECT_EQ(s.progress.texts(Kind::Warning).filter("No part Nobody for heat source Stray; it is left out").size(), 1);
 }
 
 // A map of 2024.1 in the older line format: each powered rectangle becomes "<name> <k>",
