@@ -32,7 +32,11 @@ int runImportCommand(CommandParser& parser)
     Geometry::GeometryBuilder geometry;
     Tarvex::TarvexImporter importer(EntityFetcher::getChassis(model->getRoot()), &progress, &geometry);
     const std::vector<Entity*> built = importer.importModel(file, parser.isSet(centreOption));
-    ModelPrinter(out()).printTopLevel(built, QStringLiteral("Imported"));
+    // What a run with errors built is shown for finding the fault, not as a result: it is
+    // not saved.
+    const QString verb = progress.fatalErrors() > 0 ? QStringLiteral("Because of the errors nothing is saved; built")
+                                                    : QStringLiteral("Imported");
+    ModelPrinter(out()).printTopLevel(built, verb);
     std::vector<Entity*> imports = earlierImports(*model);
     imports.insert(imports.end(), built.begin(), built.end());
     recordImports(*model, imports);

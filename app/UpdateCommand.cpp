@@ -33,7 +33,11 @@ int runUpdateCommand(CommandParser& parser)
     Geometry::GeometryBuilder geometry;
     Tarvex::TarvexImporter importer(EntityFetcher::getChassis(model->getRoot()), &progress, &geometry);
     const std::vector<Entity*> updated = importer.updateModel(file, existing);
-    ModelPrinter(out()).printTopLevel(updated, QStringLiteral("Updated"));
+    // What a run with errors built is shown for finding the fault, not as a result: it is
+    // not saved.
+    const QString verb = progress.fatalErrors() > 0 ? QStringLiteral("Because of the errors nothing is saved; built")
+                                                    : QStringLiteral("Updated");
+    ModelPrinter(out()).printTopLevel(updated, verb);
     if (updated.empty() && !existing.empty() && progress.fatalErrors() == 0) {
         // Saving now would drop the whole earlier import for a file that built nothing.
         err() << "error: the update built nothing, so the earlier import is kept\n";

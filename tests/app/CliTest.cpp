@@ -173,6 +173,12 @@ TEST(TarvexCli, BoardsComeWithTheirLayersAndAnUpdateFromTheSameFileChangesNothin
     const CliRun updated = tarvex({"update", TARVEX_TEST_DATA "/builders/l-board.xml", "--model", model});
     EXPECT_EQ(updated.exitCode, 0) << updated.err.toStdString();
     EXPECT_EQ(dir.read("board.json"), saved);
+    // A run with errors shows what it built as not saved, and leaves the model as it was.
+    const CliRun failed = tarvex({"import", TARVEX_TEST_DATA "/builders/legacy-sources.xml", "--model", model});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_TRUE(failed.out.startsWith("Because of the errors nothing is saved; built 1 top-level entity:\n"))
+        << failed.out.toStdString();
+    EXPECT_EQ(dir.read("board.json"), saved);
     // Holes, heat sources with their power maps and layouts come back the same too.
     for (const char* file : {"holes-legacy.xml", "heat-sources.xml", "layout-board.xml"}) {
         const QString path = QStringLiteral(TARVEX_TEST_DATA "/builders/") + file;
