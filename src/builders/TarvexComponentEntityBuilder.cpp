@@ -186,9 +186,16 @@ bool TarvexComponentEntityBuilder::createSolderJoint(const TarvexSolderJoint& jo
     Entity* group = state->getSolderGroup(target, groupName);
     if (!group) {
         const GroupKind kind = groupTypeFor(target);
-        group = state->getOrCreate(Name_t, groupName, kind.type, target, kind.list).entity;
+        const TarvexObtainedEntity obtained = state->getOrCreate(Name_t, groupName, kind.type, target, kind.list);
+        group = obtained.entity;
         if (!group)
             return false;
+        // The group stands at its owner's origin, at the height of its first ball; placed
+        // anew, a reused group goes back there too.
+        if (!obtained.existing || state->isPlacingReused()) {
+            EntityEditor::setSIValueNoThrow(group, X_Location_t, 0.0);
+            EntityEditor::setSIValueNoThrow(group, Z_Location_t, 0.0);
+        }
         EntityEditor::setSIValueNoThrow(group, Y_Location_t, corner.y);
         state->setSolderGroup(target, groupName, group);
     }

@@ -48,6 +48,12 @@ public:
     /// Records `group` as the group called `name` below `owner`.
     void setSolderGroup(const EntityModel::Entity* owner, const QString& name, EntityModel::Entity* group);
 
+    /// True when reused entities are placed where the file puts them, like new ones; false
+    /// (the default) when they stay where an earlier import or the user put them.
+    bool isPlacingReused() const { return placingReused; }
+    /// Sets whether reused entities are placed where the file puts them.
+    void setPlacingReused(bool placing) { placingReused = placing; }
+
     /// The material entity this import already wrote for `name`, or null: a material used
     /// by many cells is looked up and written once.
     EntityModel::Entity* getMaterialEntity(const QString& name) const;
@@ -58,6 +64,7 @@ private:
     TarvexReuseMap& reuse;
     std::map<std::pair<const EntityModel::Entity*, QString>, EntityModel::Entity*> solderGroups;
     std::map<QString, EntityModel::Entity*> materialEntities;
+    bool placingReused = false;
 };
 
 } // namespace Tarvex

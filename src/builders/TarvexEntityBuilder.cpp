@@ -32,7 +32,7 @@ Entity* entityBelow(Entity* root, Entity* entity)
 } // namespace
 
 TarvexBuiltEntities buildEntities(const std::vector<std::unique_ptr<TarvexObject>>& objects, Entity* rootEntity,
-                                  TarvexReuseMap& existing, Tools::ToolProgress* progress)
+                                  TarvexReuseMap& existing, Tools::ToolProgress* progress, bool placeReused)
 {
     TarvexBuiltEntities built;
     if (!rootEntity || objects.empty())
@@ -52,6 +52,7 @@ TarvexBuiltEntities buildEntities(const std::vector<std::unique_ptr<TarvexObject
     const std::set<Entity*> earlier = existing.waiting();
 
     TarvexEntityBuildState state(existing);
+    state.setPlacingReused(placeReused);
     TarvexEntityBuilder builder(rootEntity, &state, progress);
     for (const std::unique_ptr<TarvexObject>& object : objects) {
         if (object)

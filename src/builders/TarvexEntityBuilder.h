@@ -30,10 +30,12 @@ struct TarvexBuiltEntities
 
 /// Creates the host entities of an object tree below `rootEntity`, reusing the entities of
 /// `existing` that match by key (those leave the map). With `progress`, the total of the
-/// current step is the number of nodes and each built node advances it by one.
+/// current step is the number of nodes and each built node advances it by one. With
+/// `placeReused`, reused entities are placed where the file puts them, like new ones, instead
+/// of staying where they were (the caller places them all afterwards).
 TarvexBuiltEntities buildEntities(const std::vector<std::unique_ptr<TarvexObject>>& objects,
                                   EntityModel::Entity* rootEntity, TarvexReuseMap& existing,
-                                  Tools::ToolProgress* progress);
+                                  Tools::ToolProgress* progress, bool placeReused = false);
 
 /// Walks the nesting tree and builds each node's entity below the entity of its parent
 /// node: boards through the layered builder, every other part through the component

@@ -179,8 +179,9 @@ bool TarvexLayeredEntityBuilder::placeEntity(const TarvexPart& part, const Tarve
         EntityEditor::setValueNoThrow(entity, Model_t, part.getObjectName());
     EntityEditor::setValueNoThrow(entity, Construction_t / Modelling_Level_t, Tarvex_Interchange_Model_t);
     const Vec3 corner = lowCorner(host, getPlacement());
-    // An entity of an earlier import stays where the user may have moved it.
-    if (!obtained.existing) {
+    // An entity of an earlier import stays where the user may have moved it, unless the
+    // import places it anew.
+    if (!obtained.existing || state->isPlacingReused()) {
         writeLocation(entity, host, getPlacement());
         EntityEditor::setValueNoThrow(entity, Rotation_Mechanism_t, Ordered_t);
         EntityEditor::setValueNoThrow(entity, Rotation_Order_t, ZYX_t);

@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <optional>
@@ -264,7 +265,8 @@ std::vector<Entity*> TarvexImporter::importModelImpl(const QString& path, size_t
     TarvexReuseMap fresh;
     // A part that fails is reported and the others are built; the import then has errors.
     const int errorsBefore = m_progress.getFatalErrorCount();
-    const TarvexBuiltEntities built = buildEntities(objects, m_parent, reuse ? *reuse : fresh, &m_progress);
+    const TarvexBuiltEntities built =
+        buildEntities(objects, m_parent, reuse ? *reuse : fresh, &m_progress, m_placingEntry);
     if (m_progress.getFatalErrorCount() != errorsBefore)
         m_success = false;
     std::vector<Entity*> result = built.newEntities;
@@ -333,10 +335,15 @@ std::vector<Entity*> TarvexImporter::importModelImplJson(const QFileInfo& file, 
                 warning(tr("Unable to read : %1").arg(written));
                 continue;
             }
+            const QString keys[] = {QStringLiteral("CENX"), QStringLiteral("CENY"), QStringLiteral("MINZ")};
+            const bool placed = std::any_of(std::begin(keys), std::end(keys),
+                                            [&](const QString& key) { return entry.isItemDouble(key); });
+            const bool placingBefore = m_placingEntry;
+            m_placingEntry = placingBefore || placed;
             const std::vector<Entity*> entities = importModelImpl(resolved, level + 1, reuse);
+            m_placingEntry = placingBefore;
 
             std::optional<Geometry::Vec3> target;
-            const QString keys[] = {QStringLiteral("CENX"), QStringLiteral("CENY"), QStringLiteral("MINZ")};
             bool unitKnown = true;
             for (int axis = 0; axis < 3; ++axis) {
                 if (!entry.isItemDouble(keys[axis]))

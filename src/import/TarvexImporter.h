@@ -83,6 +83,10 @@ private:
     // Files of the import lists being read, outermost first: a list that names itself,
     // directly or through others, is stopped instead of recursing without end.
     QStringList m_openLists;
+    // True while an entry of an import list that places what it builds is being imported:
+    // everything it builds, reused or new, starts where the file puts it, so that placing
+    // it gives the same model however often the list is imported or updated.
+    bool m_placingEntry = false;
 };
 
 } // namespace Tarvex

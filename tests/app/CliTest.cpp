@@ -179,8 +179,9 @@ TEST(TarvexCli, BoardsComeWithTheirLayersAndAnUpdateFromTheSameFileChangesNothin
     EXPECT_TRUE(failed.out.startsWith("Because of the errors nothing is saved; built 1 top-level entity:\n"))
         << failed.out.toStdString();
     EXPECT_EQ(dir.read("board.json"), saved);
-    // Holes, heat sources with their power maps and layouts come back the same too.
-    for (const char* file : {"holes-legacy.xml", "heat-sources.xml", "layout-board.xml"}) {
+    // Holes, heat sources with their power maps and layouts come back the same too, and so
+    // does what a list places: a reused entity goes back where the list puts it.
+    for (const char* file : {"holes-legacy.xml", "heat-sources.xml", "layout-board.xml", "placed-list.json"}) {
         const QString path = QStringLiteral(TARVEX_TEST_DATA "/builders/") + file;
         const QString other = dir.path(QStringLiteral("%1.json").arg(file));
         ASSERT_EQ(tarvex({"import", path, "--model", other}).exitCode, 0) << file;
