@@ -3,8 +3,10 @@
 #include "builders/TarvexEntityBuildState.h"
 #include "builders/TarvexLayeredEntityBuilder.h"
 #include "builders/TarvexPartPlacement.h"
+#include "builders/TarvexMaterialEntityBuilder.h"
 #include "builders/TarvexPowerEntityBuilder.h"
 #include "host/EntityEditor.h"
+#include "host/SolverTypes.h"
 #include "objects/TarvexBasicPart.h"
 #include "objects/TarvexCompositeGeometryObject.h"
 #include "objects/TarvexLayeredPart.h"
@@ -203,11 +205,28 @@ bool TarvexComponentEntityBuilder::createSolderJoint(const TarvexSolderJoint& jo
     Entity* bump = obtainEntity(joint, Name_t, displayName(joint, false), Bumps_t, Bump_t, group);
     if (!bump)
         return false;
-    EntityEditor::setValueNoThrow(bump, Origin_Point_t, Low_Corner_t);
-    EntityEditor::setSIValueNoThrow(bump, X_Location_t, corner.x);
-    EntityEditor::setSIValueNoThrow(bump, Z_Location_t, corner.z);
-    writeExtents(bump, host);
+    // A ball stands on its centre: its footprint is its widest diameter around it.
+    EntityEditor::setValueNoThrow(bump, Definition_t, Detailed_t);
+    EntityEditor::setSIValueNoThrow(bump, Height_t, joint.getHeight());
+    EntityEditor::setSIValueNoThrow(bump, Max_Diameter_t, joint.getDmax());
+    EntityEditor::setSIValueNoThrow(bump, Top_Diameter_t, joint.getD1());
+    EntityEditor::setSIValueNoThrow(bump, Bottom_Diameter_t, joint.getD2());
+    EntityEditor::setSIValueNoThrow(bump, X_Location_t, corner.x + joint.getDmax() / 2.0);
+    EntityEditor::setSIValueNoThrow(bump, Z_Location_t, corner.z + joint.getDmax() / 2.0);
+    linkMaterial(bump, joint.getMaterial().get());
     return true;
+}
+
+void TarvexComponentEntityBuilder::linkMaterial(Entity* entity, const TarvexMaterial* material)
+{
+    Entity* materialEntity =
+        material ? TarvexMaterialEntityBuilder::materialEntityFor(*material, entity, getSharedState(), getProgress())
+                 : nullptr;
+    if (!materialEntity) {
+        warning(tr("No Material attached to %1").arg(entity->getName()));
+        return;
+    }
+    EntityEditor::setLinksNoThrow(entity, MaterialLink_t, {materialEntity});
 }
 
 void TarvexComponentEntityBuilder::buildSources(const TarvexPart& part, Entity* entity, const Transform& frame)

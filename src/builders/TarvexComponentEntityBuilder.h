@@ -8,6 +8,7 @@
 
 namespace Tarvex {
 
+class TarvexMaterial;
 class TarvexSolderJoint;
 
 /// The entity a part became, with the host frame it was placed with: the entities of the
@@ -68,6 +69,7 @@ private:
     bool createGroup(const TarvexPart& part);
     bool createSolderJoint(const TarvexSolderJoint& joint, const QString& groupName);
     void buildSources(const TarvexPart& part, EntityModel::Entity* entity, const Geometry::Transform& frame);
+    void linkMaterial(EntityModel::Entity* entity, const TarvexMaterial* material);
     EntityModel::Entity* ownerOf(const TarvexPart& part) const;
     const TarvexPlacedGeometry& hostFrame(const TarvexPart& part);
     Geometry::Transform parentPlacementOf(const TarvexPart& part);

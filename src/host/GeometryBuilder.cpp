@@ -30,6 +30,14 @@ Transform placementOf(const EntityModel::Entity* entity)
 Bound localBoundOf(const EntityModel::Entity* entity)
 {
     Bound bound;
+    if (entity->getType() == EntityModel::Bump_t) {
+        // A ball or bump stands on its centre, as wide as its widest diameter.
+        const double radius = EntityModel::getStandardDoubleValue(entity, EntityModel::Max_Diameter_t, 0.0) / 2.0;
+        const double height = EntityModel::getStandardDoubleValue(entity, EntityModel::Height_t, 0.0);
+        if (radius > 0.0 || height > 0.0)
+            bound = Bound(Vec3(-radius, 0.0, -radius), Vec3(radius, height, radius));
+        return bound;
+    }
     const double width = EntityModel::getStandardDoubleValue(entity, EntityModel::Width_t, 0.0);
     const double depth = EntityModel::getStandardDoubleValue(entity, EntityModel::Depth_t, 0.0);
     double height = EntityModel::getStandardDoubleValue(entity, EntityModel::Height_t, 0.0);

@@ -167,5 +167,10 @@ const TypeRef Angle_2_t("Angle_2");
 const TypeRef Angle_3_t("Angle_3");
 const TypeRef Angle_t("Angle");
 const TypeRef Importer_Version_t("Importer Version");
+const TypeRef Definition_t("Definition");
+const TypeRef Detailed_t("Detailed");
+const TypeRef Max_Diameter_t("Max_Diameter");
+const TypeRef Top_Diameter_t("Top_Diameter");
+const TypeRef Bottom_Diameter_t("Bottom_Diameter");
 
 } // namespace EntityModel

@@ -207,4 +207,11 @@ extern const TypeRef Angle_3_t;
 extern const TypeRef Angle_t;
 extern const TypeRef Importer_Version_t;
 
+// Solder balls and bumps.
+extern const TypeRef Definition_t;
+extern const TypeRef Detailed_t;
+extern const TypeRef Max_Diameter_t;
+extern const TypeRef Top_Diameter_t;
+extern const TypeRef Bottom_Diameter_t;
+
 } // namespace EntityModel

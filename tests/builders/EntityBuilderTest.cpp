@@ -65,15 +65,23 @@ TEST(TarvexEntityBuilder, BuildsEachNodeBelowItsParentPlacedInTheParentsFrameAnd
     Entity* board = s.boards()[0];
     EXPECT_EQ(built.newEntities, std::vector<Entity*>{board});
     EXPECT_EQ(getStringValue(board, Model_t), "BRD");
-    // The package's body sits at its low corner. B1 spans y 3..3.3 mm, x 24.8 mm, z -35.2 mm;
-    // the balls, built by two nodes, share one group, which carries the height of the first.
+    // The package's body sits at its low corner; a ball at its centre (B1 at x 25 mm, z -35 mm,
+    // y 3..3.3 mm), its size given by its diameters. The balls, built by two nodes, share one
+    // group, which carries the height of the first.
     EXPECT_EQ(describe(board), (QStringList{"PCB BRD (0, 0, -80) 100 x 2 x 80", " Component U1 (20, 2, 35) 10 x 1 x 15",
                                             "  Solid_Obstruction U1_BODY (0, 0, 0) 10 x 1 x 15",
                                             "  Subcomponent_Group Solder Balls (0, 1, 0) 0 x 0 x 0",
-                                            "   Bump B1 (4.8, 0, 9.8) 0.4 x 0.3 x 0.4",
-                                            "   Bump B2 (6.8, 0, 9.8) 0.4 x 0.3 x 0.4",
+                                            "   Bump B1 (5, 0, 10) 0 x 0.3 x 0",
+                                            "   Bump B2 (7, 0, 10) 0 x 0.3 x 0",
                                             " Component R1 (50, 2, 69) 2 x 0.5 x 1"}));
     const std::vector<Entity*> components = listed(board, Components_t);
+    const Entity* b1 = listed(listed(components.at(0), SubcomponentGroups_t).at(0), Bumps_t).at(0);
+    EXPECT_EQ(getTypeValue(b1, Definition_t), Detailed_t);
+    const std::pair<TypeRef, double> diameters[] = {{Max_Diameter_t, 0.0004}, {Top_Diameter_t, 0.0003},
+                                                    {Bottom_Diameter_t, 0.0003}};
+    for (const auto& [attribute, value] : diameters)
+        EXPECT_NEAR(getStandardDoubleValue(b1, attribute, -1.0), value, 1e-15) << attribute.getLabel().toStdString();
+    EXPECT_TRUE(s.progress.has(Kind::Warning, "No Material attached to B1"));
 
     // Imported again after the user moved the board: the earlier entities are reused where
     // they are, in their order, and only what is new is added.
