@@ -7,6 +7,7 @@
 #include "builders/TarvexPowerEntityBuilder.h"
 #include "host/EntityEditor.h"
 #include "host/SolverTypes.h"
+#include "objects/TarvexBasic2RPart.h"
 #include "objects/TarvexBasicPart.h"
 #include "objects/TarvexCompositeGeometryObject.h"
 #include "objects/TarvexLayeredPart.h"
@@ -46,6 +47,19 @@ bool carriesSourcesOfItsObject(const TarvexPart& part)
         return false;
     const auto* composite = dynamic_cast<const TarvexCompositeGeometryObject*>(part.getParent());
     return !composite || (!composite->getChildren().empty() && composite->getChildren().front().get() == &part);
+}
+
+// The entities of the list `list` of `owner`, in order.
+std::vector<Entity*> listed(const Entity* owner, const AttributePath& list)
+{
+    std::vector<Entity*> entities;
+    const Attribute* held = owner ? owner->findAttribute(list) : nullptr;
+    if (!held || held->getKind() != Attribute::Kind::EntityList)
+        return entities;
+    const auto* items = static_cast<const EntityListAttribute*>(held);
+    for (int i = 0; i < items->count(); ++i)
+        entities.push_back(items->at(i));
+    return entities;
 }
 
 } // namespace
@@ -159,10 +173,65 @@ bool TarvexComponentEntityBuilder::createBlock(const TarvexPart& part)
     const TarvexPlacedGeometry& host = hostFrame(part);
     Entity* block =
         obtainEntity(part, Name_t, displayName(part, false), Obstructions_t, Solid_Obstruction_t, ownerOf(part));
+    if (!block)
+        return false;
     writeLocation(block, host, parentPlacementOf(part));
+    EntityEditor::setValueNoThrow(block, Shape_t, Cuboid_t);
     writeExtents(block, host);
+    if (const auto* basic = dynamic_cast<const TarvexBasicPart*>(&part)) {
+        writeBlockType(block, basic->getType());
+        EntityEditor::setSIValueNoThrow(block, Heat_Dissipated_t, basic->getPower());
+        linkMaterial(block, basic->getMaterial().get());
+    }
     buildSources(part, block, host.transform);
-    return block != nullptr;
+    return true;
+}
+
+bool TarvexComponentEntityBuilder::visitBasic2RPart(const TarvexBasic2RPart& part)
+{
+    // A compact model is a component of its own, however the file nests it.
+    const TarvexPlacedGeometry& host = hostFrame(part);
+    Entity* component =
+        obtainEntity(part, Reference_Designator_t, part.getObjectName(), Components_t, Component_t, getParentEntity());
+    if (!component)
+        return false;
+    EntityEditor::setValueNoThrow(component, Modelling_Level_t, _2R_t);
+    EntityEditor::setSIValueNoThrow(component, Junction_to_Case_Thermal_Resistance_t, part.getThetaJC());
+    EntityEditor::setSIValueNoThrow(component, Junction_to_Board_Thermal_Resistance_t, part.getThetaJB());
+    EntityEditor::setSIValueNoThrow(component, Thermal_Design_Power_t, part.getPower());
+    EntityEditor::setValueNoThrow(component, Model_t, part.getObjectName());
+    writeLocation(component, host, parentPlacementOf(part));
+    EntityEditor::setValueNoThrow(component, Shape_t, Rectangle_t);
+    writeExtents(component, host);
+    linkMaterial(component, part.getMaterial().get());
+    buildSources(part, component, host.transform);
+    return true;
+}
+
+void TarvexComponentEntityBuilder::writeBlockType(Entity* block, const QString& interchangeType)
+{
+    // The kind of block of a package; the mold goes first among its siblings, a board
+    // adhesive before the first sibling of a known kind.
+    static const std::map<QString, TypeRef> kinds{{QStringLiteral("DieAdhesive"), Die_Attach_t},
+                                                  {QStringLiteral("PCBAdhesive"), Die_Attach_t},
+                                                  {QStringLiteral("Die"), Die_t},
+                                                  {QStringLiteral("Mold"), Encapsulant_t},
+                                                  {QStringLiteral("Package"), Substrate_t}};
+    const auto kind = kinds.find(interchangeType);
+    if (kind == kinds.end())
+        return;
+    EntityEditor::setValueNoThrow(block, Type_t, kind->second);
+    if (interchangeType == QLatin1String("Mold")) {
+        EntityEditor::shiftEntity(block, 0);
+    } else if (interchangeType == QLatin1String("PCBAdhesive")) {
+        const std::vector<Entity*> siblings = listed(block->getOwnerEntity(), Obstructions_t);
+        for (size_t i = 0; i < siblings.size(); ++i) {
+            if (siblings[i] != block && siblings[i]->findAttribute(Type_t)) {
+                EntityEditor::shiftEntity(block, int(i));
+                break;
+            }
+        }
+    }
 }
 
 bool TarvexComponentEntityBuilder::createGroup(const TarvexPart& part)

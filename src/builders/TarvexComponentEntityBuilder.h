@@ -59,6 +59,8 @@ public:
     bool visitLayeredPart(const TarvexLayeredPart& part) override;
     /// A component (a part of its own) or a block inside its owner.
     bool visitBasicPart(const TarvexBasicPart& part) override;
+    /// A two-resistor compact model: a component of its own with its resistances and power.
+    bool visitBasic2RPart(const TarvexBasic2RPart& part) override;
 
 private:
     EntityModel::Entity* obtainEntity(const TarvexPart& part, const EntityModel::AttributePath& keyAttribute,
@@ -70,6 +72,7 @@ private:
     bool createSolderJoint(const TarvexSolderJoint& joint, const QString& groupName);
     void buildSources(const TarvexPart& part, EntityModel::Entity* entity, const Geometry::Transform& frame);
     void linkMaterial(EntityModel::Entity* entity, const TarvexMaterial* material);
+    static void writeBlockType(EntityModel::Entity* block, const QString& interchangeType);
     EntityModel::Entity* ownerOf(const TarvexPart& part) const;
     const TarvexPlacedGeometry& hostFrame(const TarvexPart& part);
     Geometry::Transform parentPlacementOf(const TarvexPart& part);

@@ -172,5 +172,12 @@ const TypeRef Detailed_t("Detailed");
 const TypeRef Max_Diameter_t("Max_Diameter");
 const TypeRef Top_Diameter_t("Top_Diameter");
 const TypeRef Bottom_Diameter_t("Bottom_Diameter");
+const TypeRef _2R_t("2R");
+const TypeRef Junction_to_Case_Thermal_Resistance_t("Junction_to_Case_Thermal_Resistance");
+const TypeRef Junction_to_Board_Thermal_Resistance_t("Junction_to_Board_Thermal_Resistance");
+const TypeRef Thermal_Design_Power_t("Thermal_Design_Power");
+const TypeRef Die_Attach_t("Die_Attach");
+const TypeRef Die_t("Die");
+const TypeRef Encapsulant_t("Encapsulant");
 
 } // namespace EntityModel

@@ -214,4 +214,13 @@ extern const TypeRef Max_Diameter_t;
 extern const TypeRef Top_Diameter_t;
 extern const TypeRef Bottom_Diameter_t;
 
+// Compact models and the kinds of block of a package.
+extern const TypeRef _2R_t;
+extern const TypeRef Junction_to_Case_Thermal_Resistance_t;
+extern const TypeRef Junction_to_Board_Thermal_Resistance_t;
+extern const TypeRef Thermal_Design_Power_t;
+extern const TypeRef Die_Attach_t;
+extern const TypeRef Die_t;
+extern const TypeRef Encapsulant_t;
+
 } // namespace EntityModel
