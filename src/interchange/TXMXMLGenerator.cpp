@@ -383,7 +383,8 @@ private:
             TXMXMLTerminal terminal = create<TXMXMLTerminal>("Terminal");
             terminal.setName(name + QLatin1String(pin));
             footprintName(terminal, base.getName());
-            terminal.setNormal(QStringLiteral("z-"));
+            // Terminals give their normal as a vector; the "z-" of heat sources means nothing here.
+            terminal.setNormal(QStringLiteral("(0, 0, -1)"));
             terminal.setNX(1 + m_random.pick(8));
             terminal.setNY(1 + m_random.pick(8));
             terminals.append(terminal);
