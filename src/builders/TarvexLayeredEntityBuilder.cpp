@@ -208,7 +208,7 @@ void TarvexLayeredEntityBuilder::writeShape(const TarvexPart& part, const Tarvex
 {
     // The outline of the whole part is the one its layers share; a stack whose layers differ
     // (a die on a substrate) is given by its bounding rectangle.
-    const TarvexPlacedGeometry placed = placedGeometryOf(part).flattened();
+    const TarvexPlacedGeometry& placed = placedGeometryOf(part);
     const std::vector<Vec3> outline = fileOutline(placed);
     const Bound footprint = toHostFrame(TarvexPlacedGeometry(nullptr, Transform(), placed.getPlacedBound())).bound;
     const Vec3 size = stack.bound.getSize();
@@ -225,10 +225,12 @@ void TarvexLayeredEntityBuilder::fillLayer(const Layer& layer, const AttributePa
 {
     double bottom = 0.0;
     double top = 0.0;
+    std::vector<TarvexPlacedGeometry> hosts;
+    hosts.reserve(layer.cells.size());
     for (size_t j = 0; j < layer.cells.size(); ++j) {
-        const TarvexPlacedGeometry host = hostFrameOf(*layer.cells[j]);
-        const double low = lowCorner(host, entityFrame).y;
-        const double high = low + host.bound.getSize().y;
+        hosts.push_back(hostFrameOf(*layer.cells[j]));
+        const double low = lowCorner(hosts.back(), entityFrame).y;
+        const double high = low + hosts.back().bound.getSize().y;
         bottom = j == 0 ? low : std::min(bottom, low);
         top = j == 0 ? high : std::max(top, high);
     }
@@ -240,7 +242,7 @@ void TarvexLayeredEntityBuilder::fillLayer(const Layer& layer, const AttributePa
     ListAttributeEditor::setItemCount(entity, cells, int(layer.cells.size()));
     EntityEditor::setLinksNoThrow(entity, item / Materials_t, {});
     for (size_t j = 0; j < layer.cells.size(); ++j)
-        fillCell(*layer.cells[j], layer, item, itemOf(cells, int(j)));
+        fillCell(*layer.cells[j], hosts[j], layer, item, itemOf(cells, int(j)));
 
     // A cell written before the layer's list of materials grew has a shorter list of
     // fractions: every cell lists one fraction per material of its layer.
@@ -255,10 +257,9 @@ void TarvexLayeredEntityBuilder::fillLayer(const Layer& layer, const AttributePa
     }
 }
 
-void TarvexLayeredEntityBuilder::fillCell(const TarvexBasicPart& cell, const Layer& layer,
-                                          const AttributePath& layerItem, const AttributePath& item)
+void TarvexLayeredEntityBuilder::fillCell(const TarvexBasicPart& cell, const TarvexPlacedGeometry& host,
+                                          const Layer& layer, const AttributePath& layerItem, const AttributePath& item)
 {
-    const TarvexPlacedGeometry host = hostFrameOf(cell);
     // Layers have no horizontal position of their own: cells are placed in the entity's frame.
     const Vec3 low = lowCorner(host, entityFrame);
     EntityEditor::setValueNoThrow(entity, item / Active_t, Yes_t);
@@ -266,7 +267,7 @@ void TarvexLayeredEntityBuilder::fillCell(const TarvexBasicPart& cell, const Lay
     EntityEditor::setSIValueNoThrow(entity, item / X_Location_t, low.x);
     EntityEditor::setSIValueNoThrow(entity, item / Z_Location_t, low.z);
 
-    const TarvexPlacedGeometry placed = placedGeometryOf(cell).flattened();
+    const TarvexPlacedGeometry& placed = placedGeometryOf(cell);
     if (hasRectangleProfile(placed)) {
         EntityEditor::setValueNoThrow(entity, item / Shape_t, Rectangle_t);
     } else {

@@ -59,8 +59,8 @@ private:
     static Geometry::Bound stackBound(const std::vector<Layer>& layers);
     void writeShape(const TarvexPart& part, const TarvexPlacedGeometry& stack);
     void fillLayer(const Layer& layer, const EntityModel::AttributePath& item);
-    void fillCell(const TarvexBasicPart& cell, const Layer& layer, const EntityModel::AttributePath& layerItem,
-                  const EntityModel::AttributePath& item);
+    void fillCell(const TarvexBasicPart& cell, const TarvexPlacedGeometry& host, const Layer& layer,
+                  const EntityModel::AttributePath& layerItem, const EntityModel::AttributePath& item);
 
     EntityModel::Entity* entity;
     Geometry::Transform entityFrame;

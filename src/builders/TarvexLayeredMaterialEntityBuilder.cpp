@@ -28,8 +28,7 @@ void TarvexLayeredMaterialEntityBuilder::visitMaterialSimple(const TarvexMateria
 {
     // The library keeps an entity of every material the file names, even one used only as
     // plain values: a user looking for it finds it there.
-    Entity* entity = TarvexMaterialEntityBuilder::materialEntityFor(material, place.entity, sharedState, progress);
-    Q_UNUSED(entity)
+    TarvexMaterialEntityBuilder::materialEntityFor(material, place.entity, sharedState, progress);
     writeCellValues(material, nullptr);
 }
 

@@ -57,8 +57,8 @@ private:
     Transform2D toFile;
 };
 
-// The power of an older map's rectangle: its power, or its power plus the leakage at each
-// temperature as a curve.
+// The power of a source or of a map's rectangle, times `scale`: its power, or its power plus
+// the leakage at each temperature as a curve.
 void writeRectanglePower(Entity* source, const TarvexPowerData& data, double scale)
 {
     if (data.leakage.empty()) {
@@ -113,9 +113,7 @@ void TarvexPowerEntityBuilder::visitPowerMap(const TarvexPowerSourcePowerMap& so
     if (!heatSource)
         return;
     if (source.getPowerMapFile().isEmpty()) {
-        EntityEditor::setValueNoThrow(heatSource, HeatSourceAttributes::temperatureDependent(), No_t);
-        EntityEditor::setSIValueNoThrow(heatSource, HeatSourceAttributes::dissipated(),
-                                        source.getPower() * source.getPowerScale());
+        writeRectanglePower(heatSource, TarvexPowerData{source.getPower(), {}}, source.getPowerScale());
         return;
     }
     // The stored maps carry the power; the scales and the turn say how the map is laid on
@@ -133,10 +131,8 @@ void TarvexPowerEntityBuilder::visitLegacyPowerMap(const TarvexPowerSourceLegacy
     const double scale = std::abs(source.getPowerScale() - 1.0) > 1e-6 ? source.getPowerScale() : 1.0;
     if (source.getPowerMapFile().isEmpty()) {
         // Without a map the source spreads its power over its rectangle, as a current one does.
-        TarvexPowerData power;
-        power.power = source.getPower();
         if (Entity* heatSource = placeHeatSource(source.getName(), rectangleOf(source), facesUp(source)))
-            writeRectanglePower(heatSource, power, scale);
+            writeRectanglePower(heatSource, TarvexPowerData{source.getPower(), {}}, scale);
         return;
     }
     std::vector<TarvexPowerMapArea> areas;

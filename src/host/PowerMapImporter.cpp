@@ -76,16 +76,6 @@ const AttributePath& mapsList()
 
 std::array<TypeRef, 4> corners() { return {X_Low_t, Y_Low_t, X_High_t, Y_High_t}; }
 
-// True when `entity`, a map entity written before, holds the same attributes `map` will
-// write (no attribute of another kind of map would be left behind).
-bool sameShapeAs(const Entity* entity, bool isArea, bool hasDieArea, bool hasLinks)
-{
-    return entity->getType() == Power_Map_t &&
-           hasAttributeSetTo(entity, Power_Map_Kind_t, isArea ? Area_Map_t : Grid_Map_t) &&
-           (entity->findAttribute(Die_Area_t) != nullptr) == hasDieArea &&
-           (entity->findAttribute(Leakage_Links_t) != nullptr) == hasLinks;
-}
-
 } // namespace
 
 PowerMapImporter::PowerMapImporter(Tools::ToolProgress* progress, QObject* parent)
@@ -259,9 +249,14 @@ bool PowerMapImporter::convert(const std::vector<PowerMapData>& records, std::ve
     return true;
 }
 
+// True when `entity`, a map entity written before, holds the same attributes `map` will
+// write (no attribute of another kind of map would be left behind).
 bool PowerMapImporter::sameShape(const Entity* entity, const Converted& map)
 {
-    return sameShapeAs(entity, map.isArea, map.dieArea.has_value(), !map.links.empty());
+    return entity->getType() == Power_Map_t &&
+           hasAttributeSetTo(entity, Power_Map_Kind_t, map.isArea ? Area_Map_t : Grid_Map_t) &&
+           (entity->findAttribute(Die_Area_t) != nullptr) == map.dieArea.has_value() &&
+           (entity->findAttribute(Leakage_Links_t) != nullptr) == !map.links.empty();
 }
 
 bool PowerMapImporter::write(Entity* entity, const std::vector<Converted>& maps) const
