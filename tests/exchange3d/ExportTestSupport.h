@@ -9,15 +9,23 @@
 #include "model3d/Tarvex3DDomModel.h"
 #include "model3d/TarvexMaterialImporter.h"
 
+#include "exchange3d/Tarvex3DExporter.h"
+#include "support/TempDir.h"
+
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
+
+#include <gtest/gtest.h>
 
 #include <QBuffer>
 #include <QDomDocument>
 #include <QDomElement>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -58,17 +66,34 @@ inline std::vector<Entity*> importLibrary(const QByteArray& text, Entity* root)
     return importer.createMaterials(importer.generateMaterials(library), root);
 }
 
+/// One value set on an entity: a type, a switch or a number in SI units.
+struct Setting
+{
+    Setting(const AttributePath& path, const TypeRef& value)
+        : apply([path, &value](Entity* entity) { EntityEditor::setValue(entity, path, value); }) {}
+    Setting(const AttributePath& path, bool value)
+        : apply([path, value](Entity* entity) { EntityEditor::setValue(entity, path, value); }) {}
+    Setting(const AttributePath& path, double value)
+        : apply([path, value](Entity* entity) { EntityEditor::setSIValue(entity, path, value); }) {}
+    std::function<void(Entity*)> apply;
+};
+
+/// A new `type` named `name` in the list `list` of `owner`, with `settings` applied.
+inline Entity* child(Entity* owner, const TypeRef& type, const TypeRef& list, const QString& name,
+                     std::initializer_list<Setting> settings = {})
+{
+    Entity* made = EntityEditor::createEntity(type, owner, list, nullptr, 0, name);
+    for (const Setting& setting : settings)
+        setting.apply(made);
+    return made;
+}
+
 /// A solid block of `size` (m) at `at` (m) in `owner`.
 inline Entity* block(Entity* owner, const QString& name, const Geometry::Vec3& at, const Geometry::Vec3& size)
 {
-    Entity* made = EntityEditor::createEntity(Solid_Obstruction_t, owner, Obstructions_t, nullptr, 0, name);
-    EntityEditor::setSIValue(made, X_Location_t, at.x);
-    EntityEditor::setSIValue(made, Y_Location_t, at.y);
-    EntityEditor::setSIValue(made, Z_Location_t, at.z);
-    EntityEditor::setSIValue(made, Width_t, size.x);
-    EntityEditor::setSIValue(made, Height_t, size.y);
-    EntityEditor::setSIValue(made, Depth_t, size.z);
-    return made;
+    return child(owner, Solid_Obstruction_t, Obstructions_t, name,
+                 {{X_Location_t, at.x}, {Y_Location_t, at.y}, {Z_Location_t, at.z}, {Width_t, size.x},
+                  {Height_t, size.y}, {Depth_t, size.z}});
 }
 
 /// Two named blocks in the chassis: "Block 1.a" (10 x 2 x 5 mm at 1, 0, 2 mm) coloured
@@ -81,16 +106,35 @@ struct TwoBlocks
     Entity* copper = importLibrary(copperLibrary(), model->getRoot()).at(0);
     Entity* first = block(chassis, "Block 1.a", {0.001, 0, 0.002}, {0.01, 0.002, 0.005});
     Entity* second = block(chassis, "Block 2", {0.02, 0, 0}, {0.004, 0.001, 0.003});
-    Entity* heat = EntityEditor::createEntity(Heat_Source_t, first, Heat_Sources_t, nullptr, 0, "Q 1");
+    Entity* heat = child(first, Heat_Source_t, Heat_Sources_t, "Q 1", {{Heat_t / Heat_Dissipated_t, 2.5}});
 
     TwoBlocks()
     {
         setColourNoThrow(first, {255, 128, 64});
         EntityEditor::setLinks(first, MaterialLink_t, {copper});
-        EntityEditor::setSIValue(heat, Heat_t / Heat_Dissipated_t, 2.5);
         model->getUndoStack().clear();
     }
 };
+
+/// What one export of a model into a temporary folder gave.
+struct Exported
+{
+    QDomDocument project;
+    QStringList notes; // "entity name: note"
+};
+
+/// Exports `model` into a temporary folder, only what is solved in FEA when `feaOnly`.
+inline Exported exportOf(const Model& model, bool feaOnly = false)
+{
+    const TestSupport::TempDir dir;
+    Tarvex3D::Tarvex3DExporter exporter;
+    EXPECT_TRUE(exporter.exportModel(model.getRoot(), dir.path("out.zip").toStdString(), feaOnly, nullptr))
+        << exporter.importError();
+    Exported result{exporter.getDocument(), {}};
+    for (const Tarvex3D::Tarvex3DExporter::Note& note : exporter.getNotes())
+        result.notes << (note.first ? note.first->getName() : QString()) + ": " + note.second;
+    return result;
+}
 
 /// The members of the zip archive at `path`, by name in archive order, with their bytes.
 inline std::vector<std::pair<QString, QByteArray>> readArchive(const QString& path)
@@ -107,20 +151,19 @@ inline std::vector<std::pair<QString, QByteArray>> readArchive(const QString& pa
     return members;
 }
 
-/// The names of `members`.
-inline QStringList namesOf(const std::vector<std::pair<QString, QByteArray>>& members)
+/// The child elements of `parent`, only those named `tag` when it is given.
+inline QList<QDomElement> elements(const QDomElement& parent, const QString& tag = QString())
 {
-    QStringList names;
-    for (const auto& member : members)
-        names << member.first;
-    return names;
+    QList<QDomElement> found;
+    for (QDomElement element = parent.firstChildElement(tag); !element.isNull(); element = element.nextSiblingElement(tag))
+        found << element;
+    return found;
 }
 
 /// The element of "Objects" with `id`, or null.
 inline QDomElement objectWithId(const QDomDocument& project, const QString& id)
 {
-    const QDomElement objects = project.documentElement().firstChildElement("Objects");
-    for (QDomElement object = objects.firstChildElement(); !object.isNull(); object = object.nextSiblingElement()) {
+    for (const QDomElement& object : elements(project.documentElement().firstChildElement("Objects"))) {
         if (object.attribute("id") == id)
             return object;
     }
@@ -131,8 +174,7 @@ inline QDomElement objectWithId(const QDomDocument& project, const QString& id)
 inline QStringList addedObjects(const QDomDocument& project)
 {
     QStringList added;
-    const QDomElement objects = project.documentElement().firstChildElement("Objects");
-    for (QDomElement object = objects.firstChildElement(); !object.isNull(); object = object.nextSiblingElement()) {
+    for (const QDomElement& object : elements(project.documentElement().firstChildElement("Objects"))) {
         if (object.attribute("id").toInt() > 36)
             added << object.tagName() + ' ' + object.attribute("id") + ' ' + object.attribute("Name");
     }
@@ -144,24 +186,32 @@ inline QDomElement structureGroup(const QDomDocument& project, const QString& pa
 {
     QDomElement at = project.documentElement().firstChildElement("Structure");
     for (const QString& name : path.split('/')) {
-        QDomElement found;
-        for (QDomElement group = at.firstChildElement("DataGroup"); !group.isNull();
-             group = group.nextSiblingElement("DataGroup")) {
-            if (group.attribute("Name") == name) {
-                found = group;
-                break;
-            }
-        }
-        at = found;
+        const QList<QDomElement> groups = elements(at, "DataGroup");
+        const auto named = [&name](const QDomElement& group) { return group.attribute("Name") == name; };
+        const auto found = std::find_if(groups.begin(), groups.end(), named);
+        at = found == groups.end() ? QDomElement() : *found;
     }
     return at;
+}
+
+/// The attributes of `element` that differ from `expected` ("Name=value|Other=value"), each as
+/// "Name=actual"; empty when all match.
+inline QStringList differingAttributes(const QDomElement& element, const QString& expected)
+{
+    QStringList differing;
+    for (const QString& pair : expected.split('|')) {
+        const QString name = pair.section('=', 0, 0);
+        if (element.attribute(name) != pair.section('=', 1))
+            differing << name + '=' + element.attribute(name);
+    }
+    return differing;
 }
 
 /// The links below `element` as nested text: "37{38} 39".
 inline QString links(const QDomElement& element)
 {
     QStringList parts;
-    for (QDomElement link = element.firstChildElement("Object"); !link.isNull(); link = link.nextSiblingElement("Object")) {
+    for (const QDomElement& link : elements(element, "Object")) {
         const QString inner = links(link);
         parts << link.attribute("id") + (inner.isEmpty() ? QString() : '{' + inner + '}');
     }

@@ -2,10 +2,7 @@
 // that nothing of one export carries into the next.
 #include "exchange3d/ExportTestSupport.h"
 
-#include "exchange3d/Tarvex3DExporter.h"
-
 #include "support/RecordingProgress.h"
-#include "support/TempDir.h"
 
 #include <QDir>
 

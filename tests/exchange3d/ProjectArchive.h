@@ -5,6 +5,7 @@
 #include "support/ZipArchive.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 
@@ -35,6 +36,24 @@ inline QByteArray withStructure(QByteArray project, const QByteArray& nodes)
 {
     return project.replace("</Structure>", nodes + "</Structure>");
 }
+
+/// Points the system's temporary folder (TMPDIR) at `path` while it lives, so that a test
+/// sees what an import leaves there.
+class TemporaryFolderAt
+{
+public:
+    explicit TemporaryFolderAt(const QString& path) : m_previous(qgetenv("TMPDIR"))
+    {
+        QDir().mkpath(path);
+        qputenv("TMPDIR", path.toUtf8());
+    }
+    ~TemporaryFolderAt() { m_previous.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", m_previous); }
+    TemporaryFolderAt(const TemporaryFolderAt&) = delete;
+    TemporaryFolderAt& operator=(const TemporaryFolderAt&) = delete;
+
+private:
+    const QByteArray m_previous;
+};
 
 /// Writes the archive of `projectXml` and `files` to `path`.
 inline bool writeProjectArchive(const QString& path, const QByteArray& projectXml, std::vector<ZipEntry> files)

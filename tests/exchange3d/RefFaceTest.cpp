@@ -27,7 +27,6 @@ TEST(TarvexRefFace, ReadsObjectFacesOperationsAndFlag)
         {"S 40 F 1 1 6 1 101", false, "", {}, {}, 0},              // no "I"
         {"S 40 F 1 1 6 1 101 I", false, "", {}, {}, 0},            // no flag
         {"S 40 F 99999999999 1 6 1 101 I 0", false, "", {}, {}, 0}, // a count out of range
-        {"S 40 F -1 1 101 I 0", false, "", {}, {}, 0},
         {"S 40 G 1 1 6 1 101 I 0", false, "", {}, {}, 0},
     };
     for (const auto& [text, read, object, faces, operations, flag] : cases) {

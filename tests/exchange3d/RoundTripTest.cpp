@@ -1,18 +1,16 @@
 // A model exported as a project archive and imported again gives its entities back, compared
 // entity by entity inside the archive's group.
-#include "ExportTestSupport.h"
-#include "exchange3d/Tarvex3DExporter.h"
+#include "exchange3d/ExportTestSupport.h"
 #include "exchange3d/Tarvex3DImporter.h"
 #include "host/EntityReading.h"
 #include "host/GeometryBuilder.h"
 #include "model3d/HostAttributes.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-using namespace EntityModel;
+using namespace ExportTest;
 
 namespace {
 
@@ -77,26 +75,20 @@ TEST(Tarvex3DRoundTrip, ExportedAndImportedAgainGivesTheSameEntities)
 {
     // Two blocks (one coloured, of copper, with a heat source), a block in a placed group with
     // a sensor, and a terminal on the +y face of the first block.
-    ExportTest::TwoBlocks original;
-    Entity* stack = EntityEditor::createEntity(Group_Obstruction_t, original.chassis, Obstructions_t, nullptr, 0, "Stack");
-    EntityEditor::setSIValue(stack, X_Location_t, 0.03);
-    EntityEditor::setSIValue(stack, Y_Location_t, 0.001);
-    Entity* third = ExportTest::block(stack, "Block 3", {0.0005, 0.0001, 0.0002}, {0.0011, 0.0013, 0.0017});
+    TwoBlocks original;
+    Entity* stack = child(original.chassis, Group_Obstruction_t, Obstructions_t, "Stack",
+                          {{X_Location_t, 0.03}, {Y_Location_t, 0.001}});
+    Entity* third = block(stack, "Block 3", {0.0005, 0.0001, 0.0002}, {0.0011, 0.0013, 0.0017});
     setColourNoThrow(third, {1, 2, 3});
     EntityEditor::setLinks(third, MaterialLink_t, {original.copper});
-    Entity* sensor = EntityEditor::createEntity(Sensor_t, third, Sensors_t, nullptr, 0, "T_probe");
-    EntityEditor::setValue(sensor, Type_t, Point_t);
-    EntityEditor::setSIValue(sensor, X_Location_t, 0.0004);
-    EntityEditor::setSIValue(sensor, Y_Location_t, 0.00065);
-    EntityEditor::setSIValue(sensor, Z_Location_t, 0.001);
-    Entity* power = EntityEditor::createEntity(Heat_Source_t, third, Heat_Sources_t, nullptr, 0, "Q.2");
-    EntityEditor::setSIValue(power, Heat_t / Heat_Dissipated_t, 0.125);
-    Entity* cadFace = EntityEditor::createEntity(CAD_Face_t, original.first, CAD_Faces_t);
+    child(third, Sensor_t, Sensors_t, "T_probe",
+          {{Type_t, Point_t}, {X_Location_t, 0.0004}, {Y_Location_t, 0.00065}, {Z_Location_t, 0.001}});
+    child(third, Heat_Source_t, Heat_Sources_t, "Q.2", {{Heat_t / Heat_Dissipated_t, 0.125}});
+    Entity* cadFace = child(original.first, CAD_Face_t, CAD_Faces_t, "");
     EntityEditor::setSIDoubleListValue(cadFace, Normals_t, {0, 1, 0});
-    Entity* face = EntityEditor::createEntity(Face_t, original.first, Faces_t);
+    Entity* face = child(original.first, Face_t, Faces_t, "");
     EntityEditor::setLinks(face, FaceDefinition_t, {cadFace});
-    Entity* terminal = EntityEditor::createEntity(Terminal_t, face, TerminalLink_t, nullptr, 0, "Pin 1");
-    EntityEditor::setValue(terminal, Boundary_Type_t, External_t);
+    child(face, Terminal_t, TerminalLink_t, "Pin 1", {{Boundary_Type_t, External_t}});
 
     TestSupport::TempDir dir;
     Tarvex3D::Tarvex3DExporter exporter;

@@ -101,6 +101,7 @@ TEST(CADModelTest, MalformedFilesAreRefusedWithTheLineAtFault)
 {
     const QByteArray head = "tarvex-cad 1\n";
     const QByteArray box = "box\nat 0 0 0\nlow 0 0 0\nhigh 1 1 1\nend\n";
+    const QByteArray prism = head + "prism\nat 0 0 0\nbase 0 height 1\n";
     const struct
     {
         QByteArray text;
@@ -118,12 +119,10 @@ TEST(CADModelTest, MalformedFilesAreRefusedWithTheLineAtFault)
         {head + "box\nat 0 0 0\nlow 0 0 0\nhigh 1 1 1\nend 1\n", "line 6: expected \"end\" with 0 numbers"},
         {head + "prism\nat 0 0 0\nbase 0 height -1\npoint 0 0\npoint 1 0\npoint 0 1\nend\n", "line 8: the prism's height is negative"},
         {head + "prism\nat 0 0 0\nbase 0 depth 1\n", "line 4: \"depth\" is not a finite number"},
-        {head + "prism\nat 0 0 0\nbase 0 height 1\npoint 0 0\npoint 1 0\nend\n", "line 7: a prism needs at least three"},
-        {head + "prism\nat 0 0 0\nbase 0 height 1\npoint 0 0\npoint 0 0\npoint 1 1\nend\n", "line 8: a point repeats"},
-        {head + "prism\nat 0 0 0\nbase 0 height 1\npoint 0 0\npoint 1 0\npoint 1 1\npoint 0 0\nend\n",
-         "line 9: the last point repeats the first"},
-        {head + "prism\nat 0 0 0\nbase 0 height 1\npoint 0 0\npoint 1 1\npoint 2 2\nend\n", "line 8: the prism's outline has no area"},
-        {head + "prism\nat 0 0 0\nbase 0 height 1\npoint 0 0\npoint 1 1\n", "line 6: the file ends inside a body"},
+        {prism + "point 0 0\npoint 1 0\nend\n", "line 7: a prism needs at least three"},
+        {prism + "point 0 0\npoint 0 0\npoint 1 1\nend\n", "line 8: a point repeats"},
+        {prism + "point 0 0\npoint 1 0\npoint 1 1\npoint 0 0\nend\n", "line 9: the last point repeats the first"},
+        {prism + "point 0 0\npoint 1 1\npoint 2 2\nend\n", "line 8: the prism's outline has no area"},
     };
     for (const auto& c : cases) {
         QString problem;

@@ -5,14 +5,11 @@
 #include "support/TempDir.h"
 #include "support/ZipArchive.h"
 
+#include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-
 #include <QProcess>
-
-#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
@@ -29,17 +26,14 @@ TEST(ZipExtractor, NormalisesNamesAndRefusesThoseThatLeaveTheFolder)
         const char* path; // normalised path; "" for a folder-only or refused name
         const char* reason;
     } cases[] = {
-        {"Project.xml", "Project.xml", ""},
         {"geom/a.geom", "geom/a.geom", ""},
         {"./geom//./a.geom", "geom/a.geom", ""},
         {"geom/", "geom", ""},
         {"./", "", ""},
         {"..", "", "leaves the extraction folder"},
         {"geom/../../a", "", "leaves the extraction folder"},
-        {"geom/..", "", "leaves the extraction folder"},
         {"/etc/passwd", "", "has an absolute name"},
         {"C:/Windows/a", "", "names a drive"},
-        {"c:a", "", "names a drive"},
         {"..\\a", "", "has a backslash in its name"},
         {"a\nb", "", "has a control character in its name"},
         {"", "", "has no name"},
@@ -71,8 +65,6 @@ TEST(ZipExtractor, WritesTheRegularFilesOfAnArchiveInArchiveOrder)
               QStringList({"Project.xml", "a.geom", "empty.txt", "geom", "geom/b.geom"}));
 }
 
-// Names, links and declared sizes are refused through the tool as well (tests/app); these
-// are the refusals that need small limits or hand-made damage.
 TEST(ZipExtractor, RefusesHostileArchivesWithoutWritingOutsideTheFolder)
 {
     const QByteArray zeros(2 << 20, '\0');
@@ -95,6 +87,8 @@ TEST(ZipExtractor, RefusesHostileArchivesWithoutWritingOutsideTheFolder)
         // The inflater stops at the declared size, where the checksum no longer matches.
         {"bomb declaring a small size", {{"bomb", zeros, 0100644, 10}},
          "the entry \"bomb\" is damaged (its checksum does not match)"},
+        {"entry declaring too large a size", {{"big", "x", 0100644, 2 << 20}},
+         "the entry \"big\" would inflate to more than 1048576 bytes"},
         {"entries together too large",
          {{"a", QByteArray(600000, 'a')}, {"b", QByteArray(600000, 'b')}, {"c", QByteArray(600000, 'c')}},
          "the archive would inflate to more than 1572864 bytes"},
