@@ -6,6 +6,8 @@
 #include "builders/TarvexMaterialEntityBuilder.h"
 #include "builders/TarvexPowerEntityBuilder.h"
 #include "host/EntityEditor.h"
+#include "host/EntityReading.h"
+#include "host/RotationAngles.h"
 #include "host/SolverTypes.h"
 #include "objects/TarvexBasic2RPart.h"
 #include "objects/TarvexBasicPart.h"
@@ -72,7 +74,7 @@ TarvexBuiltComponent TarvexComponentEntityBuilder::buildComponent(const TarvexPa
     TarvexComponentEntityBuilder builder(parentEntity, placement, sharedState, progress);
     part.accept(builder);
     TarvexBuiltComponent built;
-    built.entity = builder.getEntity(part);
+    built.entity = builder.getComponent(part);
     if (built.entity)
         built.transform = builder.hostFrame(part).transform;
     return built;
@@ -93,8 +95,16 @@ Entity* TarvexComponentEntityBuilder::getEntity(const TarvexPart& part) const
     return found == partEntities.end() || found->second.empty() ? nullptr : found->second.back();
 }
 
+Entity* TarvexComponentEntityBuilder::getComponent(const TarvexPart& part) const
+{
+    const auto found = partEntities.find(&part);
+    return found == partEntities.end() || found->second.empty() ? nullptr : found->second.front();
+}
+
 bool TarvexComponentEntityBuilder::visitChildren(const TarvexPart& part)
 {
+    if (compactWrappers.count(&part))
+        return true;
     const Entity* entity = getEntity(part);
     return entity && entity->getType() != Substrate_t;
 }
@@ -111,8 +121,16 @@ bool TarvexComponentEntityBuilder::visitSolderBall(const TarvexSolderBall& ball)
 
 bool TarvexComponentEntityBuilder::visitComposite(const TarvexCompositeGeometryObject& composite)
 {
-    if (!composite.getParent() && !isHeatSink(composite))
+    if (!composite.getParent() && !isHeatSink(composite)) {
+        // A package that is nothing but a compact model is that model: its component is
+        // the one the two-resistor part makes.
+        if (composite.getChildren().size() == 1 && composite.getChildren().front() &&
+            composite.getChildren().front()->getPartType() == Basic2RPart) {
+            compactWrappers.insert(&composite);
+            return true;
+        }
         return createComponent(composite) != nullptr;
+    }
     return createGroup(composite);
 }
 
@@ -134,14 +152,19 @@ bool TarvexComponentEntityBuilder::visitLayeredPart(const TarvexLayeredPart& par
     if (!entity)
         return false;
     partEntities[&part].push_back(entity);
+    if (part.getType() == QLatin1String("PCBAdhesive"))
+        placeAmongSiblings(entity, part.getType());
     return true;
 }
 
 bool TarvexComponentEntityBuilder::visitBasicPart(const TarvexBasicPart& part)
 {
-    if (!part.getParent() && !isHeatSink(part))
-        return createComponent(part) != nullptr;
-    return createBlock(part);
+    // A block of its own is a component holding that one block, or a heat-sink group
+    // holding it.
+    Entity* owner = ownerOf(part);
+    if (!part.getParent())
+        owner = isHeatSink(part) ? (createGroup(part) ? getEntity(part) : nullptr) : createComponent(part);
+    return owner && createBlock(part, owner);
 }
 
 Entity* TarvexComponentEntityBuilder::obtainEntity(const TarvexPart& part, const AttributePath& keyAttribute,
@@ -162,27 +185,73 @@ Entity* TarvexComponentEntityBuilder::createComponent(const TarvexPart& part)
     const TarvexPlacedGeometry& host = hostFrame(part);
     Entity* component =
         obtainEntity(part, Reference_Designator_t, part.getObjectName(), Components_t, Component_t, getParentEntity());
-    writeLocation(component, host, parentPlacementOf(part));
+    if (!component)
+        return nullptr;
+    EntityEditor::setValueNoThrow(component, Modelling_Level_t, Detailed_t);
+    writeComponentPlacement(component, host);
+    EntityEditor::setValueNoThrow(component, Shape_t, Rectangle_t);
     writeExtents(component, host);
-    buildSources(part, component, host.transform);
-    return component;
+
+    // The blocks go into a group standing at the component's origin, unturned: their
+    // locations are already relative to the component, which carries the turn.
+    const GroupKind kind = groupTypeFor(component);
+    Entity* group = obtainEntity(part, Name_t, displayName(part, false) + QStringLiteral("-subcomponents"), kind.list,
+                                 kind.type, component);
+    if (!group)
+        return nullptr;
+    EntityEditor::setValueNoThrow(group, Origin_Point_t, Low_Corner_t);
+    for (const TypeRef& axis : {X_Location_t, Y_Location_t, Z_Location_t})
+        EntityEditor::setSIValueNoThrow(group, axis, 0.0);
+    writeOrderedRotation(group, Transform());
+    return group;
 }
 
-bool TarvexComponentEntityBuilder::createBlock(const TarvexPart& part)
+void TarvexComponentEntityBuilder::writeComponentPlacement(Entity* component, const TarvexPlacedGeometry& host)
+{
+    const Entity* parent = getParentEntity();
+    const Vec3 corner = lowCorner(host, getPlacement());
+    EntityEditor::setValueNoThrow(component, Origin_Point_t, Low_Corner_t);
+    EntityEditor::setSIValueNoThrow(component, X_Location_t, corner.x);
+    EntityEditor::setSIValueNoThrow(component, Z_Location_t, corner.z);
+
+    // On a board or substrate a component hangs below when it starts at or under the
+    // board's underside; its height is then given by its top face. Elsewhere it stands on
+    // its parent's top face, whatever that is.
+    const TypeRef parentType = parent ? parent->getType() : TypeRef();
+    const bool onBoard = parentType == PCB_t || parentType == Substrate_t;
+    if (onBoard && corner.y <= 0.0) {
+        EntityEditor::setValueNoThrow(component, Board_Side_t, Bottom_t);
+        EntityEditor::setSIValueNoThrow(component, Y_Location_t, snappedLength(host.bound.getSize().y + corner.y));
+    } else {
+        EntityEditor::setValueNoThrow(component, Board_Side_t, Top_t);
+        EntityEditor::setSIValueNoThrow(component, Y_Location_t,
+                                        snappedLength(corner.y - getStandardDoubleValue(parent, Thickness_t, 0.0)));
+    }
+
+    // A board turns what stands on it about its normal only.
+    const Transform relative = getPlacement().inverse() * host.transform;
+    if (parentType == PCB_t) {
+        const double angle = Geometry::getRotationAnglesFromTransform(relative).y;
+        EntityEditor::setSIValueNoThrow(component, Angle_t, angle < 0.0 ? angle + 360.0 : angle);
+    } else {
+        writeOrderedRotation(component, relative);
+    }
+}
+
+bool TarvexComponentEntityBuilder::createBlock(const TarvexBasicPart& part, Entity* owner)
 {
     const TarvexPlacedGeometry& host = hostFrame(part);
-    Entity* block =
-        obtainEntity(part, Name_t, displayName(part, false), Obstructions_t, Solid_Obstruction_t, ownerOf(part));
+    Entity* block = obtainEntity(part, Name_t, displayName(part, false), Obstructions_t, Solid_Obstruction_t, owner);
     if (!block)
         return false;
-    writeLocation(block, host, parentPlacementOf(part));
+    const Transform placement = blockPlacementOf(part);
+    writeLocation(block, host, placement);
+    writeOrderedRotation(block, placement.inverse() * host.transform);
     EntityEditor::setValueNoThrow(block, Shape_t, Cuboid_t);
     writeExtents(block, host);
-    if (const auto* basic = dynamic_cast<const TarvexBasicPart*>(&part)) {
-        writeBlockType(block, basic->getType());
-        EntityEditor::setSIValueNoThrow(block, Heat_Dissipated_t, basic->getPower());
-        linkMaterial(block, basic->getMaterial().get());
-    }
+    placeByType(block, part.getType());
+    EntityEditor::setSIValueNoThrow(block, Heat_Dissipated_t, part.getPower());
+    linkMaterial(block, part.getMaterial().get());
     buildSources(part, block, host.transform);
     return true;
 }
@@ -195,12 +264,14 @@ bool TarvexComponentEntityBuilder::visitBasic2RPart(const TarvexBasic2RPart& par
         obtainEntity(part, Reference_Designator_t, part.getObjectName(), Components_t, Component_t, getParentEntity());
     if (!component)
         return false;
+    if (part.getParent() && compactWrappers.count(part.getParent()))
+        partEntities[part.getParent()].push_back(component);
     EntityEditor::setValueNoThrow(component, Modelling_Level_t, _2R_t);
     EntityEditor::setSIValueNoThrow(component, Junction_to_Case_Thermal_Resistance_t, part.getThetaJC());
     EntityEditor::setSIValueNoThrow(component, Junction_to_Board_Thermal_Resistance_t, part.getThetaJB());
     EntityEditor::setSIValueNoThrow(component, Thermal_Design_Power_t, part.getPower());
     EntityEditor::setValueNoThrow(component, Model_t, part.getObjectName());
-    writeLocation(component, host, parentPlacementOf(part));
+    writeComponentPlacement(component, host);
     EntityEditor::setValueNoThrow(component, Shape_t, Rectangle_t);
     writeExtents(component, host);
     linkMaterial(component, part.getMaterial().get());
@@ -208,7 +279,7 @@ bool TarvexComponentEntityBuilder::visitBasic2RPart(const TarvexBasic2RPart& par
     return true;
 }
 
-void TarvexComponentEntityBuilder::writeBlockType(Entity* block, const QString& interchangeType)
+void TarvexComponentEntityBuilder::placeByType(Entity* block, const QString& interchangeType)
 {
     // The kind of block of a package; the mold goes first among its siblings, a board
     // adhesive before the first sibling of a known kind.
@@ -221,13 +292,18 @@ void TarvexComponentEntityBuilder::writeBlockType(Entity* block, const QString& 
     if (kind == kinds.end())
         return;
     EntityEditor::setValueNoThrow(block, Type_t, kind->second);
+    placeAmongSiblings(block, interchangeType);
+}
+
+void TarvexComponentEntityBuilder::placeAmongSiblings(Entity* entity, const QString& interchangeType)
+{
     if (interchangeType == QLatin1String("Mold")) {
-        EntityEditor::shiftEntity(block, 0);
+        EntityEditor::shiftEntity(entity, 0);
     } else if (interchangeType == QLatin1String("PCBAdhesive")) {
-        const std::vector<Entity*> siblings = listed(block->getOwnerEntity(), Obstructions_t);
+        const std::vector<Entity*> siblings = listed(entity->getOwnerEntity(), Obstructions_t);
         for (size_t i = 0; i < siblings.size(); ++i) {
-            if (siblings[i] != block && siblings[i]->findAttribute(Type_t)) {
-                EntityEditor::shiftEntity(block, int(i));
+            if (siblings[i] != entity && siblings[i]->findAttribute(Type_t)) {
+                EntityEditor::shiftEntity(entity, int(i));
                 break;
             }
         }
@@ -240,8 +316,12 @@ bool TarvexComponentEntityBuilder::createGroup(const TarvexPart& part)
     Entity* owner = ownerOf(part);
     const GroupKind kind = groupTypeFor(owner);
     Entity* group = obtainEntity(part, Name_t, displayName(part, false), kind.list, kind.type, owner);
-    writeLocation(group, host, parentPlacementOf(part));
-    return group != nullptr;
+    if (!group)
+        return false;
+    const Transform placement = parentPlacementOf(part);
+    writeLocation(group, host, placement);
+    writeOrderedRotation(group, placement.inverse() * host.transform);
+    return true;
 }
 
 bool TarvexComponentEntityBuilder::createSolderJoint(const TarvexSolderJoint& joint, const QString& groupName)
@@ -322,6 +402,12 @@ const TarvexPlacedGeometry& TarvexComponentEntityBuilder::hostFrame(const Tarvex
     if (found == hostFrames.end())
         found = hostFrames.emplace(&part, hostFrameOf(part)).first;
     return found->second;
+}
+
+Transform TarvexComponentEntityBuilder::blockPlacementOf(const TarvexPart& part)
+{
+    // A block of its own stands in its component, which stands where the block does.
+    return part.getParent() ? parentPlacementOf(part) : hostFrame(part).transform;
 }
 
 Transform TarvexComponentEntityBuilder::parentPlacementOf(const TarvexPart& part)

@@ -4,10 +4,12 @@
 #include "host/AttributePath.h"
 
 #include <map>
+#include <set>
 #include <vector>
 
 namespace Tarvex {
 
+class TarvexBasicPart;
 class TarvexMaterial;
 class TarvexSolderJoint;
 
@@ -42,8 +44,11 @@ public:
                                  TarvexEntityBuildState* sharedState, Tools::ToolProgress* progress);
     ~TarvexComponentEntityBuilder() override;
 
-    /// The entity made for `part` (the last one when several were), or null.
+    /// The entity made for `part` (the last one when several were), or null: what the
+    /// part's own parts go into.
     EntityModel::Entity* getEntity(const TarvexPart& part) const;
+    /// The first entity made for `part` (its component, when it became one), or null.
+    EntityModel::Entity* getComponent(const TarvexPart& part) const;
 
     /// True when `part` got an entity that is not a substrate: its children go inside it.
     bool visitChildren(const TarvexPart& part) override;
@@ -67,20 +72,25 @@ private:
                                       const QString& keyValue, const EntityModel::AttributePath& list,
                                       const EntityModel::TypeRef& type, EntityModel::Entity* parent);
     EntityModel::Entity* createComponent(const TarvexPart& part);
-    bool createBlock(const TarvexPart& part);
+    void writeComponentPlacement(EntityModel::Entity* component, const TarvexPlacedGeometry& host);
+    bool createBlock(const TarvexBasicPart& part, EntityModel::Entity* owner);
     bool createGroup(const TarvexPart& part);
     bool createSolderJoint(const TarvexSolderJoint& joint, const QString& groupName);
     void buildSources(const TarvexPart& part, EntityModel::Entity* entity, const Geometry::Transform& frame);
     void linkMaterial(EntityModel::Entity* entity, const TarvexMaterial* material);
-    static void writeBlockType(EntityModel::Entity* block, const QString& interchangeType);
+    static void placeByType(EntityModel::Entity* block, const QString& interchangeType);
+    static void placeAmongSiblings(EntityModel::Entity* entity, const QString& interchangeType);
     EntityModel::Entity* ownerOf(const TarvexPart& part) const;
     const TarvexPlacedGeometry& hostFrame(const TarvexPart& part);
     Geometry::Transform parentPlacementOf(const TarvexPart& part);
+    Geometry::Transform blockPlacementOf(const TarvexPart& part);
 
     // Per part, the entities made for it in creation order; the last is the part's entity.
     std::map<const TarvexPart*, std::vector<EntityModel::Entity*>> partEntities;
     // Host frames already worked out: parents are asked for once per child.
     std::map<const TarvexPart*, TarvexPlacedGeometry> hostFrames;
+    // Packages holding nothing but a compact model: they build no entity of their own.
+    std::set<const TarvexPart*> compactWrappers;
 };
 
 } // namespace Tarvex

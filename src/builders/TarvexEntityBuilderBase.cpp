@@ -2,6 +2,7 @@
 
 #include "builders/TarvexPartPlacement.h"
 #include "host/EntityEditor.h"
+#include "host/RotationAngles.h"
 
 namespace Tarvex {
 
@@ -39,6 +40,18 @@ void TarvexEntityBuilderBase::writeLocation(Entity* entity, const TarvexPlacedGe
     EntityEditor::setSIValueNoThrow(entity, X_Location_t, corner.x);
     EntityEditor::setSIValueNoThrow(entity, Y_Location_t, corner.y);
     EntityEditor::setSIValueNoThrow(entity, Z_Location_t, corner.z);
+}
+
+void TarvexEntityBuilderBase::writeOrderedRotation(Entity* entity, const Transform& relative)
+{
+    if (!entity)
+        return;
+    const Vec3 angles = Geometry::getRotationAnglesFromTransform(relative);
+    EntityEditor::setValueNoThrow(entity, Rotation_Mechanism_t, Ordered_t);
+    EntityEditor::setValueNoThrow(entity, Rotation_Order_t, ZYX_t);
+    EntityEditor::setSIValueNoThrow(entity, Angle_1_t, angles.x);
+    EntityEditor::setSIValueNoThrow(entity, Angle_2_t, angles.y);
+    EntityEditor::setSIValueNoThrow(entity, Angle_3_t, angles.z);
 }
 
 void TarvexEntityBuilderBase::writeExtents(Entity* entity, const TarvexPlacedGeometry& host)

@@ -31,6 +31,10 @@ public:
     /// The sink this builder reports to (may be null).
     Tools::ToolProgress* getProgress() const override;
 
+    /// Writes the rotation of `relative` (a part's frame in its owner's) as ordered ZYX
+    /// angles in degrees.
+    static void writeOrderedRotation(EntityModel::Entity* entity, const Geometry::Transform& relative);
+
 protected:
     /// The entity below which this builder creates.
     EntityModel::Entity* getParentEntity() const { return parentEntity; }

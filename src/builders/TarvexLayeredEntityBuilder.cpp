@@ -183,10 +183,7 @@ bool TarvexLayeredEntityBuilder::placeEntity(const TarvexPart& part, const Tarve
     // import places it anew.
     if (!obtained.existing || state->isPlacingReused()) {
         writeLocation(entity, host, getPlacement());
-        EntityEditor::setValueNoThrow(entity, Rotation_Mechanism_t, Ordered_t);
-        EntityEditor::setValueNoThrow(entity, Rotation_Order_t, ZYX_t);
-        for (const TypeRef& angle : {Angle_1_t, Angle_2_t, Angle_3_t})
-            EntityEditor::setSIValueNoThrow(entity, angle, 0.0);
+        writeOrderedRotation(entity, Transform());
     }
     writeExtents(entity, host);
     // A component standing on a board or substrate reads which side it is on from this.

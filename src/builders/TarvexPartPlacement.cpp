@@ -17,17 +17,17 @@ namespace {
 // Far below any length a model holds (a nanometre is 1e-9 m), far above rounding noise.
 constexpr double lengthNoise = 1e-15;
 
-double snapped(double value)
-{
-    return std::abs(value) < lengthNoise ? 0.0 : value;
-}
-
 Vec3 snapped(const Vec3& point)
 {
-    return Vec3(snapped(point.x), snapped(point.y), snapped(point.z));
+    return Vec3(snappedLength(point.x), snappedLength(point.y), snappedLength(point.z));
 }
 
 } // namespace
+
+double snappedLength(double value)
+{
+    return std::abs(value) < lengthNoise ? 0.0 : value;
+}
 
 TarvexPlacedGeometry toHostFrame(const TarvexPlacedGeometry& placed)
 {

@@ -16,6 +16,9 @@ class TarvexPart;
 /// noise there (3e-19 m) that would otherwise reach the saved model. The result's transform is the host placement of the part.
 TarvexPlacedGeometry toHostFrame(const TarvexPlacedGeometry& placed);
 
+/// `value` (a length in metres), or 0 when it is within 1e-15 m of 0: rounding noise.
+double snappedLength(double value);
+
 /// The low corner of `host` (a part in host axes, as `toHostFrame` gives it) taken
 /// relative to the host frame `relativeTo`, without rounding noise.
 Geometry::Vec3 hostLowCorner(const TarvexPlacedGeometry& host, const Geometry::Transform& relativeTo);

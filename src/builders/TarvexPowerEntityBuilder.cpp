@@ -1,6 +1,7 @@
 #include "builders/TarvexPowerEntityBuilder.h"
 
 #include "builders/TarvexEntityBuildState.h"
+#include "builders/TarvexEntityBuilderBase.h"
 #include "builders/TarvexPartPlacement.h"
 #include "host/EntityEditor.h"
 #include "host/HeatSourceAttributes.h"
@@ -197,10 +198,7 @@ Entity* TarvexPowerEntityBuilder::placeHeatSource(const QString& name, const Bou
     EntityEditor::setSIValueNoThrow(heatSource, X_Location_t, corner.x);
     EntityEditor::setSIValueNoThrow(heatSource, Y_Location_t, corner.y);
     EntityEditor::setSIValueNoThrow(heatSource, Z_Location_t, corner.z);
-    EntityEditor::setValueNoThrow(heatSource, Rotation_Mechanism_t, Ordered_t);
-    EntityEditor::setValueNoThrow(heatSource, Rotation_Order_t, ZYX_t);
-    for (const TypeRef& angle : {Angle_1_t, Angle_2_t, Angle_3_t})
-        EntityEditor::setSIValueNoThrow(heatSource, angle, 0.0);
+    TarvexEntityBuilderBase::writeOrderedRotation(heatSource, Transform());
     EntityEditor::setSIValueNoThrow(heatSource, Width_t, size.x);
     EntityEditor::setSIValueNoThrow(heatSource, Height_t, size.y);
     EntityEditor::setSIValueNoThrow(heatSource, Depth_t, size.z);

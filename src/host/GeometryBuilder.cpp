@@ -2,6 +2,7 @@
 
 #include "host/Entity.h"
 #include "host/EntityReading.h"
+#include "host/RotationAngles.h"
 #include "host/TypeRef.h"
 
 #include <vector>
@@ -17,13 +18,39 @@ Vec3 locationOf(const EntityModel::Entity* entity)
                 EntityModel::getStandardDoubleValue(entity, EntityModel::Z_Location_t, 0.0));
 }
 
+double heightOf(const EntityModel::Entity* entity)
+{
+    const double height = EntityModel::getStandardDoubleValue(entity, EntityModel::Height_t, 0.0);
+    return height > 0.0 ? height : EntityModel::getStandardDoubleValue(entity, EntityModel::Thickness_t, 0.0);
+}
+
+// Where `entity` stands in its owner's frame. A part on a board side is measured from that
+// side: on the top from the owner's top face (its thickness above the owner's origin), on
+// the bottom by its own top face, so its height hangs below the given height. Turned parts
+// turn about their origin, by the board angle or by the three ordered angles.
+Transform localTransformOf(const EntityModel::Entity* entity)
+{
+    using namespace EntityModel;
+    Vec3 location = locationOf(entity);
+    if (hasAttributeSetTo(entity, Board_Side_t, Top_t))
+        location.y += getStandardDoubleValue(entity->getOwnerEntity(), Thickness_t, 0.0);
+    else if (hasAttributeSetTo(entity, Board_Side_t, Bottom_t))
+        location.y -= heightOf(entity);
+    Vec3 angles(getStandardDoubleValue(entity, Angle_1_t, 0.0), getStandardDoubleValue(entity, Angle_2_t, 0.0),
+                getStandardDoubleValue(entity, Angle_3_t, 0.0));
+    if (entity->findAttribute(Angle_t))
+        angles = Vec3(0.0, getStandardDoubleValue(entity, Angle_t, 0.0), 0.0);
+    const Transform translation = Transform::createTranslation(location);
+    return angles == Vec3() ? translation : translation * createRotationFromAngles(angles);
+}
+
 Transform placementOf(const EntityModel::Entity* entity)
 {
     // Each step up the owner chain is applied after the steps below it; the entity without
     // an owner contributes nothing.
     Transform result;
     for (const EntityModel::Entity* at = entity; at && at->getOwnerEntity(); at = at->getOwnerEntity())
-        result = Transform::multiply(Transform::createTranslation(locationOf(at)), result);
+        result = Transform::multiply(localTransformOf(at), result);
     return result;
 }
 
@@ -40,9 +67,7 @@ Bound localBoundOf(const EntityModel::Entity* entity)
     }
     const double width = EntityModel::getStandardDoubleValue(entity, EntityModel::Width_t, 0.0);
     const double depth = EntityModel::getStandardDoubleValue(entity, EntityModel::Depth_t, 0.0);
-    double height = EntityModel::getStandardDoubleValue(entity, EntityModel::Height_t, 0.0);
-    if (!(height > 0.0))
-        height = EntityModel::getStandardDoubleValue(entity, EntityModel::Thickness_t, 0.0);
+    const double height = heightOf(entity);
     if (width > 0.0 || height > 0.0 || depth > 0.0)
         bound = Bound(Vec3(), Vec3(width, height, depth));
 
@@ -52,7 +77,7 @@ Bound localBoundOf(const EntityModel::Entity* entity)
     for (const EntityModel::Entity* child : children) {
         const Bound childBound = localBoundOf(child);
         if (!childBound.isEmpty())
-            bound.unite(childBound.transformed(Transform::createTranslation(locationOf(child))));
+            bound.unite(childBound.transformed(localTransformOf(child)));
     }
     return bound;
 }

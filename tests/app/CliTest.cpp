@@ -179,9 +179,11 @@ TEST(TarvexCli, BoardsComeWithTheirLayersAndAnUpdateFromTheSameFileChangesNothin
     EXPECT_TRUE(failed.out.startsWith("Because of the errors nothing is saved; built 1 top-level entity:\n"))
         << failed.out.toStdString();
     EXPECT_EQ(dir.read("board.json"), saved);
-    // Holes, heat sources with their power maps and layouts come back the same too, and so
-    // does what a list places: a reused entity goes back where the list puts it.
-    for (const char* file : {"holes-legacy.xml", "heat-sources.xml", "layout-board.xml", "placed-list.json"}) {
+    // Holes, heat sources with their power maps and layouts, packages and balls come back
+    // the same too, and so does what a list places: a reused entity goes back where the
+    // list puts it, also when the list imports one file twice (two priorities).
+    for (const char* file : {"holes-legacy.xml", "heat-sources.xml", "layout-board.xml", "package-board.xml",
+                             "placed-list.json", "twice-list.json"}) {
         const QString path = QStringLiteral(TARVEX_TEST_DATA "/builders/") + file;
         const QString other = dir.path(QStringLiteral("%1.json").arg(file));
         ASSERT_EQ(tarvex({"import", path, "--model", other}).exitCode, 0) << file;
@@ -244,4 +246,42 @@ TEST(TarvexGenerate, UsageErrorsExitWithTwoAndWriteNothing)
     // A file that cannot be written is a failure, not a usage error.
     const CliRun unwritable = generate({"--components", "1", "--balls", "1", "-o", dir.path("no/such/x.xml")});
     EXPECT_TRUE(CliFiles::failedWith(unwritable, "The folder " + dir.path("no/such") + " does not exist while saving "));
+}
+
+// A generated board of 200 components and 2 000 balls updates to the same bytes; a changed
+// file updates what it still has in place (same ids) and drops what it no longer has.
+TEST(TarvexCli, AnUpdateKeepsIdsChangesValuesInPlaceAndDropsWhatIsGone)
+{
+    TestSupport::TempDir dir;
+    const QString generated = dir.path("generated.xml");
+    ASSERT_EQ(tarvex({"generate", "--components", "200", "--balls", "2000", "-o", generated}).exitCode, 0);
+    ASSERT_EQ(tarvex({"import", generated, "--model", dir.path("generated.json")}).exitCode, 0);
+    const QByteArray imported = dir.read("generated.json");
+    ASSERT_EQ(tarvex({"update", generated, "--model", dir.path("generated.json")}).exitCode, 0);
+    EXPECT_TRUE(dir.read("generated.json") == imported) << "the update of a generated board changed the model";
+
+    QFile original(TARVEX_TEST_DATA "/builders/package-board.xml");
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    QByteArray file = original.readAll();
+    const QString model = dir.path("package.json");
+    ASSERT_EQ(tarvex({"import", dir.write("package.xml", file), "--model", model}).exitCode, 0);
+    const QString before = tarvex({"show", model}).out;
+
+    file.replace("Power=\"2\"", "Power=\"3.5\"");
+    const int ball = file.indexOf("<SolderBall Name=\"U1_A2\"");
+    file.remove(ball, file.indexOf("/>", ball) + 2 - ball);
+    ASSERT_EQ(tarvex({"update", dir.write("package.xml", file), "--model", model}).exitCode, 0);
+    const QString after = tarvex({"show", model}).out;
+
+    // The die keeps its id and takes its new power; the dropped ball is gone with nothing
+    // duplicated in its place.
+    const QRegularExpression die("Solid_Obstruction \"DIE\" #(\\d+)");
+    ASSERT_TRUE(die.match(before).hasMatch());
+    EXPECT_EQ(die.match(after).captured(1), die.match(before).captured(1));
+    EXPECT_TRUE(after.contains("Heat_Dissipated = 3.5")) << after.toStdString();
+    EXPECT_FALSE(after.contains("U1_A2"));
+    for (const char* once : {"Bump \"U1_A1\"", "Solid_Obstruction \"DIE\"", "Material \"SAC\"",
+                             "Subcomponent_Group \"U1-subcomponents\"", "Group_Obstruction \"Solder Balls\""})
+        EXPECT_EQ(after.count(once), 1) << once;
+    EXPECT_EQ(after.count("Component #"), before.count("Component #"));
 }

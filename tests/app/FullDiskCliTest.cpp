@@ -13,7 +13,7 @@
 
 namespace {
 
-// A 1 MB tmpfs mounted on a temporary folder for as long as the object lives; `problem` says
+// A 4 MB tmpfs mounted on a temporary folder for as long as the object lives; `problem` says
 // why none could be mounted.
 class SmallDisk : public TestSupport::TempDir
 {
@@ -22,7 +22,7 @@ public:
     {
         if (::geteuid() != 0)
             problem = "mounting a small file system needs root";
-        else if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=1m,mode=0755", "tmpfs", path("")}) != 0)
+        else if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=4m,mode=0755", "tmpfs", path("")}) != 0)
             problem = "mount -t tmpfs is not permitted here";
     }
     ~SmallDisk()

@@ -68,17 +68,21 @@ TEST(TarvexEntityBuilder, BuildsEachNodeBelowItsParentPlacedInTheParentsFrameAnd
     Entity* board = s.boards()[0];
     EXPECT_EQ(built.newEntities, std::vector<Entity*>{board});
     EXPECT_EQ(getStringValue(board, Model_t), "BRD");
-    // The package's body sits at its low corner; a ball at its centre (B1 at x 25 mm, z -35 mm,
+    // A component on the board's top face stands at height 0 above it; its blocks are in its
+    // "-subcomponents" group at its origin. A ball sits at its centre (B1 at x 25 mm, z -35 mm,
     // y 3..3.3 mm), its size given by its diameters. The balls, built by two nodes, share one
-    // group, which carries the height of the first.
-    EXPECT_EQ(describe(board), (QStringList{"PCB BRD (0, 0, -80) 100 x 2 x 80", " Component U1 (20, 2, 35) 10 x 1 x 15",
-                                            "  Solid_Obstruction U1_BODY (0, 0, 0) 10 x 1 x 15",
+    // group below the component, which carries the height of the first.
+    EXPECT_EQ(describe(board), (QStringList{"PCB BRD (0, 0, -80) 100 x 2 x 80", " Component U1 (20, 0, 35) 10 x 1 x 15",
+                                            "  Subcomponent_Group U1_BODY-subcomponents (0, 0, 0) 0 x 0 x 0",
+                                            "   Solid_Obstruction U1_BODY (0, 0, 0) 10 x 1 x 15",
                                             "  Subcomponent_Group Solder Balls (0, 1, 0) 0 x 0 x 0",
                                             "   Bump B1 (5, 0, 10) 0 x 0.3 x 0",
                                             "   Bump B2 (7, 0, 10) 0 x 0.3 x 0",
-                                            " Component R1 (50, 2, 69) 2 x 0.5 x 1"}));
+                                            " Component R1 (50, 0, 69) 2 x 0.5 x 1",
+                                            "  Subcomponent_Group R1-subcomponents (0, 0, 0) 0 x 0 x 0",
+                                            "   Solid_Obstruction R1 (0, 0, 0) 2 x 0.5 x 1"}));
     const std::vector<Entity*> components = listed(board, Components_t);
-    const Entity* b1 = listed(listed(components.at(0), SubcomponentGroups_t).at(0), Bumps_t).at(0);
+    const Entity* b1 = listed(listed(components.at(0), SubcomponentGroups_t).at(1), Bumps_t).at(0);
     EXPECT_EQ(getTypeValue(b1, Definition_t), Detailed_t);
     const std::pair<TypeRef, double> diameters[] = {{Max_Diameter_t, 0.0004}, {Top_Diameter_t, 0.0003},
                                                     {Bottom_Diameter_t, 0.0003}};
@@ -93,7 +97,9 @@ TEST(TarvexEntityBuilder, BuildsEachNodeBelowItsParentPlacedInTheParentsFrameAnd
     const TarvexBuiltEntities again =
         s.build(boardTree(), std::make_unique<TarvexObject>(block("R9", "R9", "Resistor", Vec3(), Vec3(1, 1, 1))));
     EXPECT_EQ(again.updatedEntities, std::vector<Entity*>{board});
-    EXPECT_EQ(describe(again.newEntities.at(0)), QStringList{"Component R9 (0, 0, -1000) 1000 x 1000 x 1000"});
+    EXPECT_EQ(describe(again.newEntities.at(0)), (QStringList{"Component R9 (0, 0, -1000) 1000 x 1000 x 1000",
+                                                             " Subcomponent_Group R9-subcomponents (0, 0, 0) 0 x 0 x 0",
+                                                             "  Solid_Obstruction R9 (0, 0, 0) 1000 x 1000 x 1000"}));
     EXPECT_EQ(s.boards(), std::vector<Entity*>{board});
     EXPECT_NEAR(getStandardDoubleValue(board, X_Location_t, 0), 0.5, 1e-12) << "a reused board stays put";
     EXPECT_EQ(listed(board, Components_t), components);
@@ -145,12 +151,14 @@ TEST(TarvexEntityBuilder, BlocksOfAPackageAndTwoResistorModels)
     s.build(std::make_unique<TarvexObject>(std::move(package)), std::make_unique<TarvexObject>(std::move(twoResistor)));
     const std::vector<Entity*> components = listed(s.chassis, Components_t);
     ASSERT_EQ(components.size(), 2u);
+    const Entity* blocksOfU9 = listed(components[0], SubcomponentGroups_t).at(0);
+    EXPECT_EQ(blocksOfU9->getName(), "U9-subcomponents");
     QStringList kinds;
-    for (const Entity* child : listed(components[0], Obstructions_t))
+    for (const Entity* child : listed(blocksOfU9, Obstructions_t))
         kinds << child->getName() + ':' + getTypeValue(child, Type_t).getLabel();
     EXPECT_EQ(kinds, QStringList({"MOLD:Encapsulant", "FOOT:Die_Attach", "U9:Substrate", "GLUE:Die_Attach", "DIE:Die",
                                   "LID:"}));
-    const Entity* die = listed(components[0], Obstructions_t).at(4);
+    const Entity* die = listed(blocksOfU9, Obstructions_t).at(4);
     EXPECT_EQ(getTypeValue(die, Shape_t), Cuboid_t);
     EXPECT_EQ(getLinkedEntity(die, MaterialLink_t)->getName(), "FR4");
 

@@ -3,6 +3,8 @@
 #include "host/EntityEditor.h"
 #include "host/GeometryBuilder.h"
 #include "host/Model.h"
+#include "host/RotationAngles.h"
+#include "host/SolverTypes.h"
 #include "host/Transform.h"
 #include "host/Transform2D.h"
 
@@ -131,6 +133,30 @@ TEST(GeometryTransformTest, RotationsAreRightHandedProductsApplyTheRightOperandF
     EXPECT_TRUE(Transform::createScale(Vec3(1, 0, 1)).inverse().isIdentity(0.0));
 }
 
+// Ordered ZYX angles: Rz(first) Ry(second) Rx(third), in degrees, read back from the
+// matrix as written, the second in [-90, 90], whole degrees without rounding dust; at a
+// second angle of 90 the whole turn about the shared axis goes to the third.
+TEST(GeometryTransformTest, OrderedAnglesComeBackFromTheirRotation)
+{
+    const std::pair<Vec3, Vec3> cases[] = {
+        {{0, 0, 0}, {0, 0, 0}},       {{90, 0, 0}, {90, 0, 0}},   {{0, -30, 0}, {0, -30, 0}},
+        {{0, 0, 180}, {0, 0, 180}},   {{10, 20, 30}, {10, 20, 30}}, {{-170, 45, -60}, {-170, 45, -60}},
+        {{30, 90, 10}, {0, 90, -20}}, {{0, 0, -180}, {0, 0, 180}},
+    };
+    for (const auto& [written, read] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(written));
+        const Transform rotation = createRotationFromAngles(written);
+        EXPECT_TRUE(near(getRotationAnglesFromTransform(rotation), read));
+        EXPECT_TRUE(createRotationFromAngles(read).isApprox(rotation, 1e-12));
+        // The translation plays no part in the angles.
+        EXPECT_EQ(getRotationAnglesFromTransform(Transform::createTranslation(Vec3(1, 2, 3)) * rotation),
+                  getRotationAnglesFromTransform(rotation));
+    }
+    EXPECT_TRUE(near(createRotationFromAngles(Vec3(90, 0, 0)).transform(Vec3(1, 0, 0)), Vec3(0, 1, 0)));
+    EXPECT_TRUE(near(createRotationFromAngles(Vec3(0, 0, 90)).transform(Vec3(0, 1, 0)), Vec3(0, 0, 1)));
+    EXPECT_EQ(getRotationAnglesFromTransform(createRotationFromAngles(Vec3(0, 90, 0))).y, 90.0);
+}
+
 TEST(GeometryTransform2DTest, CompositionMirrorsAndInverses)
 {
     const Transform2D move = Transform2D::createTranslation(Vec2(1, 0));
@@ -208,6 +234,35 @@ TEST_F(GeometryBuilderTest, NestedLocationsChildBoundsAndSizesAddUp)
     }
     // In the model frame the pin sits where its owners put it.
     EXPECT_TRUE(near(builder.lookupPart(pin)->getBound(), Bound(Vec3(2.4, 4.4, 4.15), Vec3(2.9, 4.9, 4.65))));
+}
+
+// A part on a board side is measured from that side: from the top face of its owner on the
+// top, by its own top face on the bottom. A board turns what it holds about y; elsewhere
+// the three ordered angles turn it about its origin.
+TEST_F(GeometryBuilderTest, BoardSidesAndTurnsPlaceThePartWhereItsAttributesSay)
+{
+    Entity* board = add(root, Vec3(0, 0, 0), 10, 0, 10, 1.5);
+    Entity* top = add(board, Vec3(1, 0.25, 1), 2, 1, 3);
+    Entity* bottom = add(board, Vec3(5, 0.5, 5), 2, 1, 3);
+    Entity* turned = add(board, Vec3(8, 0, 2), 2, 1, 1);
+    Entity* ordered = add(root, Vec3(20, 0, 0), 2, 1, 1);
+    EXPECT_TRUE(EntityEditor::setValueNoThrow(top, EM::Board_Side_t, EM::Top_t));
+    EXPECT_TRUE(EntityEditor::setValueNoThrow(bottom, EM::Board_Side_t, EM::Bottom_t));
+    EXPECT_TRUE(EntityEditor::setValueNoThrow(turned, EM::Board_Side_t, EM::Top_t));
+    EXPECT_TRUE(EntityEditor::setSIValueNoThrow(turned, EM::Angle_t, 90));
+    EXPECT_TRUE(EntityEditor::setSIValueNoThrow(ordered, EM::Angle_1_t, 90));
+    const std::pair<Entity*, Bound> cases[] = {
+        {top, Bound(Vec3(1, 1.75, 1), Vec3(3, 2.75, 4))},
+        {bottom, Bound(Vec3(5, -0.5, 5), Vec3(7, 0.5, 8))},
+        // A quarter turn about y takes x onto -z.
+        {turned, Bound(Vec3(8, 1.5, 0), Vec3(9, 2.5, 2))},
+        // A quarter turn about z takes x onto y.
+        {ordered, Bound(Vec3(19, 0, 0), Vec3(20, 2, 1))},
+    };
+    for (const auto& [entity, inSpace] : cases)
+        EXPECT_TRUE(near(builder.buildPart(entity)->getBound(), inSpace)) << entity->getId();
+    // The board's box holds them as they stand.
+    EXPECT_TRUE(near(builder.buildPart(board)->getLocalBound(), Bound(Vec3(0, -0.5, 0), Vec3(10, 2.75, 10))));
 }
 
 // A part is cached by its entity and model; a refresh brings the same part up to date with

@@ -1,7 +1,6 @@
+#include "EntityFields.h"
 #include "ImportSession.h"
 
-#include "host/Attribute.h"
-#include "host/CurveAttribute.h"
 #include "host/EntityReading.h"
 #include "host/ListAttributeEditor.h"
 
@@ -14,62 +13,11 @@
 using namespace EntityModel;
 using Kind = Tools::ToolProgress::Kind;
 using Session = ImportTest::ImportSession;
+using ImportTest::fields;
+using ImportTest::findAll;
+using ImportTest::findOne;
 
 namespace {
-
-QString dataFile(const char* name) { return QStringLiteral(TARVEX_TEST_DATA "/builders/") + name; }
-
-// Whatever is stored at each of `paths` below `prefix`, as "path=value" separated by "; ":
-// numbers to 12 digits, texts quoted, choices by label, lists in brackets, curves as points.
-std::string fields(const Entity* entity, const QString& prefix, const QStringList& paths)
-{
-    QStringList out;
-    for (const QString& path : paths) {
-        const Attribute* attribute = entity ? entity->findAttribute(AttributePath(prefix + path)) : nullptr;
-        QString value = QStringLiteral("none");
-        if (const auto* plain = dynamic_cast<const ValueAttribute*>(attribute)) {
-            const QVariant& v = plain->getValue();
-            value = v.type() == QVariant::Double ? QString::number(v.toDouble(), 'g', 12)
-                    : v.type() == QVariant::String ? '"' + v.toString() + '"'
-                                                    : v.toString();
-        } else if (const auto* choice = dynamic_cast<const ChoiceAttribute*>(attribute)) {
-            value = choice->getChoice().getLabel();
-        } else if (const auto* list = dynamic_cast<const DoubleListAttribute*>(attribute)) {
-            QStringList values;
-            for (double v : list->getValues())
-                values << QString::number(v, 'g', 12);
-            value = '[' + values.join(' ') + ']';
-        } else if (const auto* curve = dynamic_cast<const CurveAttribute*>(attribute)) {
-            QStringList points;
-            for (const QPointF& p : curve->getPoints())
-                points << QStringLiteral("%1:%2").arg(p.x(), 0, 'g', 12).arg(p.y(), 0, 'g', 12);
-            value = '{' + points.join(' ') + '}';
-        }
-        out << path + '=' + value;
-    }
-    return out.join(QStringLiteral("; ")).toStdString();
-}
-
-// The entities of `type` called `name` (by name or designator) anywhere below `owner`.
-std::vector<Entity*> findAll(const Entity* owner, const TypeRef& type, const QString& name = QString())
-{
-    std::vector<Entity*> all;
-    CompositeAttribute::getOwnedChildEntities(owner, all, true, true);
-    std::vector<Entity*> found;
-    for (Entity* entity : all) {
-        const bool named = name.isEmpty() || entity->getName() == name ||
-                           getStringValue(entity, Reference_Designator_t) == name;
-        if (entity->getType() == type && named)
-            found.push_back(entity);
-    }
-    return found;
-}
-
-Entity* findOne(const Entity* owner, const TypeRef& type, const QString& name)
-{
-    const std::vector<Entity*> found = findAll(owner, type, name);
-    return found.size() == 1 ? found.front() : nullptr;
-}
 
 QString layer(int i) { return QStringLiteral("Tarvex_Interchange_Model/Tarvex_Layers_Definition/Tarvex_Layers/%1/").arg(i, 10, 10, QLatin1Char('0')); }
 
@@ -84,7 +32,7 @@ QString cell(int i, int j) { return layer(i) + QStringLiteral("Tarvex_Layer_Item
 TEST(BoardImport, LayersComeBottomUpWithOutlineConductivityAndPowerInSI)
 {
     Session s;
-    const std::vector<Entity*> built = s.importer.importModel(dataFile("l-board.xml"), false);
+    const std::vector<Entity*> built = s.importer.importModel(ImportTest::builderData("l-board.xml"), false);
     ASSERT_EQ(built.size(), 1u) << s.progress.texts(Kind::FatalError).join('\n').toStdString();
     const Entity* board = built.front();
     EXPECT_EQ(board->getType(), PCB_t);
@@ -121,7 +69,7 @@ TEST(BoardImport, LayersComeBottomUpWithOutlineConductivityAndPowerInSI)
     // Plain materials are not listed by the layer, but the library has each once, even
     // after a second import of the same file.
     EXPECT_EQ(fields(board, layer(1), {"Materials"}), "Materials=none");
-    s.importer.importModel(dataFile("l-board.xml"), false);
+    s.importer.importModel(ImportTest::builderData("l-board.xml"), false);
     EXPECT_EQ(findAll(s.model->getRoot(), Material_t).size(), 2u);
     EXPECT_EQ(fields(findOne(s.model->getRoot(), Material_t, "Core"), "",
                      {"Conductivity/Type", "Conductivity/K1", "Conductivity/K2", "Conductivity/K3", "Density/Value",
@@ -136,7 +84,7 @@ TEST(BoardImport, LayersComeBottomUpWithOutlineConductivityAndPowerInSI)
 TEST(BoardImport, HeatSourcesLieOnTheFacesOfThePartThatCarriesThem)
 {
     Session s;
-    s.importer.importModel(dataFile("heat-sources.xml"), false);
+    s.importer.importModel(ImportTest::builderData("heat-sources.xml"), false);
     ASSERT_TRUE(s.progress.texts(Kind::FatalError).isEmpty()) << s.progress.texts(Kind::FatalError).join('\n').toStdString();
     const Entity* board = findOne(s.chassis, PCB_t, "BRD");
     const Entity* block = findOne(s.chassis, Solid_Obstruction_t, "U7");
@@ -184,7 +132,7 @@ TEST(BoardImport, HeatSourcesLieOnTheFacesOfThePartThatCarriesThem)
 TEST(BoardImport, OlderLineFormatMapsBecomeOneHeatSourcePerPoweredRectangle)
 {
     Session s;
-    s.importer.importModel(dataFile("legacy-sources.xml"), false);
+    s.importer.importModel(ImportTest::builderData("legacy-sources.xml"), false);
     const Entity* board = findOne(s.chassis, PCB_t, "BRD");
     ASSERT_TRUE(board);
     const QStringList paths{"X_Location", "Z_Location", "Width", "Depth", "Heat/Temperature_Dependent_Heat_Dissipation",
@@ -212,7 +160,7 @@ TEST(BoardImport, OlderLineFormatMapsBecomeOneHeatSourcePerPoweredRectangle)
 TEST(BoardImport, ALayoutGivesTheLayerItsMetalAndDielectricAndEachCellItsFractions)
 {
     Session s;
-    s.importer.importModel(dataFile("layout-board.xml"), false);
+    s.importer.importModel(ImportTest::builderData("layout-board.xml"), false);
     ASSERT_TRUE(s.progress.texts(Kind::FatalError).isEmpty()) << s.progress.texts(Kind::FatalError).join('\n').toStdString();
     const Entity* board = findOne(s.chassis, PCB_t, "BRD");
     ASSERT_TRUE(board);
@@ -233,7 +181,7 @@ TEST(BoardImport, ALayoutGivesTheLayerItsMetalAndDielectricAndEachCellItsFractio
 TEST(BoardImport, OpeningsOfOlderBoardsBecomeThroughAndPartialHoles)
 {
     Session s;
-    s.importer.importModel(dataFile("holes-legacy.xml"), false);
+    s.importer.importModel(ImportTest::builderData("holes-legacy.xml"), false);
     const QStringList paths{"Shape", "X_Location", "Y_Location", "Z_Location", "Width", "Depth", "Partial_Hole",
                             "Partial_Hole_Depth"};
     const std::pair<const char*, const char*> boards[] = {
