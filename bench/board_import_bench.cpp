@@ -1,8 +1,10 @@
-// Importing generated boards of about 1, 10 and 100 MB (8 layers, components of every kind
-// with 24 solder balls and as many bumps each) beside the bare DOM parse of the same bytes in
-// the same run: the whole import (read, update, object tree, entity building into a fresh
-// model) and the entity building alone, from an object tree read once. Growth per tenfold
-// size is read from the bytes-per-second figures of neighbouring sizes.
+// Importing generated boards of about 1, 10 and 100 MB (8 layers, components of every kind)
+// beside the bare DOM parse of the same bytes in the same run: the whole import (read,
+// update, object tree, entity building into a fresh model), the entity building alone from
+// an object tree read once, and the update of a model by the file it was imported from.
+// Two kinds of board: mostly solder joints (24 balls and as many bumps per component, 2 %
+// components), and mostly components (2 balls and bumps each). Growth per tenfold size is
+// read from the bytes-per-second figures of neighbouring sizes.
 #include "builders/TarvexEntityBuilder.h"
 #include "builders/TarvexReuseMap.h"
 #include "host/EntityFetcher.h"
@@ -34,25 +36,32 @@ struct GeneratedBoard
     QByteArray bytes;
 };
 
-// About 6.5 kB of file per component with its balls and bumps.
-const GeneratedBoard& generatedBoard(int megabytes)
+enum BoardKind { MostlyJoints = 0, MostlyComponents = 1 };
+
+// About 6.5 kB of file per component with its 48 joints, 1.3 kB per component with 4.
+const GeneratedBoard& generatedBoard(int megabytes, int kind)
 {
     static QTemporaryDir folder;
-    static std::map<int, GeneratedBoard> boards;
-    GeneratedBoard& board = boards[megabytes];
+    static std::map<std::pair<int, int>, GeneratedBoard> boards;
+    GeneratedBoard& board = boards[{megabytes, kind}];
     if (board.path.isEmpty()) {
         Tarvex::TXMXMLGeneratorOptions options;
         options.layers = 8;
-        options.components = megabytes * 155;
-        options.balls = options.components * 24;
+        options.components = megabytes * (kind == MostlyJoints ? 155 : 750);
+        options.balls = options.components * (kind == MostlyJoints ? 24 : 2);
         options.seed = 2026;
         board.bytes = Tarvex::TXMXMLGenerator::toXml(Tarvex::TXMXMLGenerator(options).generate());
-        board.path = folder.filePath(QStringLiteral("board-%1MB.xml").arg(megabytes));
+        board.path = folder.filePath(QStringLiteral("board-%1MB-%2.xml").arg(megabytes).arg(kind));
         QFile out(board.path);
         if (!out.open(QIODevice::WriteOnly) || out.write(board.bytes) != board.bytes.size())
             std::abort();
     }
     return board;
+}
+
+const GeneratedBoard& generatedBoard(const benchmark::State& state)
+{
+    return generatedBoard(int(state.range(0)), int(state.range(1)));
 }
 
 void report(benchmark::State& state, const GeneratedBoard& board)
@@ -63,7 +72,7 @@ void report(benchmark::State& state, const GeneratedBoard& board)
 
 void BM_BareParse(benchmark::State& state)
 {
-    const GeneratedBoard& board = generatedBoard(int(state.range(0)));
+    const GeneratedBoard& board = generatedBoard(state);
     for (auto _ : state) {
         QDomDocument document;
         if (!document.setContent(board.bytes))
@@ -75,7 +84,7 @@ void BM_BareParse(benchmark::State& state)
 
 void BM_FullImport(benchmark::State& state)
 {
-    const GeneratedBoard& board = generatedBoard(int(state.range(0)));
+    const GeneratedBoard& board = generatedBoard(state);
     size_t built = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -92,9 +101,31 @@ void BM_FullImport(benchmark::State& state)
     state.counters["top_level"] = double(built);
 }
 
+// What `tarvex update` does after `tarvex import` of the same file: every entity of the
+// earlier import is detached, reused by key and placed again.
+void BM_Update(benchmark::State& state)
+{
+    const GeneratedBoard& board = generatedBoard(state);
+    size_t built = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto model = EntityModel::Model::createDefault();
+        Geometry::GeometryBuilder geometry;
+        Tarvex::TarvexImporter importer(EntityModel::EntityFetcher::getChassis(model->getRoot()), nullptr, &geometry);
+        const std::vector<EntityModel::Entity*> earlier = importer.importModel(board.path, false);
+        state.ResumeTiming();
+        built = importer.updateModel(board.path, earlier).size();
+        state.PauseTiming();
+        model.reset();
+        state.ResumeTiming();
+    }
+    report(state, board);
+    state.counters["top_level"] = double(built);
+}
+
 void BM_EntityBuilding(benchmark::State& state)
 {
-    const GeneratedBoard& board = generatedBoard(int(state.range(0)));
+    const GeneratedBoard& board = generatedBoard(state);
     Tarvex::TarvexObjectBuilder reader(nullptr);
     if (!reader.readFile(board.path))
         std::abort();
@@ -120,16 +151,19 @@ void BM_EntityBuilding(benchmark::State& state)
 
 void registerBenchmarks()
 {
-    for (const int megabytes : {1, 10, 100}) {
-        for (const auto& entry : {std::make_pair("BM_BareParse", &BM_BareParse),
-                                  std::make_pair("BM_FullImport", &BM_FullImport),
-                                  std::make_pair("BM_EntityBuilding", &BM_EntityBuilding)}) {
-            benchmark::internal::Benchmark* benchmark = benchmark::RegisterBenchmark(entry.first, entry.second);
-            benchmark->ArgNames({"MB"})->Arg(megabytes)->Unit(benchmark::kMillisecond);
-            if (megabytes >= 100)
-                benchmark->Iterations(1);
-            else if (megabytes >= 10)
-                benchmark->Iterations(3);
+    for (const int kind : {MostlyJoints, MostlyComponents}) {
+        for (const int megabytes : {1, 10, 100}) {
+            for (const auto& entry : {std::make_pair("BM_BareParse", &BM_BareParse),
+                                      std::make_pair("BM_FullImport", &BM_FullImport),
+                                      std::make_pair("BM_Update", &BM_Update),
+                                      std::make_pair("BM_EntityBuilding", &BM_EntityBuilding)}) {
+                benchmark::internal::Benchmark* benchmark = benchmark::RegisterBenchmark(entry.first, entry.second);
+                benchmark->ArgNames({"MB", "components"})->Args({megabytes, kind})->Unit(benchmark::kMillisecond);
+                if (megabytes >= 100)
+                    benchmark->Iterations(1);
+                else if (megabytes >= 10)
+                    benchmark->Iterations(3);
+            }
         }
     }
 }

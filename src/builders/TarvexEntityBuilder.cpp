@@ -10,6 +10,7 @@
 #include <exception>
 #include <functional>
 #include <new>
+#include <unordered_set>
 
 namespace Tarvex {
 
@@ -49,7 +50,8 @@ TarvexBuiltEntities buildEntities(const std::vector<std::unique_ptr<TarvexObject
     }
 
     // Taken before the walk: reused entities leave `existing` as they are attached again.
-    const std::set<Entity*> earlier = existing.waiting();
+    const std::vector<Entity*> waiting = existing.waiting();
+    const std::unordered_set<Entity*> earlier(waiting.begin(), waiting.end());
 
     TarvexEntityBuildState state(existing);
     state.setPlacingReused(placeReused);

@@ -4,10 +4,14 @@
 #include "host/Entity.h"
 #include "host/TypeRef.h"
 
+#include <QHash>
 #include <QString>
 
+#include <deque>
 #include <map>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace Tarvex {
@@ -29,21 +33,39 @@ public:
     void detachImports(const std::vector<EntityModel::Entity*>& imports);
 
     /// Attaches again to the list `list` of `parent` the first entity detached from `owner`
-    /// that is of `type` and whose `keyAttribute` reads exactly `keyValue`, and forgets it.
-    /// Null when there is none, or when that first match cannot be attached.
+    /// (in the order they were detached) that is of `type` and whose `keyAttribute` reads
+    /// exactly `keyValue`, and forgets it. Null when there is none, or when that first match
+    /// cannot be attached. Time per call is constant on average, after one pass over the
+    /// owner's detached entities for each type and key attribute asked for.
     EntityModel::Entity* reattach(EntityModel::Entity* owner, const EntityModel::AttributePath& keyAttribute,
                                   const QString& keyValue, const EntityModel::TypeRef& type,
                                   EntityModel::Entity* parent, const EntityModel::AttributePath& list);
 
-    /// Every entity still waiting to be reused.
-    std::set<EntityModel::Entity*> waiting() const;
-    /// The entities detached from `owner` still waiting to be reused.
-    std::set<EntityModel::Entity*> waitingFrom(EntityModel::Entity* owner) const;
+    /// Every entity still waiting to be reused, in detach order.
+    std::vector<EntityModel::Entity*> waiting() const;
+    /// The entities detached from `owner` still waiting to be reused, in detach order.
+    std::vector<EntityModel::Entity*> waitingFrom(EntityModel::Entity* owner) const;
     /// True when no entity is waiting to be reused.
-    bool isEmpty() const { return m_detached.empty(); }
+    bool isEmpty() const { return m_waiting.empty(); }
 
 private:
-    std::map<EntityModel::Entity*, std::set<EntityModel::Entity*>> m_detached;
+    // The entities of one owner under one type and key attribute, by key value, each in
+    // detach order; an entry may hold entities already reused, skipped when met.
+    using KeyIndex = QHash<QString, std::deque<EntityModel::Entity*>>;
+    struct Detached
+    {
+        std::vector<EntityModel::Entity*> inOrder;
+        std::map<std::pair<EntityModel::TypeRef, QString>, KeyIndex> indexes;
+    };
+    // Removes `entity` from its owner's list, keeping it for reuse; its former owner, or null.
+    static EntityModel::Entity* takeFromOwner(EntityModel::Entity* entity);
+    void remember(EntityModel::Entity* entity, EntityModel::Entity* owner);
+    KeyIndex& indexOf(Detached& detached, const EntityModel::TypeRef& type,
+                      const EntityModel::AttributePath& keyAttribute) const;
+
+    std::unordered_map<EntityModel::Entity*, Detached> m_detached;
+    std::unordered_set<EntityModel::Entity*> m_waiting;
+    std::vector<EntityModel::Entity*> m_inOrder;
 };
 
 } // namespace Tarvex

@@ -17,6 +17,20 @@ Entity* Attribute::getOwnerEntity() const
     return nullptr;
 }
 
+bool Attribute::holdsSameAs(const Attribute&) const { return false; }
+
+namespace {
+
+// `other` as an attribute of the same kind and label as `self`, or null.
+template <typename Plain>
+const Plain* sameKindAndLabel(const Plain& self, const Attribute& other)
+{
+    return other.getKind() == self.getKind() && other.getType() == self.getType() ? static_cast<const Plain*>(&other)
+                                                                                    : nullptr;
+}
+
+} // namespace
+
 ValueAttribute::ValueAttribute(const TypeRef& label, const QVariant& value, const TypeRef& unit)
     : Attribute(Kind::Value, label), m_value(value), m_unit(unit)
 {
@@ -25,6 +39,14 @@ ValueAttribute::ValueAttribute(const TypeRef& label, const QVariant& value, cons
 std::unique_ptr<Attribute> ValueAttribute::clone() const
 {
     return std::make_unique<ValueAttribute>(getType(), m_value, m_unit);
+}
+
+bool ValueAttribute::holdsSameAs(const Attribute& other) const
+{
+    // 1 and 1.0 compare equal as variants but are saved differently.
+    const ValueAttribute* value = sameKindAndLabel(*this, other);
+    return value && value->m_value.userType() == m_value.userType() && value->m_value == m_value &&
+           value->m_unit == m_unit;
 }
 
 ChoiceAttribute::ChoiceAttribute(const TypeRef& label, const TypeRef& choice)
@@ -37,6 +59,12 @@ std::unique_ptr<Attribute> ChoiceAttribute::clone() const
     return std::make_unique<ChoiceAttribute>(getType(), m_choice);
 }
 
+bool ChoiceAttribute::holdsSameAs(const Attribute& other) const
+{
+    const ChoiceAttribute* choice = sameKindAndLabel(*this, other);
+    return choice && choice->m_choice == m_choice;
+}
+
 LinkAttribute::LinkAttribute(const TypeRef& label, const QVector<quint64>& ids)
     : Attribute(Kind::Link, label), m_ids(ids)
 {
@@ -47,6 +75,12 @@ std::unique_ptr<Attribute> LinkAttribute::clone() const
     return std::make_unique<LinkAttribute>(getType(), m_ids);
 }
 
+bool LinkAttribute::holdsSameAs(const Attribute& other) const
+{
+    const LinkAttribute* link = sameKindAndLabel(*this, other);
+    return link && link->m_ids == m_ids;
+}
+
 DoubleListAttribute::DoubleListAttribute(const TypeRef& label, const QVector<double>& values)
     : Attribute(Kind::DoubleList, label), m_values(values)
 {
@@ -55,6 +89,12 @@ DoubleListAttribute::DoubleListAttribute(const TypeRef& label, const QVector<dou
 std::unique_ptr<Attribute> DoubleListAttribute::clone() const
 {
     return std::make_unique<DoubleListAttribute>(getType(), m_values);
+}
+
+bool DoubleListAttribute::holdsSameAs(const Attribute& other) const
+{
+    const DoubleListAttribute* list = sameKindAndLabel(*this, other);
+    return list && list->m_values == m_values;
 }
 
 EntityListAttribute::EntityListAttribute(const TypeRef& label) : Attribute(Kind::EntityList, label) {}

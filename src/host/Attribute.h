@@ -35,6 +35,9 @@ public:
     /// A deep copy of a plain attribute or an empty composite; null for anything that owns
     /// entities (those are never copied).
     virtual std::unique_ptr<Attribute> clone() const = 0;
+    /// True when `other` is a plain attribute of the same label holding the same value (of
+    /// the same type, unit and order): writing it over this one would change nothing.
+    virtual bool holdsSameAs(const Attribute& other) const;
 
 protected:
     Attribute(Kind kind, const TypeRef& type) : m_kind(kind), m_type(type) {}
@@ -58,6 +61,7 @@ public:
     /// The display unit of a double, or the null reference.
     const TypeRef& getUnit() const { return m_unit; }
     std::unique_ptr<Attribute> clone() const override;
+    bool holdsSameAs(const Attribute& other) const override;
 
 private:
     QVariant m_value;
@@ -72,6 +76,7 @@ public:
     /// The chosen type.
     const TypeRef& getChoice() const { return m_choice; }
     std::unique_ptr<Attribute> clone() const override;
+    bool holdsSameAs(const Attribute& other) const override;
 
 private:
     TypeRef m_choice;
@@ -86,6 +91,7 @@ public:
     /// Ids of the linked entities, in link order.
     const QVector<quint64>& getIds() const { return m_ids; }
     std::unique_ptr<Attribute> clone() const override;
+    bool holdsSameAs(const Attribute& other) const override;
 
 private:
     QVector<quint64> m_ids;
@@ -99,6 +105,7 @@ public:
     /// The values in SI units.
     const QVector<double>& getValues() const { return m_values; }
     std::unique_ptr<Attribute> clone() const override;
+    bool holdsSameAs(const Attribute& other) const override;
 
 private:
     QVector<double> m_values;

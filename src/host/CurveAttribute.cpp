@@ -64,4 +64,10 @@ std::unique_ptr<Attribute> CurveAttribute::clone() const
     return copy;
 }
 
+bool CurveAttribute::holdsSameAs(const Attribute& other) const
+{
+    return other.getKind() == getKind() && other.getType() == getType() &&
+           static_cast<const CurveAttribute&>(other).m_points == m_points;
+}
+
 } // namespace EntityModel

@@ -28,6 +28,7 @@ public:
     /// Scales x and y, for callers that hold values in other units.
     void convertUnits(double xFactor, double yFactor);
     std::unique_ptr<Attribute> clone() const override;
+    bool holdsSameAs(const Attribute& other) const override;
 
 private:
     QVector<QPointF> m_points;

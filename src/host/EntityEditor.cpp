@@ -179,6 +179,10 @@ bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, co
 {
     if (value.isNull())
         return false;
+    const Attribute* current = entity ? entity->findAttribute(path) : nullptr;
+    if (current && entity->isAlive() && current->getKind() == Attribute::Kind::Choice &&
+        static_cast<const ChoiceAttribute*>(current)->getChoice() == value)
+        return true;
     return put(entity, path, std::make_unique<ChoiceAttribute>(TypeRef(path.last()), value));
 }
 
@@ -211,8 +215,11 @@ bool EntityEditor::setSIValueNoThrow(Entity* entity, const AttributePath& path, 
 {
     if (!std::isfinite(value))
         return false;
-    // Keep the unit the value is shown in.
+    // Keep the unit the value is shown in. The value already there needs no new attribute:
+    // an update from an unchanged file writes millions of them.
     const ValueAttribute* current = doubleAt(entity, path);
+    if (current && entity->isAlive() && current->getValue().toDouble() == value)
+        return true;
     const TypeRef unit = current ? current->getUnit() : TypeRef();
     return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), QVariant(value), unit));
 }

@@ -184,8 +184,8 @@ Entity* Model::findEntity(quint64 id) const
 std::vector<Entity*> Model::getDetachedEntities() const
 {
     std::vector<Entity*> result;
-    for (const auto& entity : m_detached)
-        result.push_back(entity.get());
+    for (const auto& entry : m_detached)
+        result.push_back(entry.second.get());
     return result;
 }
 
@@ -263,6 +263,10 @@ bool Model::setAttribute(Entity* entity, const AttributePath& path, std::unique_
                     current->getKind() == Attribute::Kind::Composite) &&
         !current->clone())
         return false;
+    // Writing what is already there changes nothing and leaves nothing to undo: an update
+    // from an unchanged file writes millions of such values.
+    if (current && current->holdsSameAs(*attribute))
+        return true;
     makeWay(entity, path, existingSteps, stepName);
     // The replaced attribute is kept by the command rather than copied: an import writes
     // millions of values, each one undoable.
@@ -372,11 +376,10 @@ std::unique_ptr<Entity> Model::takeFrom(const EntitySlot& slot, Entity* entity)
             return list->take(index);
         return nullptr;
     }
-    const auto it = std::find_if(m_detached.begin(), m_detached.end(),
-                                 [entity](const std::unique_ptr<Entity>& held) { return held.get() == entity; });
-    if (it == m_detached.end())
+    const auto it = m_detached.find(entity->getId());
+    if (it == m_detached.end() || it->second.get() != entity)
         return nullptr;
-    std::unique_ptr<Entity> taken = std::move(*it);
+    std::unique_ptr<Entity> taken = std::move(it->second);
     m_detached.erase(it);
     return taken;
 }
@@ -387,8 +390,10 @@ void Model::putAt(const EntitySlot& slot, std::unique_ptr<Entity> entity)
         return;
     if (EntityListAttribute* list = listAt(slot))
         list->insert(slot.index, std::move(entity));
-    else
-        m_detached.push_back(std::move(entity));
+    else {
+        const quint64 id = entity->getId();
+        m_detached[id] = std::move(entity);
+    }
 }
 
 } // namespace EntityModel

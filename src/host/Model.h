@@ -6,6 +6,7 @@
 
 #include <QHash>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -82,7 +83,8 @@ private:
 
     QHash<quint64, Entity*> m_entities;
     quint64 m_nextId = 1;
-    std::vector<std::unique_ptr<Entity>> m_detached;
+    // Entities held outside the tree, by id: found again in logarithmic time, listed in id order.
+    std::map<quint64, std::unique_ptr<Entity>> m_detached;
     std::unique_ptr<Entity> m_root;
     UndoStack m_undo;
 };

@@ -163,9 +163,9 @@ std::vector<Entity*> TarvexImporter::updateModelGuarded(const QString& path, con
         reuse.detachImports(existing);
         result = importModelImpl(path, &reuse);
 
-        const std::set<Entity*> waiting = reuse.waiting();
+        const std::vector<Entity*> waiting = reuse.waiting();
         if (!waiting.empty())
-            EntityEditor::deleteEntities(std::vector<Entity*>(waiting.begin(), waiting.end()), true);
+            EntityEditor::deleteEntities(waiting, true);
     }
 
     showMessage(closingMessages().at(m_success ? UpdateFinished : UpdateFinishedWithErrors));

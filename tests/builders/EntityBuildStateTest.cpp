@@ -56,14 +56,16 @@ TEST(TarvexEntityBuildState, OnlyAnExactMatchOfOwnerTypeAndKeyIsReused)
         EXPECT_EQ(got.entity == f.u2, reused);
         EXPECT_EQ(getStringValue(got.entity, key), value);
         EXPECT_EQ(f.u2->getOwnerEntity() == f.owner, reused);
-        EXPECT_EQ(f.reuse.waitingFrom(f.owner), (reused ? std::set<Entity*>{f.u1} : std::set<Entity*>{f.u1, f.u2}));
+        EXPECT_EQ(f.reuse.waitingFrom(f.owner), (reused ? std::vector<Entity*>{f.u1} : std::vector<Entity*>{f.u1, f.u2}));
         EXPECT_FALSE(f.u1->getOwnerEntity());
     }
-    // The owner leaves the map with its last detached entity; without a parent nothing is made.
+    // Nothing waits once all are reused; duplicate keys are reused in the order they were
+    // detached, whatever their addresses; without a parent nothing is made.
     Fixture f;
-    for (const char* key : {"U1", "U2"})
+    Entity* again = f.detached("U1");
+    for (const char* key : {"U1", "U2", "U1"})
         f.state.getOrCreate(Reference_Designator_t, key, Component_t, f.owner, Components_t);
-    EXPECT_EQ(listed(f.owner, Components_t), (std::vector<Entity*>{f.u1, f.u2}));
+    EXPECT_EQ(listed(f.owner, Components_t), (std::vector<Entity*>{f.u1, f.u2, again}));
     EXPECT_TRUE(f.reuse.isEmpty());
     EXPECT_FALSE(f.state.getOrCreate(Name_t, "X", Component_t, nullptr, Components_t).entity);
 }
