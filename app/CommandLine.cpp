@@ -45,7 +45,8 @@ const Command Commands[] = {
      "apply a text-format power map to the\nentity NAME", runPowerMapCommand},
     {"generate", "generate --components M --balls K -o FILE\n         [--layers N] [--legacy] [--seed S]",
      "write a synthetic interchange model\n(--legacy: the older layout)", runGenerateCommand},
-    {"export3d", "export3d MODEL.json -o OUT.zip [--fea-only]", "export a model as a 3D solver project", runExport3DCommand},
+    {"export3d", "export3d MODEL.json -o OUT.zip [--fea-only]\n         [--via-solver [--solver-folder DIR]\n          [--solver-timeout S]]",
+     "export a model as a 3D solver project\n(--via-solver: the solids through the\nsolver's executable)", runExport3DCommand},
 };
 
 // What `tarvex --help` prints: the synopses of the table beside their summaries.

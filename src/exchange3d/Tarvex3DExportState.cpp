@@ -16,6 +16,8 @@ void Tarvex3DExportState::clear()
     directory.clear();
     files.clear();
     feaOnly = false;
+    solidMode = false;
+    solverSolids.clear();
     notes.clear();
     materialNames.clear();
     m_names.clear();
@@ -65,6 +67,13 @@ QString Tarvex3DExportState::structuralIdOf(const EntityModel::Entity* entity) c
 QString Tarvex3DExportState::operationIdOf(const EntityModel::Entity* entity) const
 {
     return m_operationIds.value(entity, QStringLiteral("-1"));
+}
+
+void Tarvex3DExportState::replaceIds(const EntityModel::Entity* entity, const QString& structural,
+                                     const QString& operation)
+{
+    m_structuralIds.insert(entity, structural);
+    m_operationIds.insert(entity, operation);
 }
 
 void Tarvex3DExportState::step(const QString& text)

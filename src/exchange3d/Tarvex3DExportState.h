@@ -40,6 +40,9 @@ public:
     QString structuralIdOf(const EntityModel::Entity* entity) const;
     /// The operation id recorded for `entity`, or "-1".
     QString operationIdOf(const EntityModel::Entity* entity) const;
+    /// Records `structural` and `operation` as the ids of `entity`, in place of any recorded:
+    /// the ids the solver gave a solid replace those the export had set aside for it.
+    void replaceIds(const EntityModel::Entity* entity, const QString& structural, const QString& operation);
     /// A name for `name` that no other object, material or file of this export has
     /// (see `Tarvex3DNameRegistry`).
     QString uniqueName(const QString& name) { return m_names.uniqueName(name); }
@@ -65,6 +68,12 @@ public:
     QStringList files;
     /// Leave out every entity that is not solved in FEA.
     bool feaOnly = false;
+    /// Set once the solver has made the solids: solids and groups are then not written
+    /// again, and what they hold is linked under "Parts".
+    bool solidMode = false;
+    /// Each solid whose geometry went to the solver, with the name its file was given, in
+    /// the order written.
+    QList<QPair<const EntityModel::Entity*, QString>> solverSolids;
     /// Notes about entities, in order.
     QList<Note> notes;
     /// The name each exported material entity got.

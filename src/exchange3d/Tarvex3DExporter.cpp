@@ -1,23 +1,29 @@
 #include "exchange3d/Tarvex3DExporter.h"
 
+#include "exchange3d/Tarvex3DImporter.h"
 #include "exchange3d/Tarvex3DMaterialWriter.h"
 #include "exchange3d/Tarvex3DObjectWriter.h"
 #include "exchange3d/Tarvex3DProjectTemplate.h"
+#include "exchange3d/Tarvex3DSolverProcess.h"
+#include "exchange3d/Tarvex3DSolverScript.h"
 #include "host/EntityEditor.h"
 #include "host/EntityFetcher.h"
 #include "host/EntityReading.h"
+#include "host/QuorlinApplicationData.h"
 #include "host/SolverTypes.h"
 #include "host/ZipArchiveWriter.h"
+#include "host/ZipExtractor.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFile>
 #include <QLocale>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QXmlStreamWriter>
 
 #include <algorithm>
-
+#include <utility>
 #include <vector>
 
 using namespace EntityModel;
@@ -102,7 +108,10 @@ QByteArray projectText(const QDomDocument& document)
 
 } // namespace
 
-Tarvex3DExporter::Tarvex3DExporter(QObject* parent) : QObject(parent) {}
+Tarvex3DExporter::Tarvex3DExporter(QObject* parent)
+    : QObject(parent), m_solverFolder(QuorlinApplicationData::getTarvex3DFolder())
+{
+}
 
 Tarvex3DExporter::~Tarvex3DExporter() = default;
 
@@ -113,7 +122,24 @@ bool Tarvex3DExporter::fail(const QString& text)
     return false;
 }
 
+QString Tarvex3DExporter::solverPath() const
+{
+    return m_solverFolder + QStringLiteral("/Tarvex3D.exe");
+}
+
 bool Tarvex3DExporter::exportModel(Entity* root, const std::string& path, bool feaOnly, Tools::ToolProgress* sink)
+{
+    return exportWay(root, path, feaOnly, sink, Way::Direct);
+}
+
+bool Tarvex3DExporter::exportModel_tcl_solid(Entity* root, const std::string& path, bool feaOnly,
+                                             Tools::ToolProgress* sink)
+{
+    return exportWay(root, path, feaOnly, sink, Way::ThroughSolver);
+}
+
+bool Tarvex3DExporter::exportWay(Entity* root, const std::string& path, bool feaOnly, Tools::ToolProgress* sink,
+                                 Way way)
 {
     // Nothing of an earlier export carries over: lists, maps, notes, ids and names.
     m_state.clear();
@@ -122,18 +148,20 @@ bool Tarvex3DExporter::exportModel(Entity* root, const std::string& path, bool f
     m_state.feaOnly = feaOnly;
     // A relative path is taken from the working folder before its folder is looked at.
     const QString archive = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
-    const bool done = exportGuarded(root, archive);
+    const bool done = exportGuarded(root, archive, way);
     if (done)
         showMessage(tr("Exporting Tarvex3D model Finished"));
     m_progress = nullptr;
     return done;
 }
 
-bool Tarvex3DExporter::exportGuarded(Entity* root, const QString& archive)
+bool Tarvex3DExporter::exportGuarded(Entity* root, const QString& archive, Way way)
 {
     const QString directory = QFileInfo(archive).absolutePath();
     if (!QFileInfo(directory).isDir())
         return fail(tr("Unable to write to the selected directory: ") + directory);
+    if (way == Way::ThroughSolver && (m_solverFolder.isEmpty() || !QFileInfo(solverPath()).isFile()))
+        return fail(tr("Unable to find Tarvex3D in Quorlin installation folder: \"%1\".").arg(m_solverFolder));
     // The project and geometry files are made in a folder of their own inside the target
     // folder, never beside the user's files, and go with it however the export ends.
     QTemporaryDir staging(QDir(directory).filePath(QStringLiteral(".tarvex3d-export-XXXXXX")));
@@ -141,22 +169,7 @@ bool Tarvex3DExporter::exportGuarded(Entity* root, const QString& archive)
         return fail(tr("Unable to write to the selected directory: ") + directory);
     m_state.directory = staging.path();
 
-    if (!m_state.document.setContent(Tarvex3DProjectTemplate::text()))
-        return fail(tr("Internal Error: Invalid template"));
-    m_state.startIds(m_state.document);
-    m_state.project = m_state.document.firstChildElement(QStringLiteral("Project"));
-    m_state.library = m_state.project.firstChildElement(QStringLiteral("DataDefinitions"))
-                          .firstChildElement(QStringLiteral("Norvane_Material_Lib"));
-    m_state.objects = m_state.project.firstChildElement(QStringLiteral("Objects"));
-    m_state.structure = m_state.project.firstChildElement(QStringLiteral("Structure"));
-    for (QDomElement group = m_state.structure.firstChildElement(QStringLiteral("DataGroup")); !group.isNull();
-         group = group.nextSiblingElement(QStringLiteral("DataGroup"))) {
-        if (group.attribute(QStringLiteral("Name")) == QLatin1String("Parts")) {
-            m_state.parts = group;
-            break;
-        }
-    }
-    if (m_state.library.isNull() || m_state.objects.isNull() || m_state.parts.isNull())
+    if (!m_state.document.setContent(Tarvex3DProjectTemplate::text()) || !openProject())
         return fail(tr("Internal Error: Invalid template"));
 
     Entity* chassis = root ? EntityFetcher::getChassis(root) : nullptr;
@@ -174,13 +187,16 @@ bool Tarvex3DExporter::exportGuarded(Entity* root, const QString& archive)
     chassis->getOwnedChildEntities(parts, true, true);
     if (m_progress) {
         m_progress->reset();
-        m_progress->setTotalSteps(parts.size() + materialEntities.size());
+        m_progress->setTotalSteps(parts.size() + materialEntities.size() + (way == Way::ThroughSolver ? 1 : 0));
     }
     showMessage(tr("Exporting Tarvex3D model"));
 
-    Tarvex3DMaterialWriter materialWriter(m_state);
-    for (const Entity* material : materialEntities)
-        materialWriter.exportMaterial(material);
+    if (way == Way::ThroughSolver) {
+        if (!exportThroughSolver(chassis, archive, materialEntities))
+            return false;
+    } else {
+        exportMaterials(materialEntities);
+    }
     Tarvex3DObjectWriter objectWriter(m_state);
     std::vector<Entity*> children;
     chassis->getOwnedChildEntities(children, false, true);
@@ -194,6 +210,123 @@ bool Tarvex3DExporter::exportGuarded(Entity* root, const QString& archive)
     if (!FileSystem::ZipArchiveWriter::write(archive, m_state.files, &problem))
         return fail(tr("Failed to write the project archive: %1").arg(problem));
     return true;
+}
+
+bool Tarvex3DExporter::openProject()
+{
+    m_state.startIds(m_state.document);
+    m_state.project = m_state.document.firstChildElement(QStringLiteral("Project"));
+    m_state.library = m_state.project.firstChildElement(QStringLiteral("DataDefinitions"))
+                          .firstChildElement(QStringLiteral("Norvane_Material_Lib"));
+    m_state.objects = m_state.project.firstChildElement(QStringLiteral("Objects"));
+    m_state.structure = m_state.project.firstChildElement(QStringLiteral("Structure"));
+    m_state.parts = QDomElement();
+    for (QDomElement group = m_state.structure.firstChildElement(QStringLiteral("DataGroup")); !group.isNull();
+         group = group.nextSiblingElement(QStringLiteral("DataGroup"))) {
+        if (group.attribute(QStringLiteral("Name")) == QLatin1String("Parts")) {
+            m_state.parts = group;
+            break;
+        }
+    }
+    return !m_state.library.isNull() && !m_state.objects.isNull() && !m_state.parts.isNull();
+}
+
+void Tarvex3DExporter::exportMaterials(const std::vector<const Entity*>& materials)
+{
+    Tarvex3DMaterialWriter materialWriter(m_state);
+    for (const Entity* material : materials)
+        materialWriter.exportMaterial(material);
+}
+
+bool Tarvex3DExporter::exportThroughSolver(const Entity* chassis, const QString& archive,
+                                           const std::vector<const Entity*>& materials)
+{
+    // The solver works in a folder that holds the project archive alone, under the name the
+    // user gave it, so that no such name can meet the script, the geometry files or the
+    // extraction beside it.
+    const QDir staging(m_state.directory);
+    const QString projectFolder = staging.filePath(QStringLiteral("project"));
+    const QString extractFolder = staging.filePath(QStringLiteral("extract"));
+    if (!staging.mkdir(QStringLiteral("project")) || !staging.mkdir(QStringLiteral("extract")))
+        return fail(tr("Unable to write to the selected directory: ") + QFileInfo(archive).absolutePath());
+    const QString archiveName = QFileInfo(archive).fileName();
+    const QString solverArchive = QDir(projectFolder).filePath(archiveName);
+
+    // The solver opens a project and adds to it, so it is given the bare template.
+    QString problem;
+    if (!saveProjectXML())
+        return false;
+    if (!FileSystem::ZipArchiveWriter::write(solverArchive, m_state.files, &problem))
+        return fail(tr("Failed to write the project archive: %1").arg(problem));
+    m_state.files.clear();
+
+    Tarvex3DObjectWriter objectWriter(m_state);
+    std::vector<Entity*> children;
+    chassis->getOwnedChildEntities(children, false, true);
+    for (const Entity* child : children)
+        objectWriter.exportGeometry(child);
+    const QString script = staging.filePath(QStringLiteral("run.tcl"));
+    QSaveFile scriptFile(script);
+    const QByteArray scriptText = Tarvex3DSolverScript::text(archiveName, m_state.files).toUtf8();
+    if (!scriptFile.open(QIODevice::WriteOnly) || scriptFile.write(scriptText) != scriptText.size() ||
+        !scriptFile.commit())
+        return fail(tr("Failed to create TCL file."));
+    m_state.files.clear();
+
+    // Spelled as the family's tools have always spelled it: scripts match it as it stands.
+    m_state.step(tr("Processing Exported Geoemtries"));
+    const Tarvex3DSolverProcess::Result run =
+        Tarvex3DSolverProcess::run(solverPath(), {QStringLiteral("-b"), QStringLiteral("-noui"), QStringLiteral("-tcl"), script},
+                                   projectFolder, m_solverTimeout);
+    // The solver's last words, for the messages that say why its project is not there.
+    const QString lastLine = run.output.trimmed().split(QLatin1Char('\n')).last().trimmed();
+    const QString said = lastLine.isEmpty() ? QString() : tr(" The solver said: %1").arg(lastLine);
+    switch (run.outcome) {
+    case Tarvex3DSolverProcess::Outcome::NotStarted:
+        return fail(tr("The 3D solver %1 could not be started: %2.").arg(solverPath(), run.error));
+    case Tarvex3DSolverProcess::Outcome::TimedOut:
+        return fail(tr("The 3D solver did not finish within %1 s and was stopped; nothing was exported.")
+                        .arg(m_solverTimeout.count()) + said);
+    case Tarvex3DSolverProcess::Outcome::Crashed:
+        return fail(tr("The 3D solver crashed; nothing was exported.") + said);
+    case Tarvex3DSolverProcess::Outcome::Finished:
+        break;
+    }
+    // The exit code alone says nothing of the project; it explains a project that is missing.
+    const QString ended = tr(" (the solver ended with exit code %1)").arg(run.exitCode);
+    const QString unread = readSolverProject(solverArchive, extractFolder);
+    if (!unread.isEmpty())
+        return fail(tr("The 3D solver saved no project that can be read (%1)%2.").arg(unread, ended) + said);
+
+    exportMaterials(materials);
+    const QStringList missing = objectWriter.adoptSolverSolids();
+    if (!missing.isEmpty())
+        return fail(tr("The 3D solver's project holds no solid for %1%2; nothing was exported.")
+                        .arg(missing.join(QStringLiteral(", ")), ended) + said);
+    m_state.solidMode = true;
+    return true;
+}
+
+QString Tarvex3DExporter::readSolverProject(const QString& archive, const QString& extract)
+{
+    FileSystem::ZipExtractor extractor;
+    if (!extractor.extract(archive, extract))
+        return extractor.errorString();
+    QFile project(QDir(extract).filePath(QStringLiteral("Project.xml")));
+    if (!project.exists())
+        return tr("it holds no Project.xml");
+    if (project.size() > Tarvex3DImporter::maximumProjectFileBytes || !project.open(QIODevice::ReadOnly) ||
+        !m_state.document.setContent(&project) || !openProject())
+        return tr("its Project.xml is not a project");
+    // The names the solids' files were given stay theirs: no object added later takes one.
+    for (const auto& solid : std::as_const(m_state.solverSolids))
+        m_state.uniqueName(solid.second);
+    // The project is written again with the files the solver put in it.
+    m_state.directory = extract;
+    m_state.files.clear();
+    for (const QString& file : extractor.extractedFiles())
+        m_state.files << QDir(extract).filePath(file);
+    return QString();
 }
 
 void Tarvex3DExporter::finaliseProjectXML(const Entity* root)

@@ -10,14 +10,18 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <string>
+#include <vector>
 
 namespace Tarvex3D {
 
 /// Writes the host's model as a project archive of the 3D solver tool: a zip holding
 /// "Project.xml", made from the project template with the model's materials in its library
-/// and one object per exported entity linked into its structure, and one geometry file
-/// (".geom", our CAD text format) per solid.
+/// and one object per exported entity linked into its structure, and the geometry of the
+/// solids. The direct way writes one geometry file (".geom", our CAD text format) per solid;
+/// the way through the solver has the solver's executable import them into the project and
+/// adds everything else to the project it saved.
 class Tarvex3DExporter : public QObject, public Log::ProgressBaseObject
 {
     Q_OBJECT
@@ -36,6 +40,23 @@ public:
     /// `importError`, when the folder of `path` does not exist, the model has no chassis, or
     /// the project or the archive cannot be written; what stood at `path` is then kept.
     bool exportModel(EntityModel::Entity* root, const std::string& path, bool feaOnly, Tools::ToolProgress* sink);
+    /// Exports as `exportModel`, the solids through the solver: their geometry files go to
+    /// the solver, run on a Tcl script, which makes them objects of its own; the materials,
+    /// colours and every other object are then added to the project it saved, referring to
+    /// the solver's ids. Also false when the solver is not found (checked before anything is
+    /// written), cannot be started, crashes, outlasts its time (it is then killed) or saves
+    /// no project holding every solid; no file of the export is then left.
+    bool exportModel_tcl_solid(EntityModel::Entity* root, const std::string& path, bool feaOnly,
+                               Tools::ToolProgress* sink);
+
+    /// How long the solver may run before it is stopped, by default.
+    static constexpr std::chrono::seconds defaultSolverTimeout{1800};
+    /// Takes the solver from `folder` instead of the host's installation folder.
+    void setSolverFolder(const QString& folder) { m_solverFolder = folder; }
+    /// Lets the solver run for `timeout` at most.
+    void setSolverTimeout(std::chrono::seconds timeout) { m_solverTimeout = timeout; }
+    /// The solver's executable: its folder joined with "/" and "Tarvex3D.exe".
+    QString solverPath() const;
 
     /// The reason the last export failed (empty when it did not).
     std::string importError() const { return m_lastError; }
@@ -48,13 +69,25 @@ public:
     Tools::ToolProgress* getProgress() const override { return m_progress; }
 
 private:
-    bool exportGuarded(EntityModel::Entity* root, const QString& path);
+    enum class Way { Direct, ThroughSolver };
+
+    bool exportWay(EntityModel::Entity* root, const std::string& path, bool feaOnly, Tools::ToolProgress* sink,
+                   Way way);
+    bool exportGuarded(EntityModel::Entity* root, const QString& path, Way way);
+    bool openProject();
+    void exportMaterials(const std::vector<const EntityModel::Entity*>& materials);
+    bool exportThroughSolver(const EntityModel::Entity* chassis, const QString& archive,
+                             const std::vector<const EntityModel::Entity*>& materials);
+    // Why the project the solver saved cannot be read (empty once it is the current one).
+    QString readSolverProject(const QString& archive, const QString& extract);
     bool fail(const QString& text);
     void finaliseProjectXML(const EntityModel::Entity* root);
     bool saveProjectXML();
 
     Tools::ToolProgress* m_progress = nullptr;
     std::string m_lastError;
+    QString m_solverFolder;
+    std::chrono::seconds m_solverTimeout = defaultSolverTimeout;
     Tarvex3DExportState m_state{*this};
 };
 

@@ -9,10 +9,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QHash>
 #include <QLocale>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 using namespace EntityModel;
@@ -55,6 +57,13 @@ bool isGroupType(const TypeRef& type)
 {
     return isOneOf(type, {&Group_Obstruction_t, &Subassembly_t, &Subcomponent_Group_t, &Net_t, &Conductor_Layer_t,
                           &Dielectric_Layer_t});
+}
+
+/// The kinds written as boundary, sensor, terminal or stress objects rather than as solids.
+bool isBoundaryType(const TypeRef& type)
+{
+    return isOneOf(type, {&HTC_Boundary_t, &Heat_Source_t, &Sensor_t, &Terminal_t, &Displacement_t, &Force_t,
+                          &Electrical_Boundary_t});
 }
 
 std::vector<Entity*> childrenOf(const Entity* entity)
@@ -253,7 +262,8 @@ QDomElement Tarvex3DObjectWriter::exportEntity(const Entity* entity, QDomElement
 
     QDomElement container;
     if (isGroupType(type)) {
-        container = exportDataGroup(entity, parent, m_state.uniqueName(getDisplayName(entity)));
+        container = m_state.solidMode ? m_state.parts
+                                      : exportDataGroup(entity, parent, m_state.uniqueName(getDisplayName(entity)));
     } else if (type == Face_t) {
         container = parent;
     } else {
@@ -274,19 +284,97 @@ QDomElement Tarvex3DObjectWriter::exportEntity(const Entity* entity, QDomElement
             return exportStressObject(entity);
         if (type == Electrical_Boundary_t)
             return exportElectricalBoundary(entity);
-        // The name also names the geometry file, so an unnamed solid is called after its type.
-        const QString name = m_state.uniqueName(getDisplayName(entity).isEmpty() ? type.getLabel() : getDisplayName(entity));
-        container = createSolidGeom(entity, parent, name);
-        // A solid without a body of its own still holds its children, in a group.
-        if (container.isNull())
-            container = exportDataGroup(entity, parent, name);
-        else if (!childrenOf(entity).empty())
-            container = exportDataGroup(nullptr, parent, name + QStringLiteral("_Group"));
+        container = m_state.solidMode ? m_state.parts : exportSolid(entity, parent);
     }
     if (container.isNull())
         return container;
     for (const Entity* child : childrenOf(entity))
         exportEntity(child, container);
+    return container;
+}
+
+void Tarvex3DObjectWriter::exportGeometry(const Entity* entity)
+{
+    if (!entity || !canExport(entity->getType()))
+        return;
+    const TypeRef& type = entity->getType();
+    const bool solid = !isGroupType(type) && type != Face_t && !isBoundaryType(type);
+    // Left out of an FEA-only export, a solid's children are still looked at.
+    if (solid && !(m_state.feaOnly && !solvesInFea(entity))) {
+        const CADinterface::CADModel geometry = EntityGUI::get_geometry(entity);
+        if (!geometry.getBodies().empty()) {
+            const QString name = solidName(entity);
+            m_state.reporter().showMessage(tr("Exporting Geometry: ") + name);
+            if (!dumpGeomFile(entity, geometry, name + QStringLiteral(".sab")).isEmpty()) {
+                // The ids the solid would have as a project object of ours; the solver's
+                // own replace them once its project is read.
+                m_state.newStructuralId();
+                for (std::size_t body = 0; body < geometry.getBodies().size(); ++body) {
+                    m_state.newStructuralId(entity);
+                    m_state.newStructuralId();
+                }
+                m_state.newOperationId(entity);
+                m_state.solverSolids.append({entity, name});
+            }
+        }
+    }
+    for (const Entity* child : childrenOf(entity))
+        exportGeometry(child);
+}
+
+QStringList Tarvex3DObjectWriter::adoptSolverSolids()
+{
+    // The first group of each name that a geometry object follows: the template's own groups
+    // ("Parts", "Probings") stand in "Objects" too, and a solid may bear such a name.
+    QHash<QString, QDomElement> groups;
+    for (QDomElement group = m_state.objects.firstChildElement(QStringLiteral("DataGroup")); !group.isNull();
+         group = group.nextSiblingElement(QStringLiteral("DataGroup"))) {
+        const QString name = group.attribute(QStringLiteral("Name"));
+        if (!groups.contains(name) && group.nextSiblingElement().tagName() == QLatin1String("GeomObject"))
+            groups.insert(name, group);
+    }
+    QStringList missing;
+    for (const auto& [entity, name] : std::as_const(m_state.solverSolids)) {
+        const auto group = groups.constFind(name);
+        if (group == groups.constEnd()) {
+            missing << name;
+            continue;
+        }
+        QString structural, operation;
+        for (QDomElement object = group->nextSiblingElement();
+             !object.isNull() && object.tagName() != QLatin1String("DataGroup"); object = object.nextSiblingElement()) {
+            if (object.tagName() == QLatin1String("GeomObject")) {
+                if (structural.isEmpty())
+                    structural = object.attribute(QStringLiteral("id"));
+                // "ObjectName" keeps the entity's own name, as the direct way writes it.
+                setAttributes(object, {{"ObjectName", getDisplayName(entity)},
+                                       {"Material", materialName(entity)},
+                                       {"Color", QString::number(colourValue(entity))}});
+            } else if (object.tagName() == QLatin1String("Operation") && operation.isEmpty()) {
+                operation = object.attribute(QStringLiteral("OpId"), QStringLiteral("1 -1")).mid(2);
+            }
+        }
+        m_state.replaceIds(entity, structural, operation);
+    }
+    return missing;
+}
+
+QString Tarvex3DObjectWriter::solidName(const Entity* entity)
+{
+    // The name also names the geometry file, so an unnamed solid is called after its type.
+    const QString name = getDisplayName(entity);
+    return m_state.uniqueName(name.isEmpty() ? entity->getType().getLabel() : name);
+}
+
+QDomElement Tarvex3DObjectWriter::exportSolid(const Entity* entity, QDomElement& parent)
+{
+    const QString name = solidName(entity);
+    QDomElement container = createSolidGeom(entity, parent, name);
+    // A solid without a body of its own still holds its children, in a group.
+    if (container.isNull())
+        return exportDataGroup(entity, parent, name);
+    if (!childrenOf(entity).empty())
+        return exportDataGroup(nullptr, parent, name + QStringLiteral("_Group"));
     return container;
 }
 
@@ -298,25 +386,26 @@ QDomElement Tarvex3DObjectWriter::exportDataGroup(const Entity* entity, QDomElem
     return createObjectElem(group.attribute(QStringLiteral("id")), parent);
 }
 
-QString Tarvex3DObjectWriter::dumpGeomFile(const Entity* entity, const QString& name)
+QString Tarvex3DObjectWriter::dumpGeomFile(const Entity* entity, const CADinterface::CADModel& geometry,
+                                          const QString& fileName)
 {
-    const CADinterface::CADModel geometry = EntityGUI::get_geometry(entity);
-    if (geometry.getBodies().empty())
-        return QString();
-    const QString path = QDir(m_state.directory).filePath(name + QStringLiteral(".geom"));
+    const QString path = QDir(m_state.directory).filePath(fileName);
     QString problem;
     if (!geometry.writeFile(path, &problem)) {
         m_state.note(entity, tr("The geometry of %1 was not written: %2").arg(getDisplayName(entity), problem));
         return QString();
     }
-    m_state.note(entity, tr("Wrote %1 (%2 bodies).").arg(name + QStringLiteral(".geom")).arg(geometry.getBodies().size()));
+    m_state.note(entity, tr("Wrote %1 (%2 bodies).").arg(fileName).arg(geometry.getBodies().size()));
     m_state.files << path;
     return path;
 }
 
 QDomElement Tarvex3DObjectWriter::createSolidGeom(const Entity* entity, QDomElement& parent, const QString& name)
 {
-    const QString file = dumpGeomFile(entity, name);
+    const CADinterface::CADModel geometry = EntityGUI::get_geometry(entity);
+    if (geometry.getBodies().empty())
+        return QDomElement();
+    const QString file = dumpGeomFile(entity, geometry, name + QStringLiteral(".geom"));
     if (file.isEmpty())
         return QDomElement();
     QDomElement geom = newObject(QStringLiteral("GeomObject"), geomMeta, name, entity);

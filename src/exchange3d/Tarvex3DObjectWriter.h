@@ -1,10 +1,12 @@
 #pragma once
 
 #include "exchange3d/Tarvex3DExportState.h"
+#include "host/CADModel.h"
 #include "host/Entity.h"
 
 #include <QDomElement>
 #include <QString>
+#include <QStringList>
 
 namespace Tarvex3D {
 
@@ -25,6 +27,16 @@ public:
     /// data group "<name>_Group" holding them; boundaries, sensors and terminals are linked
     /// into the group of their analysis instead of `parent`.
     QDomElement exportEntity(const EntityModel::Entity* entity, QDomElement& parent);
+    /// Writes, for the solver, the geometry file "NAME.sab" of `entity` when it is a solid
+    /// with a body, and of every solid below it; each solid gets its name and ids set aside
+    /// (the solver's ids replace them) and is listed in the state's `solverSolids`.
+    void exportGeometry(const EntityModel::Entity* entity);
+    /// Takes as the state's solver solids the objects the solver made of their files: in
+    /// "Objects", the data group of the solid's name and the geometry objects and operation
+    /// that follow it. Each geometry object gets the solid's own name, material and colour;
+    /// the solid takes the ids of the first of them and of the operation. Returns the names
+    /// of the solids not found.
+    QStringList adoptSolverSolids();
 
     /// True for the host types an export takes.
     static bool canExport(const EntityModel::TypeRef& type);
@@ -41,6 +53,7 @@ public:
     static int faceNumber(const EntityModel::Entity* face);
 
 private:
+    QDomElement exportSolid(const EntityModel::Entity* entity, QDomElement& parent);
     QDomElement exportDataGroup(const EntityModel::Entity* entity, QDomElement& parent, const QString& name);
     QDomElement createSolidGeom(const EntityModel::Entity* entity, QDomElement& parent, const QString& name);
     QDomElement exportHTC(const EntityModel::Entity* entity);
@@ -52,7 +65,9 @@ private:
     QDomElement exportStressObject(const EntityModel::Entity* entity);
     QDomElement exportElectricalBoundary(const EntityModel::Entity* entity);
 
-    QString dumpGeomFile(const EntityModel::Entity* entity, const QString& name);
+    QString solidName(const EntityModel::Entity* entity);
+    QString dumpGeomFile(const EntityModel::Entity* entity, const CADinterface::CADModel& geometry,
+                         const QString& fileName);
     QDomElement getAttachementStructureNode(const EntityModel::Entity* entity, const QString& group) const;
     QDomElement newObject(const QString& tag, const QString& metaid, const QString& name,
                           const EntityModel::Entity* recordFor);

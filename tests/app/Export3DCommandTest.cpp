@@ -3,7 +3,6 @@
 #include "exchange3d/ExportTestSupport.h"
 
 #include "host/CADModel.h"
-#include "host/ModelFile.h"
 
 #include "support/CliRun.h"
 
@@ -14,18 +13,6 @@
 using namespace ExportTest;
 using TestSupport::CliRun;
 using TestSupport::tarvex;
-
-namespace {
-
-/// Saves the two blocks as model.json in `dir`.
-void saveTwoBlocks(const TestSupport::TempDir& dir)
-{
-    const TwoBlocks blocks;
-    QString problem;
-    ASSERT_TRUE(ModelFile::save(*blocks.model, dir.path("model.json"), &problem)) << problem.toStdString();
-}
-
-} // namespace
 
 TEST(TarvexExport3DCommand, TwoBlocksBecomeAProjectWithTheirIdsNamesColoursMaterialAndHeatSource)
 {

@@ -4,6 +4,7 @@
 #include "host/EntityEditor.h"
 #include "host/EntityFetcher.h"
 #include "host/Model.h"
+#include "host/ModelFile.h"
 #include "host/SolverTypes.h"
 #include "host/Vec.h"
 #include "model3d/Tarvex3DDomModel.h"
@@ -115,6 +116,16 @@ struct TwoBlocks
         model->getUndoStack().clear();
     }
 };
+
+/// Saves `model` as `name` in `dir`.
+inline void saveModel(const Model& model, const TestSupport::TempDir& dir, const QString& name = "model.json")
+{
+    QString problem;
+    ASSERT_TRUE(ModelFile::save(model, dir.path(name), &problem)) << problem.toStdString();
+}
+
+/// Saves the two blocks as model.json in `dir`.
+inline void saveTwoBlocks(const TestSupport::TempDir& dir) { saveModel(*TwoBlocks().model, dir); }
 
 /// What one export of a model into a temporary folder gave.
 struct Exported

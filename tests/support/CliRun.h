@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -14,10 +15,14 @@ struct CliRun
     QString err;
 };
 
-/// Runs the built tool with `arguments` and waits for it (two minutes at most).
-inline CliRun tarvex(const QStringList& arguments)
+/// Runs the built tool with `arguments` and waits for it (two minutes at most), with the
+/// variables of `environment` set besides this process's own.
+inline CliRun tarvex(const QStringList& arguments, const QProcessEnvironment& environment = QProcessEnvironment())
 {
     QProcess process;
+    QProcessEnvironment merged = QProcessEnvironment::systemEnvironment();
+    merged.insert(environment);
+    process.setProcessEnvironment(merged);
     process.start(QStringLiteral(TARVEX_CLI), arguments);
     process.waitForFinished(120000);
     return CliRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
