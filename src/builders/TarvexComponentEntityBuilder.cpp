@@ -5,6 +5,7 @@
 #include "builders/TarvexPartPlacement.h"
 #include "builders/TarvexMaterialEntityBuilder.h"
 #include "builders/TarvexPowerEntityBuilder.h"
+#include "builders/TarvexTerminalEntityBuilder.h"
 #include "host/EntityEditor.h"
 #include "host/EntityReading.h"
 #include "host/RotationAngles.h"
@@ -252,6 +253,8 @@ bool TarvexComponentEntityBuilder::createBlock(const TarvexBasicPart& part, Enti
     placeByType(block, part.getType());
     EntityEditor::setSIValueNoThrow(block, Heat_Dissipated_t, part.getPower());
     linkMaterial(block, part.getMaterial().get());
+    TarvexTerminalEntityBuilder::buildTerminals(getSharedState(), getProgress(), part.getTerminals(), part, block,
+                                                placement);
     buildSources(part, block, host.transform);
     return true;
 }

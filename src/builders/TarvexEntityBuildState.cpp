@@ -51,6 +51,17 @@ void TarvexEntityBuildState::setSolderGroup(const Entity* owner, const QString& 
     solderGroups[{owner, name}] = group;
 }
 
+Entity* TarvexEntityBuildState::getTerminalGroup(const Entity* owner, const QString& name) const
+{
+    const auto found = terminalGroups.find({owner, name});
+    return found == terminalGroups.end() ? nullptr : found->second;
+}
+
+void TarvexEntityBuildState::setTerminalGroup(const Entity* owner, const QString& name, Entity* group)
+{
+    terminalGroups[{owner, name}] = group;
+}
+
 Entity* TarvexEntityBuildState::getMaterialEntity(const QString& name) const
 {
     const auto found = materialEntities.find(name);

@@ -48,6 +48,13 @@ public:
     /// Records `group` as the group called `name` below `owner`.
     void setSolderGroup(const EntityModel::Entity* owner, const QString& name, EntityModel::Entity* group);
 
+    /// The terminal group called `name` that this import put below `owner`, or null: the
+    /// terminals of one group share its entity even when several layers of an entity hold
+    /// them, and two blocks each get their own group of that name.
+    EntityModel::Entity* getTerminalGroup(const EntityModel::Entity* owner, const QString& name) const;
+    /// Records `group` as the terminal group called `name` below `owner`.
+    void setTerminalGroup(const EntityModel::Entity* owner, const QString& name, EntityModel::Entity* group);
+
     /// True when reused entities are placed where the file puts them, like new ones; false
     /// (the default) when they stay where an earlier import or the user put them.
     bool isPlacingReused() const { return placingReused; }
@@ -63,6 +70,7 @@ public:
 private:
     TarvexReuseMap& reuse;
     std::map<std::pair<const EntityModel::Entity*, QString>, EntityModel::Entity*> solderGroups;
+    std::map<std::pair<const EntityModel::Entity*, QString>, EntityModel::Entity*> terminalGroups;
     std::map<QString, EntityModel::Entity*> materialEntities;
     bool placingReused = false;
 };

@@ -5,6 +5,7 @@
 #include "builders/TarvexLayeredMaterialEntityBuilder.h"
 #include "builders/TarvexPartPlacement.h"
 #include "builders/TarvexPowerEntityBuilder.h"
+#include "builders/TarvexTerminalEntityBuilder.h"
 #include "host/EntityEditor.h"
 #include "host/EntityReading.h"
 #include "host/ListAttributeEditor.h"
@@ -149,6 +150,8 @@ bool TarvexLayeredEntityBuilder::build(const TarvexPart& part, const std::vector
         TarvexPowerEntityBuilder::buildPowerSources(sourcesOf->getPowerSources(), stack, entity,
                                                     entityFrame, getSharedState(), getProgress());
     }
+    TarvexTerminalEntityBuilder::buildLayeredTerminals(getSharedState(), getProgress(), part, entity, getPlacement(),
+                                                       entityFrame);
     return true;
 }
 

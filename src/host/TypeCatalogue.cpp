@@ -1,5 +1,7 @@
 #include "host/TypeCatalogue.h"
 
+#include "host/SolverTypes.h"
+
 #include <QHash>
 
 namespace EntityModel {
@@ -18,8 +20,9 @@ AttributePath TypeCatalogue::listFor(const TypeRef& ownerType, const TypeRef& ch
         {Obstruction_Hole_t.getLabel(), Obstructions_t.getLabel()},
         {Substrate_t.getLabel(), Obstructions_t.getLabel()},
         {Heat_Source_t.getLabel(), QStringLiteral("Heat_Sources")},
-        {Terminal_t.getLabel(), QStringLiteral("Terminals")},
-        {Terminal_Group_t.getLabel(), QStringLiteral("Terminals")},
+        // Blocks, components, boards and groups keep their terminals and terminal groups alike.
+        {Terminal_t.getLabel(), Terminals_t.getLabel()},
+        {Terminal_Group_t.getLabel(), Terminals_t.getLabel()},
         {Material_t.getLabel(), Materials_t.getLabel()},
     };
     return AttributePath(TypeRef(lists.value(childType.getLabel(), Objects_t.getLabel())));

@@ -179,5 +179,17 @@ const TypeRef Thermal_Design_Power_t("Thermal_Design_Power");
 const TypeRef Die_Attach_t("Die_Attach");
 const TypeRef Die_t("Die");
 const TypeRef Encapsulant_t("Encapsulant");
+const TypeRef Include_Conduction_t("Include_Conduction");
+const TypeRef Export_Options_t("Export_Options");
+const TypeRef Export_Type_t("Export_Type");
+const TypeRef Lump_t("Lump");
+const TypeRef Separate_t("Separate");
+const TypeRef Pin_Layout_t("Pin_Layout");
+const TypeRef N_1_t("N_1");
+const TypeRef N_2_t("N_2");
+const TypeRef Offset_1_t("Offset_1");
+const TypeRef Offset_2_t("Offset_2");
+const TypeRef Terminal_Nodes_t("Terminal Nodes");
+const TypeRef Nodes_t("Nodes");
 
 } // namespace EntityModel

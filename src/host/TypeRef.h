@@ -223,4 +223,19 @@ extern const TypeRef Die_Attach_t;
 extern const TypeRef Die_t;
 extern const TypeRef Encapsulant_t;
 
+// Terminals of an imported part and their groups: how a group is exported, whether it
+// conducts, the grid of pins on a terminal's face and where the face lies.
+extern const TypeRef Include_Conduction_t;
+extern const TypeRef Export_Options_t;
+extern const TypeRef Export_Type_t;
+extern const TypeRef Lump_t;
+extern const TypeRef Separate_t;
+extern const TypeRef Pin_Layout_t;
+extern const TypeRef N_1_t;
+extern const TypeRef N_2_t;
+extern const TypeRef Offset_1_t;
+extern const TypeRef Offset_2_t;
+extern const TypeRef Terminal_Nodes_t;
+extern const TypeRef Nodes_t;
+
 } // namespace EntityModel

@@ -110,4 +110,14 @@ double TarvexLayeredPart::cellElevation(TarvexPart& cell)
     return cell.getGeometry().flattened().transform.getTranslation().z;
 }
 
+QList<TXMXMLTerminal> TarvexLayeredPart::getTerminals() const
+{
+    QList<TXMXMLTerminal> terminals;
+    for (const auto& layer : layers) {
+        if (layer)
+            terminals += layer->getTerminals();
+    }
+    return terminals;
+}
+
 } // namespace Tarvex

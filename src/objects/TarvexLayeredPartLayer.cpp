@@ -1,5 +1,6 @@
 #include "objects/TarvexLayeredPartLayer.h"
 
+#include "objects/TarvexBasicPart.h"
 #include "objects/TarvexLayeredPart.h"
 #include "objects/TarvexPartVisitorConst.h"
 
@@ -127,6 +128,16 @@ TarvexPart* TarvexLayeredPartLayer::addCell(std::unique_ptr<TarvexPart> cell)
     cells.push_back(std::move(cell));
     setGeometryDirty();
     return cells.back().get();
+}
+
+QList<TXMXMLTerminal> TarvexLayeredPartLayer::getTerminals() const
+{
+    QList<TXMXMLTerminal> terminals;
+    for (const auto& cell : cells) {
+        if (const auto* block = dynamic_cast<const TarvexBasicPart*>(cell.get()))
+            terminals += block->getTerminals();
+    }
+    return terminals;
 }
 
 } // namespace Tarvex

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "interchange/TXMXMLTerminal.h"
 #include "objects/TarvexPartBase.h"
+
+#include <QList>
 
 #include <memory>
 #include <vector>
@@ -41,6 +44,8 @@ public:
     TarvexPart* addCell(std::unique_ptr<TarvexPart> cell);
     /// The cells.
     const CellList& getCells() const { return cells; }
+    /// The terminal elements of the layer's cells, cell by cell in cell order.
+    QList<TXMXMLTerminal> getTerminals() const;
     /// The z of the layer (m), taken from its first cell.
     double getElevation() const { return elevation; }
 

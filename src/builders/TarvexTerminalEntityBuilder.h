@@ -1,0 +1,72 @@
+#pragma once
+
+#include "host/Entity.h"
+#include "host/ProgressBaseObject.h"
+#include "host/Transform.h"
+#include "interchange/TXMXMLTerminal.h"
+
+#include <QList>
+#include <QObject>
+
+namespace Tarvex {
+
+class TarvexEntityBuildState;
+class TarvexPart;
+class TXMXMLTerminalGroup;
+
+/// How many pins a terminal's face carries along each of its two directions.
+struct TarvexPinGrid
+{
+    /// Pins along the face's first direction ("NX").
+    qint32 first = 0;
+    /// Pins along the face's second direction ("NY").
+    qint32 second = 0;
+};
+
+/// Builds the `Terminal_t` entities of a part's terminal elements below the part's entity,
+/// each on the face of the part its normal points out of. Elements of one name that face
+/// one way become one hidden terminal; elements of one name facing different ways are
+/// built one by one inside a `Terminal_Group_t` of their "TerminalGroup". Entities are got
+/// or created by key through the shared state, so an update reuses those it built before.
+class TarvexTerminalEntityBuilder : public QObject, public Log::ProgressBaseObject
+{
+    Q_OBJECT
+
+public:
+    /// Builds `terminals` (the elements of `part`) below `partEntity`; `placement` is the
+    /// host frame that positions `partEntity` in its owner.
+    static void buildTerminals(TarvexEntityBuildState* sharedState, Tools::ToolProgress* progress,
+                               const QList<TXMXMLTerminal>& terminals, const TarvexPart& part,
+                               EntityModel::Entity* partEntity, const Geometry::Transform& placement);
+    /// Builds the terminals of a layered part below its layered `entity`: a board's on the
+    /// whole board, positioned by `placement`; any other layered part's per layer, each layer
+    /// in the entity's host frame `entityFrame`.
+    static void buildLayeredTerminals(TarvexEntityBuildState* sharedState, Tools::ToolProgress* progress,
+                                      const TarvexPart& part, EntityModel::Entity* entity,
+                                      const Geometry::Transform& placement, const Geometry::Transform& entityFrame);
+
+    /// A builder getting its entities through `sharedState` and reporting to `progress`.
+    TarvexTerminalEntityBuilder(TarvexEntityBuildState* sharedState, Tools::ToolProgress* progress);
+    ~TarvexTerminalEntityBuilder() override;
+
+    /// The sink this builder reports to (may be null).
+    Tools::ToolProgress* getProgress() const override;
+
+    /// Same as `buildTerminals`, with this builder's state and sink.
+    void build(const QList<TXMXMLTerminal>& terminals, const TarvexPart& part, EntityModel::Entity* partEntity,
+               const Geometry::Transform& placement);
+    /// The `Terminal_Group_t` of `group` below `parent`, got or created and filled once per
+    /// import; null when the host gives none.
+    EntityModel::Entity* obtainTerminalGroup(const TXMXMLTerminalGroup& group, EntityModel::Entity* parent);
+    /// The `Terminal_t` of `terminal` below `parent`, got or created and filled: its face of
+    /// `part` (positioned by `placement`) with `pins`. Null when the host gives none.
+    EntityModel::Entity* obtainTerminal(const TXMXMLTerminal& terminal, const TarvexPinGrid& pins,
+                                        const TarvexPart& part, EntityModel::Entity* parent,
+                                        const Geometry::Transform& placement);
+
+private:
+    TarvexEntityBuildState* sharedState;
+    Tools::ToolProgress* progress;
+};
+
+} // namespace Tarvex
