@@ -375,7 +375,8 @@ void TarvexComponentEntityBuilder::linkMaterial(Entity* entity, const TarvexMate
         material ? TarvexMaterialEntityBuilder::materialEntityFor(*material, entity, getSharedState(), getProgress())
                  : nullptr;
     if (!materialEntity) {
-        warning(tr("No Material attached to %1").arg(entity->getName()));
+        // Components are known by their reference designator, blocks and balls by name.
+        warning(tr("No Material attached to %1").arg(getDisplayName(entity)));
         return;
     }
     EntityEditor::setLinksNoThrow(entity, MaterialLink_t, {materialEntity});

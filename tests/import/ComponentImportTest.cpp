@@ -196,4 +196,8 @@ TEST(ComponentImport, ATwoResistorModelIsOneComponentWithItsResistancesAndPower)
         EXPECT_EQ(materialOf(found.front()), "Silicon");
         EXPECT_TRUE(findAll(found.front(), Subcomponent_Group_t).empty());
     }
+    // Without its material the model is told by its designator.
+    Session s;
+    s.importer.importModel(s.dir.write("q1.xml", newer.replace("MatName=\"Silicon\"", "MatName=\"Ghost\"")), false);
+    EXPECT_EQ(s.progress.texts(Kind::Warning).filter("attached"), QStringList{"q1.xml : No Material attached to Q1"});
 }
