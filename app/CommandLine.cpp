@@ -47,6 +47,11 @@ const Command Commands[] = {
      "write a synthetic interchange model\n(--legacy: the older layout)", runGenerateCommand},
     {"export3d", "export3d MODEL.json -o OUT.zip [--fea-only]\n         [--via-solver [--solver-folder DIR]\n          [--solver-timeout S]]",
      "export a model as a 3D solver project\n(--via-solver: the solids through the\nsolver's executable)", runExport3DCommand},
+    {"cfd-export", "cfd-export MODEL.json --board NAME -o OUT.xml",
+     "write the CFD results of the terminals of\na board as a terminal-definition file", runCfdExportCommand},
+    {"set", "set MODEL.json ENTITY PATH=VALUE...", "set attributes of an entity of a model", runSetCommand},
+    {"add", "add MODEL.json TYPE NAME --parent ENTITY\n         [PATH=VALUE...]",
+     "add an entity to a model, with its\nattributes", runAddCommand},
 };
 
 // What `tarvex --help` prints: the synopses of the table beside their summaries.

@@ -137,3 +137,6 @@ int runMaterialMapCommand(CommandParser& parser);
 int runPowerMapCommand(CommandParser& parser);
 int runGenerateCommand(CommandParser& parser);
 int runExport3DCommand(CommandParser& parser);
+int runCfdExportCommand(CommandParser& parser);
+int runSetCommand(CommandParser& parser);
+int runAddCommand(CommandParser& parser);

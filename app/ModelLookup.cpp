@@ -40,6 +40,61 @@ QString lookupNameOf(const Entity& entity)
     return name.isEmpty() ? getStringValue(&entity, Reference_Designator_t) : name;
 }
 
+EntityLookup lookupEntity(const Model& model, const QString& text, const QString& modelPath)
+{
+    EntityLookup found;
+    if (text.startsWith(QLatin1Char('#'))) {
+        bool ok = false;
+        const quint64 id = text.mid(1).toULongLong(&ok);
+        found.entity = ok ? model.findEntity(id) : nullptr;
+        if (!found.entity)
+            found.problem = QStringLiteral("no entity %1 in %2").arg(text, modelPath);
+        return found;
+    }
+    std::vector<Entity*> all;
+    model.getRoot()->getOwnedChildEntities(all, true, true);
+    std::vector<Entity*> named;
+    for (Entity* entity : all) {
+        if (entity->getName() == text)
+            named.push_back(entity);
+    }
+    if (named.empty()) {
+        // The parts an import builds for a component carry its designator too: the
+        // designator names the outermost of them.
+        for (Entity* entity : all) {
+            if (getStringValue(entity, Reference_Designator_t) != text)
+                continue;
+            const Entity* owner = entity->getOwnerEntity();
+            while (owner && getStringValue(owner, Reference_Designator_t) != text)
+                owner = owner->getOwnerEntity();
+            if (!owner)
+                named.push_back(entity);
+        }
+    }
+    if (named.size() == 1) {
+        found.entity = named.front();
+    } else if (named.empty()) {
+        found.problem = QStringLiteral("no entity named \"%1\" in %2").arg(text, modelPath);
+    } else {
+        found.candidates = named;
+        found.problem = QStringLiteral("\"%1\" names %2 entities in %3; name one by its id:")
+                            .arg(text, QString::number(named.size()), modelPath);
+        for (const Entity* entity : named) {
+            const Entity* owner = entity->getOwnerEntity();
+            found.problem += QStringLiteral("\n  ") + describeEntity(*entity) +
+                             (owner ? QStringLiteral(" in ") + describeEntity(*owner) : QString());
+        }
+    }
+    return found;
+}
+
+QString describeEntity(const Entity& entity)
+{
+    const QString name = lookupNameOf(entity);
+    return entity.getType().getLabel() + (name.isEmpty() ? QString() : QStringLiteral(" \"%1\"").arg(name)) +
+           QStringLiteral(" #") + QString::number(entity.getId());
+}
+
 std::vector<Entity*> earlierImports(const Model& model)
 {
     return getLinkedEntities(model.getRoot(), ImportedEntities);
@@ -67,10 +122,9 @@ std::optional<int> openEntityCommand(CommandParser& parser, const QString& entit
     target.modelPath = parser.pathValue(modelOption);
     if (!(target.model = openFileAndModel(target.file, target.modelPath, target.lock)))
         return 1;
-    const QString name = parser.value(entityOption);
-    target.entity = findEntityByName(target.model->getRoot(), name);
-    if (!target.entity) {
-        failure(QStringLiteral("no entity named \"%1\" in %2").arg(name, target.modelPath));
+    const EntityLookup lookup = lookupEntity(*target.model, parser.value(entityOption), target.modelPath);
+    if (!(target.entity = lookup.entity)) {
+        failure(lookup.problem);
         return finish(true, *target.model, target.modelPath);
     }
     return std::nullopt;

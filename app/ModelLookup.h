@@ -24,6 +24,28 @@ EntityModel::Entity* findEntityByName(EntityModel::Entity* root, const QString& 
 /// no name (imported boards and components).
 QString lookupNameOf(const EntityModel::Entity& entity);
 
+/// What naming an entity of a saved model found.
+struct EntityLookup
+{
+    /// The one entity named, or null.
+    EntityModel::Entity* entity = nullptr;
+    /// The entities that hold a name several hold (none named then).
+    std::vector<EntityModel::Entity*> candidates;
+    /// Why there is none: no entity of that name or id, or the candidates of a name that
+    /// several entities hold (each with its type, name, id and owner).
+    QString problem;
+};
+
+/// The entity `text` names in `model` (saved at `modelPath`, named in problems): "#ID" names
+/// the entity of that id; any other text the one entity of that name or, when no entity has
+/// it as its name, the outermost entity of that reference designator (the parts of an
+/// imported component carry the component's). A name that several entities hold names none.
+EntityLookup lookupEntity(const EntityModel::Model& model, const QString& text, const QString& modelPath);
+
+/// An entity as problems and reports name it: type, name when it has one, and id
+/// (Component "U1" #7).
+QString describeEntity(const EntityModel::Entity& entity);
+
 /// The top-level entities that earlier imports into `model` built, kept as links on the
 /// project so that an update replaces those and never what a person made by hand.
 std::vector<EntityModel::Entity*> earlierImports(const EntityModel::Model& model);

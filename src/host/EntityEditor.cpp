@@ -2,6 +2,7 @@
 
 #include "host/CurveAttribute.h"
 #include "host/Model.h"
+#include "host/TypeCatalogue.h"
 #include "host/UndoStackOpener.h"
 #include "host/UnitConverter.h"
 
@@ -177,7 +178,8 @@ bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, bo
 
 bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, const TypeRef& value)
 {
-    if (value.isNull())
+    const QList<TypeRef> choices = TypeCatalogue::choicesFor(TypeRef(path.last()));
+    if (value.isNull() || (!choices.isEmpty() && !choices.contains(value)))
         return false;
     const Attribute* current = entity ? entity->findAttribute(path) : nullptr;
     if (current && entity->isAlive() && current->getKind() == Attribute::Kind::Choice &&

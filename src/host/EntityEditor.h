@@ -43,7 +43,8 @@ public:
     static void setValue(Entity* entity, const AttributePath& path, const char* value);
     static void setValue(Entity* entity, const AttributePath& path, int value);
     static void setValue(Entity* entity, const AttributePath& path, bool value);
-    /// Writes a choice.
+    /// Writes a choice; one that the attribute may not hold (see `TypeCatalogue::choicesFor`)
+    /// is rejected.
     static void setValue(Entity* entity, const AttributePath& path, const TypeRef& value);
     static bool setValueNoThrow(Entity* entity, const AttributePath& path, const QString& value);
     static bool setValueNoThrow(Entity* entity, const AttributePath& path, const char* value);

@@ -102,6 +102,9 @@ TEST(EntityModel, RejectedWritesChangeNothingReadsOfTheWrongKindGiveTheFallbackA
     EXPECT_FALSE(EntityEditor::removeEntity(m.chassis, Components_t, m.part));
     EXPECT_FALSE(EntityEditor::addEntity(m.chassis, Objects_t, m.part));
     EXPECT_EQ(EntityEditor::createEntity(Component_t, m.board, Thickness_t), nullptr);
+    // Attributes whose choices the host fixes take none other.
+    EXPECT_FALSE(EntityEditor::setValueNoThrow(m.part, Include_Conduction_t, Top_t));
+    EXPECT_FALSE(EntityEditor::setValueNoThrow(m.part, Export_Options_t / Export_Type_t, Yes_t));
     EXPECT_EQ(m.json(), before);
     EXPECT_EQ(m.model->getUndoStack().count(), 0);
     EXPECT_THROW(EntityEditor::setSIValue(m.board, Thickness_t, nan), std::runtime_error);
@@ -120,6 +123,9 @@ TEST(EntityModel, RejectedWritesChangeNothingReadsOfTheWrongKindGiveTheFallbackA
     EntityEditor::setValue(m.board, Is_Tarvex_Extended_t, "Yes");
     EXPECT_TRUE(attributeIsSetTo(m.board, Is_Tarvex_Extended_t, Yes_t));
     EXPECT_FALSE(hasAttributeSetTo(m.board, Is_Tarvex_Extended_t, No_t));
+    EXPECT_TRUE(EntityEditor::setValueNoThrow(m.part, Include_Conduction_t, No_t));
+    EXPECT_FALSE(EntityEditor::setValueNoThrow(m.part, Include_Conduction_t, QStringLiteral("Maybe")));
+    EXPECT_TRUE(hasAttributeSetTo(m.part, Include_Conduction_t, No_t));
 
     // Owned children come in tree order, and links follow deletion.
     EntityEditor::createEntity(Component_t, m.board, Components_t, nullptr, 0, "U2");
