@@ -11,6 +11,7 @@
 #include "host/EntityReading.h"
 #include "host/QuorlinApplicationData.h"
 #include "host/SolverTypes.h"
+#include "host/TemporaryFolder.h"
 #include "host/ZipArchiveWriter.h"
 #include "host/ZipExtractor.h"
 
@@ -19,7 +20,6 @@
 #include <QFile>
 #include <QLocale>
 #include <QSaveFile>
-#include <QTemporaryDir>
 #include <QXmlStreamWriter>
 
 #include <algorithm>
@@ -164,7 +164,7 @@ bool Tarvex3DExporter::exportGuarded(Entity* root, const QString& archive, Way w
         return fail(tr("Unable to find Tarvex3D in Quorlin installation folder: \"%1\".").arg(m_solverFolder));
     // The project and geometry files are made in a folder of their own inside the target
     // folder, never beside the user's files, and go with it however the export ends.
-    QTemporaryDir staging(QDir(directory).filePath(QStringLiteral(".tarvex3d-export-XXXXXX")));
+    const FileSystem::TemporaryFolder staging(QStringLiteral(".tarvex3d-export"), directory);
     if (!staging.isValid())
         return fail(tr("Unable to write to the selected directory: ") + directory);
     m_state.directory = staging.path();
@@ -276,7 +276,7 @@ bool Tarvex3DExporter::exportThroughSolver(const Entity* chassis, const QString&
     // Spelled as the family's tools have always spelled it: scripts match it as it stands.
     m_state.step(tr("Processing Exported Geoemtries"));
     const Tarvex3DSolverProcess::Result run =
-        Tarvex3DSolverProcess::run(solverPath(), {QStringLiteral("-b"), QStringLiteral("-noui"), QStringLiteral("-tcl"), script},
+        Tarvex3DSolverProcess::run(QFileInfo(solverPath()).absoluteFilePath(), {QStringLiteral("-b"), QStringLiteral("-noui"), QStringLiteral("-tcl"), script},
                                    projectFolder, m_solverTimeout);
     // The solver's last words, for the messages that say why its project is not there.
     const QString lastLine = run.output.trimmed().split(QLatin1Char('\n')).last().trimmed();

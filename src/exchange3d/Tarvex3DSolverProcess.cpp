@@ -5,6 +5,10 @@
 
 #include <algorithm>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 namespace Tarvex3D {
 
 namespace {
@@ -12,13 +16,36 @@ namespace {
 // How long one wait lasts before the output read so far is trimmed.
 constexpr qint64 drainIntervalMs = 100;
 
+// The solver runs as the leader of a process group of its own, so that stopping it stops
+// the workers it started too; and it is killed when the tool that started it ends, however
+// that happens (an interrupt, a kill), instead of running on unowned.
+class SolverProcess : public QProcess
+{
+public:
+    // Every process of the solver's group, the solver first.
+    void killGroup()
+    {
+        const qint64 leader = processId();
+        if (leader > 0)
+            ::kill(-pid_t(leader), SIGKILL);
+        kill();
+    }
+
+protected:
+    void setupChildProcess() override
+    {
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    }
+};
+
 } // namespace
 
 Tarvex3DSolverProcess::Result Tarvex3DSolverProcess::run(const QString& program, const QStringList& arguments,
                                                          const QString& workingFolder, std::chrono::milliseconds timeout)
 {
     Result result;
-    QProcess process;
+    SolverProcess process;
     process.setProgram(program);
     process.setArguments(arguments);
     process.setWorkingDirectory(workingFolder);
@@ -43,7 +70,7 @@ Tarvex3DSolverProcess::Result Tarvex3DSolverProcess::run(const QString& program,
     };
     while (process.state() != QProcess::NotRunning) {
         if (deadline.hasExpired()) {
-            process.kill();
+            process.killGroup();
             process.waitForFinished(-1);
             drain();
             result.outcome = Outcome::TimedOut;

@@ -22,10 +22,10 @@ bool processGone(qint64 pid)
 // A run killed before it could remove its folder (an interrupt, a crash) leaves it behind;
 // the folder names its process, so the next run removes the folders of processes that are
 // gone. Only folders of this user, whose owner process is gone, are touched.
-void removeLeftBehind(const QString& prefix)
+void removeLeftBehind(const QString& prefix, const QString& parent)
 {
     const QRegularExpression ours(QStringLiteral("^%1-(\\d+)-").arg(QRegularExpression::escape(prefix)));
-    const QDir temporary(QDir::tempPath());
+    const QDir temporary(parent);
     const QFileInfoList entries =
         temporary.entryInfoList({prefix + QStringLiteral("-*")}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
     for (const QFileInfo& entry : entries) {
@@ -37,16 +37,19 @@ void removeLeftBehind(const QString& prefix)
     }
 }
 
-QString templateFor(const QString& prefix)
+QString templateFor(const QString& prefix, const QString& parent)
 {
-    removeLeftBehind(prefix);
-    return QDir::tempPath() + QLatin1Char('/') + prefix + QLatin1Char('-') +
-           QString::number(QCoreApplication::applicationPid()) + QStringLiteral("-XXXXXX");
+    const QString folder = parent.isEmpty() ? QDir::tempPath() : parent;
+    removeLeftBehind(prefix, folder);
+    return QDir(folder).filePath(prefix + QLatin1Char('-') + QString::number(QCoreApplication::applicationPid()) +
+                                 QStringLiteral("-XXXXXX"));
 }
 
 } // namespace
 
-TemporaryFolder::TemporaryFolder(const QString& prefix) : m_dir(templateFor(prefix)) {}
+TemporaryFolder::TemporaryFolder(const QString& prefix, const QString& parent) : m_dir(templateFor(prefix, parent))
+{
+}
 
 // Removal walks the folder without following symbolic links, so a link that something put
 // there is removed, not what it names.

@@ -5,15 +5,16 @@
 
 namespace FileSystem {
 
-/// A new, private folder in the system's temporary folder that removes itself, with all it
-/// holds, when it goes out of scope: whichever way an operation ends (a failure, a refusal,
-/// an exception), nothing it unpacked is left behind.
+/// A new, private folder (in the system's temporary folder, or in a folder given) that
+/// removes itself, with all it holds, when it goes out of scope: whichever way an operation
+/// ends (a failure, a refusal, an exception), nothing it unpacked or staged is left behind.
 class TemporaryFolder
 {
 public:
-    /// Makes the folder, named `prefix`, this process's number and a random part; first
-    /// removes the folders of that prefix that runs which no longer run left behind.
-    explicit TemporaryFolder(const QString& prefix);
+    /// Makes the folder in `parent` (the system's temporary folder when empty), named
+    /// `prefix`, this process's number and a random part; first removes the folders of that
+    /// prefix there that runs which no longer run left behind.
+    explicit TemporaryFolder(const QString& prefix, const QString& parent = QString());
     /// Removes the folder and everything in it.
     ~TemporaryFolder();
     TemporaryFolder(const TemporaryFolder&) = delete;

@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -209,6 +210,44 @@ TEST(TarvexExport3DViaSolver, ASolverThatFailsOrIsMissingLeavesNoArchiveNoProces
         else
             EXPECT_TRUE(processGone(log.pid)) << "the solver " << log.pid << " is still there";
     }
+}
+
+// A solver folder given relative to where the tool runs is found there; a solver stopped at
+// its timeout takes the workers it started along; the staging folder a killed run left in the
+// target folder goes with the next export there.
+TEST(TarvexExport3DViaSolver, RelativeFoldersWorkersAndLeftoversOfKilledRunsAreTakenCareOf)
+{
+    const TestSupport::TempDir dir, logs;
+    saveTwoBlocks(dir);
+    QProcess gone;
+    gone.start("sh", {"-c", "echo $$"});
+    ASSERT_TRUE(gone.waitForFinished());
+    const QString leftover = QStringLiteral(".tarvex3d-export-%1-AbCdEf").arg(QString(gone.readAll().trimmed()));
+    ASSERT_TRUE(QDir(dir.path(".")).mkpath(leftover + "/extract"));
+
+    QStringList arguments = viaSolver(dir.path("model.json"), dir.path("out.zip"));
+    arguments.last() = QDir::current().relativeFilePath(solverFolder);
+    const CliRun run = tarvex(arguments, standIn(logs.path("solver.log")));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.path(leftover))) << "the dead run's staging folder is removed";
+
+    // A solver that starts a worker and hangs: both are gone when the export gives up.
+    const TestSupport::TempDir forking;
+    forking.write("Tarvex3D.exe", ("#!/bin/sh\nsleep 60 &\necho $! > " + logs.path("worker.pid") + "\nsleep 60\n").toUtf8());
+    QFile::setPermissions(forking.path("Tarvex3D.exe"), QFile::ReadOwner | QFile::ExeOwner);
+    arguments = viaSolver(dir.path("model.json"), dir.path("other.zip"));
+    arguments.last() = forking.path(".");
+    const CliRun stopped = tarvex(arguments + QStringList{"--solver-timeout", "2"});
+    EXPECT_EQ(stopped.exitCode, 1);
+    QFile pidFile(logs.path("worker.pid"));
+    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
+    const qint64 worker = pidFile.readAll().trimmed().toLongLong();
+    QElapsedTimer reaped;
+    reaped.start();
+    while (!processGone(worker) && reaped.elapsed() < 5000)
+        QThread::msleep(20);
+    EXPECT_TRUE(processGone(worker)) << "the worker " << worker << " outlived its solver";
+    EXPECT_FALSE(QFileInfo::exists(dir.path("other.zip")));
 }
 
 // Names reach the script as braced words: a name that would close the brace and run a
