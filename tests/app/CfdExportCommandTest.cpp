@@ -86,6 +86,18 @@ TEST(TarvexCfdExportCommand, SampleMadeWithAddAndSetIsWrittenRelativeToTheBoard)
     EXPECT_EQ(dir.read("moved.xml"), bytes);
 }
 
+// Terminals an import built on a board stand where the file put them, whatever the board's
+// place in the model: T_TOP covers the whole top face of the 40 x 30 mm board, 1.6 mm thick.
+TEST(TarvexCfdExportCommand, ImportedTerminalsAreWrittenWhereTheFilePutThem)
+{
+    const TestSupport::TempDir dir;
+    ok({"import", TARVEX_TEST_DATA "/builders/terminals.xml", "--model", dir.path("m.json")});
+    ok({"cfd-export", dir.path("m.json"), "--board", "BRD", "-o", dir.path("out.xml")});
+    EXPECT_EQ(outline(terminal(readBack(dir.read("out.xml")), "T_TOP")),
+              "Type=grid Node1=(0.04, 0.03, 0.0016) Node2=(0.04, 0, 0.0016) Node3=(0, 0, 0.0016) "
+              "Node4=(0, 0.03, 0.0016) Node5=- NX=0 NY=0");
+}
+
 TEST(TarvexCfdExportCommand, RefusesNoBoardAnUnknownOrSharedNameAndAnOutputItCannotWrite)
 {
     const TestSupport::TempDir dir;
