@@ -45,7 +45,13 @@ int runExtendCommand(CommandParser& parser)
         err() << "error: " << error.what() << '\n';
         return finish(true, *model, modelPath);
     }
-    ModelPrinter(out()).print(*board);
+    const Tarvex::TarvexBoardExtension& extension = importer.getLastExtension();
+    const QString verb = QStringLiteral("%1 \"%2\" (%3 of its components replaced) with")
+                             .arg(progress.fatalErrors() > 0 ? QStringLiteral("Because of the errors nothing is saved; extended")
+                                                             : QStringLiteral("Extended"),
+                                  parser.value(boardOption))
+                             .arg(extension.replaced);
+    ModelPrinter(out()).printTopLevel(extension.built, verb, progress.warnings(), progress.fatalErrors());
     const int status = finish(progress.fatalErrors() > 0, *model, modelPath);
     progress.endRun(status == 0);
     return status;

@@ -35,8 +35,14 @@ int runImportCommand(CommandParser& parser)
     // What a run with errors built is shown for finding the fault, not as a result: it is
     // not saved.
     const QString verb = progress.fatalErrors() > 0 ? QStringLiteral("Because of the errors nothing is saved; built")
-                                                    : QStringLiteral("Imported");
-    ModelPrinter(out()).printTopLevel(built, verb);
+                         : built.empty()                ? QStringLiteral("Nothing is saved; built")
+                                                        : QStringLiteral("Imported");
+    ModelPrinter(out()).printTopLevel(built, verb, progress.warnings(), progress.fatalErrors());
+    if (built.empty() && progress.fatalErrors() == 0) {
+        // A list whose files are all missing warns and builds nothing: that is no import.
+        err() << "error: the import built nothing, so nothing is saved\n";
+        return finish(true, *model, modelPath);
+    }
     std::vector<Entity*> imports = earlierImports(*model);
     imports.insert(imports.end(), built.begin(), built.end());
     recordImports(*model, imports);

@@ -4,6 +4,8 @@
 #include "host/ListAttributeEditor.h"
 #include "host/UnitConverter.h"
 
+#include <set>
+
 using namespace EntityModel;
 
 namespace {
@@ -90,12 +92,40 @@ void ModelPrinter::print(const Entity& entity, int depth)
     printAttributes(entity, QString(), depth + 1);
 }
 
-void ModelPrinter::printTopLevel(const std::vector<Entity*>& entities, const QString& verb)
+void ModelPrinter::printTopLevel(const std::vector<Entity*>& entities, const QString& verb, int warnings, int errors)
 {
     m_out << verb << ' ' << entities.size() << (entities.size() == 1 ? " top-level entity" : " top-level entities")
           << (entities.empty() ? "." : ":") << '\n';
     for (const Entity* entity : entities)
         print(*entity, 1);
+
+    // What the entities hold, each counted once however the list nests them.
+    struct Kind
+    {
+        TypeRef type;
+        const char* one;
+        const char* many;
+        int count;
+    };
+    Kind kinds[] = {{Component_t, "component", "components", 0},        {Solid_Obstruction_t, "block", "blocks", 0},
+                    {Bump_t, "solder ball or bump", "solder balls and bumps", 0}, {Heat_Source_t, "heat source", "heat sources", 0},
+                    {Terminal_t, "terminal", "terminals", 0}};
+    std::set<const Entity*> counted;
+    for (Entity* entity : entities) {
+        std::vector<Entity*> held{entity};
+        CompositeAttribute::getOwnedChildEntities(entity, held, true, true);
+        for (const Entity* one : held) {
+            if (!counted.insert(one).second)
+                continue;
+            for (Kind& kind : kinds)
+                kind.count += one->getType() == kind.type ? 1 : 0;
+        }
+    }
+    QStringList parts;
+    for (const Kind& kind : kinds)
+        parts << QStringLiteral("%1 %2").arg(kind.count).arg(QLatin1String(kind.count == 1 ? kind.one : kind.many));
+    m_out << "In all: " << parts.join(QStringLiteral(", ")) << "; " << warnings
+          << (warnings == 1 ? " warning, " : " warnings, ") << errors << (errors == 1 ? " error.\n" : " errors.\n");
     m_out.flush();
 }
 

@@ -16,8 +16,12 @@ public:
     explicit ModelPrinter(QTextStream& out) : m_out(out) {}
     /// Prints `entity` and everything it owns, indented by `depth` levels.
     void print(const EntityModel::Entity& entity, int depth = 0);
-    /// Says "`verb` N top-level entities:" and prints each of `entities` one level down.
-    void printTopLevel(const std::vector<EntityModel::Entity*>& entities, const QString& verb);
+    /// Says "`verb` N top-level entities:", prints each of `entities` one level down, and
+    /// closes with one line counting what they hold (components, blocks, solder balls and
+    /// bumps, heat sources, terminals) and the run's `warnings` and `errors`, so that a run
+    /// that built nothing reads as such.
+    void printTopLevel(const std::vector<EntityModel::Entity*>& entities, const QString& verb, int warnings,
+                       int errors);
 
 private:
     void printAttributes(const EntityModel::CompositeAttribute& holder, const QString& prefix, int depth);

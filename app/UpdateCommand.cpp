@@ -37,7 +37,7 @@ int runUpdateCommand(CommandParser& parser)
     // not saved.
     const QString verb = progress.fatalErrors() > 0 ? QStringLiteral("Because of the errors nothing is saved; built")
                                                     : QStringLiteral("Updated");
-    ModelPrinter(out()).printTopLevel(updated, verb);
+    ModelPrinter(out()).printTopLevel(updated, verb, progress.warnings(), progress.fatalErrors());
     if (updated.empty() && !existing.empty() && progress.fatalErrors() == 0) {
         // Saving now would drop the whole earlier import for a file that built nothing.
         err() << "error: the update built nothing, so the earlier import is kept\n";

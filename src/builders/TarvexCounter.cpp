@@ -31,4 +31,20 @@ void walk(const TarvexObject& object, TarvexObjectVisitorConst& visitor)
     }
 }
 
+void walkAll(const std::vector<std::unique_ptr<TarvexObject>>& objects, TarvexObjectVisitorConst& visitor)
+{
+    for (const std::unique_ptr<TarvexObject>& object : objects) {
+        if (object)
+            walk(*object, visitor);
+    }
+}
+
+std::uint64_t countNodes(const std::vector<std::unique_ptr<TarvexObject>>& objects)
+{
+    std::uint64_t total = 0;
+    TarvexCounter counter(&total);
+    walkAll(objects, counter);
+    return total;
+}
+
 } // namespace Tarvex

@@ -3,6 +3,8 @@
 #include "objects/TarvexObjectVisitorConst.h"
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace Tarvex {
 
@@ -26,5 +28,9 @@ private:
 /// Visits `object` with `visitor`, then, when the visitor's `visitChildren` agrees, walks
 /// every child in order (depth first, each node before its children).
 void walk(const TarvexObject& object, TarvexObjectVisitorConst& visitor);
+/// Walks every tree of `objects` in order (null ones skipped).
+void walkAll(const std::vector<std::unique_ptr<TarvexObject>>& objects, TarvexObjectVisitorConst& visitor);
+/// The number of nodes of every tree of `objects`: the progress total of a build over them.
+std::uint64_t countNodes(const std::vector<std::unique_ptr<TarvexObject>>& objects);
 
 } // namespace Tarvex

@@ -39,15 +39,8 @@ TarvexBuiltEntities buildEntities(const std::vector<std::unique_ptr<TarvexObject
     if (!rootEntity || objects.empty())
         return built;
 
-    if (progress) {
-        std::uint64_t total = 0;
-        TarvexCounter counter(&total);
-        for (const std::unique_ptr<TarvexObject>& object : objects) {
-            if (object)
-                walk(*object, counter);
-        }
-        progress->setTotalSteps(total);
-    }
+    if (progress)
+        progress->setTotalSteps(countNodes(objects));
 
     // Taken before the walk: reused entities leave `existing` as they are attached again.
     const std::vector<Entity*> waiting = existing.waiting();
@@ -56,10 +49,7 @@ TarvexBuiltEntities buildEntities(const std::vector<std::unique_ptr<TarvexObject
     TarvexEntityBuildState state(existing);
     state.setPlacingReused(placeReused);
     TarvexEntityBuilder builder(rootEntity, &state, progress);
-    for (const std::unique_ptr<TarvexObject>& object : objects) {
-        if (object)
-            walk(*object, builder);
-    }
+    walkAll(objects, builder);
 
     // A top-level ball sits in a group that the walk made below the root: the group is
     // what the import added there, and what an update must find again. Balls sharing it

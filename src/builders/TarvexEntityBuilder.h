@@ -60,6 +60,19 @@ public:
     /// The sink this builder reports to (may be null).
     Tools::ToolProgress* getProgress() const override;
 
+protected:
+    /// Builds the entity of `node`'s part below `target`, placed relative to `frame`, and
+    /// records it: boards through the layered builder, other parts through the component builder.
+    virtual void build(const TarvexObject& node, EntityModel::Entity* target, const Geometry::Transform& frame);
+    /// Records `entity` as what `node` became; its children's frame is composed with `frame`.
+    void record(const TarvexObject& node, EntityModel::Entity* entity, const Geometry::Transform& frame);
+    /// The host placement of `node`'s part (identity without a part), worked out once.
+    const Geometry::Transform& hostPlacementOf(const TarvexObject& node);
+    /// The entity top-level objects are built below.
+    EntityModel::Entity* getRootEntity() const { return rootEntity; }
+    /// The state shared by the part builders.
+    TarvexEntityBuildState* getSharedState() const { return sharedState; }
+
 private:
     /// What a node became: its entity, and the transform its children's frame is composed with.
     struct Created
@@ -67,10 +80,6 @@ private:
         EntityModel::Entity* entity = nullptr;
         Geometry::Transform frame;
     };
-
-    void build(const TarvexObject& node, EntityModel::Entity* target, const Geometry::Transform& frame);
-    void record(const TarvexObject& node, EntityModel::Entity* entity, const Geometry::Transform& frame);
-    const Geometry::Transform& hostPlacementOf(const TarvexObject& node);
 
     EntityModel::Entity* rootEntity;
     std::map<const TarvexObject*, Created> created;

@@ -98,6 +98,30 @@ void TarvexPowerEntityBuilder::buildPowerSources(const std::vector<std::shared_p
     }
 }
 
+void TarvexPowerEntityBuilder::placeThinSource(Entity* heatSource, const TarvexPlacedGeometry& host,
+                                               const Transform& relativeTo)
+{
+    const Vec3 corner = hostLowCorner(host, relativeTo);
+    const Vec3 size = host.bound.getSize();
+    EntityEditor::setValueNoThrow(heatSource, Modelling_Level_t, Thin_t);
+    // A power of its own, on a place and size of its own.
+    EntityEditor::setValueNoThrow(heatSource, HeatSourceAttributes::option(), Total_Heat_t);
+    EntityEditor::setValueNoThrow(heatSource, HeatSourceAttributes::sizeFromParent(), No_t);
+    EntityEditor::setValueNoThrow(heatSource, Origin_Point_t, Low_Corner_t);
+    EntityEditor::setSIValueNoThrow(heatSource, X_Location_t, corner.x);
+    EntityEditor::setSIValueNoThrow(heatSource, Y_Location_t, corner.y);
+    EntityEditor::setSIValueNoThrow(heatSource, Z_Location_t, corner.z);
+    TarvexEntityBuilderBase::writeOrderedRotation(heatSource, Transform());
+    EntityEditor::setSIValueNoThrow(heatSource, Width_t, size.x);
+    EntityEditor::setSIValueNoThrow(heatSource, Height_t, size.y);
+    EntityEditor::setSIValueNoThrow(heatSource, Depth_t, size.z);
+}
+
+void TarvexPowerEntityBuilder::writeConstantPower(Entity* heatSource, double power)
+{
+    writeRectanglePower(heatSource, TarvexPowerData{power, {}}, 1.0);
+}
+
 TarvexPowerEntityBuilder::TarvexPowerEntityBuilder(const Bound& faces, Entity* receiver,
                                                    const Transform& receiverPlacement,
                                                    TarvexEntityBuildState* sharedState, Tools::ToolProgress* progress)
@@ -187,21 +211,7 @@ Entity* TarvexPowerEntityBuilder::placeHeatSource(const QString& name, const Bou
     const TarvexPlacedGeometry face(nullptr, Transform(),
                                     Bound(Vec3(rectangle.getLow().x, rectangle.getLow().y, z),
                                           Vec3(rectangle.getHigh().x, rectangle.getHigh().y, z)));
-    const TarvexPlacedGeometry host = toHostFrame(face);
-    const Vec3 corner = hostLowCorner(host, receiverPlacement);
-    const Vec3 size = host.bound.getSize();
-    EntityEditor::setValueNoThrow(heatSource, Modelling_Level_t, Thin_t);
-    // A power of its own, on a place and size of its own.
-    EntityEditor::setValueNoThrow(heatSource, HeatSourceAttributes::option(), Total_Heat_t);
-    EntityEditor::setValueNoThrow(heatSource, HeatSourceAttributes::sizeFromParent(), No_t);
-    EntityEditor::setValueNoThrow(heatSource, Origin_Point_t, Low_Corner_t);
-    EntityEditor::setSIValueNoThrow(heatSource, X_Location_t, corner.x);
-    EntityEditor::setSIValueNoThrow(heatSource, Y_Location_t, corner.y);
-    EntityEditor::setSIValueNoThrow(heatSource, Z_Location_t, corner.z);
-    TarvexEntityBuilderBase::writeOrderedRotation(heatSource, Transform());
-    EntityEditor::setSIValueNoThrow(heatSource, Width_t, size.x);
-    EntityEditor::setSIValueNoThrow(heatSource, Height_t, size.y);
-    EntityEditor::setSIValueNoThrow(heatSource, Depth_t, size.z);
+    placeThinSource(heatSource, toHostFrame(face), receiverPlacement);
     return heatSource;
 }
 

@@ -4,6 +4,7 @@
 #include "host/Entity.h"
 #include "host/ProgressBaseObject.h"
 #include "host/Transform.h"
+#include "objects/TarvexPlacedGeometry.h"
 #include "objects/TarvexPowerSourceVisitorConst.h"
 
 #include <QObject>
@@ -32,6 +33,14 @@ public:
                                   const Geometry::Bound& faces, EntityModel::Entity* receiver,
                                   const Geometry::Transform& receiverPlacement, TarvexEntityBuildState* sharedState,
                                   Tools::ToolProgress* progress);
+
+    /// Writes `heatSource` as a thin source with a place and size of its own: the bound of
+    /// `host` (a part in host axes), its low corner taken relative to the host frame
+    /// `relativeTo`, unturned.
+    static void placeThinSource(EntityModel::Entity* heatSource, const TarvexPlacedGeometry& host,
+                                const Geometry::Transform& relativeTo);
+    /// Writes `power` (W) as the power of `heatSource`, the same at every temperature.
+    static void writeConstantPower(EntityModel::Entity* heatSource, double power);
 
     /// A builder for sources on the faces of `faces`, placed below `receiver`.
     TarvexPowerEntityBuilder(const Geometry::Bound& faces, EntityModel::Entity* receiver,

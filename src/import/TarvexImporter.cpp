@@ -1,5 +1,6 @@
 #include "import/TarvexImporter.h"
 
+#include "builders/TarvexEntityBuildState.h"
 #include "builders/TarvexEntityBuilder.h"
 #include "builders/TarvexEntityExtender.h"
 #include "host/EntityEditor.h"
@@ -22,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -112,14 +114,31 @@ Tools::ToolProgress* TarvexImporter::getProgress() const { return &m_progress; }
 
 std::vector<Entity*> TarvexImporter::importModel(const QString& path, bool centre)
 {
-    return MemoryGuard::run(modelOf(m_parent), *this, tr("Import Tarvex Data"), std::vector<Entity*>(),
-                            [&] { return importModelGuarded(path, centre); });
+    return MemoryGuard::run(modelOf(m_parent), *this, tr("Import Tarvex Data"), std::vector<Entity*>(), [&] {
+        return takenBackWhenListsStop([&] { return importModelGuarded(path, centre); });
+    });
 }
 
 std::vector<Entity*> TarvexImporter::updateModel(const QString& path, const std::vector<Entity*>& existing)
 {
-    return MemoryGuard::run(modelOf(m_parent), *this, tr("Update Tarvex Data"), std::vector<Entity*>(),
-                            [&] { return updateModelGuarded(path, existing); });
+    return MemoryGuard::run(modelOf(m_parent), *this, tr("Update Tarvex Data"), std::vector<Entity*>(), [&] {
+        return takenBackWhenListsStop([&] { return updateModelGuarded(path, existing); });
+    });
+}
+
+void TarvexImporter::setListFileCap(size_t cap) { m_listFileCap = cap; }
+
+std::vector<Entity*> TarvexImporter::takenBackWhenListsStop(const std::function<std::vector<Entity*>()>& operation)
+{
+    m_listFilesOpened = 0;
+    m_listsStopped = false;
+    const MemoryGuard start(modelOf(m_parent));
+    std::vector<Entity*> result = operation();
+    if (!m_listsStopped)
+        return result;
+    // Lists stopped part way would leave an arbitrary part of what they name: none of it stays.
+    start.rollBack();
+    return {};
 }
 
 std::vector<Entity*> TarvexImporter::extendPCB(Entity* board, const QString& path)
@@ -175,6 +194,7 @@ std::vector<Entity*> TarvexImporter::updateModelGuarded(const QString& path, con
 std::vector<Entity*> TarvexImporter::extendPCBGuarded(Entity* board, const QString& path)
 {
     m_progress.reset();
+    m_extension = TarvexBoardExtension();
     showMessage(tr("Reading Simplified Model"));
     TarvexObjectBuilder builder(&m_progress);
     if (!builder.readFile(path))
@@ -192,7 +212,23 @@ std::vector<Entity*> TarvexImporter::extendPCBGuarded(Entity* board, const QStri
     m_progress.reset();
     m_progress.setTotalSteps(0);
     showMessage(tr("Importing Geometry"));
-    extendBoard(objects.empty() ? nullptr : objects.front().get(), board);
+    // The heat sources an earlier extension gave the board wait to be reused, so that
+    // extending again with the same file rewrites its "HeatSource ..." instead of adding a
+    // second one; those the file does not name go back to the board. Other heat sources of
+    // the board are not the extension's and stay where they are.
+    TarvexReuseMap reuse;
+    if (board) {
+        for (Entity* source : board->getOwnedChildEntitiesOfType(Heat_Source_t)) {
+            if (getStringValue(source, Name_t).startsWith(QLatin1String("HeatSource ")))
+                reuse.detach(source);
+        }
+    }
+    {
+        TarvexEntityBuildState state(reuse);
+        m_extension = extendBoard(objects, board, &state, &m_progress);
+    }
+    for (Entity* source : reuse.waitingFrom(board))
+        reuse.reattach(board, Name_t, getStringValue(source, Name_t), Heat_Source_t, board, Heat_Sources_t);
 
     m_progress.reset();
     m_progress.setTotalSteps(0);
@@ -338,10 +374,23 @@ std::vector<Entity*> TarvexImporter::importModelImplJson(const QFileInfo& file, 
             const QString keys[] = {QStringLiteral("CENX"), QStringLiteral("CENY"), QStringLiteral("MINZ")};
             const bool placed = std::any_of(std::begin(keys), std::end(keys),
                                             [&](const QString& key) { return entry.isItemDouble(key); });
+            // Lists naming each other several times multiply: each level may double what
+            // one operation opens, so the count is bounded, not only the nesting.
+            if (++m_listFilesOpened > m_listFileCap) {
+                fatalError(tr("The import list %1 would open more than %2 files; the import is stopped and "
+                              "nothing of it is kept")
+                               .arg(file.filePath())
+                               .arg(m_listFileCap));
+                m_success = false;
+                m_listsStopped = true;
+                return result;
+            }
             const bool placingBefore = m_placingEntry;
             m_placingEntry = placingBefore || placed;
             const std::vector<Entity*> entities = importModelImpl(resolved, level + 1, reuse);
             m_placingEntry = placingBefore;
+            if (m_listsStopped)
+                return result;
 
             std::optional<Geometry::Vec3> target;
             bool unitKnown = true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "builders/TarvexEntityExtender.h"
 #include "builders/TarvexReuseMap.h"
 #include "host/Entity.h"
 #include "host/GeometryBuilder.h"
@@ -10,6 +11,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 class QIODevice;
@@ -45,6 +47,12 @@ public:
     /// Extends `board` in place with the file at `path`; throws std::runtime_error
     /// "Failed to import : <path>" when the file cannot be read. Always returns an empty list.
     std::vector<EntityModel::Entity*> extendPCB(EntityModel::Entity* board, const QString& path);
+    /// The most files one import or update may open through import lists (lists and models
+    /// together, 10 000 unless set): past it the operation stops with a fatal error and is
+    /// taken back whole.
+    void setListFileCap(size_t cap);
+    /// What the last `extendPCB` put on its board (nothing before one ran).
+    const TarvexBoardExtension& getLastExtension() const { return m_extension; }
     /// Switches on the solution-control options an imported model needs.
     static void enableSolutionControlOptions(EntityModel::Entity* entity);
 
@@ -60,6 +68,8 @@ private:
     std::vector<EntityModel::Entity*> updateModelGuarded(const QString& path,
                                                          const std::vector<EntityModel::Entity*>& existing);
     std::vector<EntityModel::Entity*> extendPCBGuarded(EntityModel::Entity* board, const QString& path);
+    std::vector<EntityModel::Entity*>
+    takenBackWhenListsStop(const std::function<std::vector<EntityModel::Entity*>()>& operation);
     std::vector<EntityModel::Entity*> importModelImpl(const QString& path, TarvexReuseMap* reuse);
     std::vector<EntityModel::Entity*> importModelImpl(const QString& path, size_t level, TarvexReuseMap* reuse);
     std::vector<EntityModel::Entity*> importModelImplJson(const QFileInfo& file, QIODevice* device, size_t level,
@@ -87,6 +97,12 @@ private:
     // everything it builds, reused or new, starts where the file puts it, so that placing
     // it gives the same model however often the list is imported or updated.
     bool m_placingEntry = false;
+    TarvexBoardExtension m_extension;
+    // Files opened through import lists by the running operation, its cap, and whether the
+    // cap stopped it.
+    size_t m_listFilesOpened = 0;
+    size_t m_listFileCap = 10000;
+    bool m_listsStopped = false;
 };
 
 } // namespace Tarvex

@@ -1,0 +1,73 @@
+// What `tarvex extend` and `tarvex import` of a list tell at the end, and the runs of them that
+// must fail: an extension file that cannot be read, a list past the cap, a list that builds nothing.
+#include "app/CliFiles.h"
+
+#include "support/ImportLists.h"
+
+#include <gtest/gtest.h>
+
+using TestSupport::CliRun;
+using TestSupport::tarvex;
+
+TEST(TarvexCli, ExtendAndImportCloseWithWhatTheyBuilt)
+{
+    TestSupport::TempDir dir;
+    const CliRun imported = tarvex({"import", "--model", dir.path("model.json")});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    EXPECT_TRUE(imported.out.contains("\nIn all: 3 components, 4 blocks, 6 solder balls and bumps, 1 heat source, "
+                                      "2 terminals; 0 warnings, 0 errors.\n"))
+        << imported.out.toStdString();
+
+    const QString file = QStringLiteral(TARVEX_TEST_DATA "/builders/extend-board.xml");
+    for (const int replaced : {0, 2}) {
+        SCOPED_TRACE(replaced);
+        const CliRun extended = tarvex({"extend", file, "--model", dir.path("model.json"), "--board", "PCB"});
+        EXPECT_EQ(extended.exitCode, 0) << extended.err.toStdString();
+        EXPECT_TRUE(extended.out.startsWith(
+            QStringLiteral("Extended \"PCB\" (%1 of its components replaced) with 3 top-level entities:\n").arg(replaced)))
+            << extended.out.toStdString();
+        EXPECT_TRUE(extended.out.contains("\nIn all: 2 components, 2 blocks, 0 solder balls and bumps, 1 heat source, "
+                                          "0 terminals; 0 warnings, 0 errors.\n"))
+            << extended.out.toStdString();
+        EXPECT_TRUE(extended.err.endsWith("Extend PCB Finished\n")) << extended.err.toStdString();
+    }
+}
+
+TEST(TarvexCli, ExtensionsAndListsThatCannotBeDoneLeaveTheModelAsItWas)
+{
+    TestSupport::TempDir dir;
+    const QString model = CliFiles::importedSample(dir);
+    ASSERT_FALSE(model.isEmpty());
+    const QByteArray before = dir.read("model.json");
+    const QString truncated = dir.write("truncated.xml", CliFiles::blockFile("B1").left(150));
+    dir.write("block.xml", CliFiles::blockFile("B1"));
+    const QString chain = TestSupport::writeDoublingChain(dir, 20, "block.xml");
+    const QString onlyMissing = dir.write("only-missing.json", R"({"TARVEX_INTERCHANGE_MODEL": {"Import": {"file": "gone.xml"}}})");
+    struct Case
+    {
+        QStringList arguments;
+        QString message;
+    };
+    const Case cases[] = {
+        {{"extend", truncated, "--model", model, "--board", "PCB"}, "Failed to import : " + truncated},
+        // 2^20 imports asked for: stopped at the cap, long before.
+        {{"import", chain, "--model", model}, "would open more than 10000 files; the import is stopped"},
+        {{"import", onlyMissing, "--model", model}, "the import built nothing, so nothing is saved"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        EXPECT_TRUE(CliFiles::failedWith(tarvex(c.arguments), c.message));
+        EXPECT_EQ(dir.read("model.json"), before);
+    }
+    // Into a model not made yet, neither list makes one.
+    const std::pair<QString, const char*> lists[] = {{chain, " warnings, 1 error.\n"},
+                                                     {onlyMissing, "; 1 warning, 0 errors.\n"}};
+    for (const auto& [list, problems] : lists) {
+        const CliRun run = tarvex({"import", list, "--model", dir.path("new.json")});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.out.contains(" 0 top-level entities.\nIn all: 0 components, 0 blocks") &&
+                    run.out.endsWith(problems))
+            << run.out.toStdString();
+        EXPECT_FALSE(QFile::exists(dir.path("new.json")));
+    }
+}
