@@ -14,11 +14,9 @@ run add "$model" PCB Board --parent '#2' Width=100mm Thickness=1.6mm Depth=80mm 
 run add "$model" Component U1 --parent Board Width=10mm Height=2mm Depth=10mm \
     X_Location=20mm Y_Location=1.6mm Z_Location=30mm
 
-# A group exported terminal by terminal, through which heat also conducts. Terminal offsets
-# are measured, as an import writes them, in the frame U1 itself is placed in (U1 stands at
-# x 20 mm, z 30 mm on the board).
+# A group exported terminal by terminal, through which heat also conducts.
 run add "$model" Terminal_Group Signals --parent U1 Export_Options/Export_Type=Separate Include_Conduction=Yes
-run add "$model" Terminal T1 --parent Signals Side=Top Width=4mm Depth=2mm Offset_1=21mm Offset_2=33mm
+run add "$model" Terminal T1 --parent Signals Side=Top Width=4mm Depth=2mm Offset_1=1mm Offset_2=3mm
 results=Simulation_Results
 pins=$results/Pin_Results/Pin_Results_Summary/Pins
 run set "$model" T1 $results/Pin_Results/Pin_Layout/N_1=2 $results/Pin_Results/Pin_Layout/N_2=1 \
@@ -48,5 +46,5 @@ run add "$model" Terminal_Group Ground --parent U1 Export_Options/Export_Type=Lu
     $results/Summary/Heat_Fluxes/Heat_Convection_Out=0.8 $results/Summary/Heat_Fluxes/Heat_Conduction_Out=0.3 \
     "$results/Heat_Transfer_Summary/Surface_Temperature=65 C" "$results/Heat_Transfer_Summary/Reference_Temperature=25 C" \
     "$results/Heat_Transfer_Summary/Effective_Area=8 mm^2"
-run add "$model" Terminal G1 --parent Ground Side=Top Width=2mm Depth=2mm Offset_1=26mm Offset_2=36mm
-run add "$model" Terminal G2 --parent Ground Side=Top Width=2mm Depth=2mm Offset_1=26mm Offset_2=38mm
+run add "$model" Terminal G1 --parent Ground Side=Top Width=2mm Depth=2mm Offset_1=6mm Offset_2=6mm
+run add "$model" Terminal G2 --parent Ground Side=Top Width=2mm Depth=2mm Offset_1=6mm Offset_2=8mm

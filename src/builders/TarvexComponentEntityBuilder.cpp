@@ -254,7 +254,7 @@ bool TarvexComponentEntityBuilder::createBlock(const TarvexBasicPart& part, Enti
     EntityEditor::setSIValueNoThrow(block, Heat_Dissipated_t, part.getPower());
     linkMaterial(block, part.getMaterial().get());
     TarvexTerminalEntityBuilder::buildTerminals(getSharedState(), getProgress(), part.getTerminals(), part, block,
-                                                placement);
+                                                host.transform);
     buildSources(part, block, host.transform);
     return true;
 }

@@ -150,8 +150,7 @@ bool TarvexLayeredEntityBuilder::build(const TarvexPart& part, const std::vector
         TarvexPowerEntityBuilder::buildPowerSources(sourcesOf->getPowerSources(), stack, entity,
                                                     entityFrame, getSharedState(), getProgress());
     }
-    TarvexTerminalEntityBuilder::buildLayeredTerminals(getSharedState(), getProgress(), part, entity, getPlacement(),
-                                                       entityFrame);
+    TarvexTerminalEntityBuilder::buildLayeredTerminals(getSharedState(), getProgress(), part, entity, entityFrame);
     return true;
 }
 

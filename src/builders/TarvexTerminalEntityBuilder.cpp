@@ -295,20 +295,19 @@ void writeBoardOutline(Entity* terminal, const TarvexPart& part, const Entity* p
 
 void TarvexTerminalEntityBuilder::buildTerminals(TarvexEntityBuildState* sharedState, Tools::ToolProgress* progress,
                                                  const QList<TXMXMLTerminal>& terminals, const TarvexPart& part,
-                                                 Entity* partEntity, const Transform& placement)
+                                                 Entity* partEntity, const Transform& entityFrame)
 {
     TarvexTerminalEntityBuilder builder(sharedState, progress);
-    builder.build(terminals, part, partEntity, placement);
+    builder.build(terminals, part, partEntity, entityFrame);
 }
 
 void TarvexTerminalEntityBuilder::buildLayeredTerminals(TarvexEntityBuildState* sharedState,
                                                         Tools::ToolProgress* progress, const TarvexPart& part,
-                                                        Entity* entity, const Transform& placement,
-                                                        const Transform& entityFrame)
+                                                        Entity* entity, const Transform& entityFrame)
 {
     TarvexTerminalEntityBuilder builder(sharedState, progress);
     if (classifyPart(part) == BoardPart) {
-        builder.build(terminalsOf(part), part, entity, placement);
+        builder.build(terminalsOf(part), part, entity, entityFrame);
         return;
     }
     // Inside a component each layer carries the terminals of its own cells, on its own
@@ -328,7 +327,7 @@ TarvexTerminalEntityBuilder::~TarvexTerminalEntityBuilder() = default;
 Tools::ToolProgress* TarvexTerminalEntityBuilder::getProgress() const { return progress; }
 
 void TarvexTerminalEntityBuilder::build(const QList<TXMXMLTerminal>& terminals, const TarvexPart& part,
-                                        Entity* partEntity, const Transform& placement)
+                                        Entity* partEntity, const Transform& entityFrame)
 {
     if (!partEntity || terminals.isEmpty() || !carriesItsTerminals(part))
         return;
@@ -345,7 +344,7 @@ void TarvexTerminalEntityBuilder::build(const QList<TXMXMLTerminal>& terminals, 
         if (oneWay) {
             // One face: the name is one terminal, hidden, standing for all its elements.
             if (Entity* terminal = obtainTerminal(named.front(), pinGridFor(named, normal, part), part, partEntity,
-                                                  placement))
+                                                  entityFrame))
                 EntityEditor::setValueNoThrow(terminal, Hidden_t, Yes_t);
             continue;
         }
@@ -355,7 +354,7 @@ void TarvexTerminalEntityBuilder::build(const QList<TXMXMLTerminal>& terminals, 
         for (const TXMXMLTerminal& terminal : named) {
             Entity* group = obtainTerminalGroup(groupOf(terminal), partEntity);
             if (group && liesAlongAnAxis(normalInPart(readNormal(terminal.getNormal()), hostPlacement)))
-                obtainTerminal(terminal, {terminal.getNX(), terminal.getNY()}, part, group, placement);
+                obtainTerminal(terminal, {terminal.getNX(), terminal.getNY()}, part, group, entityFrame);
         }
     }
 }
@@ -394,7 +393,7 @@ Entity* TarvexTerminalEntityBuilder::obtainTerminalGroup(const TXMXMLTerminalGro
 
 Entity* TarvexTerminalEntityBuilder::obtainTerminal(const TXMXMLTerminal& terminal, const TarvexPinGrid& pins,
                                                     const TarvexPart& part, Entity* parent,
-                                                    const Transform& placement)
+                                                    const Transform& entityFrame)
 {
     if (!sharedState || !parent)
         return nullptr;
@@ -408,9 +407,11 @@ Entity* TarvexTerminalEntityBuilder::obtainTerminal(const TXMXMLTerminal& termin
     EntityEditor::setValueNoThrow(entity, Include_Conduction_t, conductionOf(groupOf(terminal)));
 
     // The part in host axes: its own bound from the origin, its host placement, and its low
-    // corner in the frame that positions its entity.
+    // corner from the corner of the entity the terminal stands on (0 for a block's own
+    // terminals; a layer's place in its layered entity). Measured there, offsets stay true
+    // when the entity is moved.
     const TarvexPlacedGeometry host = toHostFrame(flatBoundOf(placedGeometryOf(part)));
-    const Vec3 offset = hostLowCorner(host, placement);
+    const Vec3 offset = hostLowCorner(host, entityFrame);
     const Vec3 normal = normalInPart(readNormal(terminal.getNormal()), host.transform);
     const std::optional<Face> face = faceOf(normal, isOnTopSide(parent), host.bound, offset);
     if (!face)

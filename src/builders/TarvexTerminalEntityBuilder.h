@@ -33,17 +33,17 @@ class TarvexTerminalEntityBuilder : public QObject, public Log::ProgressBaseObje
     Q_OBJECT
 
 public:
-    /// Builds `terminals` (the elements of `part`) below `partEntity`; `placement` is the
-    /// host frame that positions `partEntity` in its owner.
+    /// Builds `terminals` (the elements of `part`) below `partEntity`; `entityFrame` is the
+    /// host frame of `partEntity` itself, from whose corner a terminal's offsets are measured
+    /// (so that they stay true wherever the entity is moved).
     static void buildTerminals(TarvexEntityBuildState* sharedState, Tools::ToolProgress* progress,
                                const QList<TXMXMLTerminal>& terminals, const TarvexPart& part,
-                               EntityModel::Entity* partEntity, const Geometry::Transform& placement);
-    /// Builds the terminals of a layered part below its layered `entity`: a board's on the
-    /// whole board, positioned by `placement`; any other layered part's per layer, each layer
-    /// in the entity's host frame `entityFrame`.
+                               EntityModel::Entity* partEntity, const Geometry::Transform& entityFrame);
+    /// Builds the terminals of a layered part below its layered `entity`, whose host frame is
+    /// `entityFrame`: a board's on the whole board; any other layered part's per layer.
     static void buildLayeredTerminals(TarvexEntityBuildState* sharedState, Tools::ToolProgress* progress,
                                       const TarvexPart& part, EntityModel::Entity* entity,
-                                      const Geometry::Transform& placement, const Geometry::Transform& entityFrame);
+                                      const Geometry::Transform& entityFrame);
 
     /// A builder getting its entities through `sharedState` and reporting to `progress`.
     TarvexTerminalEntityBuilder(TarvexEntityBuildState* sharedState, Tools::ToolProgress* progress);
@@ -54,15 +54,16 @@ public:
 
     /// Same as `buildTerminals`, with this builder's state and sink.
     void build(const QList<TXMXMLTerminal>& terminals, const TarvexPart& part, EntityModel::Entity* partEntity,
-               const Geometry::Transform& placement);
+               const Geometry::Transform& entityFrame);
     /// The `Terminal_Group_t` of `group` below `parent`, got or created and filled once per
     /// import; null when the host gives none.
     EntityModel::Entity* obtainTerminalGroup(const TXMXMLTerminalGroup& group, EntityModel::Entity* parent);
     /// The `Terminal_t` of `terminal` below `parent`, got or created and filled: its face of
-    /// `part` (positioned by `placement`) with `pins`. Null when the host gives none.
+    /// `part`, offset from the corner of the entity whose host frame is `entityFrame`, with
+    /// `pins`. Null when the host gives none.
     EntityModel::Entity* obtainTerminal(const TXMXMLTerminal& terminal, const TarvexPinGrid& pins,
                                         const TarvexPart& part, EntityModel::Entity* parent,
-                                        const Geometry::Transform& placement);
+                                        const Geometry::Transform& entityFrame);
 
 private:
     TarvexEntityBuildState* sharedState;

@@ -156,12 +156,8 @@ Geometry::Part terminalPart(Geometry::GeometryBuilder& geometry, Entity* termina
         blockBox = blockPart->getLocalBound();
     Vec3 low = blockBox.getLow();
     low[frame->across] = frame->high ? blockBox.getHigh()[frame->across] : blockBox.getLow()[frame->across];
-    // Offsets are measured in the frame the block itself is placed in (where the import puts
-    // a terminal's block corner), so the block's own place comes off them.
-    const Vec3 blockPlace(getStandardDoubleValue(block, X_Location_t, 0.0), getStandardDoubleValue(block, Y_Location_t, 0.0),
-                          getStandardDoubleValue(block, Z_Location_t, 0.0));
-    low += frame->axis1 * (getStandardDoubleValue(terminal, Offset_1_t, 0.0) - frame->axis1.dot(blockPlace)) +
-           frame->axis2 * (getStandardDoubleValue(terminal, Offset_2_t, 0.0) - frame->axis2.dot(blockPlace));
+    low += frame->axis1 * getStandardDoubleValue(terminal, Offset_1_t, 0.0) +
+           frame->axis2 * getStandardDoubleValue(terminal, Offset_2_t, 0.0);
     const Vec3 high = low + frame->axis1 * getStandardDoubleValue(terminal, Width_t, 0.0) +
                       frame->axis2 * getStandardDoubleValue(terminal, Depth_t, 0.0);
     return Geometry::Part(terminal, Bound(low, high), placement);

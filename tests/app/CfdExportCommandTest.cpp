@@ -87,7 +87,8 @@ TEST(TarvexCfdExportCommand, SampleMadeWithAddAndSetIsWrittenRelativeToTheBoard)
 }
 
 // Terminals an import built on a board stand where the file put them, whatever the board's
-// place in the model: T_TOP covers the whole top face of the 40 x 30 mm board, 1.6 mm thick.
+// place in the model: T_TOP covers the whole top face of the 40 x 30 mm board, 1.6 mm thick,
+// before and after the board is moved.
 TEST(TarvexCfdExportCommand, ImportedTerminalsAreWrittenWhereTheFilePutThem)
 {
     const TestSupport::TempDir dir;
@@ -96,6 +97,10 @@ TEST(TarvexCfdExportCommand, ImportedTerminalsAreWrittenWhereTheFilePutThem)
     EXPECT_EQ(outline(terminal(readBack(dir.read("out.xml")), "T_TOP")),
               "Type=grid Node1=(0.04, 0.03, 0.0016) Node2=(0.04, 0, 0.0016) Node3=(0, 0, 0.0016) "
               "Node4=(0, 0.03, 0.0016) Node5=- NX=0 NY=0");
+    // Moved in the model, the board writes the same file.
+    ok({"set", dir.path("m.json"), "BRD", "X_Location=5mm", "Z_Location=7mm"});
+    ok({"cfd-export", dir.path("m.json"), "--board", "BRD", "-o", dir.path("moved.xml")});
+    EXPECT_EQ(dir.read("moved.xml"), dir.read("out.xml"));
 }
 
 TEST(TarvexCfdExportCommand, RefusesNoBoardAnUnknownOrSharedNameAndAnOutputItCannotWrite)

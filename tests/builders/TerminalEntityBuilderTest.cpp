@@ -117,8 +117,7 @@ TEST(TarvexTerminalEntityBuilder, LayersTakeTheSimplificationGridAndShareGroups)
         if (simplified)
             part->setSimplificationGrid(TarvexLayeredPart::SimplificationGrid(6, 7));
 
-        TarvexTerminalEntityBuilder::buildLayeredTerminals(&f.state, nullptr, *part, entity, Geometry::Transform(),
-                                                           Geometry::Transform());
+        TarvexTerminalEntityBuilder::buildLayeredTerminals(&f.state, nullptr, *part, entity, Geometry::Transform());
         const std::vector<Entity*> built = terminalsOf(entity);
         ASSERT_EQ(built.size(), 3u);
         EXPECT_EQ(summary(built[0]), simplified ? "DOWN Bottom 6x7 -0.004" : "DOWN Bottom 1x1 -0.004");

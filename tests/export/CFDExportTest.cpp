@@ -92,18 +92,6 @@ struct Board
     }
 };
 
-// Offsets as the import writes them: in the frame U1 itself is placed in, so U1's place
-// (0.02, 0.0016, 0.03) along the face's two axes comes on top of `first` and `second`.
-std::pair<double, double> onU1(const QString& side, double first, double second)
-{
-    const double x = 0.02, y = 0.0016, z = 0.03;
-    if (side == "Top" || side == "Bottom")
-        return {first + x, second + z};
-    if (side == "Left" || side == "Right")
-        return {first + z, second + y};
-    return {first + x, second + y};
-}
-
 } // namespace
 
 TEST(TarvexCFDExport, TerminalsOnEveryFaceOfTopAndBottomComponentsAndATurnedBoard)
@@ -139,9 +127,8 @@ TEST(TarvexCFDExport, TerminalsOnEveryFaceOfTopAndBottomComponentsAndATurnedBoar
         set(board.pcb, "Tarvex_Interchange_Placement", {{"Angle", row.angle}, {"X_Location", 0.5}});
         if (row.bottom)
             set(board.u1, QString(), {{"Board_Side", "Bottom"}});
-        const auto [offset1, offset2] = onU1(row.side, 0.002, 0.0005);
         Entity* t = add(board.u1, Terminal_t, "T",
-                        {{"Side", row.side}, {"Width", 0.004}, {"Depth", 0.001}, {"Offset_1", offset1}, {"Offset_2", offset2}});
+                        {{"Side", row.side}, {"Width", 0.004}, {"Depth", 0.001}, {"Offset_1", 0.002}, {"Offset_2", 0.0005}});
         addPins(t, {{"P", {{"Placement/Pin Offset 1", 0.001}, {"Placement/Pin Offset 2", 0.0005}}}});
         const QDomElement written = terminal(readBack(board.exported(dir)), "T");
         const QString where = QStringLiteral("%1%2 at %3").arg(row.side, row.bottom ? " underneath" : "").arg(row.angle);
@@ -197,9 +184,9 @@ TEST(TarvexCFDExport, LumpedGroupIsOneTerminalOfOnePinAtTheCentreOfItsMembers)
     // Members on top of U1 at x 0.02..0.022, z 0.03..0.032 and x 0.026..0.028, z 0.034..0.037;
     // their own results are not the group's.
     add(lumped, Terminal_t, "A",
-        {{"Side", "Top"}, {"Width", 0.002}, {"Depth", 0.002}, {"Offset_1", 0.02}, {"Offset_2", 0.03},
+        {{"Side", "Top"}, {"Width", 0.002}, {"Depth", 0.002},
          {"Simulation_Results/Summary/Heat_Fluxes/Heat_Convection_Out", 99.0}});
-    add(lumped, Terminal_t, "B", {{"Side", "Top"}, {"Width", 0.002}, {"Depth", 0.003}, {"Offset_1", 0.026}, {"Offset_2", 0.034}});
+    add(lumped, Terminal_t, "B", {{"Side", "Top"}, {"Width", 0.002}, {"Depth", 0.003}, {"Offset_1", 0.006}, {"Offset_2", 0.004}});
     // A terminal under the corner of a board at the origin lies on the file's zero planes,
     // where rounding would leave some 1e-20.
     board.moveTo(0, 0, 0);

@@ -8,7 +8,7 @@
 
 // Terminals from our files to host terminals, end to end. Host axes are y up: a file's
 // (x, y, z) is the host's (x, z, -y). A face's width and depth, its offsets (the low corner of
-// the part in the frame that positions it) and the nodes (the face's corners in the file's
+// the part from the corner of the entity the terminal stands on) and the nodes (the face's corners in the file's
 // axes from the part's low corner, at their middle height) are worked out by hand per row.
 
 using namespace EntityModel;
@@ -64,8 +64,9 @@ std::string nodes(const Entity* terminal)
 } // namespace
 
 // L-shaped board 40 x 30 x 1.6 mm at the file's origin: host bound 0.04 x 0.0016 x 0.03 at
-// (0, 0, -0.03), so a top face has offsets (x, z) = (0, -0.03), a side facing file x offsets
-// (z, y) = (-0.03, 0); top and bottom faces take the board's outline, in host x and z.
+// (0, 0, -0.03); its terminals cover whole faces of the board, so their offsets from the
+// board's corner are 0 wherever it stands; top and bottom faces take the board's outline, in
+// host x and z.
 // A name facing one way is one hidden terminal (file grid for one element, at least 1; 1 x 1
 // for two; "z-" no face); names facing several ways go into their group's entity, the (1, 1, 0)
 // element left out; all in name order, a name's elements in file order across layers.
@@ -78,18 +79,18 @@ TEST(TerminalImport, BoardTerminalsTakeTheirFacesSizesOffsetsPinGridsAndGroups)
     EXPECT_EQ(lines(boards.front()), (std::vector<std::string>{
                                          "T_FLAT Yes Yes no face",
                                          "Pads Yes Yes Lump",
-                                         "  T_LUMP - Yes Top 0.04x0.03 0,-0.03 1x1",
+                                         "  T_LUMP - Yes Top 0.04x0.03 0,0 1x1",
                                          "  T_LUMP - Yes Front 0.04x0.0016 0,0 1x1",
                                          "Edge Yes No Separate",
-                                         "  T_MIX - No Top 0.04x0.03 0,-0.03 2x2",
-                                         "  T_MIX - No Right 0.03x0.0016 -0.03,0 1x1",
-                                         "  T_SKEW - No Bottom 0.04x0.03 0,-0.03 1x1",
+                                         "  T_MIX - No Top 0.04x0.03 0,0 2x2",
+                                         "  T_MIX - No Right 0.03x0.0016 0,0 1x1",
+                                         "  T_SKEW - No Bottom 0.04x0.03 0,0 1x1",
                                          "Odd Yes Yes Separate",
-                                         "  T_ODD - Yes Top 0.04x0.03 0,-0.03 1x1",
-                                         "  T_ODD - Yes Left 0.03x0.0016 -0.03,0 1x1",
-                                         "T_PAIR Yes Yes Bottom 0.04x0.03 0,-0.03 1x1",
+                                         "  T_ODD - Yes Top 0.04x0.03 0,0 1x1",
+                                         "  T_ODD - Yes Left 0.03x0.0016 0,0 1x1",
+                                         "T_PAIR Yes Yes Bottom 0.04x0.03 0,0 1x1",
                                          "T_REAR Yes Yes Rear 0.04x0.0016 0,0 1x1",
-                                         "T_TOP Yes Yes Top 0.04x0.03 0,-0.03 4x3",
+                                         "T_TOP Yes Yes Top 0.04x0.03 0,0 4x3",
                                      }));
     // Nodes in file axes from the board's low corner: the top face's corners; a side face's
     // middle line (the rear one at y = 30 mm, the -x one at x = 0).
