@@ -50,7 +50,7 @@ int runCfdExportCommand(CommandParser& parser)
     const QString file = parser.pathValue(output);
     if (file.isEmpty())
         return parser.usageError(QStringLiteral("-o needs a file name"));
-    if (QFileInfo(file).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
+    if (sameFile(file, path))
         return parser.usageError(QStringLiteral("-o names the model itself; the export would replace it"));
     if (!writable(file))
         return failure(QStringLiteral("Cannot write %1").arg(file));

@@ -284,6 +284,17 @@ void ModelLock::release()
     m_file.reset();
 }
 
+bool sameFile(const QString& a, const QString& b)
+{
+    if (QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath())
+        return true;
+    struct stat first = {};
+    struct stat second = {};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
 std::unique_ptr<Model> openModel(const QString& path, bool mustExist, ModelLock* lock)
 {
     if (path.isEmpty())

@@ -105,6 +105,10 @@ private:
     int m_linkedFile = -1; // the model itself, held locked when it has several hard links
 };
 
+/// True when `a` and `b` name one file: the same path, a symbolic link to it, or another hard
+/// link of it. An output that is the model itself would overwrite the model.
+bool sameFile(const QString& a, const QString& b);
+
 /// The model saved at `path`; a new one when `path` is empty or, unless `mustExist`, names
 /// no file; null after reporting why it cannot be read. A command that will save the model
 /// passes its `lock`, which is taken (see ModelLock) before the file is looked at; a

@@ -54,7 +54,7 @@ int runExport3DCommand(CommandParser& parser)
     if (!model)
         return 1;
     const QString archive = parser.pathValue(output);
-    if (QFileInfo(archive).canonicalFilePath() == QFileInfo(path).canonicalFilePath())
+    if (sameFile(archive, path))
         return parser.usageError(QStringLiteral("-o names the model itself; the archive would replace it"));
 
     Tools::ConsoleProgress console;

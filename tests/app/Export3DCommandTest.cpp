@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 using namespace ExportTest;
 using TestSupport::CliRun;
 using TestSupport::tarvex;
@@ -113,7 +115,14 @@ TEST(TarvexExport3DCommand, UsageErrorsLeaveTheModelAsItWas)
     const TestSupport::TempDir dir;
     saveTwoBlocks(dir);
     const QByteArray savedModel = dir.read("model.json");
-    for (const QStringList& output : {QStringList(), QStringList({"-o", dir.path("./model.json")})}) {
+    // The model by another path, a symbolic link or a hard link is still the model.
+    ASSERT_TRUE(QFile::link(dir.path("model.json"), dir.path("link.json")));
+    ASSERT_EQ(::link(QFile::encodeName(dir.path("model.json")).constData(),
+                     QFile::encodeName(dir.path("hard.json")).constData()),
+              0);
+    for (const QStringList& output : {QStringList(), QStringList({"-o", dir.path("./model.json")}),
+                                      QStringList({"-o", dir.path("link.json")}),
+                                      QStringList({"-o", dir.path("hard.json")})}) {
         const CliRun run = tarvex(QStringList({"export3d", dir.path("model.json")}) + output);
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_TRUE(run.err.contains(output.isEmpty() ? "export3d needs MODEL.json and -o OUT.zip"
