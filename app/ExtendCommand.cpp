@@ -29,9 +29,14 @@ int runExtendCommand(CommandParser& parser)
     std::unique_ptr<Model> model = openFileAndModel(file, modelPath, lock);
     if (!model)
         return 1;
-    Entity* board = findEntityByName(model->getRoot(), parser.value(boardOption), PCB_t);
+    // The board is named as every command names entities: "#ID", a name, or a designator; a
+    // name two entities hold is refused with both, and only a board can be extended.
+    const EntityLookup found = lookupEntity(*model, parser.value(boardOption), modelPath);
+    Entity* board = found.entity && found.entity->getType() == PCB_t ? found.entity : nullptr;
     if (!board) {
-        failure(QStringLiteral("no board named \"%1\" in %2").arg(parser.value(boardOption), modelPath));
+        failure(!found.candidates.empty() ? found.problem
+                : found.entity ? QStringLiteral("%1 is not a board").arg(describeEntity(*found.entity))
+                               : QStringLiteral("no board named \"%1\" in %2").arg(parser.value(boardOption), modelPath));
         return finish(true, *model, modelPath);
     }
 

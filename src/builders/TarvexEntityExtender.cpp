@@ -9,6 +9,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace Tarvex {
 
 using namespace EntityModel;
@@ -58,10 +60,22 @@ TarvexBoardExtension extendBoard(const std::vector<std::unique_ptr<TarvexObject>
     // Every top-level object: a file gives its board and each of its components as one.
     walkAll(objects, extender);
 
+    // Every entity the walk put directly on the board, whether the file gave it as an object
+    // of its own or nested it in its board, is what it built there; components among them
+    // replace those of the same designator.
+    std::vector<const TarvexObject*> nodes;
+    for (const std::unique_ptr<TarvexObject>& object : objects)
+        nodes.push_back(object.get());
     std::vector<Entity*> replaced;
-    for (const std::unique_ptr<TarvexObject>& object : objects) {
-        Entity* entity = extender.getCreatedEntity(object.get());
-        if (!entity || entity == board)
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        for (const std::unique_ptr<TarvexObject>& child : nodes[i]->children)
+            nodes.push_back(child.get());
+        // A ball's entity stands in its group: the group is what went onto the board.
+        Entity* entity = extender.getCreatedEntity(nodes[i]);
+        while (entity && entity->getOwnerEntity() && entity->getOwnerEntity() != board)
+            entity = entity->getOwnerEntity();
+        const bool onBoard = entity && entity->getOwnerEntity() == board;
+        if (!onBoard || std::find(extension.built.begin(), extension.built.end(), entity) != extension.built.end())
             continue;
         extension.built.push_back(entity);
         if (entity->getType() != Component_t)

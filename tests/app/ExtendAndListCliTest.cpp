@@ -19,14 +19,14 @@ TEST(TarvexCli, ExtendAndImportCloseWithWhatTheyBuilt)
         << imported.out.toStdString();
 
     const QString file = QStringLiteral(TARVEX_TEST_DATA "/builders/extend-board.xml");
-    for (const int replaced : {0, 2}) {
+    for (const int replaced : {0, 3}) {
         SCOPED_TRACE(replaced);
         const CliRun extended = tarvex({"extend", file, "--model", dir.path("model.json"), "--board", "PCB"});
         EXPECT_EQ(extended.exitCode, 0) << extended.err.toStdString();
         EXPECT_TRUE(extended.out.startsWith(
-            QStringLiteral("Extended \"PCB\" (%1 of its components replaced) with 3 top-level entities:\n").arg(replaced)))
+            QStringLiteral("Extended \"PCB\" (%1 of its components replaced) with 4 top-level entities:\n").arg(replaced)))
             << extended.out.toStdString();
-        EXPECT_TRUE(extended.out.contains("\nIn all: 2 components, 2 blocks, 0 solder balls and bumps, 1 heat source, "
+        EXPECT_TRUE(extended.out.contains("\nIn all: 3 components, 3 blocks, 0 solder balls and bumps, 1 heat source, "
                                           "0 terminals; 0 warnings, 0 errors.\n"))
             << extended.out.toStdString();
         EXPECT_TRUE(extended.err.endsWith("Extend PCB Finished\n")) << extended.err.toStdString();
@@ -50,6 +50,8 @@ TEST(TarvexCli, ExtensionsAndListsThatCannotBeDoneLeaveTheModelAsItWas)
     };
     const Case cases[] = {
         {{"extend", truncated, "--model", model, "--board", "PCB"}, "Failed to import : " + truncated},
+        // Only a board can be extended, and it is named as every command names entities.
+        {{"extend", dir.path("block.xml"), "--model", model, "--board", "U1"}, "Component \"U1\" #7 is not a board"},
         // 2^20 imports asked for: stopped at the cap, long before.
         {{"import", chain, "--model", model}, "would open more than 10000 files; the import is stopped"},
         {{"import", onlyMissing, "--model", model}, "the import built nothing, so nothing is saved"},

@@ -68,12 +68,13 @@ TEST(BoardExtension, ComponentsLandOnTheBoardAndTheSameFileTwiceLeavesOneOfEach)
         EXPECT_TRUE(s.importer.extendPCB(board, file).empty());
         EXPECT_TRUE(s.progress.texts(Kind::FatalError).isEmpty()) << s.progress.texts(Kind::FatalError).join(" | ").toStdString();
         const Tarvex::TarvexBoardExtension& extension = s.importer.getLastExtension();
-        // The first round replaces the hand-made U1, the second the U1 and U2 of the first.
-        EXPECT_EQ(extension.replaced, round == 1 ? 1 : 2);
+        // The first round replaces the hand-made U1, the second the U1, U2 and E1 of the first
+        // (E1 nested in the file's board as well).
+        EXPECT_EQ(extension.replaced, round == 1 ? 1 : 3);
         EXPECT_FALSE(oldU1->isAlive());
 
         const std::multimap<QString, Entity*> components = directOfType(board, Component_t);
-        EXPECT_EQ(keysOf(components), (QStringList{"R9", "U1", "U2"}));
+        EXPECT_EQ(keysOf(components), (QStringList{"E1", "R9", "U1", "U2"}));
         // Top: 1.8 mm up in the file, so 0.3 mm above this board's 1.5 mm top face. Bottom: its
         // top face 0.2 mm under the underside. Relative to the file board's low corner; on a
         // board only the angle about its normal.
@@ -104,7 +105,8 @@ TEST(BoardExtension, ComponentsLandOnTheBoardAndTheSameFileTwiceLeavesOneOfEach)
 
         // What the extension reports: the file's components and the board's heat source; no
         // second layered model anywhere.
-        std::vector<Entity*> expected{components.find("U1")->second, components.find("U2")->second, core};
+        std::vector<Entity*> expected{components.find("U1")->second, components.find("U2")->second,
+                                      components.find("E1")->second, core};
         std::sort(expected.begin(), expected.end());
         std::vector<Entity*> built = extension.built;
         std::sort(built.begin(), built.end());
