@@ -5,6 +5,7 @@
 // A point q relative to the board is written as (q.x, 0.08 - q.z, q.y).
 #include "export/CfdFileReading.h"
 
+#include "CliFiles.h"
 #include "support/CliRun.h"
 #include "support/TempDir.h"
 
@@ -15,14 +16,9 @@
 using namespace CfdFile;
 using TestSupport::CliRun;
 using TestSupport::tarvex;
+using CliFiles::ok;
 
 namespace {
-
-void ok(const QStringList& arguments)
-{
-    const CliRun run = tarvex(arguments);
-    ASSERT_EQ(run.exitCode, 0) << arguments.join(' ').toStdString() << "\n" << run.err.toStdString();
-}
 
 /// The sample board made again by its script as `dir`/board.json.
 QString sampleBoard(const TestSupport::TempDir& dir)

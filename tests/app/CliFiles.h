@@ -11,6 +11,13 @@
 // Small input files the command-line tests write, and the checks they share.
 namespace CliFiles {
 
+/// Runs the tool with `arguments` and expects it to succeed, saying why when it does not.
+inline void ok(const QStringList& arguments)
+{
+    const TestSupport::CliRun run = TestSupport::tarvex(arguments);
+    ASSERT_EQ(run.exitCode, 0) << arguments.join(' ').toStdString() << "\n" << run.err.toStdString();
+}
+
 /// An interchange file with one 1 x 1 x 1 mm block called `name` at `x` mm.
 inline QByteArray blockFile(const QString& name, int x = 0)
 {

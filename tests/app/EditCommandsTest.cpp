@@ -5,6 +5,7 @@
 #include "host/EntityReading.h"
 #include "host/ModelFile.h"
 
+#include "CliFiles.h"
 #include "support/CliRun.h"
 #include "support/TempDir.h"
 
@@ -15,14 +16,9 @@
 using namespace EntityModel;
 using TestSupport::CliRun;
 using TestSupport::tarvex;
+using CliFiles::ok;
 
 namespace {
-
-void ok(const QStringList& arguments)
-{
-    const CliRun run = tarvex(arguments);
-    ASSERT_EQ(run.exitCode, 0) << arguments.join(' ').toStdString() << "\n" << run.err.toStdString();
-}
 
 /// A model of a board (#4) holding the groups A (#5) and B (#6), each with a terminal T
 /// (#7 in A, #8 in B).
