@@ -23,14 +23,14 @@ namespace Geometry {
 ///   rotation: `Angle_t` degrees about y when the entity has it, else the ordered ZYX
 ///   angles `Angle_1_t`, `Angle_2_t`, `Angle_3_t`. An entity with `Board_Side_t` is
 ///   measured from that side: `Top_t` adds the owner's `Thickness_t` to y, `Bottom_t`
-///   takes the entity's own height off it. The chain ends
-///   at an entity without an owner (the root project entity, or a detached entity), whose
-///   transform is the identity and whose own location is not applied.
+///   takes the entity's own height off it. The chain ends at an entity without an owner
+///   (the root project entity, or a detached entity), whose transform is the identity and
+///   whose own location is not applied.
 /// - Local bound: the box from (0, 0, 0) to (`Width_t`, h, `Depth_t`), where h is `Height_t`
 ///   when that is > 0 and `Thickness_t` otherwise, present when any of the three sizes is
 ///   > 0; united with the local bound of each directly owned child entity carried by that
-///   child's own step of the transform above. An entity without sizes and without children that have a box has
-///   an empty local bound.
+///   child's own step of the transform above. An entity without sizes and without children
+///   that have a box has an empty local bound.
 ///
 /// Parts are computed from the attributes alone, never from other cached parts, so a
 /// rebuilt part is current even when its owners' parts are stale. A part pointer stays
