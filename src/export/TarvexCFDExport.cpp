@@ -80,19 +80,6 @@ QString xmlSafe(const QString& text)
     return safe;
 }
 
-// The box an entity has of its own, without its children (empty when it has no size).
-Bound ownBox(const Entity* entity)
-{
-    const double width = getStandardDoubleValue(entity, Width_t, 0.0);
-    const double depth = getStandardDoubleValue(entity, Depth_t, 0.0);
-    double height = getStandardDoubleValue(entity, Height_t, 0.0);
-    if (!(height > 0.0))
-        height = getStandardDoubleValue(entity, Thickness_t, 0.0);
-    if (width > 0.0 || height > 0.0 || depth > 0.0)
-        return Bound(Vec3(), Vec3(width, height, depth));
-    return Bound();
-}
-
 // How a terminal lies on a face of its block's box: the axis across the face, whether it is
 // the high face of that axis, and the axes of its 2-D frame ("Offset_1"/"Width" along the
 // first, "Offset_2"/"Depth" along the second): top and bottom faces take x then z, left and
@@ -151,7 +138,7 @@ Geometry::Part terminalPart(Geometry::GeometryBuilder& geometry, Entity* termina
     const std::optional<FaceFrame> frame = faceFrameOf(getTypeValue(terminal, Side_t), isOnTopSide(block));
     if (!frame || !blockPart)
         return Geometry::Part(terminal, Bound(), placement);
-    Bound blockBox = ownBox(block);
+    Bound blockBox = Geometry::GeometryBuilder::ownBoxOf(block);
     if (blockBox.isEmpty())
         blockBox = blockPart->getLocalBound();
     Vec3 low = blockBox.getLow();
@@ -220,7 +207,7 @@ Transform exportFrame(const Geometry::Part& pcb)
     const double angle = getStandardDoubleValue(board, Tarvex_Interchange_Placement_t / Angle_t, 0.0);
     const Transform rotation =
         Transform::createRotation(Vec3(0, 0, 1), angle * M_PI / 180.0) * hostToInterchangeRotation();
-    Bound own = ownBox(board);
+    Bound own = Geometry::GeometryBuilder::ownBoxOf(board);
     if (own.isEmpty())
         own = pcb.getLocalBound();
     const Bound turned = own.transformed(rotation);

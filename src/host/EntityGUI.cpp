@@ -22,11 +22,8 @@ CADinterface::CADModel get_geometry(const EntityModel::Entity* entity)
     if (!entity)
         return model;
     const Geometry::Vec3 origin = Geometry::GeometryBuilder().buildPart(entity)->getTransform().getTranslation();
-    const double width = getStandardDoubleValue(entity, Width_t, 0.0);
-    const double depth = getStandardDoubleValue(entity, Depth_t, 0.0);
-    double height = getStandardDoubleValue(entity, Height_t, 0.0);
-    if (!(height > 0.0))
-        height = getStandardDoubleValue(entity, Thickness_t, 0.0);
+    const Geometry::Bound box = Geometry::GeometryBuilder::ownBoxOf(entity);
+    const double height = box.isEmpty() ? 0.0 : box.getSize().y;
 
     if (hasAttributeSetTo(entity, Shape_t, Polygon_t)) {
         const QVector<double> values = getStandardDoubleListValues(entity, Outline_t);
@@ -37,8 +34,8 @@ CADinterface::CADModel get_geometry(const EntityModel::Entity* entity)
             model.addBody(CADinterface::CADBody::prism(std::move(outline), 0.0, height, origin));
         return model;
     }
-    if (width > 0.0 || height > 0.0 || depth > 0.0)
-        model.addBody(CADinterface::CADBody::box(Geometry::Bound(Geometry::Vec3(), Geometry::Vec3(width, height, depth)), origin));
+    if (!box.isEmpty())
+        model.addBody(CADinterface::CADBody::box(box, origin));
     return model;
 }
 

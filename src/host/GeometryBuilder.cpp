@@ -65,11 +65,7 @@ Bound localBoundOf(const EntityModel::Entity* entity)
             bound = Bound(Vec3(-radius, 0.0, -radius), Vec3(radius, height, radius));
         return bound;
     }
-    const double width = EntityModel::getStandardDoubleValue(entity, EntityModel::Width_t, 0.0);
-    const double depth = EntityModel::getStandardDoubleValue(entity, EntityModel::Depth_t, 0.0);
-    const double height = heightOf(entity);
-    if (width > 0.0 || height > 0.0 || depth > 0.0)
-        bound = Bound(Vec3(), Vec3(width, height, depth));
+    bound = GeometryBuilder::ownBoxOf(entity);
 
     // Recursion follows the ownership tree, so it ends at the leaves.
     std::vector<EntityModel::Entity*> children;
@@ -129,6 +125,16 @@ Part* GeometryBuilder::lookupOrBuildPart(const EntityModel::Entity* entity)
 Part* GeometryBuilder::refreshPart(const EntityModel::Entity* entity)
 {
     return buildPart(entity);
+}
+
+Bound GeometryBuilder::ownBoxOf(const EntityModel::Entity* entity)
+{
+    const double width = EntityModel::getStandardDoubleValue(entity, EntityModel::Width_t, 0.0);
+    const double depth = EntityModel::getStandardDoubleValue(entity, EntityModel::Depth_t, 0.0);
+    const double height = heightOf(entity);
+    if (width > 0.0 || height > 0.0 || depth > 0.0)
+        return Bound(Vec3(), Vec3(width, height, depth));
+    return Bound();
 }
 
 void GeometryBuilder::clear()

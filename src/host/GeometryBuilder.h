@@ -57,6 +57,10 @@ public:
     /// Forgets every part; pointers handed out before become invalid.
     void clear();
 
+    /// The box `entity` has of its own, without its children, as the local bound above
+    /// takes it: from (0, 0, 0) to (`Width_t`, h, `Depth_t`); empty without sizes.
+    static Bound ownBoxOf(const EntityModel::Entity* entity);
+
 private:
     // Ids are unique within one model; the model keeps ids of different models apart.
     using Key = std::pair<const EntityModel::Model*, quint64>;
