@@ -174,23 +174,6 @@ TarvexPinGrid pinGridFor(const QList<TXMXMLTerminal>& named, const Vec3& normal,
     return {named.front().getNX(), named.front().getNY()};
 }
 
-// On the bottom side of a board a component is seen from below: its host top is the board's
-// bottom and its left the board's right. The side is the component's top-level
-// `Board_Side_t`, one attribute that the component builder writes and the driver reads.
-bool isOnTopSide(const Entity* parent)
-{
-    const Entity* component = nullptr;
-    for (const Entity* owner = parent; owner; owner = owner->getOwnerEntity()) {
-        if (!component) {
-            if (owner->getType() == Component_t)
-                component = owner;
-        } else if (owner->getType() == PCB_t) {
-            return !hasAttributeSetTo(component, Board_Side_t, Bottom_t);
-        }
-    }
-    return true;
-}
-
 // The board that holds `parent` itself, terminal groups aside; null for anything else.
 const Entity* boardHolding(const Entity* parent)
 {
@@ -413,7 +396,7 @@ Entity* TarvexTerminalEntityBuilder::obtainTerminal(const TXMXMLTerminal& termin
     const TarvexPlacedGeometry host = toHostFrame(flatBoundOf(placedGeometryOf(part)));
     const Vec3 offset = hostLowCorner(host, entityFrame);
     const Vec3 normal = normalInPart(readNormal(terminal.getNormal()), host.transform);
-    const std::optional<Face> face = faceOf(normal, isOnTopSide(parent), host.bound, offset);
+    const std::optional<Face> face = faceOf(normal, isOnBoardTopSide(parent), host.bound, offset);
     if (!face)
         return entity;
     EntityEditor::setValueNoThrow(entity, Side_t, face->side);

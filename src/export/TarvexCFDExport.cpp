@@ -115,19 +115,6 @@ const Entity* blockOf(const Entity* terminal)
     return block;
 }
 
-// False when `block` belongs to a component standing on the bottom side of a board.
-bool isOnTopSide(const Entity* block)
-{
-    const Entity* component = nullptr;
-    for (const Entity* owner = block; owner; owner = owner->getOwnerEntity()) {
-        if (!component && owner->getType() == Component_t)
-            component = owner;
-        else if (component && owner->getType() == PCB_t)
-            return !hasAttributeSetTo(component, Board_Side_t, Bottom_t);
-    }
-    return true;
-}
-
 // The terminal as a flat box in its block's frame, carried into the model by the block's
 // transform. A terminal without a side has no face: its box is empty.
 Geometry::Part terminalPart(Geometry::GeometryBuilder& geometry, Entity* terminal)
@@ -135,7 +122,7 @@ Geometry::Part terminalPart(Geometry::GeometryBuilder& geometry, Entity* termina
     const Entity* block = blockOf(terminal);
     const Geometry::Part* blockPart = geometry.lookupOrBuildPart(block);
     const Transform placement = blockPart ? blockPart->getTransform() : Transform();
-    const std::optional<FaceFrame> frame = faceFrameOf(getTypeValue(terminal, Side_t), isOnTopSide(block));
+    const std::optional<FaceFrame> frame = faceFrameOf(getTypeValue(terminal, Side_t), isOnBoardTopSide(block));
     if (!frame || !blockPart)
         return Geometry::Part(terminal, Bound(), placement);
     Bound blockBox = Geometry::GeometryBuilder::ownBoxOf(block);

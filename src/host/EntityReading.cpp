@@ -58,6 +58,20 @@ bool getBoolValue(const Entity* entity, const AttributePath& path, bool fallback
     return fallback;
 }
 
+bool isOnBoardTopSide(const Entity* entity)
+{
+    const Entity* component = nullptr;
+    for (const Entity* owner = entity; owner; owner = owner->getOwnerEntity()) {
+        if (!component) {
+            if (owner->getType() == Component_t)
+                component = owner;
+        } else if (owner->getType() == PCB_t) {
+            return !hasAttributeSetTo(component, Board_Side_t, Bottom_t);
+        }
+    }
+    return true;
+}
+
 QString getDisplayName(const Entity* entity)
 {
     if (!entity)

@@ -21,6 +21,10 @@ double getDoubleValue(const Entity* entity, const AttributePath& path, const Typ
 int getIntValue(const Entity* entity, const AttributePath& path, int fallback);
 /// A boolean (a choice reads as true for `Yes_t`).
 bool getBoolValue(const Entity* entity, const AttributePath& path, bool fallback);
+/// False when `entity` belongs to a component standing on the bottom side of a board (the
+/// component's top-level `Board_Side_t` holds `Bottom_t`): seen from below, its top is the
+/// board's bottom and its left the board's right. True for anything else.
+bool isOnBoardTopSide(const Entity* entity);
 /// The name the host shows for `entity`: its `Name_t`, or for entities known by their
 /// reference designator (components, boards) that designator; empty for none.
 QString getDisplayName(const Entity* entity);
