@@ -7,18 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 
 using namespace MaterialMapTest;
-using Geometry::Bound2D;
-using Geometry::Vec2;
-using Kind = Tools::ToolProgress::Kind;
-using Tarvex::MaterialMapData;
 using Tarvex::MaterialMapEditor;
 
 namespace {
-
-constexpr double mm = 1e-3;
 
 Bound2D box(double x0, double y0, double x1, double y1) { return Bound2D(Vec2(x0, y0), Vec2(x1, y1)); }
 

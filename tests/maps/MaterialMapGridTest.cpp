@@ -5,8 +5,6 @@
 #include "maps/UniformGridMaterialMapImporter.h"
 
 #include "host/CSVParser.h"
-#include "support/RecordingProgress.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +12,6 @@
 #include <cstring>
 
 using namespace MaterialMapTest;
-using Kind = Tools::ToolProgress::Kind;
-using Tarvex::MaterialMapData;
 
 namespace {
 

@@ -7,21 +7,15 @@
 #include "maps/UniformGridMaterialMapImporter.h"
 #include "host/MemoryGuard.h"
 #include "support/FailingProgress.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
+#include <cmath>
+
 
 using namespace MaterialMapTest;
-using Geometry::Bound2D;
-using Geometry::Vec2;
-using Kind = Tools::ToolProgress::Kind;
 
 namespace {
-
-constexpr double mm = 1e-3;
 
 const QString textSample = QStringLiteral(TARVEX_SAMPLES "/material-map-layout.txt");
 const QString xmlSample = QStringLiteral(TARVEX_SAMPLES "/material-map-layout.xml");

@@ -23,6 +23,13 @@
 namespace MaterialMapTest {
 
 using namespace EntityModel;
+using Geometry::Bound2D;
+using Geometry::Vec2;
+using Kind = Tools::ToolProgress::Kind;
+using Tarvex::MaterialMapData;
+
+/// One millimetre in metres, the unit the host keeps lengths in.
+constexpr double mm = 1e-3;
 
 /// A default model with a component "Die" of the given size (metres) under the chassis.
 struct HostFixture
