@@ -104,7 +104,6 @@ TEST(EntityModel, RejectedWritesChangeNothingReadsOfTheWrongKindGiveTheFallbackA
     EXPECT_EQ(EntityEditor::createEntity(Component_t, m.board, Thickness_t), nullptr);
     // Attributes whose choices the host fixes take none other.
     EXPECT_FALSE(EntityEditor::setValueNoThrow(m.part, Include_Conduction_t, Top_t));
-    EXPECT_FALSE(EntityEditor::setValueNoThrow(m.part, Export_Options_t / Export_Type_t, Yes_t));
     EXPECT_EQ(m.json(), before);
     EXPECT_EQ(m.model->getUndoStack().count(), 0);
     EXPECT_THROW(EntityEditor::setSIValue(m.board, Thickness_t, nan), std::runtime_error);

@@ -31,8 +31,8 @@ TEST(XMLDOMTest, TypedAttributesReadWithTheirFallbackAndWrittenValuesReadBackExa
 {
     // Each text with the number read from it, -7.5 being the fallback.
     const std::pair<const char*, double> cases[] = {
-        {" 2.5 ", 2.5}, {" -17 ", -17.0}, {"0", 0.0},    {"", -7.5},    {"   ", -7.5},
-        {"2.5x", -7.5}, {"1,5", -7.5},    {"-1e999", -7.5}, {"inf", -7.5}, {"2147483648", 2147483648.0},
+        {" -2.5 ", -2.5}, {"", -7.5},      {"   ", -7.5}, {"2.5x", -7.5},
+        {"1,5", -7.5},    {"-1e999", -7.5}, {"inf", -7.5}, {"2147483648", 2147483648.0},
     };
     XMLDOMDocument document = XMLDOMDocument::create(QStringLiteral("Root"));
     XMLDOMNode node = document.getRootElement();

@@ -67,7 +67,7 @@ TEST(TarvexTXMXMLUpdater, OldFileBecomesTheCurrentLayout)
 TEST(TarvexTXMXMLUpdater, UnknownRootsAreRefused)
 {
     for (const char* xml : {"<Layout/>", "<NORVANE_SIMPLIFIED_DESIGN_THERMAL_MODEL_2/>", "<tarvex_interchange_model/>",
-                            "<a><TARVEX_INTERCHANGE_MODEL/></a>", "<Layout SchemaVersion=\"2030\"/>"}) {
+                            "<a><TARVEX_INTERCHANGE_MODEL/></a>"}) {
         SCOPED_TRACE(xml);
         EXPECT_FALSE(readBytes(xml).document);
         EXPECT_FALSE(TarvexTXMXMLUpdater().update(TarvexTXMXMLDocument(parse(QString::fromLatin1(xml)))));
