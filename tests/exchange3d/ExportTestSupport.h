@@ -7,7 +7,7 @@
 #include "host/ModelFile.h"
 #include "host/SolverTypes.h"
 #include "host/Vec.h"
-#include "model3d/Tarvex3DDomModel.h"
+#include "model3d/Model3DTestData.h"
 #include "model3d/TarvexMaterialImporter.h"
 
 #include "exchange3d/Tarvex3DExporter.h"
@@ -18,7 +18,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QDomDocument>
 #include <QDomElement>
 #include <QList>
@@ -29,10 +28,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <ostream>
-
-/// Readable QStrings in test failures.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 // Models the export tests start from, and readers of what an export wrote.
 namespace ExportTest {
@@ -59,12 +54,8 @@ inline QByteArray copperLibrary()
 /// under `root`.
 inline std::vector<Entity*> importLibrary(const QByteArray& text, Entity* root)
 {
-    QBuffer buffer;
-    buffer.setData(text);
-    buffer.open(QIODevice::ReadOnly);
-    const Tarvex3D::Tarvex3DDomModel library = Tarvex3D::Tarvex3DDomModel::fromData(&buffer, nullptr);
     Tarvex3D::TarvexMaterialImporter importer(nullptr);
-    return importer.createMaterials(importer.generateMaterials(library), root);
+    return importer.createMaterials(importer.generateMaterials(Model3DTest::parse(text)), root);
 }
 
 /// One value set on an entity: a type, a switch or a number in SI units.
@@ -171,15 +162,18 @@ inline QList<QDomElement> elements(const QDomElement& parent, const QString& tag
     return found;
 }
 
-/// The element of "Objects" with `id`, or null.
-inline QDomElement objectWithId(const QDomDocument& project, const QString& id)
+/// The first element of "Objects" whose attribute `name` is `value`, or null.
+inline QDomElement objectWhere(const QDomDocument& project, const QString& name, const QString& value)
 {
     for (const QDomElement& object : elements(project.documentElement().firstChildElement("Objects"))) {
-        if (object.attribute("id") == id)
+        if (object.attribute(name) == value)
             return object;
     }
     return QDomElement();
 }
+
+/// The element of "Objects" with `id`, or null.
+inline QDomElement objectWithId(const QDomDocument& project, const QString& id) { return objectWhere(project, "id", id); }
 
 /// The objects of "Objects" after the template's own (ids above 36), as "tag id name".
 inline QStringList addedObjects(const QDomDocument& project)

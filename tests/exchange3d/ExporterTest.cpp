@@ -1,6 +1,7 @@
 // The export as one operation: what it reports, what it leaves behind when it fails, and
 // that nothing of one export carries into the next.
 #include "exchange3d/ExportTestSupport.h"
+#include "exchange3d/ProjectArchive.h"
 
 #include "support/RecordingProgress.h"
 
@@ -11,15 +12,6 @@
 using namespace ExportTest;
 using Tarvex3D::Tarvex3DExporter;
 using Kind = Tools::ToolProgress::Kind;
-
-namespace {
-
-QStringList folderEntries(const TestSupport::TempDir& dir)
-{
-    return QDir(dir.path(".")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-} // namespace
 
 TEST(ExporterTest, ReportsEachStepAndStartsEveryExportAfresh)
 {
@@ -45,7 +37,7 @@ TEST(ExporterTest, ReportsEachStepAndStartsEveryExportAfresh)
     EXPECT_EQ(exporter.getNotes().size(), 2);
     EXPECT_EQ(addedObjects(exporter.getDocument()).first(), "GeomObject 37 Block_1_a");
     EXPECT_EQ(readArchive(dir.path("one.zip")), readArchive(dir.path("two.zip"))) << "the same model, the same archive";
-    EXPECT_EQ(folderEntries(dir), QStringList({"one.zip", "two.zip"}));
+    EXPECT_EQ(TestSupport::entriesOf(dir.path(".")), QStringList({"one.zip", "two.zip"}));
 }
 
 TEST(ExporterTest, AFailedExportSaysWhyAndLeavesTheFolderAsItWas)
@@ -73,7 +65,7 @@ TEST(ExporterTest, AFailedExportSaysWhyAndLeavesTheFolderAsItWas)
         EXPECT_TRUE(error.startsWith(c.error)) << error.toStdString();
         EXPECT_EQ(progress.texts(Kind::FatalError), QStringList({error}));
         EXPECT_FALSE(progress.has(Kind::Message, "Exporting Tarvex3D model Finished"));
-        EXPECT_EQ(folderEntries(dir), QStringList({"folder.zip", "kept.zip"})) << "no files of the export are left";
+        EXPECT_EQ(TestSupport::entriesOf(dir.path(".")), QStringList({"folder.zip", "kept.zip"})) << "no files of the export are left";
         EXPECT_EQ(dir.read("kept.zip"), "an earlier archive");
     }
 }

@@ -13,7 +13,8 @@
 #include "support/RecordingProgress.h"
 #include "support/TempDir.h"
 
-#include <QDir>
+#include <tuple>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -78,11 +79,6 @@ QString normalOfFace(const Entity* entity)
     return parts.join(QLatin1Char(','));
 }
 
-QStringList leftIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
-
 TEST(Tarvex3DImporter, BuildsTheProjectsStructureUnderAGroupNamedAfterTheArchive)
 {
     TestSupport::TempDir dir;
@@ -96,7 +92,7 @@ TEST(Tarvex3DImporter, BuildsTheProjectsStructureUnderAGroupNamedAfterTheArchive
     Tools::RecordingProgress progress;
     const Outcome outcome = importInto(*model, dir.path("two.blocks.zip"), dir, &progress);
     ASSERT_TRUE(outcome.imported) << outcome.error;
-    EXPECT_EQ(leftIn(dir.path("tmp")), QStringList());
+    EXPECT_EQ(TestSupport::entriesOf(dir.path("tmp")), QStringList());
     const Entity* chassis = EntityFetcher::getChassis(model->getRoot());
     // Template groups are kept, empty or not; terminal groups and operations make nothing;
     // objects go to the solids their "refid" or reference face names.
@@ -158,11 +154,8 @@ TEST(Tarvex3DImporter, ReadsEachKindOfObjectAsItsAttributesSay)
     const Entity* chassis = EntityFetcher::getChassis(model->getRoot());
     // "face" is the outward normal of the face an entity sits on: faces 2 and 5 are -y and
     // +y of a body the exporter wrote, 1 and 6 -z and +z; "CreateBox" numbers 6 as +x.
-    const struct
-    {
-        const char* name;
-        const char* values; // "path=value|path=value"
-    } entities[] = {
+    // Each entity and the values read into it, "path=value|path=value".
+    const std::pair<const char*, const char*> entities[] = {
         {"Block 1.a", "Installed=Yes|Display_Options/Hidden=No|Display_Options/Render_Style=Wireframe|"
                       "Display_Options/Transparency=\"30\"|Display_Options/Colour=\"255,128,64\"|"
                       "Cooling/Modelling_Detail=Full|Width=0.01|Y_Location=0.002"},
@@ -210,12 +203,8 @@ TEST(Tarvex3DImporter, FailsWithTheModelAsItWasAndNoFolderLeft)
     QByteArray folder = good;
     folder.replace("ObjectFileName=\"Block_2.geom\"", "ObjectFileName=\"geometry/Block_2.geom\"");
     const std::vector<ZipEntry> geometry = TestSupport::twoBlockGeometry();
-    const struct
-    {
-        const char* what;
-        std::vector<ZipEntry> entries;
-        const char* error;
-    } cases[] = {
+    // What is wrong, the archive's entries and the error.
+    const std::tuple<const char*, std::vector<ZipEntry>, const char*> cases[] = {
         {"no project file", {{"project.xml", good}}, "Invalid file structure. No model xml found."},
         {"project file not XML", {{"Project.xml", "<Project>"}}, "Invalid file structure. The model xml cannot be read."},
         {"no structure", {{"Project.xml", "<Project><Objects/></Project>"}},
@@ -245,8 +234,8 @@ TEST(Tarvex3DImporter, FailsWithTheModelAsItWasAndNoFolderLeft)
         EXPECT_EQ(outcome.error, error) << what;
         EXPECT_EQ(ModelFile::toJson(*model), before) << what;
         EXPECT_EQ(model->getUndoStack().doneCount(), steps) << what;
-        EXPECT_EQ(leftIn(dir.path("tmp")), QStringList()) << what;
-        EXPECT_EQ(leftIn(dir.path("")), QStringList({"hostile.zip", "tmp"})) << what;
+        EXPECT_EQ(TestSupport::entriesOf(dir.path("tmp")), QStringList()) << what;
+        EXPECT_EQ(TestSupport::entriesOf(dir.path("")), QStringList({"hostile.zip", "tmp"})) << what;
     }
 
     TestSupport::TempDir dir;

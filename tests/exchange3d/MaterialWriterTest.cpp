@@ -6,7 +6,6 @@
 #include "host/CurveAttribute.h"
 #include "host/MaterialAttributes.h"
 
-
 #include <gtest/gtest.h>
 
 using namespace ExportTest;
@@ -34,12 +33,9 @@ QString table(const QDomDocument& project, const QString& name, const QString& p
 
 TEST(MaterialWriterTest, RowsComeFromTheCurvesAndConstantsFillEveryRow)
 {
-    const Tarvex3DDataDescription thermal = [] {
-        Tarvex3DDataDescription d("Thermal");
-        for (const char* column : {"Temperature", "Conductivity", "Density", "Unknown"})
-            d.addValue({column, ""});
-        return d;
-    }();
+    Tarvex3DDataDescription thermal("Thermal");
+    for (const char* column : {"Temperature", "Conductivity", "Density", "Unknown"})
+        thermal.addValue({column, ""});
     const EntityModel::CurveAttribute falling(Conductivity_Temperature_Curve_t,
                                               {QPointF(373.15, 391), QPointF(293.15, 401)});
     const EntityModel::CurveAttribute other(Conductivity_Temperature_Curve_t, {QPointF(333.15, 1), QPointF(373.15, 2)});

@@ -18,11 +18,8 @@ TEST(NameRegistryTest, UnsafeCharactersBecomeUnderscores)
 
 TEST(NameRegistryTest, EveryNameGivenOutIsUniqueWhateverTheOrder)
 {
-    const struct
-    {
-        QStringList asked;
-        QStringList given;
-    } cases[] = {
+    // The names asked for in turn and those given.
+    const std::pair<QStringList, QStringList> cases[] = {
         {{"N", "N", "N"}, {"N", "N_1", "N_2"}},
         // An entity literally named like the second "N" takes its name first.
         {{"N_1", "N", "N", "N"}, {"N_1", "N", "N_2", "N_3"}},
@@ -31,12 +28,12 @@ TEST(NameRegistryTest, EveryNameGivenOutIsUniqueWhateverTheOrder)
         {{"a b", "a.b", "a_b"}, {"a_b", "a_b_1", "a_b_2"}},
         {{"", ""}, {"", "_1"}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [asked, expected] : cases) {
         Tarvex3DNameRegistry registry;
         QStringList given;
-        for (const QString& name : c.asked)
+        for (const QString& name : asked)
             given << registry.uniqueName(name);
-        EXPECT_EQ(given, c.given) << c.asked.join(',').toStdString();
+        EXPECT_EQ(given, expected) << asked.join(',').toStdString();
         EXPECT_EQ(given.removeDuplicates(), 0);
     }
     Tarvex3DNameRegistry registry;

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -54,6 +55,12 @@ public:
 private:
     const QByteArray m_previous;
 };
+
+/// The names of everything in `folder`, hidden entries included.
+inline QStringList entriesOf(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
 
 /// Writes the archive of `projectXml` and `files` to `path`.
 inline bool writeProjectArchive(const QString& path, const QByteArray& projectXml, std::vector<ZipEntry> files)

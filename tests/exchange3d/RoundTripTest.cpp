@@ -14,13 +14,6 @@ using namespace ExportTest;
 
 namespace {
 
-std::vector<Entity*> below(const Entity* entity)
-{
-    std::vector<Entity*> found;
-    entity->getOwnedChildEntities(found, true, true);
-    return found;
-}
-
 // What the round trip must keep of one entity, as text: its type and name, its box (solids)
 // or place (sensors) in the world to the nanometre, its colour, its material with all the
 // material's properties, its power, the normal of its face (terminals) and what holds it.
@@ -103,21 +96,22 @@ TEST(Tarvex3DRoundTrip, ExportedAndImportedAgainGivesTheSameEntities)
 
     // Every solid, heat source, sensor and terminal comes back once, in the group, the same;
     // a material comes back under its exported name.
-    const auto compared = [](const Entity* entity) {
-        return entity->getType() != Group_Obstruction_t && entity->getType() != Face_t && entity->getType() != CAD_Face_t;
+    const auto describedBelow = [](const Entity* root, bool asExported) {
+        std::vector<Entity*> all;
+        root->getOwnedChildEntities(all, true, true);
+        QStringList lines;
+        for (const Entity* entity : all) {
+            const TypeRef& type = entity->getType();
+            if (type == Group_Obstruction_t || type == Face_t || type == CAD_Face_t)
+                continue;
+            lines << (asExported ? described(entity, exportedName(entity)).replace(" of Cu 101.b ", " of EC_Cu_101_b ")
+                                 : described(entity, entity->getName()));
+        }
+        lines.sort();
+        return lines;
     };
-    QStringList expected;
-    for (const Entity* entity : below(original.chassis)) {
-        if (compared(entity))
-            expected << described(entity, exportedName(entity)).replace(" of Cu 101.b ", " of EC_Cu_101_b ");
-    }
-    QStringList imported;
-    for (const Entity* entity : below(group)) {
-        if (compared(entity))
-            imported << described(entity, entity->getName());
-    }
-    expected.sort();
-    imported.sort();
+    const QStringList expected = describedBelow(original.chassis, true);
+    const QStringList imported = describedBelow(group, false);
     EXPECT_EQ(imported.join("\n").toStdString(), expected.join("\n").toStdString());
     EXPECT_EQ(expected.size(), 7);
 }

@@ -9,19 +9,6 @@
 
 using namespace ExportTest;
 
-namespace {
-
-QDomElement objectNamed(const QDomDocument& project, const QString& name)
-{
-    for (const QDomElement& object : elements(project.documentElement().firstChildElement("Objects"))) {
-        if (object.attribute("Name") == name)
-            return object;
-    }
-    return QDomElement();
-}
-
-} // namespace
-
 TEST(SolverExportTest, SolidsInGroupsOrOfTemplateNamesAreFoundAgainAndWhatTheyHoldRefersToTheSolversIds)
 {
     TwoBlocks blocks;
@@ -55,12 +42,12 @@ TEST(SolverExportTest, SolidsInGroupsOrOfTemplateNamesAreFoundAgainAndWhatTheyHo
     const QDomDocument& project = exporter.getDocument();
     EXPECT_EQ(links(structureGroup(project, "Parts")), "1037{1038{1039}} 1040{1041{1042}} 1043{1044{1045}} 1046{1047{1048}}");
     EXPECT_EQ(differingAttributes(objectWithId(project, "1044"), "Name=Parts|ObjectName=Parts|Material=None"), QStringList());
-    EXPECT_TRUE(objectNamed(project, "Stack").isNull());
-    EXPECT_TRUE(objectNamed(project, "Cfd").isNull());
-    EXPECT_EQ(objectNamed(project, "T").attribute("refid"), "1044");
-    EXPECT_EQ(objectNamed(project, "Q_1").attribute("refid"), "1038");
+    EXPECT_TRUE(objectWhere(project, "Name", "Stack").isNull());
+    EXPECT_TRUE(objectWhere(project, "Name", "Cfd").isNull());
+    EXPECT_EQ(objectWhere(project, "Name", "T").attribute("refid"), "1044");
+    EXPECT_EQ(objectWhere(project, "Name", "Q_1").attribute("refid"), "1038");
     // The face is found by the solver's solid and the solver's operation of it.
-    EXPECT_EQ(objectNamed(project, "Pin").attribute("RefFace"), "S 1038 F 1 1 5 1 1100  I 0");
+    EXPECT_EQ(objectWhere(project, "Name", "Pin").attribute("RefFace"), "S 1038 F 1 1 5 1 1100  I 0");
 }
 
 // A solver that writes more than a pipe holds, or reads its standard input, still ends: its

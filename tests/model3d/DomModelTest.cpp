@@ -25,19 +25,16 @@ QByteArray project(const QByteArray& body)
     return "<?xml version=\"1.0\"?>\n<Project Version=\"3\">\n" + body + "</Project>\n";
 }
 
-QStringList names(const std::vector<Tarvex3D::Tarvex3DMaterial>& materials)
-{
-    QStringList result;
-    for (const auto& material : materials)
-        result << material.getName();
-    return result;
-}
+// A material by its name, a description by its name and number of columns ("Thermal/6").
+QString nameOf(const Tarvex3D::Tarvex3DMaterial& material) { return material.getName(); }
+QString nameOf(const Tarvex3DDataDescription& d) { return d.getName() + '/' + QString::number(d.getNumberOfColumns()); }
 
-QStringList names(const QList<Tarvex3DDataDescription>& descriptions)
+template <typename Items>
+QStringList names(const Items& items)
 {
     QStringList result;
-    for (const auto& description : descriptions)
-        result << description.getName() + QLatin1Char('/') + QString::number(description.getNumberOfColumns());
+    for (const auto& item : items)
+        result << nameOf(item);
     return result;
 }
 

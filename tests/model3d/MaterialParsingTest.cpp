@@ -126,11 +126,9 @@ TEST(Tarvex3DMaterial, SplitsRowsAtNewlinesAndFieldsAtEverySingleBlank)
     EXPECT_EQ(points(Tarvex3DMaterial::parseMaterialProperty(metal, "10 abc\nx 5\n30\n   \n\n40 4", "Conductivity")),
               (Points{{10, 0}, {0, 5}, {40, 4}}));
     // Missing "Temperature" or property column: no curve at all.
-    EXPECT_TRUE(Tarvex3DMaterial::parseMaterialProperty(metal, "10 1", "Density").getCurveData().empty());
-    EXPECT_TRUE(Tarvex3DMaterial::parseMaterialProperty(description("Metal", {{"Temp", "K"}, {"Conductivity", ""}}),
-                                                        "10 1", "Conductivity")
-                    .getCurveData()
-                    .empty());
+    EXPECT_EQ(points(Tarvex3DMaterial::parseMaterialProperty(metal, "10 1", "Density")), Points());
+    const Tarvex3DDataDescription noTemperature = description("Metal", {{"Temp", "K"}, {"Conductivity", ""}});
+    EXPECT_EQ(points(Tarvex3DMaterial::parseMaterialProperty(noTemperature, "10 1", "Conductivity")), Points());
 }
 
 TEST(Tarvex3DMaterial, ReportsQuestionableRowsWithTheirDocumentLines)
