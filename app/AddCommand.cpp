@@ -3,9 +3,9 @@
 #include "Console.h"
 #include "ModelLookup.h"
 
-#include "host/EntityEditor.h"
-#include "host/TypeCatalogue.h"
-#include "host/UndoStackOpener.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/TypeCatalogue.h>
+#include <tarvex/host/UndoStackOpener.h>
 
 #include <QFileInfo>
 

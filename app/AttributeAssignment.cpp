@@ -1,10 +1,10 @@
 #include "AttributeAssignment.h"
 
-#include "host/CurveAttribute.h"
-#include "host/EntityEditor.h"
-#include "host/ListAttributeEditor.h"
-#include "host/TypeCatalogue.h"
-#include "host/UnitConverter.h"
+#include <tarvex/host/CurveAttribute.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/ListAttributeEditor.h>
+#include <tarvex/host/TypeCatalogue.h>
+#include <tarvex/host/UnitConverter.h>
 
 #include <QRegularExpression>
 #include <QStringList>

@@ -3,8 +3,8 @@
 #include "ConsoleProgress.h"
 #include "ModelLookup.h"
 
-#include "export/TarvexCFDExport.h"
-#include "host/GeometryBuilder.h"
+#include <tarvex/export/TarvexCFDExport.h>
+#include <tarvex/host/GeometryBuilder.h>
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,9 +2,9 @@
 
 #include "Console.h"
 
-#include "host/AtomicFile.h"
-#include "host/LibraryManager.h"
-#include "host/ModelFile.h"
+#include <tarvex/host/AtomicFile.h>
+#include <tarvex/host/LibraryManager.h>
+#include <tarvex/host/ModelFile.h>
 
 #include <QFile>
 #include <QFileInfo>

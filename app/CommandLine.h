@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/Model.h"
+#include <tarvex/host/Model.h>
 
 #include <QCommandLineParser>
 #include <QStringList>

@@ -2,8 +2,8 @@
 #include "Console.h"
 
 #include "ConsoleProgress.h"
-#include "exchange3d/Tarvex3DExporter.h"
-#include "host/EntityReading.h"
+#include <tarvex/exchange3d/Tarvex3DExporter.h>
+#include <tarvex/host/EntityReading.h>
 
 #include <QFileInfo>
 

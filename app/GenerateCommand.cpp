@@ -1,9 +1,9 @@
 #include "CommandLine.h"
 #include "Console.h"
 
-#include "host/AtomicFile.h"
-#include "interchange/TXMXMLGenerator.h"
-#include "interchange/TarvexTXMXMLDocument.h"
+#include <tarvex/host/AtomicFile.h>
+#include <tarvex/interchange/TXMXMLGenerator.h>
+#include <tarvex/interchange/TarvexTXMXMLDocument.h>
 
 #include <QDir>
 #include <QFileInfo>

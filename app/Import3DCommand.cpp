@@ -3,9 +3,9 @@
 #include "ConsoleProgress.h"
 #include "ModelPrinter.h"
 
-#include "exchange3d/Tarvex3DImporter.h"
-#include "host/EntityReading.h"
-#include "host/EntityFetcher.h"
+#include <tarvex/exchange3d/Tarvex3DImporter.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/EntityFetcher.h>
 
 using namespace EntityModel;
 

@@ -3,13 +3,13 @@
 #include "ModelLookup.h"
 
 #include "ConsoleProgress.h"
-#include "host/EntityReading.h"
-#include "host/LibraryManager.h"
-#include "host/ListAttributeEditor.h"
-#include "host/ProgressMessagePrefixer.h"
-#include "host/UnitConverter.h"
-#include "maps/TarvexMaterialMapImporter.h"
-#include "maps/UniformGridMaterialMapImporter.h"
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/LibraryManager.h>
+#include <tarvex/host/ListAttributeEditor.h>
+#include <tarvex/host/ProgressMessagePrefixer.h>
+#include <tarvex/host/UnitConverter.h>
+#include <tarvex/maps/TarvexMaterialMapImporter.h>
+#include <tarvex/maps/UniformGridMaterialMapImporter.h>
 
 #include <QFileInfo>
 

@@ -3,10 +3,10 @@
 #include "ModelPrinter.h"
 
 #include "ConsoleProgress.h"
-#include "host/LibraryManager.h"
-#include "host/ProgressMessagePrefixer.h"
-#include "model3d/Tarvex3DDomModel.h"
-#include "model3d/TarvexMaterialImporter.h"
+#include <tarvex/host/LibraryManager.h>
+#include <tarvex/host/ProgressMessagePrefixer.h>
+#include <tarvex/model3d/Tarvex3DDomModel.h>
+#include <tarvex/model3d/TarvexMaterialImporter.h>
 
 #include <QHash>
 #include <QFileInfo>

@@ -3,8 +3,8 @@
 #include "CommandLine.h"
 #include "Console.h"
 
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
 
 #include <algorithm>
 

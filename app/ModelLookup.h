@@ -1,8 +1,8 @@
 #pragma once
 
 #include "CommandLine.h"
-#include "host/Entity.h"
-#include "host/Model.h"
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/Model.h>
 
 #include <QList>
 #include <QString>

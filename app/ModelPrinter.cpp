@@ -1,8 +1,8 @@
 #include "ModelPrinter.h"
 
-#include "host/CurveAttribute.h"
-#include "host/ListAttributeEditor.h"
-#include "host/UnitConverter.h"
+#include <tarvex/host/CurveAttribute.h>
+#include <tarvex/host/ListAttributeEditor.h>
+#include <tarvex/host/UnitConverter.h>
 
 #include <set>
 

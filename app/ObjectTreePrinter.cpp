@@ -1,12 +1,12 @@
 #include "ObjectTreePrinter.h"
 
-#include "objects/TarvexBasicPart.h"
-#include "objects/TarvexCompositeGeometryObject.h"
-#include "objects/TarvexLayeredPart.h"
-#include "objects/TarvexLayeredPartLayer.h"
-#include "objects/TarvexMaterial.h"
-#include "objects/TarvexPartType.h"
-#include "objects/TarvexSolderJoint.h"
+#include <tarvex/objects/TarvexBasicPart.h>
+#include <tarvex/objects/TarvexCompositeGeometryObject.h>
+#include <tarvex/objects/TarvexLayeredPart.h>
+#include <tarvex/objects/TarvexLayeredPartLayer.h>
+#include <tarvex/objects/TarvexMaterial.h>
+#include <tarvex/objects/TarvexPartType.h>
+#include <tarvex/objects/TarvexSolderJoint.h>
 
 using namespace Tarvex;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objects/TarvexObject.h"
+#include <tarvex/objects/TarvexObject.h>
 
 #include <QTextStream>
 

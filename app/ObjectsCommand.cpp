@@ -3,8 +3,8 @@
 #include "ObjectTreePrinter.h"
 
 #include "ConsoleProgress.h"
-#include "host/ProgressMessagePrefixer.h"
-#include "objectbuild/TarvexObjectBuilder.h"
+#include <tarvex/host/ProgressMessagePrefixer.h>
+#include <tarvex/objectbuild/TarvexObjectBuilder.h>
 
 #include <QFile>
 #include <QFileInfo>

@@ -3,9 +3,9 @@
 #include "ModelLookup.h"
 
 #include "ConsoleProgress.h"
-#include "host/EntityReading.h"
-#include "host/ProgressMessagePrefixer.h"
-#include "maps/TarvexPowerMapImporter.h"
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/ProgressMessagePrefixer.h>
+#include <tarvex/maps/TarvexPowerMapImporter.h>
 
 #include <QFileInfo>
 

@@ -3,7 +3,7 @@
 #include "Console.h"
 #include "ModelLookup.h"
 
-#include "host/UndoStackOpener.h"
+#include <tarvex/host/UndoStackOpener.h>
 
 using namespace EntityModel;
 

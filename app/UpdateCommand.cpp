@@ -4,9 +4,9 @@
 #include "ModelLookup.h"
 #include "ModelPrinter.h"
 
-#include "host/EntityFetcher.h"
-#include "host/GeometryBuilder.h"
-#include "import/TarvexImporter.h"
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/GeometryBuilder.h>
+#include <tarvex/import/TarvexImporter.h>
 
 using namespace EntityModel;
 

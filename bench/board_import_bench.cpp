@@ -5,15 +5,15 @@
 // Two kinds of board: mostly solder joints (24 balls and as many bumps per component, 2 %
 // components), and mostly components (2 balls and bumps each). Growth per tenfold size is
 // read from the bytes-per-second figures of neighbouring sizes.
-#include "builders/TarvexEntityBuilder.h"
-#include "builders/TarvexReuseMap.h"
-#include "host/EntityFetcher.h"
-#include "host/GeometryBuilder.h"
-#include "host/Model.h"
-#include "host/UndoStackOpener.h"
-#include "import/TarvexImporter.h"
-#include "interchange/TXMXMLGenerator.h"
-#include "objectbuild/TarvexObjectBuilder.h"
+#include <tarvex/builders/TarvexEntityBuilder.h>
+#include <tarvex/builders/TarvexReuseMap.h>
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/GeometryBuilder.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/UndoStackOpener.h>
+#include <tarvex/import/TarvexImporter.h>
+#include <tarvex/interchange/TXMXMLGenerator.h>
+#include <tarvex/objectbuild/TarvexObjectBuilder.h>
 
 #include <QByteArray>
 #include <QDomDocument>

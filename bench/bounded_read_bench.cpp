@@ -13,16 +13,16 @@
 //   bounded_read_bench --peak=json FILE   (TarvexTXMJsonParser::readFile)
 // which prints the file's size, the peak growth and their ratio.
 
-#include "host/XMLDOMReader.h"
-#include "interchange/TXMXMLGenerator.h"
-#include "interchange/TarvexTXMJsonParser.h"
-#include "interchange/TarvexTXMXMLParser.h"
-#include "maps/MaterialMapNumber.h"
-#include "maps/NorvaneTXMFormatParser.h"
-#include "maps/TarvexLegacyPowerMapReader.h"
-#include "maps/TarvexMaterialMapImporter.h"
-#include "maps/TarvexPowerMapImporter.h"
-#include "maps/UniformGridMaterialMapImporter.h"
+#include <tarvex/host/XMLDOMReader.h>
+#include <tarvex/interchange/TXMXMLGenerator.h>
+#include <tarvex/interchange/TarvexTXMJsonParser.h>
+#include <tarvex/interchange/TarvexTXMXMLParser.h>
+#include <tarvex/maps/MaterialMapNumber.h>
+#include <tarvex/maps/NorvaneTXMFormatParser.h>
+#include <tarvex/maps/TarvexLegacyPowerMapReader.h>
+#include <tarvex/maps/TarvexMaterialMapImporter.h>
+#include <tarvex/maps/TarvexPowerMapImporter.h>
+#include <tarvex/maps/UniformGridMaterialMapImporter.h>
 
 #include <QFile>
 #include <QJsonDocument>

@@ -2,12 +2,12 @@
 // object model's clipper and polygon operations) on the same outlines, and the containment
 // test of one part against many others.
 
-#include "host/gpc.h"
-#include "objects/Tarvex2DGeometryClipper.h"
-#include "objects/Tarvex2DGeometryPolygon.h"
-#include "objects/Tarvex2DGeometryRectangle.h"
-#include "objects/Tarvex3DGeometry2DExtrusion.h"
-#include "objects/TarvexPlacedGeometry.h"
+#include <tarvex/host/gpc.h>
+#include <tarvex/objects/Tarvex2DGeometryClipper.h>
+#include <tarvex/objects/Tarvex2DGeometryPolygon.h>
+#include <tarvex/objects/Tarvex2DGeometryRectangle.h>
+#include <tarvex/objects/Tarvex3DGeometry2DExtrusion.h>
+#include <tarvex/objects/TarvexPlacedGeometry.h>
 
 #include <benchmark/benchmark.h>
 #include <polyclipping/clipper.hpp>

@@ -1,6 +1,6 @@
 // Reading legacy power maps of 1 000 to 100 000 blocks, beside the bare reading of the same
 // file's numbers, to show how placing grows with the number of blocks.
-#include "maps/TarvexLegacyPowerMapReader.h"
+#include <tarvex/maps/TarvexLegacyPowerMapReader.h>
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 // Reading and importing a large material library of the 3D solver tool, beside the bare
 // DOM parse of the same file: what the table parsing, unit conversion and host entities
 // cost on top of the XML parser.
-#include "host/LibraryManager.h"
-#include "host/Model.h"
-#include "model3d/TarvexMaterialImporter.h"
+#include <tarvex/host/LibraryManager.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/model3d/TarvexMaterialImporter.h>
 
 #include <QByteArray>
 #include <QDomDocument>

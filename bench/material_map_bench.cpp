@@ -8,12 +8,12 @@
 // 8 bytes per cell for the densities of a read, three times that for an application, whose
 // layer holds two fractions per cell while the densities read are still held.
 
-#include "host/EntityEditor.h"
-#include "host/Model.h"
-#include "host/TypeCatalogue.h"
-#include "maps/MaterialMapNumber.h"
-#include "maps/TarvexMaterialMapImporter.h"
-#include "maps/UniformGridMaterialMapImporter.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/TypeCatalogue.h>
+#include <tarvex/maps/MaterialMapNumber.h>
+#include <tarvex/maps/TarvexMaterialMapImporter.h>
+#include <tarvex/maps/UniformGridMaterialMapImporter.h>
 
 #include <QByteArray>
 #include <QFile>

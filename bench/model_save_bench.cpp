@@ -12,12 +12,12 @@
 // model taken before and released after, as the tool does from loading to saving.
 // Bytes per second count the JSON bytes written; the ratio of BM_CheckedSaveLocked to
 // BM_PlainSave is the cost of the checked, locked save over the save of before.
-#include "host/EntityFetcher.h"
-#include "host/GeometryBuilder.h"
-#include "host/Model.h"
-#include "host/ModelFile.h"
-#include "import/TarvexImporter.h"
-#include "interchange/TXMXMLGenerator.h"
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/GeometryBuilder.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/ModelFile.h>
+#include <tarvex/import/TarvexImporter.h>
+#include <tarvex/interchange/TXMXMLGenerator.h>
 #include "support/RecordingProgress.h"
 
 #include <QByteArray>

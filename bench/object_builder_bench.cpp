@@ -3,8 +3,8 @@
 // bare DOM parse of the same file in the same run. The growth per tenfold parts is read
 // from the items-per-second figures of neighbouring sizes. "tree:1" marks the file as of a
 // newer version, whose parts all go into one nesting tree.
-#include "interchange/TXMXMLGenerator.h"
-#include "objectbuild/TarvexObjectBuilder.h"
+#include <tarvex/interchange/TXMXMLGenerator.h>
+#include <tarvex/objectbuild/TarvexObjectBuilder.h>
 
 #include <QByteArray>
 #include <QDomDocument>

@@ -2,9 +2,9 @@
 // whole read, and the slicing of the blocks alone, to show how slicing grows with the
 // number of blocks. "blocks_out" counts the blocks after slicing: about nine per block when
 // blocks overlap a few others, many more when the die is covered ever more deeply.
-#include "maps/NorvaneTXMFormatParser.h"
-#include "maps/TarvexPowerBlockSlicer.h"
-#include "maps/TarvexPowerMapImporter.h"
+#include <tarvex/maps/NorvaneTXMFormatParser.h>
+#include <tarvex/maps/TarvexPowerBlockSlicer.h>
+#include <tarvex/maps/TarvexPowerMapImporter.h>
 
 #include <QFile>
 #include <QTemporaryDir>

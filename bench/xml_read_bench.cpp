@@ -7,9 +7,9 @@
 // which prints the peak resident set size (getrusage) after the operation and before it,
 // and the processor time of the operation: a fresh process times it without the state
 // that earlier runs leave in the allocator.
-#include "interchange/TXMXMLGenerator.h"
-#include "interchange/TarvexTXMXMLParser.h"
-#include "interchange/TarvexTXMXMLUpdater.h"
+#include <tarvex/interchange/TXMXMLGenerator.h>
+#include <tarvex/interchange/TarvexTXMXMLParser.h>
+#include <tarvex/interchange/TarvexTXMXMLUpdater.h>
 
 #include <QBuffer>
 #include <QByteArray>

@@ -3,7 +3,7 @@
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
 
-#include "host/CADModel.h"
+#include <tarvex/host/CADModel.h>
 
 #include <cstddef>
 #include <cstdint>

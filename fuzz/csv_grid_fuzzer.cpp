@@ -3,8 +3,8 @@
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
 
-#include "host/CSVParser.h"
-#include "maps/UniformGridMaterialMapImporter.h"
+#include <tarvex/host/CSVParser.h>
+#include <tarvex/maps/UniformGridMaterialMapImporter.h>
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
 
-#include "maps/NorvaneTXMFormatParser.h"
+#include <tarvex/maps/NorvaneTXMFormatParser.h>
 
 #include <cstddef>
 #include <cstdlib>

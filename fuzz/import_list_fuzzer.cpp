@@ -7,10 +7,10 @@
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
 
-#include "host/EntityFetcher.h"
-#include "host/GeometryBuilder.h"
-#include "host/Model.h"
-#include "import/TarvexImporter.h"
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/GeometryBuilder.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/import/TarvexImporter.h>
 #include "support/RecordingProgress.h"
 
 #include <QByteArray>

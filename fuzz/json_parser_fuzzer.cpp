@@ -6,7 +6,7 @@
 #include "FuzzTarget.h"
 
 #include "support/RecordingProgress.h"
-#include "interchange/TarvexTXMJsonParser.h"
+#include <tarvex/interchange/TarvexTXMJsonParser.h>
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
 
-#include "maps/TarvexLegacyPowerMapReader.h"
+#include <tarvex/maps/TarvexLegacyPowerMapReader.h>
 
 #include <cstddef>
 #include <cstdint>

@@ -4,12 +4,12 @@
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
 
-#include "host/EntityEditor.h"
-#include "host/ListAttributeEditor.h"
-#include "host/Model.h"
-#include "host/ModelFile.h"
-#include "host/TypeCatalogue.h"
-#include "maps/TarvexMaterialMapImporter.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/ListAttributeEditor.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/ModelFile.h>
+#include <tarvex/host/TypeCatalogue.h>
+#include <tarvex/maps/TarvexMaterialMapImporter.h>
 
 #include <cstddef>
 #include <cstdint>

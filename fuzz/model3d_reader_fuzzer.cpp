@@ -5,8 +5,8 @@
 #include "FuzzTarget.h"
 
 #include "support/RecordingProgress.h"
-#include "model3d/Tarvex3DDomModel.h"
-#include "model3d/TarvexMaterialImporter.h"
+#include <tarvex/model3d/Tarvex3DDomModel.h>
+#include <tarvex/model3d/TarvexMaterialImporter.h>
 
 #include <cmath>
 #include <cstddef>

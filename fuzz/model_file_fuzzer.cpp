@@ -5,8 +5,8 @@
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
 
-#include "host/Model.h"
-#include "host/ModelFile.h"
+#include <tarvex/host/Model.h>
+#include <tarvex/host/ModelFile.h>
 
 #include <cstddef>
 #include <cstdint>

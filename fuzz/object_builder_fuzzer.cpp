@@ -5,7 +5,7 @@
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
 
-#include "objectbuild/TarvexObjectBuilder.h"
+#include <tarvex/objectbuild/TarvexObjectBuilder.h>
 
 #include "support/RecordingProgress.h"
 

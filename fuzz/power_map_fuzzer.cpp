@@ -4,12 +4,12 @@
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
 
-#include "host/EntityEditor.h"
-#include "host/EntityFetcher.h"
-#include "host/Model.h"
-#include "host/ModelFile.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/ModelFile.h>
 #include "support/RecordingProgress.h"
-#include "maps/TarvexPowerMapImporter.h"
+#include <tarvex/maps/TarvexPowerMapImporter.h>
 
 #include <cstddef>
 #include <cstdint>

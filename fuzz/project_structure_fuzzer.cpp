@@ -5,10 +5,10 @@
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
 
-#include "exchange3d/Tarvex3DImporter.h"
-#include "host/EntityFetcher.h"
-#include "host/Model.h"
-#include "host/ModelFile.h"
+#include <tarvex/exchange3d/Tarvex3DImporter.h>
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/ModelFile.h>
 #include "support/ZipArchive.h"
 
 #include <QDir>

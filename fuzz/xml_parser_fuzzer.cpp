@@ -6,8 +6,8 @@
 
 #include "support/RecordingProgress.h"
 #include "support/TXMXMLModelDescription.h"
-#include "interchange/TarvexTXMXMLParser.h"
-#include "interchange/TarvexTXMXMLUpdater.h"
+#include <tarvex/interchange/TarvexTXMXMLParser.h>
+#include <tarvex/interchange/TarvexTXMXMLUpdater.h>
 
 #include <cstddef>
 #include <cstdint>

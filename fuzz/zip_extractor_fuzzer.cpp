@@ -4,8 +4,8 @@
 #include "FuzzInput.h"
 #include "FuzzTarget.h"
 
-#include "host/TemporaryFolder.h"
-#include "host/ZipExtractor.h"
+#include <tarvex/host/TemporaryFolder.h>
+#include <tarvex/host/ZipExtractor.h>
 
 #include <QDir>
 #include <QDirIterator>

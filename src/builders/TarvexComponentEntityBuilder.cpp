@@ -1,22 +1,22 @@
-#include "builders/TarvexComponentEntityBuilder.h"
+#include <tarvex/builders/TarvexComponentEntityBuilder.h>
 
-#include "builders/TarvexEntityBuildState.h"
-#include "builders/TarvexLayeredEntityBuilder.h"
-#include "builders/TarvexPartPlacement.h"
-#include "builders/TarvexMaterialEntityBuilder.h"
-#include "builders/TarvexPowerEntityBuilder.h"
-#include "builders/TarvexTerminalEntityBuilder.h"
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
-#include "host/RotationAngles.h"
-#include "host/SolverTypes.h"
-#include "objects/TarvexBasic2RPart.h"
-#include "objects/TarvexBasicPart.h"
-#include "objects/TarvexCompositeGeometryObject.h"
-#include "objects/TarvexLayeredPart.h"
-#include "objects/TarvexPartClass.h"
-#include "objects/TarvexSolderBall.h"
-#include "objects/TarvexSolderBump.h"
+#include <tarvex/builders/TarvexEntityBuildState.h>
+#include <tarvex/builders/TarvexLayeredEntityBuilder.h>
+#include <tarvex/builders/TarvexPartPlacement.h>
+#include <tarvex/builders/TarvexMaterialEntityBuilder.h>
+#include <tarvex/builders/TarvexPowerEntityBuilder.h>
+#include <tarvex/builders/TarvexTerminalEntityBuilder.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/RotationAngles.h>
+#include <tarvex/host/SolverTypes.h>
+#include <tarvex/objects/TarvexBasic2RPart.h>
+#include <tarvex/objects/TarvexBasicPart.h>
+#include <tarvex/objects/TarvexCompositeGeometryObject.h>
+#include <tarvex/objects/TarvexLayeredPart.h>
+#include <tarvex/objects/TarvexPartClass.h>
+#include <tarvex/objects/TarvexSolderBall.h>
+#include <tarvex/objects/TarvexSolderBump.h>
 
 namespace Tarvex {
 

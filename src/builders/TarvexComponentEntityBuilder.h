@@ -1,7 +1,7 @@
 #pragma once
 
-#include "builders/TarvexEntityBuilderBase.h"
-#include "host/AttributePath.h"
+#include <tarvex/builders/TarvexEntityBuilderBase.h>
+#include <tarvex/host/AttributePath.h>
 
 #include <map>
 #include <set>

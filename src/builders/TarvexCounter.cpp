@@ -1,6 +1,6 @@
-#include "builders/TarvexCounter.h"
+#include <tarvex/builders/TarvexCounter.h>
 
-#include "objects/TarvexObject.h"
+#include <tarvex/objects/TarvexObject.h>
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objects/TarvexObjectVisitorConst.h"
+#include <tarvex/objects/TarvexObjectVisitorConst.h>
 
 #include <cstdint>
 #include <memory>

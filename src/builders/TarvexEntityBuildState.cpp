@@ -1,7 +1,7 @@
-#include "builders/TarvexEntityBuildState.h"
+#include <tarvex/builders/TarvexEntityBuildState.h>
 
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
 
 #include <vector>
 

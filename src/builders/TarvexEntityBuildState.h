@@ -1,8 +1,8 @@
 #pragma once
 
-#include "builders/TarvexReuseMap.h"
-#include "host/AttributePath.h"
-#include "host/Entity.h"
+#include <tarvex/builders/TarvexReuseMap.h>
+#include <tarvex/host/AttributePath.h>
+#include <tarvex/host/Entity.h>
 
 #include <QString>
 

@@ -1,11 +1,11 @@
-#include "builders/TarvexEntityBuilder.h"
+#include <tarvex/builders/TarvexEntityBuilder.h>
 
-#include "builders/TarvexComponentEntityBuilder.h"
-#include "builders/TarvexCounter.h"
-#include "builders/TarvexEntityBuildState.h"
-#include "builders/TarvexLayeredEntityBuilder.h"
-#include "builders/TarvexPartPlacement.h"
-#include "objects/TarvexPartClass.h"
+#include <tarvex/builders/TarvexComponentEntityBuilder.h>
+#include <tarvex/builders/TarvexCounter.h>
+#include <tarvex/builders/TarvexEntityBuildState.h>
+#include <tarvex/builders/TarvexLayeredEntityBuilder.h>
+#include <tarvex/builders/TarvexPartPlacement.h>
+#include <tarvex/objects/TarvexPartClass.h>
 
 #include <exception>
 #include <functional>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "builders/TarvexReuseMap.h"
-#include "host/Entity.h"
-#include "host/ProgressBaseObject.h"
-#include "host/ToolProgress.h"
-#include "host/Transform.h"
-#include "objects/TarvexObject.h"
-#include "objects/TarvexObjectVisitorConst.h"
+#include <tarvex/builders/TarvexReuseMap.h>
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/host/ToolProgress.h>
+#include <tarvex/host/Transform.h>
+#include <tarvex/objects/TarvexObject.h>
+#include <tarvex/objects/TarvexObjectVisitorConst.h>
 
 #include <QObject>
 

@@ -1,8 +1,8 @@
-#include "builders/TarvexEntityBuilderBase.h"
+#include <tarvex/builders/TarvexEntityBuilderBase.h>
 
-#include "builders/TarvexPartPlacement.h"
-#include "host/EntityEditor.h"
-#include "host/RotationAngles.h"
+#include <tarvex/builders/TarvexPartPlacement.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/RotationAngles.h>
 
 namespace Tarvex {
 

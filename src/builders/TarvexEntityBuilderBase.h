@@ -1,10 +1,10 @@
 #pragma once
 
-#include "host/Entity.h"
-#include "host/ProgressBaseObject.h"
-#include "host/Transform.h"
-#include "objects/TarvexPartVisitorConst.h"
-#include "objects/TarvexPlacedGeometry.h"
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/host/Transform.h>
+#include <tarvex/objects/TarvexPartVisitorConst.h>
+#include <tarvex/objects/TarvexPlacedGeometry.h>
 
 #include <QObject>
 

@@ -1,11 +1,11 @@
-#include "builders/TarvexEntityExtender.h"
+#include <tarvex/builders/TarvexEntityExtender.h>
 
-#include "builders/TarvexCounter.h"
-#include "builders/TarvexLayeredEntityExtender.h"
-#include "builders/TarvexPartPlacement.h"
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
-#include "objects/TarvexPartClass.h"
+#include <tarvex/builders/TarvexCounter.h>
+#include <tarvex/builders/TarvexLayeredEntityExtender.h>
+#include <tarvex/builders/TarvexPartPlacement.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/objects/TarvexPartClass.h>
 
 #include <QHash>
 

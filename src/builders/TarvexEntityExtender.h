@@ -1,6 +1,6 @@
 #pragma once
 
-#include "builders/TarvexEntityBuilder.h"
+#include <tarvex/builders/TarvexEntityBuilder.h>
 
 #include <memory>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "builders/TarvexHoleEntityBuilder.h"
+#include <tarvex/builders/TarvexHoleEntityBuilder.h>
 
-#include "builders/TarvexEntityBuildState.h"
-#include "builders/TarvexPartPlacement.h"
-#include "host/EntityEditor.h"
+#include <tarvex/builders/TarvexEntityBuildState.h>
+#include <tarvex/builders/TarvexPartPlacement.h>
+#include <tarvex/host/EntityEditor.h>
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/Entity.h"
-#include "host/Transform.h"
-#include "objects/TarvexPlacedGeometry.h"
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/Transform.h>
+#include <tarvex/objects/TarvexPlacedGeometry.h>
 
 #include <vector>
 

@@ -1,19 +1,19 @@
-#include "builders/TarvexLayeredEntityBuilder.h"
+#include <tarvex/builders/TarvexLayeredEntityBuilder.h>
 
-#include "builders/TarvexEntityBuildState.h"
-#include "builders/TarvexHoleEntityBuilder.h"
-#include "builders/TarvexLayeredMaterialEntityBuilder.h"
-#include "builders/TarvexPartPlacement.h"
-#include "builders/TarvexPowerEntityBuilder.h"
-#include "builders/TarvexTerminalEntityBuilder.h"
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
-#include "host/ListAttributeEditor.h"
-#include "host/TypeCatalogue.h"
-#include "objects/TarvexBasicPart.h"
-#include "objects/TarvexCompositeGeometryObject.h"
-#include "objects/TarvexLayeredPart.h"
-#include "objects/TarvexPartClass.h"
+#include <tarvex/builders/TarvexEntityBuildState.h>
+#include <tarvex/builders/TarvexHoleEntityBuilder.h>
+#include <tarvex/builders/TarvexLayeredMaterialEntityBuilder.h>
+#include <tarvex/builders/TarvexPartPlacement.h>
+#include <tarvex/builders/TarvexPowerEntityBuilder.h>
+#include <tarvex/builders/TarvexTerminalEntityBuilder.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/ListAttributeEditor.h>
+#include <tarvex/host/TypeCatalogue.h>
+#include <tarvex/objects/TarvexBasicPart.h>
+#include <tarvex/objects/TarvexCompositeGeometryObject.h>
+#include <tarvex/objects/TarvexLayeredPart.h>
+#include <tarvex/objects/TarvexPartClass.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "builders/TarvexEntityBuilderBase.h"
+#include <tarvex/builders/TarvexEntityBuilderBase.h>
 
 #include <vector>
 

@@ -1,9 +1,9 @@
-#include "builders/TarvexLayeredEntityExtender.h"
+#include <tarvex/builders/TarvexLayeredEntityExtender.h>
 
-#include "builders/TarvexEntityBuildState.h"
-#include "builders/TarvexPowerEntityBuilder.h"
-#include "objects/TarvexBasicPart.h"
-#include "objects/TarvexLayeredPart.h"
+#include <tarvex/builders/TarvexEntityBuildState.h>
+#include <tarvex/builders/TarvexPowerEntityBuilder.h>
+#include <tarvex/objects/TarvexBasicPart.h>
+#include <tarvex/objects/TarvexLayeredPart.h>
 
 namespace Tarvex {
 

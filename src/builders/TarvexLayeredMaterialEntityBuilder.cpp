@@ -1,13 +1,13 @@
-#include "builders/TarvexLayeredMaterialEntityBuilder.h"
+#include <tarvex/builders/TarvexLayeredMaterialEntityBuilder.h>
 
-#include "builders/TarvexMaterialEntityBuilder.h"
-#include "host/CompositeAttribute.h"
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
-#include "maps/TarvexMaterialMapImporter.h"
-#include "objects/TarvexMaterialCMX.h"
-#include "objects/TarvexMaterialMap.h"
-#include "objects/TarvexMaterialSimple.h"
+#include <tarvex/builders/TarvexMaterialEntityBuilder.h>
+#include <tarvex/host/CompositeAttribute.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/maps/TarvexMaterialMapImporter.h>
+#include <tarvex/objects/TarvexMaterialCMX.h>
+#include <tarvex/objects/TarvexMaterialMap.h>
+#include <tarvex/objects/TarvexMaterialSimple.h>
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "host/AttributePath.h"
-#include "host/Entity.h"
-#include "host/ProgressBaseObject.h"
-#include "objects/TarvexMaterialVisitorConst.h"
+#include <tarvex/host/AttributePath.h>
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/objects/TarvexMaterialVisitorConst.h>
 
 #include <QObject>
 

@@ -1,11 +1,11 @@
-#include "builders/TarvexMaterialEntityBuilder.h"
+#include <tarvex/builders/TarvexMaterialEntityBuilder.h>
 
-#include "builders/TarvexEntityBuildState.h"
-#include "host/EntityEditor.h"
-#include "host/EntityFetcher.h"
-#include "objects/TarvexMaterialCMX.h"
-#include "objects/TarvexMaterialMap.h"
-#include "objects/TarvexMaterialSimple.h"
+#include <tarvex/builders/TarvexEntityBuildState.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/objects/TarvexMaterialCMX.h>
+#include <tarvex/objects/TarvexMaterialMap.h>
+#include <tarvex/objects/TarvexMaterialSimple.h>
 
 namespace Tarvex {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/Entity.h"
-#include "host/ProgressBaseObject.h"
-#include "objects/TarvexMaterialVisitorConst.h"
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/objects/TarvexMaterialVisitorConst.h>
 
 #include <QObject>
 

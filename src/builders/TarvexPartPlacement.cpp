@@ -1,9 +1,9 @@
-#include "builders/TarvexPartPlacement.h"
+#include <tarvex/builders/TarvexPartPlacement.h>
 
-#include "objects/Tarvex2DGeometry.h"
-#include "objects/Tarvex3DGeometry2DExtrusion.h"
-#include "objects/TarvexCoordinateFrames.h"
-#include "objects/TarvexPart.h"
+#include <tarvex/objects/Tarvex2DGeometry.h>
+#include <tarvex/objects/Tarvex3DGeometry2DExtrusion.h>
+#include <tarvex/objects/TarvexCoordinateFrames.h>
+#include <tarvex/objects/TarvexPart.h>
 
 #include <cmath>
 

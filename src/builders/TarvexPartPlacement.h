@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objects/TarvexPlacedGeometry.h"
+#include <tarvex/objects/TarvexPlacedGeometry.h>
 
 #include <QVector>
 

@@ -1,16 +1,16 @@
-#include "builders/TarvexPowerEntityBuilder.h"
+#include <tarvex/builders/TarvexPowerEntityBuilder.h>
 
-#include "builders/TarvexEntityBuildState.h"
-#include "builders/TarvexEntityBuilderBase.h"
-#include "builders/TarvexPartPlacement.h"
-#include "host/EntityEditor.h"
-#include "host/HeatSourceAttributes.h"
-#include "host/SolverTypes.h"
-#include "host/Transform2D.h"
-#include "maps/TarvexLegacyPowerMapReader.h"
-#include "maps/TarvexPowerMapImporter.h"
-#include "objects/TarvexPowerSourceLegacyPowerMap.h"
-#include "objects/TarvexPowerSourcePowerMap.h"
+#include <tarvex/builders/TarvexEntityBuildState.h>
+#include <tarvex/builders/TarvexEntityBuilderBase.h>
+#include <tarvex/builders/TarvexPartPlacement.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/HeatSourceAttributes.h>
+#include <tarvex/host/SolverTypes.h>
+#include <tarvex/host/Transform2D.h>
+#include <tarvex/maps/TarvexLegacyPowerMapReader.h>
+#include <tarvex/maps/TarvexPowerMapImporter.h>
+#include <tarvex/objects/TarvexPowerSourceLegacyPowerMap.h>
+#include <tarvex/objects/TarvexPowerSourcePowerMap.h>
 
 #include <QPointF>
 #include <QVector>

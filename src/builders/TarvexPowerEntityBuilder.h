@@ -1,11 +1,11 @@
 #pragma once
 
-#include "host/Bound.h"
-#include "host/Entity.h"
-#include "host/ProgressBaseObject.h"
-#include "host/Transform.h"
-#include "objects/TarvexPlacedGeometry.h"
-#include "objects/TarvexPowerSourceVisitorConst.h"
+#include <tarvex/host/Bound.h>
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/host/Transform.h>
+#include <tarvex/objects/TarvexPlacedGeometry.h>
+#include <tarvex/objects/TarvexPowerSourceVisitorConst.h>
 
 #include <QObject>
 

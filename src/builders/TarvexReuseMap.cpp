@@ -1,9 +1,9 @@
-#include "builders/TarvexReuseMap.h"
+#include <tarvex/builders/TarvexReuseMap.h>
 
-#include "host/CompositeAttribute.h"
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
-#include "host/TypeCatalogue.h"
+#include <tarvex/host/CompositeAttribute.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/TypeCatalogue.h>
 
 namespace Tarvex {
 

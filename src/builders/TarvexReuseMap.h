@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/AttributePath.h"
-#include "host/Entity.h"
-#include "host/TypeRef.h"
+#include <tarvex/host/AttributePath.h>
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/TypeRef.h>
 
 #include <QHash>
 #include <QString>

@@ -1,19 +1,19 @@
-#include "builders/TarvexTerminalEntityBuilder.h"
+#include <tarvex/builders/TarvexTerminalEntityBuilder.h>
 
-#include "builders/TarvexEntityBuildState.h"
-#include "builders/TarvexPartPlacement.h"
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
-#include "host/SolverTypes.h"
-#include "host/TerminalAttributes.h"
-#include "host/TypeCatalogue.h"
-#include "interchange/TXMXMLTerminalGroup.h"
-#include "objects/TarvexBasicPart.h"
-#include "objects/TarvexCompositeGeometryObject.h"
-#include "objects/TarvexCoordinateFrames.h"
-#include "objects/TarvexLayeredPart.h"
-#include "objects/TarvexLayeredPartLayer.h"
-#include "objects/TarvexPartClass.h"
+#include <tarvex/builders/TarvexEntityBuildState.h>
+#include <tarvex/builders/TarvexPartPlacement.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/SolverTypes.h>
+#include <tarvex/host/TerminalAttributes.h>
+#include <tarvex/host/TypeCatalogue.h>
+#include <tarvex/interchange/TXMXMLTerminalGroup.h>
+#include <tarvex/objects/TarvexBasicPart.h>
+#include <tarvex/objects/TarvexCompositeGeometryObject.h>
+#include <tarvex/objects/TarvexCoordinateFrames.h>
+#include <tarvex/objects/TarvexLayeredPart.h>
+#include <tarvex/objects/TarvexLayeredPartLayer.h>
+#include <tarvex/objects/TarvexPartClass.h>
 
 #include <QStringList>
 

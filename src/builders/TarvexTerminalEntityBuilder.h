@@ -1,9 +1,9 @@
 #pragma once
 
-#include "host/Entity.h"
-#include "host/ProgressBaseObject.h"
-#include "host/Transform.h"
-#include "interchange/TXMXMLTerminal.h"
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/host/Transform.h>
+#include <tarvex/interchange/TXMXMLTerminal.h>
 
 #include <QList>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "exchange3d/Tarvex3DExportState.h"
+#include <tarvex/exchange3d/Tarvex3DExportState.h>
 
 namespace Tarvex3D {
 

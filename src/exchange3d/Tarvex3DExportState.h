@@ -1,8 +1,8 @@
 #pragma once
 
-#include "exchange3d/Tarvex3DNameRegistry.h"
-#include "host/Entity.h"
-#include "host/ProgressBaseObject.h"
+#include <tarvex/exchange3d/Tarvex3DNameRegistry.h>
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/ProgressBaseObject.h>
 
 #include <QDomDocument>
 #include <QDomElement>

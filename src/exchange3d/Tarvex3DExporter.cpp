@@ -1,19 +1,19 @@
-#include "exchange3d/Tarvex3DExporter.h"
+#include <tarvex/exchange3d/Tarvex3DExporter.h>
 
-#include "exchange3d/Tarvex3DImporter.h"
-#include "exchange3d/Tarvex3DMaterialWriter.h"
-#include "exchange3d/Tarvex3DObjectWriter.h"
-#include "exchange3d/Tarvex3DProjectTemplate.h"
-#include "exchange3d/Tarvex3DSolverProcess.h"
-#include "exchange3d/Tarvex3DSolverScript.h"
-#include "host/EntityEditor.h"
-#include "host/EntityFetcher.h"
-#include "host/EntityReading.h"
-#include "host/QuorlinApplicationData.h"
-#include "host/SolverTypes.h"
-#include "host/TemporaryFolder.h"
-#include "host/ZipArchiveWriter.h"
-#include "host/ZipExtractor.h"
+#include <tarvex/exchange3d/Tarvex3DImporter.h>
+#include <tarvex/exchange3d/Tarvex3DMaterialWriter.h>
+#include <tarvex/exchange3d/Tarvex3DObjectWriter.h>
+#include <tarvex/exchange3d/Tarvex3DProjectTemplate.h>
+#include <tarvex/exchange3d/Tarvex3DSolverProcess.h>
+#include <tarvex/exchange3d/Tarvex3DSolverScript.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/QuorlinApplicationData.h>
+#include <tarvex/host/SolverTypes.h>
+#include <tarvex/host/TemporaryFolder.h>
+#include <tarvex/host/ZipArchiveWriter.h>
+#include <tarvex/host/ZipExtractor.h>
 
 #include <QDir>
 #include <QFileInfo>

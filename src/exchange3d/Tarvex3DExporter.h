@@ -1,9 +1,9 @@
 #pragma once
 
-#include "exchange3d/Tarvex3DExportState.h"
-#include "host/Entity.h"
-#include "host/ProgressBaseObject.h"
-#include "host/ToolProgress.h"
+#include <tarvex/exchange3d/Tarvex3DExportState.h>
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/host/ToolProgress.h>
 
 #include <QDomDocument>
 #include <QList>

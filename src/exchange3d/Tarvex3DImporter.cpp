@@ -1,19 +1,19 @@
-#include "exchange3d/Tarvex3DImporter.h"
+#include <tarvex/exchange3d/Tarvex3DImporter.h>
 
-#include "exchange3d/TarvexRefFace.h"
-#include "host/CADModel.h"
-#include "host/DisplayColour.h"
-#include "host/EntityEditor.h"
-#include "host/HeatSourceAttributes.h"
-#include "host/EntityGUI.h"
-#include "host/EntityReading.h"
-#include "host/MemoryGuard.h"
-#include "host/Model.h"
-#include "host/SolverTypes.h"
-#include "host/TemporaryFolder.h"
-#include "host/UndoStackOpener.h"
-#include "host/ZipExtractor.h"
-#include "model3d/TarvexMaterialImporter.h"
+#include <tarvex/exchange3d/TarvexRefFace.h>
+#include <tarvex/host/CADModel.h>
+#include <tarvex/host/DisplayColour.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/HeatSourceAttributes.h>
+#include <tarvex/host/EntityGUI.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/MemoryGuard.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/SolverTypes.h>
+#include <tarvex/host/TemporaryFolder.h>
+#include <tarvex/host/UndoStackOpener.h>
+#include <tarvex/host/ZipExtractor.h>
+#include <tarvex/model3d/TarvexMaterialImporter.h>
 
 #include <QFileInfo>
 

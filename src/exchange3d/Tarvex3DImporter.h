@@ -1,12 +1,12 @@
 #pragma once
 
-#include "host/CADBody.h"
-#include "host/Entity.h"
-#include "host/GeometryBuilder.h"
-#include "host/ProgressBaseObject.h"
-#include "host/ToolProgress.h"
-#include "model3d/Tarvex3DDomElement.h"
-#include "model3d/Tarvex3DDomModel.h"
+#include <tarvex/host/CADBody.h>
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/GeometryBuilder.h>
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/host/ToolProgress.h>
+#include <tarvex/model3d/Tarvex3DDomElement.h>
+#include <tarvex/model3d/Tarvex3DDomModel.h>
 
 #include <QList>
 #include <QObject>

@@ -1,8 +1,8 @@
-#include "exchange3d/Tarvex3DMaterialWriter.h"
+#include <tarvex/exchange3d/Tarvex3DMaterialWriter.h>
 
-#include "host/EntityReading.h"
-#include "host/MaterialAttributes.h"
-#include "model3d/Tarvex3DDomModel.h"
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/MaterialAttributes.h>
+#include <tarvex/model3d/Tarvex3DDomModel.h>
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "exchange3d/Tarvex3DExportState.h"
-#include "host/CurveAttribute.h"
-#include "host/Entity.h"
-#include "model3d/Tarvex3DDataDescription.h"
+#include <tarvex/exchange3d/Tarvex3DExportState.h>
+#include <tarvex/host/CurveAttribute.h>
+#include <tarvex/host/Entity.h>
+#include <tarvex/model3d/Tarvex3DDataDescription.h>
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "exchange3d/Tarvex3DNameRegistry.h"
+#include <tarvex/exchange3d/Tarvex3DNameRegistry.h>
 
 namespace Tarvex3D {
 

@@ -1,11 +1,11 @@
-#include "exchange3d/Tarvex3DObjectWriter.h"
+#include <tarvex/exchange3d/Tarvex3DObjectWriter.h>
 
-#include "host/DisplayColour.h"
-#include "host/EntityGUI.h"
-#include "host/EntityReading.h"
-#include "host/GeometryBuilder.h"
-#include "host/HeatSourceAttributes.h"
-#include "host/SolverTypes.h"
+#include <tarvex/host/DisplayColour.h>
+#include <tarvex/host/EntityGUI.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/GeometryBuilder.h>
+#include <tarvex/host/HeatSourceAttributes.h>
+#include <tarvex/host/SolverTypes.h>
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "exchange3d/Tarvex3DExportState.h"
-#include "host/CADModel.h"
-#include "host/Entity.h"
+#include <tarvex/exchange3d/Tarvex3DExportState.h>
+#include <tarvex/host/CADModel.h>
+#include <tarvex/host/Entity.h>
 
 #include <QDomElement>
 #include <QString>

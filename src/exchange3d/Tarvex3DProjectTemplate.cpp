@@ -1,4 +1,4 @@
-#include "exchange3d/Tarvex3DProjectTemplate.h"
+#include <tarvex/exchange3d/Tarvex3DProjectTemplate.h>
 
 namespace Tarvex3D {
 

@@ -1,4 +1,4 @@
-#include "exchange3d/Tarvex3DSolverProcess.h"
+#include <tarvex/exchange3d/Tarvex3DSolverProcess.h>
 
 #include <QDeadlineTimer>
 #include <QProcess>

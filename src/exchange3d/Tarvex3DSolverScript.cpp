@@ -1,4 +1,4 @@
-#include "exchange3d/Tarvex3DSolverScript.h"
+#include <tarvex/exchange3d/Tarvex3DSolverScript.h>
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "exchange3d/TarvexRefFace.h"
+#include <tarvex/exchange3d/TarvexRefFace.h>
 
 #include <charconv>
 #include <sstream>

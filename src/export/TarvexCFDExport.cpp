@@ -1,15 +1,15 @@
-#include "export/TarvexCFDExport.h"
+#include <tarvex/export/TarvexCFDExport.h>
 
-#include "host/CurveAttribute.h"
-#include "host/EntityReading.h"
-#include "host/GeometryBuilder.h"
-#include "host/ListAttributeEditor.h"
-#include "host/ResultTypes.h"
-#include "host/Solid.h"
-#include "host/SolverTypes.h"
-#include "host/TerminalAttributes.h"
-#include "objects/FlatGeometryOutlineGenerator.h"
-#include "objects/TarvexCoordinateFrames.h"
+#include <tarvex/host/CurveAttribute.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/GeometryBuilder.h>
+#include <tarvex/host/ListAttributeEditor.h>
+#include <tarvex/host/ResultTypes.h>
+#include <tarvex/host/Solid.h>
+#include <tarvex/host/SolverTypes.h>
+#include <tarvex/host/TerminalAttributes.h>
+#include <tarvex/objects/FlatGeometryOutlineGenerator.h>
+#include <tarvex/objects/TarvexCoordinateFrames.h>
 
 #include <QFile>
 #include <QXmlStreamWriter>

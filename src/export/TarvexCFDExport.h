@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/AttributePath.h"
-#include "host/Part.h"
-#include "host/ToolProgress.h"
+#include <tarvex/host/AttributePath.h>
+#include <tarvex/host/Part.h>
+#include <tarvex/host/ToolProgress.h>
 
 #include <QList>
 #include <QObject>

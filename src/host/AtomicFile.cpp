@@ -1,4 +1,4 @@
-#include "host/AtomicFile.h"
+#include <tarvex/host/AtomicFile.h>
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "host/Attribute.h"
+#include <tarvex/host/Attribute.h>
 
-#include "host/Entity.h"
+#include <tarvex/host/Entity.h>
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "host/AttributePath.h"
+#include <tarvex/host/AttributePath.h>
 
 namespace EntityModel {
 

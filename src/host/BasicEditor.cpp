@@ -1,10 +1,10 @@
-#include "host/BasicEditor.h"
+#include <tarvex/host/BasicEditor.h>
 
-#include "host/Entity.h"
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
-#include "host/Model.h"
-#include "host/UnitConverter.h"
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/UnitConverter.h>
 
 #include <cmath>
 

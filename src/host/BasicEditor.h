@@ -1,9 +1,9 @@
 #pragma once
 
-#include "host/AttributePath.h"
-#include "host/Bound.h"
-#include "host/ProgressBaseObject.h"
-#include "host/TypeRef.h"
+#include <tarvex/host/AttributePath.h>
+#include <tarvex/host/Bound.h>
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/host/TypeRef.h>
 
 #include <QObject>
 

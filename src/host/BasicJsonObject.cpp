@@ -1,4 +1,4 @@
-#include "host/BasicJsonObject.h"
+#include <tarvex/host/BasicJsonObject.h>
 
 #include <QJsonValue>
 

@@ -1,4 +1,4 @@
-#include "host/BasicVersion.h"
+#include <tarvex/host/BasicVersion.h>
 
 #include <QStringList>
 

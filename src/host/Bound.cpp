@@ -1,7 +1,7 @@
-#include "host/Bound.h"
+#include <tarvex/host/Bound.h>
 
-#include "host/Transform.h"
-#include "host/Transform2D.h"
+#include <tarvex/host/Transform.h>
+#include <tarvex/host/Transform2D.h>
 
 #include <algorithm>
 #include <cmath>

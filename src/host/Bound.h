@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/Vec.h"
+#include <tarvex/host/Vec.h>
 
 #include <array>
 

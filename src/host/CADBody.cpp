@@ -1,4 +1,4 @@
-#include "host/CADBody.h"
+#include <tarvex/host/CADBody.h>
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/Bound.h"
-#include "host/Vec.h"
+#include <tarvex/host/Bound.h>
+#include <tarvex/host/Vec.h>
 
 #include <QString>
 

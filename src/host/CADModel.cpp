@@ -1,4 +1,4 @@
-#include "host/CADModel.h"
+#include <tarvex/host/CADModel.h>
 
 #include <QFile>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/CADBody.h"
+#include <tarvex/host/CADBody.h>
 
 #include <QByteArray>
 #include <QString>

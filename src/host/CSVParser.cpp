@@ -1,4 +1,4 @@
-#include "host/CSVParser.h"
+#include <tarvex/host/CSVParser.h>
 
 #include <QBuffer>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "host/CellGrid.h"
+#include <tarvex/host/CellGrid.h>
 
-#include "host/CompositeAttribute.h"
-#include "host/ListAttributeEditor.h"
-#include "host/UnitConverter.h"
+#include <tarvex/host/CompositeAttribute.h>
+#include <tarvex/host/ListAttributeEditor.h>
+#include <tarvex/host/UnitConverter.h>
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/Bound.h"
-#include "host/TypeRef.h"
+#include <tarvex/host/Bound.h>
+#include <tarvex/host/TypeRef.h>
 
 #include <QString>
 #include <QVector>

@@ -1,8 +1,8 @@
-#include "host/CompositeAttribute.h"
+#include <tarvex/host/CompositeAttribute.h>
 
-#include "host/CellGrid.h"
-#include "host/Entity.h"
-#include "host/ListAttributeEditor.h"
+#include <tarvex/host/CellGrid.h>
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/ListAttributeEditor.h>
 
 namespace EntityModel {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/Attribute.h"
-#include "host/AttributePath.h"
+#include <tarvex/host/Attribute.h>
+#include <tarvex/host/AttributePath.h>
 
 #include <functional>
 #include <map>

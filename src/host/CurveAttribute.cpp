@@ -1,4 +1,4 @@
-#include "host/CurveAttribute.h"
+#include <tarvex/host/CurveAttribute.h>
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/Attribute.h"
+#include <tarvex/host/Attribute.h>
 
 #include <QPointF>
 

@@ -1,8 +1,8 @@
-#include "host/DisplayColour.h"
+#include <tarvex/host/DisplayColour.h>
 
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
-#include "host/SolverTypes.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/SolverTypes.h>
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/Entity.h"
+#include <tarvex/host/Entity.h>
 
 #include <optional>
 

@@ -1,7 +1,7 @@
-#include "host/Entity.h"
+#include <tarvex/host/Entity.h>
 
-#include "host/Model.h"
-#include "host/TypeRef.h"
+#include <tarvex/host/Model.h>
+#include <tarvex/host/TypeRef.h>
 
 namespace EntityModel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/CompositeAttribute.h"
+#include <tarvex/host/CompositeAttribute.h>
 
 namespace EntityModel {
 

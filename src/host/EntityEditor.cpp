@@ -1,10 +1,10 @@
-#include "host/EntityEditor.h"
+#include <tarvex/host/EntityEditor.h>
 
-#include "host/CurveAttribute.h"
-#include "host/Model.h"
-#include "host/TypeCatalogue.h"
-#include "host/UndoStackOpener.h"
-#include "host/UnitConverter.h"
+#include <tarvex/host/CurveAttribute.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/TypeCatalogue.h>
+#include <tarvex/host/UndoStackOpener.h>
+#include <tarvex/host/UnitConverter.h>
 
 #include <cmath>
 #include <stdexcept>

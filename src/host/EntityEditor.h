@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/AttributePath.h"
-#include "host/Entity.h"
+#include <tarvex/host/AttributePath.h>
+#include <tarvex/host/Entity.h>
 
 #include <QPointF>
 #include <QVector>

@@ -1,6 +1,6 @@
-#include "host/EntityFetcher.h"
+#include <tarvex/host/EntityFetcher.h>
 
-#include "host/Model.h"
+#include <tarvex/host/Model.h>
 
 namespace EntityModel {
 

@@ -1,8 +1,8 @@
-#include "host/EntityGUI.h"
+#include <tarvex/host/EntityGUI.h>
 
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
-#include "host/GeometryBuilder.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/GeometryBuilder.h>
 
 namespace EntityGUI {
 

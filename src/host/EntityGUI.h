@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/CADModel.h"
-#include "host/Entity.h"
-#include "host/Transform.h"
+#include <tarvex/host/CADModel.h>
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/Transform.h>
 
 namespace EntityGUI {
 

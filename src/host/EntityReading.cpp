@@ -1,7 +1,7 @@
-#include "host/EntityReading.h"
+#include <tarvex/host/EntityReading.h>
 
-#include "host/Model.h"
-#include "host/UnitConverter.h"
+#include <tarvex/host/Model.h>
+#include <tarvex/host/UnitConverter.h>
 
 namespace EntityModel {
 

@@ -1,4 +1,4 @@
-#include "host/FilePaths.h"
+#include <tarvex/host/FilePaths.h>
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "host/GeometryBuilder.h"
+#include <tarvex/host/GeometryBuilder.h>
 
-#include "host/Entity.h"
-#include "host/EntityReading.h"
-#include "host/RotationAngles.h"
-#include "host/TypeRef.h"
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/RotationAngles.h>
+#include <tarvex/host/TypeRef.h>
 
 #include <vector>
 

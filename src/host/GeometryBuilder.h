@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/Part.h"
+#include <tarvex/host/Part.h>
 
 #include <QtGlobal>
 

@@ -1,6 +1,6 @@
-#include "host/HeatSourceAttributes.h"
+#include <tarvex/host/HeatSourceAttributes.h>
 
-#include "host/SolverTypes.h"
+#include <tarvex/host/SolverTypes.h>
 
 namespace EntityModel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/AttributePath.h"
+#include <tarvex/host/AttributePath.h>
 
 namespace EntityModel {
 

@@ -1,9 +1,9 @@
-#include "host/LibraryManager.h"
+#include <tarvex/host/LibraryManager.h>
 
-#include "host/CurveAttribute.h"
-#include "host/EntityReading.h"
-#include "host/ModelFile.h"
-#include "host/UndoStackOpener.h"
+#include <tarvex/host/CurveAttribute.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/ModelFile.h>
+#include <tarvex/host/UndoStackOpener.h>
 
 #include <QFileInfo>
 

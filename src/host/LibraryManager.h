@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/Entity.h"
-#include "host/Model.h"
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/Model.h>
 
 #include <QDateTime>
 #include <QString>

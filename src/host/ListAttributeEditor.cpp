@@ -1,8 +1,8 @@
-#include "host/ListAttributeEditor.h"
+#include <tarvex/host/ListAttributeEditor.h>
 
-#include "host/CellGrid.h"
-#include "host/Entity.h"
-#include "host/Model.h"
+#include <tarvex/host/CellGrid.h>
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/Model.h>
 
 #include <algorithm>
 #include <climits>

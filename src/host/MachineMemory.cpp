@@ -1,4 +1,4 @@
-#include "host/MachineMemory.h"
+#include <tarvex/host/MachineMemory.h>
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "host/MaterialAttributes.h"
+#include <tarvex/host/MaterialAttributes.h>
 
 namespace EntityModel {
 

@@ -1,6 +1,6 @@
-#include "host/MemoryGuard.h"
+#include <tarvex/host/MemoryGuard.h>
 
-#include "host/Model.h"
+#include <tarvex/host/Model.h>
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/ProgressBaseObject.h"
+#include <tarvex/host/ProgressBaseObject.h>
 
 #include <QString>
 

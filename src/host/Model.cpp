@@ -1,6 +1,6 @@
-#include "host/Model.h"
+#include <tarvex/host/Model.h>
 
-#include "host/TypeRef.h"
+#include <tarvex/host/TypeRef.h>
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "host/ModelFile.h"
+#include <tarvex/host/ModelFile.h>
 
-#include "host/AtomicFile.h"
-#include "host/CellGrid.h"
-#include "host/CurveAttribute.h"
+#include <tarvex/host/AtomicFile.h>
+#include <tarvex/host/CellGrid.h>
+#include <tarvex/host/CurveAttribute.h>
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "host/Part.h"
+#include <tarvex/host/Part.h>
 
 namespace Geometry {
 

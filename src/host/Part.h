@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/Bound.h"
-#include "host/Transform.h"
+#include <tarvex/host/Bound.h>
+#include <tarvex/host/Transform.h>
 
 namespace EntityModel {
 class Entity;

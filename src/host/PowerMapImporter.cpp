@@ -1,11 +1,11 @@
-#include "host/PowerMapImporter.h"
+#include <tarvex/host/PowerMapImporter.h>
 
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
-#include "host/MemoryGuard.h"
-#include "host/Model.h"
-#include "host/UndoStackOpener.h"
-#include "host/UnitConverter.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/MemoryGuard.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/UndoStackOpener.h>
+#include <tarvex/host/UnitConverter.h>
 
 #include <array>
 #include <cmath>

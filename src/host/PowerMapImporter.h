@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/Entity.h"
-#include "host/PowerMapData.h"
-#include "host/ProgressBaseObject.h"
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/PowerMapData.h>
+#include <tarvex/host/ProgressBaseObject.h>
 
 #include <QObject>
 

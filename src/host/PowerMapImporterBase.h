@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/PowerMapImporter.h"
+#include <tarvex/host/PowerMapImporter.h>
 
 namespace ServerConstructor {
 

@@ -1,4 +1,4 @@
-#include "host/ProgressBaseObject.h"
+#include <tarvex/host/ProgressBaseObject.h>
 
 namespace Tools {
 ToolProgress::~ToolProgress() = default;

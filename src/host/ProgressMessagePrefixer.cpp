@@ -1,4 +1,4 @@
-#include "host/ProgressMessagePrefixer.h"
+#include <tarvex/host/ProgressMessagePrefixer.h>
 
 namespace CFDProgress {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/ToolProgress.h"
+#include <tarvex/host/ToolProgress.h>
 
 namespace CFDProgress {
 

@@ -1,4 +1,4 @@
-#include "host/QuorlinApplicationData.h"
+#include <tarvex/host/QuorlinApplicationData.h>
 
 #include <QtGlobal>
 

@@ -1,4 +1,4 @@
-#include "host/ResultTypes.h"
+#include <tarvex/host/ResultTypes.h>
 
 namespace EntityModel {
 

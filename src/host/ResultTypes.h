@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/TypeRef.h"
+#include <tarvex/host/TypeRef.h>
 
 namespace EntityModel {
 

@@ -1,4 +1,4 @@
-#include "host/RotationAngles.h"
+#include <tarvex/host/RotationAngles.h>
 
 #include <algorithm>
 #include <cmath>

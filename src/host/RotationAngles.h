@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/Transform.h"
-#include "host/Vec.h"
+#include <tarvex/host/Transform.h>
+#include <tarvex/host/Vec.h>
 
 namespace Geometry {
 

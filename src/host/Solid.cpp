@@ -1,4 +1,4 @@
-#include "host/Solid.h"
+#include <tarvex/host/Solid.h>
 
 namespace Geometry {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/Bound.h"
+#include <tarvex/host/Bound.h>
 
 #include <array>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "host/SolverTypes.h"
+#include <tarvex/host/SolverTypes.h>
 
 namespace EntityModel {
 

@@ -1,4 +1,4 @@
-#include "host/TemporaryFolder.h"
+#include <tarvex/host/TemporaryFolder.h>
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "host/TerminalAttributes.h"
+#include <tarvex/host/TerminalAttributes.h>
 
 namespace EntityModel {
 

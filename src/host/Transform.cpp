@@ -1,4 +1,4 @@
-#include "host/Transform.h"
+#include <tarvex/host/Transform.h>
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "host/Transform2D.h"
+#include <tarvex/host/Transform2D.h>
 
 #include <cmath>
 

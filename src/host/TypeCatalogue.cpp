@@ -1,6 +1,6 @@
-#include "host/TypeCatalogue.h"
+#include <tarvex/host/TypeCatalogue.h>
 
-#include "host/SolverTypes.h"
+#include <tarvex/host/SolverTypes.h>
 
 #include <QHash>
 

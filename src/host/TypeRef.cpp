@@ -1,4 +1,4 @@
-#include "host/TypeRef.h"
+#include <tarvex/host/TypeRef.h>
 
 namespace EntityModel {
 

@@ -1,4 +1,4 @@
-#include "host/UndoStack.h"
+#include <tarvex/host/UndoStack.h>
 
 namespace EntityModel {
 

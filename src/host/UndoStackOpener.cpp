@@ -1,6 +1,6 @@
-#include "host/UndoStackOpener.h"
+#include <tarvex/host/UndoStackOpener.h>
 
-#include "host/Model.h"
+#include <tarvex/host/Model.h>
 
 namespace EntityModel {
 

@@ -1,4 +1,4 @@
-#include "host/XMLDOMDocument.h"
+#include <tarvex/host/XMLDOMDocument.h>
 
 namespace InterProcess {
 

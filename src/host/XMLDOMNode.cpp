@@ -1,4 +1,4 @@
-#include "host/XMLDOMNode.h"
+#include <tarvex/host/XMLDOMNode.h>
 
 #include <QDomDocument>
 #include <QLocale>

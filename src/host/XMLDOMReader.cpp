@@ -1,6 +1,6 @@
-#include "host/XMLDOMReader.h"
+#include <tarvex/host/XMLDOMReader.h>
 
-#include "host/MachineMemory.h"
+#include <tarvex/host/MachineMemory.h>
 
 #include <QCoreApplication>
 #include <QIODevice>

@@ -1,4 +1,4 @@
-#include "host/ZipArchiveWriter.h"
+#include <tarvex/host/ZipArchiveWriter.h>
 
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>

@@ -1,4 +1,4 @@
-#include "host/ZipExtractor.h"
+#include <tarvex/host/ZipExtractor.h>
 
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>

@@ -1,4 +1,4 @@
-#include "host/gpc.h"
+#include <tarvex/host/gpc.h>
 
 #include <polyclipping/clipper.hpp>
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "builders/TarvexEntityExtender.h"
-#include "builders/TarvexReuseMap.h"
-#include "host/Entity.h"
-#include "host/GeometryBuilder.h"
-#include "host/ProgressBaseObject.h"
-#include "host/ProgressMessagePrefixer.h"
+#include <tarvex/builders/TarvexEntityExtender.h>
+#include <tarvex/builders/TarvexReuseMap.h>
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/GeometryBuilder.h>
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/host/ProgressMessagePrefixer.h>
 
 #include <QFileInfo>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "interchange/LegacyXMLSimplificationModel.h"
+#include <tarvex/interchange/LegacyXMLSimplificationModel.h>
 
 namespace Tarvex {
 

@@ -1,6 +1,6 @@
-#include "interchange/LegacyXMLSimplificationOptions.h"
+#include <tarvex/interchange/LegacyXMLSimplificationOptions.h>
 
-#include "interchange/TXMXMLElementLists.h"
+#include <tarvex/interchange/TXMXMLElementLists.h>
 
 namespace Tarvex {
 

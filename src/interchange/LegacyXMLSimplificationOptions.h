@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/XMLDOMNode.h"
-#include "interchange/LegacyXMLSimplificationModel.h"
+#include <tarvex/host/XMLDOMNode.h>
+#include <tarvex/interchange/LegacyXMLSimplificationModel.h>
 
 #include <QDomElement>
 #include <QList>

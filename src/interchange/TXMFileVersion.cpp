@@ -1,4 +1,4 @@
-#include "interchange/TXMFileVersion.h"
+#include <tarvex/interchange/TXMFileVersion.h>
 
 namespace Tarvex {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/BasicVersion.h"
+#include <tarvex/host/BasicVersion.h>
 
 #include <QChar>
 #include <QString>

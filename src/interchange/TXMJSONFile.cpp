@@ -1,4 +1,4 @@
-#include "interchange/TXMJSONFile.h"
+#include <tarvex/interchange/TXMJSONFile.h>
 
 namespace Tarvex {
 

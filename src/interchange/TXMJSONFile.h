@@ -1,9 +1,9 @@
 #pragma once
 
-#include "host/BasicJsonObject.h"
-#include "interchange/TXMFileVersion.h"
-#include "interchange/TXMJSONModel.h"
-#include "interchange/TXMJSONUnit.h"
+#include <tarvex/host/BasicJsonObject.h>
+#include <tarvex/interchange/TXMFileVersion.h>
+#include <tarvex/interchange/TXMJSONModel.h>
+#include <tarvex/interchange/TXMJSONUnit.h>
 
 #include <QJsonObject>
 #include <QString>

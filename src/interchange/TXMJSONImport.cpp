@@ -1,4 +1,4 @@
-#include "interchange/TXMJSONImport.h"
+#include <tarvex/interchange/TXMJSONImport.h>
 
 #include <QJsonValue>
 

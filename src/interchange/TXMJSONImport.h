@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/BasicJsonObject.h"
+#include <tarvex/host/BasicJsonObject.h>
 
 #include <QJsonObject>
 #include <QMap>

@@ -1,4 +1,4 @@
-#include "interchange/TXMJSONModel.h"
+#include <tarvex/interchange/TXMJSONModel.h>
 
 #include <QJsonArray>
 #include <QJsonValue>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/BasicJsonObject.h"
-#include "interchange/TXMJSONImport.h"
+#include <tarvex/host/BasicJsonObject.h>
+#include <tarvex/interchange/TXMJSONImport.h>
 
 #include <QJsonObject>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "interchange/TXMJSONUnit.h"
+#include <tarvex/interchange/TXMJSONUnit.h>
 
 namespace Tarvex {
 

@@ -1,4 +1,4 @@
-#include "interchange/TXMXLMUnitSet.h"
+#include <tarvex/interchange/TXMXLMUnitSet.h>
 
 namespace Tarvex {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/XMLDOMNode.h"
+#include <tarvex/host/XMLDOMNode.h>
 
 #include <QDomElement>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "interchange/TXMXMLGenerator.h"
+#include <tarvex/interchange/TXMXMLGenerator.h>
 
-#include "interchange/TXMXMLModel.h"
+#include <tarvex/interchange/TXMXMLModel.h>
 
 #include <QBuffer>
 #include <QDomNamedNodeMap>

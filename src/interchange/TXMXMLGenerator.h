@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/XMLDOMDocument.h"
-#include "interchange/TarvexTXMXMLDocument.h"
+#include <tarvex/host/XMLDOMDocument.h>
+#include <tarvex/interchange/TarvexTXMXMLDocument.h>
 
 #include <QByteArray>
 #include <QtGlobal>

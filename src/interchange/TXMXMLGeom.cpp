@@ -1,6 +1,6 @@
-#include "interchange/TXMXMLGeom.h"
+#include <tarvex/interchange/TXMXMLGeom.h>
 
-#include "interchange/TXMXMLElementLists.h"
+#include <tarvex/interchange/TXMXMLElementLists.h>
 
 namespace Tarvex {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/XMLDOMNode.h"
-#include "interchange/TXMXMLGeomNode.h"
+#include <tarvex/host/XMLDOMNode.h>
+#include <tarvex/interchange/TXMXMLGeomNode.h>
 
 #include <QDomElement>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "interchange/TXMXMLGeomNode.h"
+#include <tarvex/interchange/TXMXMLGeomNode.h>
 
 namespace Tarvex {
 

@@ -1,6 +1,6 @@
-#include "interchange/TXMXMLGeomSet.h"
+#include <tarvex/interchange/TXMXMLGeomSet.h>
 
-#include "interchange/TXMXMLElementLists.h"
+#include <tarvex/interchange/TXMXMLElementLists.h>
 
 namespace Tarvex {
 

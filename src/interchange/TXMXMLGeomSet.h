@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/XMLDOMNode.h"
-#include "interchange/TXMXMLGeom.h"
+#include <tarvex/host/XMLDOMNode.h>
+#include <tarvex/interchange/TXMXMLGeom.h>
 
 #include <QDomElement>
 #include <QList>

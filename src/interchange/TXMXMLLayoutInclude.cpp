@@ -1,4 +1,4 @@
-#include "interchange/TXMXMLLayoutInclude.h"
+#include <tarvex/interchange/TXMXMLLayoutInclude.h>
 
 namespace Tarvex {
 

@@ -1,6 +1,6 @@
-#include "interchange/TXMXMLLayoutSet.h"
+#include <tarvex/interchange/TXMXMLLayoutSet.h>
 
-#include "interchange/TXMXMLElementLists.h"
+#include <tarvex/interchange/TXMXMLElementLists.h>
 
 namespace Tarvex {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/XMLDOMNode.h"
-#include "interchange/TXMXMLLayoutInclude.h"
+#include <tarvex/host/XMLDOMNode.h>
+#include <tarvex/interchange/TXMXMLLayoutInclude.h>
 
 #include <QDomElement>
 #include <QList>

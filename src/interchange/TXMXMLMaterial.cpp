@@ -1,4 +1,4 @@
-#include "interchange/TXMXMLMaterial.h"
+#include <tarvex/interchange/TXMXMLMaterial.h>
 
 namespace Tarvex {
 

@@ -1,4 +1,4 @@
-#include "interchange/TXMXMLMaterialInclude.h"
+#include <tarvex/interchange/TXMXMLMaterialInclude.h>
 
 namespace Tarvex {
 

@@ -1,6 +1,6 @@
-#include "interchange/TXMXMLMaterialSet.h"
+#include <tarvex/interchange/TXMXMLMaterialSet.h>
 
-#include "interchange/TXMXMLElementLists.h"
+#include <tarvex/interchange/TXMXMLElementLists.h>
 
 namespace Tarvex {
 

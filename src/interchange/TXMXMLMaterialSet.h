@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/XMLDOMNode.h"
-#include "interchange/TXMXMLMaterial.h"
-#include "interchange/TXMXMLMaterialInclude.h"
+#include <tarvex/host/XMLDOMNode.h>
+#include <tarvex/interchange/TXMXMLMaterial.h>
+#include <tarvex/interchange/TXMXMLMaterialInclude.h>
 
 #include <QDomElement>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "interchange/TXMXMLModel.h"
+#include <tarvex/interchange/TXMXMLModel.h>
 
 namespace Tarvex {
 

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "host/XMLDOMNode.h"
-#include "interchange/LegacyXMLSimplificationOptions.h"
-#include "interchange/TXMFileVersion.h"
-#include "interchange/TXMXMLGeomSet.h"
-#include "interchange/TXMXMLLayoutSet.h"
-#include "interchange/TXMXMLMaterialSet.h"
-#include "interchange/TXMXMLPower2DSourceSet.h"
-#include "interchange/TXMXMLSolderBallSet.h"
-#include "interchange/TXMXMLSolderBumpSet.h"
-#include "interchange/TXMXMLTerminalSet.h"
-#include "interchange/TXMXMLUnitSet.h"
+#include <tarvex/host/XMLDOMNode.h>
+#include <tarvex/interchange/LegacyXMLSimplificationOptions.h>
+#include <tarvex/interchange/TXMFileVersion.h>
+#include <tarvex/interchange/TXMXMLGeomSet.h>
+#include <tarvex/interchange/TXMXMLLayoutSet.h>
+#include <tarvex/interchange/TXMXMLMaterialSet.h>
+#include <tarvex/interchange/TXMXMLPower2DSourceSet.h>
+#include <tarvex/interchange/TXMXMLSolderBallSet.h>
+#include <tarvex/interchange/TXMXMLSolderBumpSet.h>
+#include <tarvex/interchange/TXMXMLTerminalSet.h>
+#include <tarvex/interchange/TXMXMLUnitSet.h>
 
 #include <QDomElement>
 

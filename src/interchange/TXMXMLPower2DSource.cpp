@@ -1,4 +1,4 @@
-#include "interchange/TXMXMLPower2DSource.h"
+#include <tarvex/interchange/TXMXMLPower2DSource.h>
 
 namespace Tarvex {
 

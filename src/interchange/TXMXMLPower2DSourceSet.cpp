@@ -1,6 +1,6 @@
-#include "interchange/TXMXMLPower2DSourceSet.h"
+#include <tarvex/interchange/TXMXMLPower2DSourceSet.h>
 
-#include "interchange/TXMXMLElementLists.h"
+#include <tarvex/interchange/TXMXMLElementLists.h>
 
 namespace Tarvex {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/XMLDOMNode.h"
-#include "interchange/TXMXMLPower2DSource.h"
+#include <tarvex/host/XMLDOMNode.h>
+#include <tarvex/interchange/TXMXMLPower2DSource.h>
 
 #include <QDomElement>
 #include <QList>

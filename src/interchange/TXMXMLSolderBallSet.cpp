@@ -1,6 +1,6 @@
-#include "interchange/TXMXMLSolderBallSet.h"
+#include <tarvex/interchange/TXMXMLSolderBallSet.h>
 
-#include "interchange/TXMXMLElementLists.h"
+#include <tarvex/interchange/TXMXMLElementLists.h>
 
 namespace Tarvex {
 

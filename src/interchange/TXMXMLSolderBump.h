@@ -1,6 +1,6 @@
 #pragma once
 
-#include "interchange/TXMXMLSolderJoint.h"
+#include <tarvex/interchange/TXMXMLSolderJoint.h>
 
 namespace Tarvex {
 

@@ -1,6 +1,6 @@
-#include "interchange/TXMXMLSolderBumpSet.h"
+#include <tarvex/interchange/TXMXMLSolderBumpSet.h>
 
-#include "interchange/TXMXMLElementLists.h"
+#include <tarvex/interchange/TXMXMLElementLists.h>
 
 namespace Tarvex {
 

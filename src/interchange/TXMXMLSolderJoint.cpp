@@ -1,4 +1,4 @@
-#include "interchange/TXMXMLSolderJoint.h"
+#include <tarvex/interchange/TXMXMLSolderJoint.h>
 
 namespace Tarvex {
 

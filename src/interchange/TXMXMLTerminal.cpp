@@ -1,4 +1,4 @@
-#include "interchange/TXMXMLTerminal.h"
+#include <tarvex/interchange/TXMXMLTerminal.h>
 
 namespace Tarvex {
 

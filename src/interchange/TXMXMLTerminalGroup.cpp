@@ -1,6 +1,6 @@
-#include "interchange/TXMXMLTerminalGroup.h"
+#include <tarvex/interchange/TXMXMLTerminalGroup.h>
 
-#include "interchange/TXMXMLElementLists.h"
+#include <tarvex/interchange/TXMXMLElementLists.h>
 
 namespace Tarvex {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/XMLDOMNode.h"
-#include "interchange/TXMXMLTerminal.h"
-#include "interchange/TerminalGroupTerminalType.h"
+#include <tarvex/host/XMLDOMNode.h>
+#include <tarvex/interchange/TXMXMLTerminal.h>
+#include <tarvex/interchange/TerminalGroupTerminalType.h>
 
 #include <QDomElement>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "interchange/TXMXMLTerminalSet.h"
+#include <tarvex/interchange/TXMXMLTerminalSet.h>
 
-#include "interchange/TXMXMLElementLists.h"
+#include <tarvex/interchange/TXMXMLElementLists.h>
 
 namespace Tarvex {
 

@@ -1,4 +1,4 @@
-#include "interchange/TXMXMLUnitSet.h"
+#include <tarvex/interchange/TXMXMLUnitSet.h>
 
 namespace Tarvex {
 

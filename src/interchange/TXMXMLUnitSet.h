@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/XMLDOMNode.h"
-#include "interchange/TXMXLMUnitSet.h"
+#include <tarvex/host/XMLDOMNode.h>
+#include <tarvex/interchange/TXMXLMUnitSet.h>
 
 #include <QDomElement>
 #include <QString>

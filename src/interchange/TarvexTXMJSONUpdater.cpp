@@ -1,4 +1,4 @@
-#include "interchange/TarvexTXMJSONUpdater.h"
+#include <tarvex/interchange/TarvexTXMJSONUpdater.h>
 
 #include <QJsonObject>
 #include <QJsonValue>

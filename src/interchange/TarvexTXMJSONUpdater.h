@@ -1,10 +1,10 @@
 #pragma once
 
-#include "host/BasicVersion.h"
-#include "interchange/TXMFileVersion.h"
-#include "interchange/TXMJSONFile.h"
-#include "interchange/TXMJSONImport.h"
-#include "interchange/TXMJSONModel.h"
+#include <tarvex/host/BasicVersion.h>
+#include <tarvex/interchange/TXMFileVersion.h>
+#include <tarvex/interchange/TXMJSONFile.h>
+#include <tarvex/interchange/TXMJSONImport.h>
+#include <tarvex/interchange/TXMJSONModel.h>
 
 #include <QJsonDocument>
 

@@ -1,8 +1,8 @@
-#include "interchange/TarvexTXMJsonParser.h"
+#include <tarvex/interchange/TarvexTXMJsonParser.h>
 
-#include "interchange/TarvexTXMJSONUpdater.h"
+#include <tarvex/interchange/TarvexTXMJSONUpdater.h>
 
-#include "host/MachineMemory.h"
+#include <tarvex/host/MachineMemory.h>
 
 #include <QByteArray>
 #include <QFile>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "host/ProgressBaseObject.h"
-#include "host/ToolProgress.h"
-#include "interchange/TXMFileVersion.h"
-#include "interchange/TXMJSONFile.h"
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/host/ToolProgress.h>
+#include <tarvex/interchange/TXMFileVersion.h>
+#include <tarvex/interchange/TXMJSONFile.h>
 
 #include <QObject>
 #include <QString>

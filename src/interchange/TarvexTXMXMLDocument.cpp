@@ -1,4 +1,4 @@
-#include "interchange/TarvexTXMXMLDocument.h"
+#include <tarvex/interchange/TarvexTXMXMLDocument.h>
 
 namespace Tarvex {
 

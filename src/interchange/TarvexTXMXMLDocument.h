@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/XMLDOMDocument.h"
-#include "interchange/TXMFileVersion.h"
-#include "interchange/TXMXMLModel.h"
+#include <tarvex/host/XMLDOMDocument.h>
+#include <tarvex/interchange/TXMFileVersion.h>
+#include <tarvex/interchange/TXMXMLModel.h>
 
 #include <QDomDocument>
 

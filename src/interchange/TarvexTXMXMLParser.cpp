@@ -1,8 +1,8 @@
-#include "interchange/TarvexTXMXMLParser.h"
+#include <tarvex/interchange/TarvexTXMXMLParser.h>
 
-#include "interchange/TarvexTXMXMLUpdater.h"
+#include <tarvex/interchange/TarvexTXMXMLUpdater.h>
 
-#include "host/XMLDOMReader.h"
+#include <tarvex/host/XMLDOMReader.h>
 
 #include <QDomDocument>
 #include <QFile>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "host/ProgressBaseObject.h"
-#include "host/ToolProgress.h"
-#include "host/XMLDOMReader.h"
-#include "interchange/TXMFileVersion.h"
-#include "interchange/TarvexTXMXMLDocument.h"
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/host/ToolProgress.h>
+#include <tarvex/host/XMLDOMReader.h>
+#include <tarvex/interchange/TXMFileVersion.h>
+#include <tarvex/interchange/TarvexTXMXMLDocument.h>
 
 #include <QObject>
 #include <QString>

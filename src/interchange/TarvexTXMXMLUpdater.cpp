@@ -1,6 +1,6 @@
-#include "interchange/TarvexTXMXMLUpdater.h"
+#include <tarvex/interchange/TarvexTXMXMLUpdater.h>
 
-#include "interchange/TXMXMLElementLists.h"
+#include <tarvex/interchange/TXMXMLElementLists.h>
 
 #include <QDomDocument>
 

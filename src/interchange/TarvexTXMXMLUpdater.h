@@ -1,9 +1,9 @@
 #pragma once
 
-#include "host/XMLDOMNode.h"
-#include "interchange/TXMFileVersion.h"
-#include "interchange/TXMXMLModel.h"
-#include "interchange/TarvexTXMXMLDocument.h"
+#include <tarvex/host/XMLDOMNode.h>
+#include <tarvex/interchange/TXMFileVersion.h>
+#include <tarvex/interchange/TXMXMLModel.h>
+#include <tarvex/interchange/TarvexTXMXMLDocument.h>
 
 namespace Tarvex {
 

@@ -1,4 +1,4 @@
-#include "interchange/TerminalGroupTerminalType.h"
+#include <tarvex/interchange/TerminalGroupTerminalType.h>
 
 namespace Tarvex {
 

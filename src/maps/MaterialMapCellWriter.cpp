@@ -1,9 +1,9 @@
-#include "maps/MaterialMapCellWriter.h"
+#include <tarvex/maps/MaterialMapCellWriter.h>
 
-#include "host/BasicEditor.h"
-#include "host/CellGrid.h"
-#include "host/EntityEditor.h"
-#include "host/ListAttributeEditor.h"
+#include <tarvex/host/BasicEditor.h>
+#include <tarvex/host/CellGrid.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/ListAttributeEditor.h>
 
 #include <algorithm>
 

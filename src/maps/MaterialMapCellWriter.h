@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/AttributePath.h"
-#include "host/Bound.h"
-#include "host/TypeRef.h"
+#include <tarvex/host/AttributePath.h>
+#include <tarvex/host/Bound.h>
+#include <tarvex/host/TypeRef.h>
 
 #include <QString>
 #include <QVector>

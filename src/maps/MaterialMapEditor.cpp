@@ -1,17 +1,17 @@
-#include "maps/MaterialMapEditor.h"
+#include <tarvex/maps/MaterialMapEditor.h>
 
-#include "host/CellGrid.h"
-#include "host/EntityEditor.h"
-#include "host/EntityFetcher.h"
-#include "host/EntityReading.h"
-#include "host/LibraryManager.h"
-#include "host/ListAttributeEditor.h"
-#include "host/MemoryGuard.h"
-#include "host/Model.h"
-#include "host/Transform2D.h"
-#include "maps/MaterialMapCellWriter.h"
-#include "objects/Tarvex2DGeometryPolygon.h"
-#include "objects/Tarvex2DGeometryRectangle.h"
+#include <tarvex/host/CellGrid.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/LibraryManager.h>
+#include <tarvex/host/ListAttributeEditor.h>
+#include <tarvex/host/MemoryGuard.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/Transform2D.h>
+#include <tarvex/maps/MaterialMapCellWriter.h>
+#include <tarvex/objects/Tarvex2DGeometryPolygon.h>
+#include <tarvex/objects/Tarvex2DGeometryRectangle.h>
 
 #include <algorithm>
 #include <climits>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "host/AttributePath.h"
-#include "host/BasicEditor.h"
-#include "host/UndoStackOpener.h"
-#include "maps/MaterialMapData.h"
+#include <tarvex/host/AttributePath.h>
+#include <tarvex/host/BasicEditor.h>
+#include <tarvex/host/UndoStackOpener.h>
+#include <tarvex/maps/MaterialMapData.h>
 
 #include <QString>
 

@@ -1,10 +1,10 @@
-#include "maps/MaterialMapImporter.h"
+#include <tarvex/maps/MaterialMapImporter.h>
 
-#include "host/CellGrid.h"
+#include <tarvex/host/CellGrid.h>
 
-#include "host/EntityEditor.h"
-#include "host/MemoryGuard.h"
-#include "host/Model.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/MemoryGuard.h>
+#include <tarvex/host/Model.h>
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "maps/MaterialMapEditor.h"
+#include <tarvex/maps/MaterialMapEditor.h>
 
 #include <string>
 #include <vector>

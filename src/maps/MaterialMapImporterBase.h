@@ -1,6 +1,6 @@
 #pragma once
 
-#include "maps/MaterialMapImporter.h"
+#include <tarvex/maps/MaterialMapImporter.h>
 
 namespace Tarvex {
 

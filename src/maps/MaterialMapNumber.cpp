@@ -1,4 +1,4 @@
-#include "maps/MaterialMapNumber.h"
+#include <tarvex/maps/MaterialMapNumber.h>
 
 #include <charconv>
 #include <cmath>

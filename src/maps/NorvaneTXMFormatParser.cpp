@@ -1,4 +1,4 @@
-#include "maps/NorvaneTXMFormatParser.h"
+#include <tarvex/maps/NorvaneTXMFormatParser.h>
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/ProgressBaseObject.h"
-#include "maps/NorvaneTXMFormatParserNode.h"
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/maps/NorvaneTXMFormatParserNode.h>
 
 #include <QObject>
 

@@ -1,4 +1,4 @@
-#include "maps/NorvaneTXMFormatParserNode.h"
+#include <tarvex/maps/NorvaneTXMFormatParserNode.h>
 
 #include <utility>
 

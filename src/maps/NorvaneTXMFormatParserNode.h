@@ -1,6 +1,6 @@
 #pragma once
 
-#include "maps/NorvaneTXMFormatParserValues.h"
+#include <tarvex/maps/NorvaneTXMFormatParserValues.h>
 
 #include <memory>
 #include <string>

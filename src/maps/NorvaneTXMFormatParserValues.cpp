@@ -1,4 +1,4 @@
-#include "maps/NorvaneTXMFormatParserValues.h"
+#include <tarvex/maps/NorvaneTXMFormatParserValues.h>
 
 #include <cstring>
 #include <limits>

@@ -1,7 +1,7 @@
-#include "maps/TarvexLegacyPowerMapReader.h"
+#include <tarvex/maps/TarvexLegacyPowerMapReader.h>
 
-#include "host/UnitConverter.h"
-#include "maps/TarvexPowerMapAreaList.h"
+#include <tarvex/host/UnitConverter.h>
+#include <tarvex/maps/TarvexPowerMapAreaList.h>
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/TypeRef.h"
-#include "maps/TarvexPowerMapArea.h"
+#include <tarvex/host/TypeRef.h>
+#include <tarvex/maps/TarvexPowerMapArea.h>
 
 #include <QByteArrayList>
 #include <QFile>

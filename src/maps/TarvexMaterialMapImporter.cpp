@@ -1,10 +1,10 @@
-#include "maps/TarvexMaterialMapImporter.h"
+#include <tarvex/maps/TarvexMaterialMapImporter.h>
 
-#include "host/CellGrid.h"
-#include "host/UnitConverter.h"
-#include "host/XMLDOMReader.h"
-#include "maps/MaterialMapNumber.h"
-#include "maps/NorvaneTXMFormatParser.h"
+#include <tarvex/host/CellGrid.h>
+#include <tarvex/host/UnitConverter.h>
+#include <tarvex/host/XMLDOMReader.h>
+#include <tarvex/maps/MaterialMapNumber.h>
+#include <tarvex/maps/NorvaneTXMFormatParser.h>
 
 #include <QFile>
 #include <QFileInfo>

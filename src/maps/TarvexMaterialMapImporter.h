@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/BasicVersion.h"
-#include "maps/MaterialMapImporterBase.h"
+#include <tarvex/host/BasicVersion.h>
+#include <tarvex/maps/MaterialMapImporterBase.h>
 
 #include <QDomElement>
 

@@ -1,4 +1,4 @@
-#include "maps/TarvexPowerBlockSlicer.h"
+#include <tarvex/maps/TarvexPowerBlockSlicer.h>
 
 #include <boost/geometry.hpp>
 #include <boost/geometry/index/rtree.hpp>

@@ -1,4 +1,4 @@
-#include "maps/TarvexPowerMapAreaList.h"
+#include <tarvex/maps/TarvexPowerMapAreaList.h>
 
 #include <boost/geometry.hpp>
 #include <boost/geometry/index/rtree.hpp>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "maps/TarvexPowerMapArea.h"
+#include <tarvex/maps/TarvexPowerMapArea.h>
 
 #include <map>
 #include <memory>

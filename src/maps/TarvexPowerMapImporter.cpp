@@ -1,9 +1,9 @@
-#include "maps/TarvexPowerMapImporter.h"
+#include <tarvex/maps/TarvexPowerMapImporter.h>
 
-#include "host/CellGrid.h"
-#include "host/MemoryGuard.h"
-#include "host/UnitConverter.h"
-#include "maps/NorvaneTXMFormatParser.h"
+#include <tarvex/host/CellGrid.h>
+#include <tarvex/host/MemoryGuard.h>
+#include <tarvex/host/UnitConverter.h>
+#include <tarvex/maps/NorvaneTXMFormatParser.h>
 
 #include <QByteArray>
 #include <QFileInfo>

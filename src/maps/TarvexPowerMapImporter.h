@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/PowerMapImporterBase.h"
-#include "maps/TarvexPowerBlockSlicer.h"
+#include <tarvex/host/PowerMapImporterBase.h>
+#include <tarvex/maps/TarvexPowerBlockSlicer.h>
 
 #include <optional>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "maps/UniformGridMaterialMapImporter.h"
+#include <tarvex/maps/UniformGridMaterialMapImporter.h>
 
-#include "host/CSVParser.h"
-#include "host/CellGrid.h"
-#include "maps/MaterialMapNumber.h"
+#include <tarvex/host/CSVParser.h>
+#include <tarvex/host/CellGrid.h>
+#include <tarvex/maps/MaterialMapNumber.h>
 
 #include <QFileInfo>
 

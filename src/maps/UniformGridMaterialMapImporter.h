@@ -1,6 +1,6 @@
 #pragma once
 
-#include "maps/MaterialMapImporterBase.h"
+#include <tarvex/maps/MaterialMapImporterBase.h>
 
 namespace Tarvex {
 

@@ -1,4 +1,4 @@
-#include "model3d/Tarvex3DCurveProperties.h"
+#include <tarvex/model3d/Tarvex3DCurveProperties.h>
 
 #include <algorithm>
 #include <cmath>

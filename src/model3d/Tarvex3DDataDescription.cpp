@@ -1,4 +1,4 @@
-#include "model3d/Tarvex3DDataDescription.h"
+#include <tarvex/model3d/Tarvex3DDataDescription.h>
 
 namespace Tarvex3D {
 

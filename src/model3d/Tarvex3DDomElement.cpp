@@ -1,4 +1,4 @@
-#include "model3d/Tarvex3DDomElement.h"
+#include <tarvex/model3d/Tarvex3DDomElement.h>
 
 namespace Tarvex3D {
 

@@ -1,6 +1,6 @@
-#include "model3d/Tarvex3DDomModel.h"
+#include <tarvex/model3d/Tarvex3DDomModel.h>
 
-#include "model3d/Tarvex3DDomModelReader.h"
+#include <tarvex/model3d/Tarvex3DDomModelReader.h>
 
 namespace Tarvex3D {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "host/ToolProgress.h"
-#include "model3d/Tarvex3DDataDescription.h"
-#include "model3d/Tarvex3DDomElement.h"
-#include "model3d/Tarvex3DMaterial.h"
+#include <tarvex/host/ToolProgress.h>
+#include <tarvex/model3d/Tarvex3DDataDescription.h>
+#include <tarvex/model3d/Tarvex3DDomElement.h>
+#include <tarvex/model3d/Tarvex3DMaterial.h>
 
 #include <QDomDocument>
 #include <QList>

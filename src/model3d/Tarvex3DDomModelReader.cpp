@@ -1,6 +1,6 @@
-#include "model3d/Tarvex3DDomModelReader.h"
+#include <tarvex/model3d/Tarvex3DDomModelReader.h>
 
-#include "host/XMLDOMReader.h"
+#include <tarvex/host/XMLDOMReader.h>
 
 #include <QDomDocument>
 #include <QFile>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "host/ProgressBaseObject.h"
-#include "host/ToolProgress.h"
-#include "host/XMLDOMReader.h"
-#include "model3d/Tarvex3DDomModel.h"
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/host/ToolProgress.h>
+#include <tarvex/host/XMLDOMReader.h>
+#include <tarvex/model3d/Tarvex3DDomModel.h>
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "model3d/Tarvex3DMaterial.h"
+#include <tarvex/model3d/Tarvex3DMaterial.h>
 
-#include "host/UnitConverter.h"
-#include "model3d/Tarvex3DDomElement.h"
+#include <tarvex/host/UnitConverter.h>
+#include <tarvex/model3d/Tarvex3DDomElement.h>
 
 #include <QCoreApplication>
 #include <QHash>

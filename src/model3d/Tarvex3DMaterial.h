@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model3d/Tarvex3DCurveProperties.h"
-#include "model3d/Tarvex3DDataDescription.h"
+#include <tarvex/model3d/Tarvex3DCurveProperties.h>
+#include <tarvex/model3d/Tarvex3DDataDescription.h>
 
 #include <QDomElement>
 #include <QList>

@@ -1,11 +1,11 @@
-#include "model3d/TarvexMaterialImporter.h"
+#include <tarvex/model3d/TarvexMaterialImporter.h>
 
-#include "host/EntityEditor.h"
-#include "host/MaterialAttributes.h"
-#include "host/LibraryManager.h"
-#include "host/MemoryGuard.h"
-#include "host/Model.h"
-#include "host/UndoStackOpener.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/MaterialAttributes.h>
+#include <tarvex/host/LibraryManager.h>
+#include <tarvex/host/MemoryGuard.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/UndoStackOpener.h>
 
 #include <QDateTime>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "host/Entity.h"
-#include "host/ProgressBaseObject.h"
-#include "host/ToolProgress.h"
-#include "model3d/Tarvex3DDataDescription.h"
-#include "model3d/Tarvex3DDomModel.h"
-#include "model3d/Tarvex3DMaterial.h"
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/host/ToolProgress.h>
+#include <tarvex/model3d/Tarvex3DDataDescription.h>
+#include <tarvex/model3d/Tarvex3DDomModel.h>
+#include <tarvex/model3d/Tarvex3DMaterial.h>
 
 #include <QList>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "objectbuild/TarvexBoundIndex.h"
+#include <tarvex/objectbuild/TarvexBoundIndex.h>
 
 #include <boost/geometry.hpp>
 #include <boost/geometry/index/rtree.hpp>

@@ -1,8 +1,8 @@
-#include "objectbuild/TarvexFileUnits.h"
+#include <tarvex/objectbuild/TarvexFileUnits.h>
 
-#include "host/UnitConverter.h"
-#include "host/XMLDOMNode.h"
-#include "interchange/TXMXMLUnitSet.h"
+#include <tarvex/host/UnitConverter.h>
+#include <tarvex/host/XMLDOMNode.h>
+#include <tarvex/interchange/TXMXMLUnitSet.h>
 
 #include <QCoreApplication>
 

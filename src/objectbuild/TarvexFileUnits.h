@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/ProgressBaseObject.h"
-#include "host/TypeRef.h"
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/host/TypeRef.h>
 
 #include <QSet>
 #include <QStringList>

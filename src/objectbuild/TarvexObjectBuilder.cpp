@@ -1,12 +1,12 @@
-#include "objectbuild/TarvexObjectBuilder.h"
+#include <tarvex/objectbuild/TarvexObjectBuilder.h>
 
-#include "interchange/TXMXMLModel.h"
-#include "interchange/TarvexTXMXMLParser.h"
-#include "objectbuild/TarvexFileUnits.h"
-#include "objectbuild/TarvexObjectNesting.h"
-#include "objectbuild/TarvexObjectTableReader.h"
-#include "objectbuild/TarvexPartFactory.h"
-#include "objects/TarvexPartClass.h"
+#include <tarvex/interchange/TXMXMLModel.h>
+#include <tarvex/interchange/TarvexTXMXMLParser.h>
+#include <tarvex/objectbuild/TarvexFileUnits.h>
+#include <tarvex/objectbuild/TarvexObjectNesting.h>
+#include <tarvex/objectbuild/TarvexObjectTableReader.h>
+#include <tarvex/objectbuild/TarvexPartFactory.h>
+#include <tarvex/objects/TarvexPartClass.h>
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "host/ProgressBaseObject.h"
-#include "interchange/TXMFileVersion.h"
-#include "interchange/TarvexTXMXMLDocument.h"
-#include "objects/TarvexCompositeGeometryObject.h"
-#include "objects/TarvexObject.h"
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/interchange/TXMFileVersion.h>
+#include <tarvex/interchange/TarvexTXMXMLDocument.h>
+#include <tarvex/objects/TarvexCompositeGeometryObject.h>
+#include <tarvex/objects/TarvexObject.h>
 
 #include <QList>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "objectbuild/TarvexObjectNesting.h"
+#include <tarvex/objectbuild/TarvexObjectNesting.h>
 
-#include "objects/TarvexPartType.h"
+#include <tarvex/objects/TarvexPartType.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "objectbuild/TarvexBoundIndex.h"
-#include "objects/TarvexCompositeGeometryObject.h"
-#include "objects/TarvexObject.h"
+#include <tarvex/objectbuild/TarvexBoundIndex.h>
+#include <tarvex/objects/TarvexCompositeGeometryObject.h>
+#include <tarvex/objects/TarvexObject.h>
 
 #include <cstddef>
 #include <memory>

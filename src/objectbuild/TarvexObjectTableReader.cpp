@@ -1,14 +1,14 @@
-#include "objectbuild/TarvexObjectTableReader.h"
+#include <tarvex/objectbuild/TarvexObjectTableReader.h>
 
-#include "host/FilePaths.h"
-#include "interchange/TXMXMLMaterialSet.h"
-#include "interchange/TXMXMLPower2DSourceSet.h"
-#include "model3d/TarvexMaterialImporter.h"
-#include "objectbuild/TarvexFileUnits.h"
-#include "objects/TarvexMaterialCMX.h"
-#include "objects/TarvexMaterialSimple.h"
-#include "objects/TarvexPowerSourceLegacyPowerMap.h"
-#include "objects/TarvexPowerSourcePowerMap.h"
+#include <tarvex/host/FilePaths.h>
+#include <tarvex/interchange/TXMXMLMaterialSet.h>
+#include <tarvex/interchange/TXMXMLPower2DSourceSet.h>
+#include <tarvex/model3d/TarvexMaterialImporter.h>
+#include <tarvex/objectbuild/TarvexFileUnits.h>
+#include <tarvex/objects/TarvexMaterialCMX.h>
+#include <tarvex/objects/TarvexMaterialSimple.h>
+#include <tarvex/objects/TarvexPowerSourceLegacyPowerMap.h>
+#include <tarvex/objects/TarvexPowerSourcePowerMap.h>
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "host/ProgressBaseObject.h"
-#include "interchange/TXMFileVersion.h"
-#include "objects/TarvexMaterialTable.h"
-#include "objects/TarvexPowerSourceTable.h"
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/interchange/TXMFileVersion.h>
+#include <tarvex/objects/TarvexMaterialTable.h>
+#include <tarvex/objects/TarvexPowerSourceTable.h>
 
 #include <QDir>
 

@@ -1,17 +1,17 @@
-#include "objectbuild/TarvexPartFactory.h"
+#include <tarvex/objectbuild/TarvexPartFactory.h>
 
-#include "host/FilePaths.h"
-#include "interchange/TXMXMLModel.h"
-#include "objects/TarvexBasic2RPart.h"
-#include "objects/TarvexBasicPart.h"
-#include "objects/TarvexCompositeGeometryObject.h"
-#include "objectbuild/TarvexFileUnits.h"
-#include "objects/TarvexLayeredPart.h"
-#include "objects/TarvexLayeredPartLayerCell.h"
-#include "objects/TarvexMaterialMap.h"
-#include "objects/TarvexPartClass.h"
-#include "objects/TarvexSolderBall.h"
-#include "objects/TarvexSolderBump.h"
+#include <tarvex/host/FilePaths.h>
+#include <tarvex/interchange/TXMXMLModel.h>
+#include <tarvex/objects/TarvexBasic2RPart.h>
+#include <tarvex/objects/TarvexBasicPart.h>
+#include <tarvex/objects/TarvexCompositeGeometryObject.h>
+#include <tarvex/objectbuild/TarvexFileUnits.h>
+#include <tarvex/objects/TarvexLayeredPart.h>
+#include <tarvex/objects/TarvexLayeredPartLayerCell.h>
+#include <tarvex/objects/TarvexMaterialMap.h>
+#include <tarvex/objects/TarvexPartClass.h>
+#include <tarvex/objects/TarvexSolderBall.h>
+#include <tarvex/objects/TarvexSolderBump.h>
 
 #include <QCoreApplication>
 #include <QFileInfo>

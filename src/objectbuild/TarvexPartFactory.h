@@ -1,16 +1,16 @@
 #pragma once
 
-#include "host/ProgressBaseObject.h"
-#include "interchange/TXMFileVersion.h"
-#include "interchange/TXMXMLGeom.h"
-#include "interchange/TXMXMLLayoutInclude.h"
-#include "interchange/TXMXMLSolderBall.h"
-#include "interchange/TXMXMLSolderBump.h"
-#include "interchange/TXMXMLTerminal.h"
-#include "interchange/LegacyXMLSimplificationModel.h"
-#include "objects/TarvexMaterialTable.h"
-#include "objects/TarvexPart.h"
-#include "objects/TarvexPowerSourceTable.h"
+#include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/interchange/TXMFileVersion.h>
+#include <tarvex/interchange/TXMXMLGeom.h>
+#include <tarvex/interchange/TXMXMLLayoutInclude.h>
+#include <tarvex/interchange/TXMXMLSolderBall.h>
+#include <tarvex/interchange/TXMXMLSolderBump.h>
+#include <tarvex/interchange/TXMXMLTerminal.h>
+#include <tarvex/interchange/LegacyXMLSimplificationModel.h>
+#include <tarvex/objects/TarvexMaterialTable.h>
+#include <tarvex/objects/TarvexPart.h>
+#include <tarvex/objects/TarvexPowerSourceTable.h>
 
 #include <QDir>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "objects/FlatGeometryOutlineGenerator.h"
+#include <tarvex/objects/FlatGeometryOutlineGenerator.h>
 
 namespace Tarvex {
 

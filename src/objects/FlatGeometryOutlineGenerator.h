@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/Solid.h"
+#include <tarvex/host/Solid.h>
 
 #include <vector>
 

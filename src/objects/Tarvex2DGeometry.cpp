@@ -1,4 +1,4 @@
-#include "objects/Tarvex2DGeometry.h"
+#include <tarvex/objects/Tarvex2DGeometry.h>
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
-#include "objects/Tarvex2DGeometryBase.h"
+#include <tarvex/objects/Tarvex2DGeometryBase.h>
 
-#include "objects/Tarvex2DGeometryLine.h"
-#include "objects/Tarvex2DGeometryPolygon.h"
-#include "objects/Tarvex2DGeometryRectangle.h"
-#include "objects/Tarvex2DOutlineBox.h"
+#include <tarvex/objects/Tarvex2DGeometryLine.h>
+#include <tarvex/objects/Tarvex2DGeometryPolygon.h>
+#include <tarvex/objects/Tarvex2DGeometryRectangle.h>
+#include <tarvex/objects/Tarvex2DOutlineBox.h>
 
 #include <boost/geometry.hpp>
 #include <boost/geometry/index/rtree.hpp>

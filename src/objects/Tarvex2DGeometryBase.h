@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objects/Tarvex2DGeometry.h"
+#include <tarvex/objects/Tarvex2DGeometry.h>
 
 namespace Tarvex {
 

@@ -1,4 +1,4 @@
-#include "objects/Tarvex2DGeometryCircle.h"
+#include <tarvex/objects/Tarvex2DGeometryCircle.h>
 
 namespace Tarvex {
 

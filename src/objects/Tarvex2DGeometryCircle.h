@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objects/Tarvex2DGeometryBase.h"
+#include <tarvex/objects/Tarvex2DGeometryBase.h>
 
 namespace Tarvex {
 

@@ -1,7 +1,7 @@
-#include "objects/Tarvex2DGeometryClipper.h"
+#include <tarvex/objects/Tarvex2DGeometryClipper.h>
 
-#include "host/gpc.h"
-#include "objects/Tarvex2DOutlineBox.h"
+#include <tarvex/host/gpc.h>
+#include <tarvex/objects/Tarvex2DOutlineBox.h>
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objects/Tarvex2DGeometryPolygon.h"
+#include <tarvex/objects/Tarvex2DGeometryPolygon.h>
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "objects/Tarvex2DGeometryLine.h"
+#include <tarvex/objects/Tarvex2DGeometryLine.h>
 
 namespace Tarvex {
 

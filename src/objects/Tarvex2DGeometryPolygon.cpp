@@ -1,8 +1,8 @@
-#include "objects/Tarvex2DGeometryPolygon.h"
+#include <tarvex/objects/Tarvex2DGeometryPolygon.h>
 
-#include "objects/Tarvex2DGeometryClipper.h"
-#include "objects/Tarvex2DGeometryRectangle.h"
-#include "objects/Tarvex2DOutlineBox.h"
+#include <tarvex/objects/Tarvex2DGeometryClipper.h>
+#include <tarvex/objects/Tarvex2DGeometryRectangle.h>
+#include <tarvex/objects/Tarvex2DOutlineBox.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "objects/Tarvex2DGeometryRectangle.h"
+#include <tarvex/objects/Tarvex2DGeometryRectangle.h>
 
-#include "objects/Tarvex2DGeometryPolygon.h"
+#include <tarvex/objects/Tarvex2DGeometryPolygon.h>
 
 namespace Tarvex {
 

@@ -1,6 +1,6 @@
-#include "objects/Tarvex2DOutlineBox.h"
+#include <tarvex/objects/Tarvex2DOutlineBox.h>
 
-#include "objects/Tarvex2DGeometry.h"
+#include <tarvex/objects/Tarvex2DGeometry.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "objects/Tarvex3DGeometry.h"
+#include <tarvex/objects/Tarvex3DGeometry.h>
 
-#include "objects/Tarvex3DGeometryLine.h"
+#include <tarvex/objects/Tarvex3DGeometryLine.h>
 
 namespace Tarvex {
 

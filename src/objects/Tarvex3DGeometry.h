@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/Bound.h"
-#include "host/Transform.h"
-#include "host/Vec.h"
+#include <tarvex/host/Bound.h>
+#include <tarvex/host/Transform.h>
+#include <tarvex/host/Vec.h>
 
 #include <memory>
 #include <vector>

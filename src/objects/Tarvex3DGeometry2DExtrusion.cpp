@@ -1,8 +1,8 @@
-#include "objects/Tarvex3DGeometry2DExtrusion.h"
+#include <tarvex/objects/Tarvex3DGeometry2DExtrusion.h>
 
-#include "objects/Tarvex2DGeometryLine.h"
-#include "objects/Tarvex2DGeometryPolygon.h"
-#include "objects/Tarvex3DGeometryLine.h"
+#include <tarvex/objects/Tarvex2DGeometryLine.h>
+#include <tarvex/objects/Tarvex2DGeometryPolygon.h>
+#include <tarvex/objects/Tarvex3DGeometryLine.h>
 
 #include <cmath>
 

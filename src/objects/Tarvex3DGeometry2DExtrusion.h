@@ -1,7 +1,7 @@
 #pragma once
 
-#include "objects/Tarvex2DGeometry.h"
-#include "objects/Tarvex3DGeometry.h"
+#include <tarvex/objects/Tarvex2DGeometry.h>
+#include <tarvex/objects/Tarvex3DGeometry.h>
 
 namespace Tarvex {
 

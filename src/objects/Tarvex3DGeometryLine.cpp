@@ -1,4 +1,4 @@
-#include "objects/Tarvex3DGeometryLine.h"
+#include <tarvex/objects/Tarvex3DGeometryLine.h>
 
 #include <cmath>
 

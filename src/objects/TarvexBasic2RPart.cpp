@@ -1,6 +1,6 @@
-#include "objects/TarvexBasic2RPart.h"
+#include <tarvex/objects/TarvexBasic2RPart.h>
 
-#include "objects/TarvexPartVisitorConst.h"
+#include <tarvex/objects/TarvexPartVisitorConst.h>
 
 namespace Tarvex {
 

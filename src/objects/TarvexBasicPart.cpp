@@ -1,8 +1,8 @@
-#include "objects/TarvexBasicPart.h"
+#include <tarvex/objects/TarvexBasicPart.h>
 
-#include "objects/Tarvex2DGeometryPolygon.h"
-#include "objects/Tarvex3DGeometry2DExtrusion.h"
-#include "objects/TarvexPartVisitorConst.h"
+#include <tarvex/objects/Tarvex2DGeometryPolygon.h>
+#include <tarvex/objects/Tarvex3DGeometry2DExtrusion.h>
+#include <tarvex/objects/TarvexPartVisitorConst.h>
 
 #include <cmath>
 #include <stdexcept>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "host/Vec.h"
-#include "interchange/TXMXMLTerminal.h"
-#include "objects/TarvexMaterial.h"
-#include "objects/TarvexPartBaseWithPowerSources.h"
+#include <tarvex/host/Vec.h>
+#include <tarvex/interchange/TXMXMLTerminal.h>
+#include <tarvex/objects/TarvexMaterial.h>
+#include <tarvex/objects/TarvexPartBaseWithPowerSources.h>
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "objects/TarvexCompositeGeometryObject.h"
+#include <tarvex/objects/TarvexCompositeGeometryObject.h>
 
-#include "objects/TarvexPartVisitorConst.h"
+#include <tarvex/objects/TarvexPartVisitorConst.h>
 
 namespace Tarvex {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objects/TarvexPartBase.h"
+#include <tarvex/objects/TarvexPartBase.h>
 
 #include <memory>
 #include <vector>

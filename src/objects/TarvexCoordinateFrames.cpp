@@ -1,4 +1,4 @@
-#include "objects/TarvexCoordinateFrames.h"
+#include <tarvex/objects/TarvexCoordinateFrames.h>
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/Transform.h"
+#include <tarvex/host/Transform.h>
 
 namespace Tarvex {
 

@@ -1,6 +1,6 @@
-#include "objects/TarvexLayeredPart.h"
+#include <tarvex/objects/TarvexLayeredPart.h>
 
-#include "objects/TarvexPartVisitorConst.h"
+#include <tarvex/objects/TarvexPartVisitorConst.h>
 
 #include <algorithm>
 

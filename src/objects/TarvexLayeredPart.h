@@ -1,7 +1,7 @@
 #pragma once
 
-#include "objects/TarvexLayeredPartLayer.h"
-#include "objects/TarvexPartBaseWithPowerSources.h"
+#include <tarvex/objects/TarvexLayeredPartLayer.h>
+#include <tarvex/objects/TarvexPartBaseWithPowerSources.h>
 
 #include <QList>
 #include <QtGlobal>

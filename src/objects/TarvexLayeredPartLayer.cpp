@@ -1,8 +1,8 @@
-#include "objects/TarvexLayeredPartLayer.h"
+#include <tarvex/objects/TarvexLayeredPartLayer.h>
 
-#include "objects/TarvexBasicPart.h"
-#include "objects/TarvexLayeredPart.h"
-#include "objects/TarvexPartVisitorConst.h"
+#include <tarvex/objects/TarvexBasicPart.h>
+#include <tarvex/objects/TarvexLayeredPart.h>
+#include <tarvex/objects/TarvexPartVisitorConst.h>
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "interchange/TXMXMLTerminal.h"
-#include "objects/TarvexPartBase.h"
+#include <tarvex/interchange/TXMXMLTerminal.h>
+#include <tarvex/objects/TarvexPartBase.h>
 
 #include <QList>
 

@@ -1,6 +1,6 @@
-#include "objects/TarvexLayeredPartLayerCell.h"
+#include <tarvex/objects/TarvexLayeredPartLayerCell.h>
 
-#include "objects/TarvexPartVisitorConst.h"
+#include <tarvex/objects/TarvexPartVisitorConst.h>
 
 namespace Tarvex {
 

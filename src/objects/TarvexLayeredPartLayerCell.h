@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objects/TarvexBasicPart.h"
+#include <tarvex/objects/TarvexBasicPart.h>
 
 namespace Tarvex {
 

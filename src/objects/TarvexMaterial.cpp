@@ -1,8 +1,8 @@
-#include "objects/TarvexMaterial.h"
+#include <tarvex/objects/TarvexMaterial.h>
 
-#include "host/Attribute.h"
-#include "host/Entity.h"
-#include "host/EntityEditor.h"
+#include <tarvex/host/Attribute.h>
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/EntityEditor.h>
 
 using namespace EntityModel;
 

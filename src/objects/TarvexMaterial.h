@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/AttributePath.h"
-#include "host/Vec.h"
+#include <tarvex/host/AttributePath.h>
+#include <tarvex/host/Vec.h>
 
 #include <QString>
 

@@ -1,9 +1,9 @@
-#include "objects/TarvexMaterialCMX.h"
+#include <tarvex/objects/TarvexMaterialCMX.h>
 
-#include "host/Entity.h"
-#include "host/EntityEditor.h"
-#include "model3d/TarvexMaterialImporter.h"
-#include "objects/TarvexMaterialVisitorConst.h"
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/model3d/TarvexMaterialImporter.h>
+#include <tarvex/objects/TarvexMaterialVisitorConst.h>
 
 using namespace EntityModel;
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model3d/Tarvex3DMaterial.h"
-#include "objects/TarvexMaterial.h"
+#include <tarvex/model3d/Tarvex3DMaterial.h>
+#include <tarvex/objects/TarvexMaterial.h>
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "objects/TarvexMaterialMap.h"
+#include <tarvex/objects/TarvexMaterialMap.h>
 
-#include "objects/TarvexMaterialVisitorConst.h"
+#include <tarvex/objects/TarvexMaterialVisitorConst.h>
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objects/TarvexMaterial.h"
+#include <tarvex/objects/TarvexMaterial.h>
 
 #include <QString>
 

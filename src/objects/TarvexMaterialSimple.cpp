@@ -1,10 +1,10 @@
-#include "objects/TarvexMaterialSimple.h"
+#include <tarvex/objects/TarvexMaterialSimple.h>
 
-#include "host/Entity.h"
-#include "host/EntityEditor.h"
-#include "host/MaterialAttributes.h"
-#include "objects/TarvexCoordinateFrames.h"
-#include "objects/TarvexMaterialVisitorConst.h"
+#include <tarvex/host/Entity.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/MaterialAttributes.h>
+#include <tarvex/objects/TarvexCoordinateFrames.h>
+#include <tarvex/objects/TarvexMaterialVisitorConst.h>
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/Vec.h"
-#include "objects/TarvexMaterial.h"
+#include <tarvex/host/Vec.h>
+#include <tarvex/objects/TarvexMaterial.h>
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "objects/TarvexMaterialTable.h"
+#include <tarvex/objects/TarvexMaterialTable.h>
 
 #include <algorithm>
 

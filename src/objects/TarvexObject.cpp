@@ -1,4 +1,4 @@
-#include "objects/TarvexObject.h"
+#include <tarvex/objects/TarvexObject.h>
 
 namespace Tarvex {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objects/TarvexPart.h"
+#include <tarvex/objects/TarvexPart.h>
 
 #include <memory>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "objects/TarvexObjectVisitorConst.h"
+#include <tarvex/objects/TarvexObjectVisitorConst.h>
 
 namespace Tarvex {
 

@@ -1,4 +1,4 @@
-#include "objects/TarvexPart.h"
+#include <tarvex/objects/TarvexPart.h>
 
 namespace Tarvex {
 

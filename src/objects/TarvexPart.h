@@ -1,7 +1,7 @@
 #pragma once
 
-#include "objects/TarvexPartType.h"
-#include "objects/TarvexPlacedGeometry.h"
+#include <tarvex/objects/TarvexPartType.h>
+#include <tarvex/objects/TarvexPlacedGeometry.h>
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "objects/TarvexPartBase.h"
+#include <tarvex/objects/TarvexPartBase.h>
 
-#include "objects/Tarvex2DGeometryCircle.h"
-#include "objects/Tarvex3DGeometry2DExtrusion.h"
+#include <tarvex/objects/Tarvex2DGeometryCircle.h>
+#include <tarvex/objects/Tarvex3DGeometry2DExtrusion.h>
 
 #include <list>
 

@@ -1,4 +1,4 @@
-#include "objects/TarvexPartBaseWithPowerSources.h"
+#include <tarvex/objects/TarvexPartBaseWithPowerSources.h>
 
 namespace Tarvex {
 

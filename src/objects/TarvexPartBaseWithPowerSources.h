@@ -1,7 +1,7 @@
 #pragma once
 
-#include "objects/TarvexPartBase.h"
-#include "objects/TarvexPowerSource.h"
+#include <tarvex/objects/TarvexPartBase.h>
+#include <tarvex/objects/TarvexPowerSource.h>
 
 #include <memory>
 #include <vector>

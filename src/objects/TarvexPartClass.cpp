@@ -1,7 +1,7 @@
-#include "objects/TarvexPartClass.h"
+#include <tarvex/objects/TarvexPartClass.h>
 
-#include "interchange/TXMXMLGeom.h"
-#include "objects/TarvexPart.h"
+#include <tarvex/interchange/TXMXMLGeom.h>
+#include <tarvex/objects/TarvexPart.h>
 
 namespace Tarvex {
 

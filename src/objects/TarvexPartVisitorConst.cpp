@@ -1,7 +1,7 @@
-#include "objects/TarvexPartVisitorConst.h"
+#include <tarvex/objects/TarvexPartVisitorConst.h>
 
-#include "objects/TarvexBasic2RPart.h"
-#include "objects/TarvexLayeredPartLayerCell.h"
+#include <tarvex/objects/TarvexBasic2RPart.h>
+#include <tarvex/objects/TarvexLayeredPartLayerCell.h>
 
 namespace Tarvex {
 

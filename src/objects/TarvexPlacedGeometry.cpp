@@ -1,6 +1,6 @@
-#include "objects/TarvexPlacedGeometry.h"
+#include <tarvex/objects/TarvexPlacedGeometry.h>
 
-#include "objects/Tarvex3DGeometry2DExtrusion.h"
+#include <tarvex/objects/Tarvex3DGeometry2DExtrusion.h>
 
 namespace Tarvex {
 

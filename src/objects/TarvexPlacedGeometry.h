@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/Bound.h"
-#include "host/Transform.h"
-#include "objects/Tarvex3DGeometry.h"
+#include <tarvex/host/Bound.h>
+#include <tarvex/host/Transform.h>
+#include <tarvex/objects/Tarvex3DGeometry.h>
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "objects/TarvexPowerSource.h"
+#include <tarvex/objects/TarvexPowerSource.h>
 
 namespace Tarvex {
 

@@ -1,6 +1,6 @@
-#include "objects/TarvexPowerSourceLegacyPowerMap.h"
+#include <tarvex/objects/TarvexPowerSourceLegacyPowerMap.h>
 
-#include "objects/TarvexPowerSourceVisitorConst.h"
+#include <tarvex/objects/TarvexPowerSourceVisitorConst.h>
 
 namespace Tarvex {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/Vec.h"
-#include "objects/TarvexPowerSource.h"
+#include <tarvex/host/Vec.h>
+#include <tarvex/objects/TarvexPowerSource.h>
 
 #include <QString>
 

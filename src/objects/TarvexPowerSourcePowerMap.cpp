@@ -1,6 +1,6 @@
-#include "objects/TarvexPowerSourcePowerMap.h"
+#include <tarvex/objects/TarvexPowerSourcePowerMap.h>
 
-#include "objects/TarvexPowerSourceVisitorConst.h"
+#include <tarvex/objects/TarvexPowerSourceVisitorConst.h>
 
 namespace Tarvex {
 

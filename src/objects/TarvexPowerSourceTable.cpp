@@ -1,4 +1,4 @@
-#include "objects/TarvexPowerSourceTable.h"
+#include <tarvex/objects/TarvexPowerSourceTable.h>
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objects/TarvexPowerSource.h"
+#include <tarvex/objects/TarvexPowerSource.h>
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "objects/TarvexSolderBall.h"
+#include <tarvex/objects/TarvexSolderBall.h>
 
-#include "objects/TarvexPartVisitorConst.h"
+#include <tarvex/objects/TarvexPartVisitorConst.h>
 
 namespace Tarvex {
 

@@ -1,6 +1,6 @@
-#include "objects/TarvexSolderBump.h"
+#include <tarvex/objects/TarvexSolderBump.h>
 
-#include "objects/TarvexPartVisitorConst.h"
+#include <tarvex/objects/TarvexPartVisitorConst.h>
 
 namespace Tarvex {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objects/TarvexSolderJoint.h"
+#include <tarvex/objects/TarvexSolderJoint.h>
 
 namespace Tarvex {
 

@@ -1,4 +1,4 @@
-#include "objects/TarvexSolderJoint.h"
+#include <tarvex/objects/TarvexSolderJoint.h>
 
 namespace Tarvex {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/Vec.h"
-#include "objects/TarvexMaterial.h"
-#include "objects/TarvexPartBase.h"
+#include <tarvex/host/Vec.h>
+#include <tarvex/objects/TarvexMaterial.h>
+#include <tarvex/objects/TarvexPartBase.h>
 
 #include <QString>
 

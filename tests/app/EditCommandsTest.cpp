@@ -1,9 +1,9 @@
 // The set and add commands of the built tool: what they write into a saved model, read back
 // through the host stand-in, and the edits they refuse with the model file left as it was.
-#include "host/Attribute.h"
-#include "host/CurveAttribute.h"
-#include "host/EntityReading.h"
-#include "host/ModelFile.h"
+#include <tarvex/host/Attribute.h>
+#include <tarvex/host/CurveAttribute.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/ModelFile.h>
 
 #include "CliFiles.h"
 #include "support/CliRun.h"

@@ -2,7 +2,7 @@
 // the archive opened and read as the solver would read it.
 #include "exchange3d/ExportTestSupport.h"
 
-#include "host/CADModel.h"
+#include <tarvex/host/CADModel.h>
 
 #include "support/CliRun.h"
 

@@ -4,7 +4,7 @@
 #include "exchange3d/ExportTestSupport.h"
 #include "model3d/HostAttributes.h"
 
-#include "host/EntityReading.h"
+#include <tarvex/host/EntityReading.h>
 
 #include <QElapsedTimer>
 #include <QRegularExpression>

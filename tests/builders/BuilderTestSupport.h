@@ -1,13 +1,13 @@
 #pragma once
 
-#include "builders/TarvexReuseMap.h"
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
-#include "objects/TarvexCompositeGeometryObject.h"
-#include "objects/TarvexLayeredPart.h"
-#include "objects/TarvexLayeredPartLayerCell.h"
-#include "objects/TarvexObject.h"
-#include "objects/TarvexSolderBall.h"
+#include <tarvex/builders/TarvexReuseMap.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/objects/TarvexCompositeGeometryObject.h>
+#include <tarvex/objects/TarvexLayeredPart.h>
+#include <tarvex/objects/TarvexLayeredPartLayerCell.h>
+#include <tarvex/objects/TarvexObject.h>
+#include <tarvex/objects/TarvexSolderBall.h>
 
 #include <gtest/gtest.h>
 

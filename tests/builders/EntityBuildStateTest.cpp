@@ -1,5 +1,5 @@
-#include "builders/TarvexEntityBuildState.h"
-#include "host/Model.h"
+#include <tarvex/builders/TarvexEntityBuildState.h>
+#include <tarvex/host/Model.h>
 
 #include "builders/BuilderTestSupport.h"
 

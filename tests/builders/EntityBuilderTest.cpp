@@ -1,12 +1,12 @@
-#include "builders/TarvexEntityBuilder.h"
-#include "host/EntityFetcher.h"
-#include "host/Model.h"
+#include <tarvex/builders/TarvexEntityBuilder.h>
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/Model.h>
 #include "support/RecordingProgress.h"
-#include "host/TypeCatalogue.h"
-#include "host/SolverTypes.h"
-#include "objects/TarvexBasic2RPart.h"
-#include "objects/TarvexLayeredPartLayer.h"
-#include "objects/TarvexMaterialSimple.h"
+#include <tarvex/host/TypeCatalogue.h>
+#include <tarvex/host/SolverTypes.h>
+#include <tarvex/objects/TarvexBasic2RPart.h>
+#include <tarvex/objects/TarvexLayeredPartLayer.h>
+#include <tarvex/objects/TarvexMaterialSimple.h>
 
 #include "builders/BuilderTestSupport.h"
 

@@ -1,13 +1,13 @@
-#include "builders/TarvexEntityBuildState.h"
-#include "builders/TarvexEntityBuilder.h"
-#include "builders/TarvexMaterialEntityBuilder.h"
-#include "host/EntityFetcher.h"
-#include "host/ListAttributeEditor.h"
-#include "host/Model.h"
-#include "model3d/Tarvex3DDataDescription.h"
-#include "objects/TarvexMaterialCMX.h"
-#include "objects/TarvexMaterialMap.h"
-#include "objects/TarvexMaterialSimple.h"
+#include <tarvex/builders/TarvexEntityBuildState.h>
+#include <tarvex/builders/TarvexEntityBuilder.h>
+#include <tarvex/builders/TarvexMaterialEntityBuilder.h>
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/ListAttributeEditor.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/model3d/Tarvex3DDataDescription.h>
+#include <tarvex/objects/TarvexMaterialCMX.h>
+#include <tarvex/objects/TarvexMaterialMap.h>
+#include <tarvex/objects/TarvexMaterialSimple.h>
 #include "support/RecordingProgress.h"
 
 #include "builders/BuilderTestSupport.h"

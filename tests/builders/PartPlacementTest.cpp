@@ -1,7 +1,7 @@
-#include "builders/TarvexCounter.h"
-#include "builders/TarvexPartPlacement.h"
-#include "objects/TarvexPartClass.h"
-#include "objects/TarvexCoordinateFrames.h"
+#include <tarvex/builders/TarvexCounter.h>
+#include <tarvex/builders/TarvexPartPlacement.h>
+#include <tarvex/objects/TarvexPartClass.h>
+#include <tarvex/objects/TarvexCoordinateFrames.h>
 
 #include "builders/BuilderTestSupport.h"
 

@@ -1,9 +1,9 @@
-#include "builders/TarvexEntityBuildState.h"
-#include "builders/TarvexTerminalEntityBuilder.h"
-#include "host/Model.h"
-#include "host/SolverTypes.h"
-#include "host/TerminalAttributes.h"
-#include "interchange/TXMXMLTerminalGroup.h"
+#include <tarvex/builders/TarvexEntityBuildState.h>
+#include <tarvex/builders/TarvexTerminalEntityBuilder.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/SolverTypes.h>
+#include <tarvex/host/TerminalAttributes.h>
+#include <tarvex/interchange/TXMXMLTerminalGroup.h>
 
 #include "builders/BuilderTestSupport.h"
 

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "host/DisplayColour.h"
-#include "host/EntityEditor.h"
-#include "host/EntityFetcher.h"
-#include "host/Model.h"
-#include "host/ModelFile.h"
-#include "host/SolverTypes.h"
-#include "host/Vec.h"
+#include <tarvex/host/DisplayColour.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/ModelFile.h>
+#include <tarvex/host/SolverTypes.h>
+#include <tarvex/host/Vec.h>
 #include "model3d/Model3DTestData.h"
-#include "model3d/TarvexMaterialImporter.h"
+#include <tarvex/model3d/TarvexMaterialImporter.h>
 
-#include "exchange3d/Tarvex3DExporter.h"
+#include <tarvex/exchange3d/Tarvex3DExporter.h>
 #include "support/TempDir.h"
 
 #include <quazip/quazip.h>

@@ -1,14 +1,14 @@
 // Import of project archives: the entities a project gives, what each object sets, and the
 // archives and projects that end an import with the model as it was.
 #include "exchange3d/ProjectArchive.h"
-#include "exchange3d/Tarvex3DImporter.h"
-#include "host/EntityEditor.h"
-#include "host/EntityFetcher.h"
-#include "host/EntityGUI.h"
-#include "host/EntityReading.h"
-#include "host/Model.h"
-#include "host/ModelFile.h"
-#include "host/SolverTypes.h"
+#include <tarvex/exchange3d/Tarvex3DImporter.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/EntityGUI.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/ModelFile.h>
+#include <tarvex/host/SolverTypes.h>
 #include "model3d/HostAttributes.h"
 #include "support/RecordingProgress.h"
 #include "support/TempDir.h"

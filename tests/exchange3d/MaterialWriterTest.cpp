@@ -2,9 +2,9 @@
 // rows of a library material are checked end to end in tests/app/Export3DCommandTest.
 #include "exchange3d/ExportTestSupport.h"
 
-#include "exchange3d/Tarvex3DMaterialWriter.h"
-#include "host/CurveAttribute.h"
-#include "host/MaterialAttributes.h"
+#include <tarvex/exchange3d/Tarvex3DMaterialWriter.h>
+#include <tarvex/host/CurveAttribute.h>
+#include <tarvex/host/MaterialAttributes.h>
 
 #include <gtest/gtest.h>
 

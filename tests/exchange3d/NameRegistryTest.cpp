@@ -2,7 +2,7 @@
 // given out twice.
 #include "exchange3d/ExportTestSupport.h"
 
-#include "exchange3d/Tarvex3DNameRegistry.h"
+#include <tarvex/exchange3d/Tarvex3DNameRegistry.h>
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // where the structure links them.
 #include "exchange3d/ExportTestSupport.h"
 
-#include "exchange3d/Tarvex3DObjectWriter.h"
+#include <tarvex/exchange3d/Tarvex3DObjectWriter.h>
 
 #include <gtest/gtest.h>
 

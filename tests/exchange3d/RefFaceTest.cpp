@@ -1,5 +1,5 @@
 // Reference-face texts as projects write them, and texts that do not follow the form.
-#include "exchange3d/TarvexRefFace.h"
+#include <tarvex/exchange3d/TarvexRefFace.h>
 
 #include <gtest/gtest.h>
 

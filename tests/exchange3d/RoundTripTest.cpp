@@ -1,9 +1,9 @@
 // A model exported as a project archive and imported again gives its entities back, compared
 // entity by entity inside the archive's group.
 #include "exchange3d/ExportTestSupport.h"
-#include "exchange3d/Tarvex3DImporter.h"
-#include "host/EntityReading.h"
-#include "host/GeometryBuilder.h"
+#include <tarvex/exchange3d/Tarvex3DImporter.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/GeometryBuilder.h>
 #include "model3d/HostAttributes.h"
 
 #include <gtest/gtest.h>

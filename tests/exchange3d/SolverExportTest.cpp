@@ -2,7 +2,7 @@
 // found again, and what the other objects refer to.
 #include "exchange3d/ExportTestSupport.h"
 
-#include "exchange3d/Tarvex3DSolverProcess.h"
+#include <tarvex/exchange3d/Tarvex3DSolverProcess.h>
 #include "support/RecordingProgress.h"
 
 #include <gtest/gtest.h>

@@ -3,14 +3,14 @@
 // (y up) and is 0.1 wide, 0.0016 thick and 0.08 deep, so a point q relative to it is written
 // as (q.x, 0.08 - q.z, q.y); the component U1 stands on it at (0.02, 0.0016, 0.03) and is
 // 0.01 x 0.002 x 0.01.
-#include "export/TarvexCFDExport.h"
+#include <tarvex/export/TarvexCFDExport.h>
 
-#include "host/EntityEditor.h"
-#include "host/EntityFetcher.h"
-#include "host/GeometryBuilder.h"
-#include "host/ListAttributeEditor.h"
-#include "host/Model.h"
-#include "host/TypeCatalogue.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/GeometryBuilder.h>
+#include <tarvex/host/ListAttributeEditor.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/TypeCatalogue.h>
 
 #include "export/CfdFileReading.h"
 #include "support/RecordingProgress.h"

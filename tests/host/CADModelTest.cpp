@@ -1,13 +1,13 @@
 // The CAD text format of the host stand-in: what it writes comes back exactly, faces point
 // outwards, and malformed files are refused with the line at fault. Also the colour attribute.
-#include "host/CADModel.h"
-#include "host/DisplayColour.h"
-#include "host/EntityEditor.h"
-#include "host/EntityFetcher.h"
-#include "host/EntityGUI.h"
-#include "host/EntityReading.h"
-#include "host/Model.h"
-#include "host/SolverTypes.h"
+#include <tarvex/host/CADModel.h>
+#include <tarvex/host/DisplayColour.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/EntityGUI.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/SolverTypes.h>
 
 #include "support/TempDir.h"
 

@@ -1,13 +1,13 @@
 // Cell grids written into an item list in one edit, compared with the same cells written
 // attribute by attribute.
 
-#include "host/CellGrid.h"
-#include "host/EntityEditor.h"
-#include "host/EntityFetcher.h"
-#include "host/ListAttributeEditor.h"
-#include "host/Model.h"
-#include "host/ModelFile.h"
-#include "host/UndoStackOpener.h"
+#include <tarvex/host/CellGrid.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/ListAttributeEditor.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/ModelFile.h>
+#include <tarvex/host/UndoStackOpener.h>
 
 #include "support/TempDir.h"
 

@@ -1,9 +1,9 @@
-#include "host/EntityEditor.h"
-#include "host/EntityFetcher.h"
-#include "host/EntityReading.h"
-#include "host/Model.h"
-#include "host/ModelFile.h"
-#include "host/UndoStackOpener.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/ModelFile.h>
+#include <tarvex/host/UndoStackOpener.h>
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // Boxes and transforms of the host geometry, and the parts the geometry builder places
 // with them.
-#include "host/EntityEditor.h"
-#include "host/GeometryBuilder.h"
-#include "host/Model.h"
-#include "host/RotationAngles.h"
-#include "host/SolverTypes.h"
-#include "host/Transform.h"
-#include "host/Transform2D.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/GeometryBuilder.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/RotationAngles.h>
+#include <tarvex/host/SolverTypes.h>
+#include <tarvex/host/Transform.h>
+#include <tarvex/host/Transform2D.h>
 
 #include "host/GeometryPrinters.h"
 

@@ -1,4 +1,4 @@
-#include "host/gpc.h"
+#include <tarvex/host/gpc.h>
 
 #include <gtest/gtest.h>
 

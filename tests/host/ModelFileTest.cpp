@@ -1,11 +1,11 @@
 // Saved models: what they keep and refuse, and saving that cannot lose a file - writes that
 // fail part way, ids at the reader's limit, and the file's mode, owner and links kept.
-#include "host/AtomicFile.h"
-#include "host/EntityEditor.h"
-#include "host/EntityFetcher.h"
-#include "host/EntityReading.h"
-#include "host/LibraryManager.h"
-#include "host/ModelFile.h"
+#include <tarvex/host/AtomicFile.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/LibraryManager.h>
+#include <tarvex/host/ModelFile.h>
 #include "support/TempDir.h"
 
 #include <QDir>

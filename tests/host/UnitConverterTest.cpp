@@ -1,4 +1,4 @@
-#include "host/UnitConverter.h"
+#include <tarvex/host/UnitConverter.h>
 
 #include <gtest/gtest.h>
 

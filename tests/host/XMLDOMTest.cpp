@@ -1,6 +1,6 @@
-#include "host/MachineMemory.h"
-#include "host/XMLDOMDocument.h"
-#include "host/XMLDOMNode.h"
+#include <tarvex/host/MachineMemory.h>
+#include <tarvex/host/XMLDOMDocument.h>
+#include <tarvex/host/XMLDOMNode.h>
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Archives of files under their bare names: each name once, and a failed write leaves what
 // was there.
-#include "host/ZipArchiveWriter.h"
+#include <tarvex/host/ZipArchiveWriter.h>
 
 #include "support/TempDir.h"
 

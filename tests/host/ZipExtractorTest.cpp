@@ -1,7 +1,7 @@
 // Extraction of archives that come from elsewhere: what a good archive gives, and every kind
 // of hostile archive refused with its reason and nothing written outside the folder.
-#include "host/TemporaryFolder.h"
-#include "host/ZipExtractor.h"
+#include <tarvex/host/TemporaryFolder.h>
+#include <tarvex/host/ZipExtractor.h>
 #include "support/TempDir.h"
 #include "support/ZipArchive.h"
 

@@ -4,7 +4,7 @@
 #include "EntityFields.h"
 #include "ImportSession.h"
 
-#include "host/EntityEditor.h"
+#include <tarvex/host/EntityEditor.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "EntityFields.h"
 #include "ImportSession.h"
 
-#include "host/EntityReading.h"
-#include "host/ListAttributeEditor.h"
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/ListAttributeEditor.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "EntityFields.h"
 #include "ImportSession.h"
 
-#include "host/EntityEditor.h"
-#include "host/SolverTypes.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/SolverTypes.h>
 
 #include <QFile>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "host/Attribute.h"
-#include "host/CompositeAttribute.h"
-#include "host/CurveAttribute.h"
-#include "host/EntityReading.h"
+#include <tarvex/host/Attribute.h>
+#include <tarvex/host/CompositeAttribute.h>
+#include <tarvex/host/CurveAttribute.h>
+#include <tarvex/host/EntityReading.h>
 
 #include <string>
 #include <vector>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "host/EntityFetcher.h"
-#include "host/GeometryBuilder.h"
-#include "host/Model.h"
-#include "host/ModelFile.h"
-#include "import/TarvexImporter.h"
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/GeometryBuilder.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/ModelFile.h>
+#include <tarvex/import/TarvexImporter.h>
 #include "support/RecordingProgress.h"
 #include "support/TempDir.h"
 

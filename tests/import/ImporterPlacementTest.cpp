@@ -1,7 +1,7 @@
 #include "ImportSession.h"
 
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "ImportSession.h"
 
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
-#include "host/MemoryGuard.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/MemoryGuard.h>
 #include "support/FailingProgress.h"
 
 #include <QRegularExpression>

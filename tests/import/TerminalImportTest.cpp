@@ -1,8 +1,8 @@
 #include "EntityFields.h"
 #include "ImportSession.h"
 
-#include "host/SolverTypes.h"
-#include "host/TerminalAttributes.h"
+#include <tarvex/host/SolverTypes.h>
+#include <tarvex/host/TerminalAttributes.h>
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "interchange/TarvexTXMJSONUpdater.h"
-#include "interchange/TarvexTXMJsonParser.h"
+#include <tarvex/interchange/TarvexTXMJSONUpdater.h>
+#include <tarvex/interchange/TarvexTXMJsonParser.h>
 
 #include "interchange/XmlTestSupport.h"
 #include "support/RecordingProgress.h"

@@ -1,6 +1,6 @@
-#include "interchange/TXMFileVersion.h"
-#include "interchange/TarvexTXMJSONUpdater.h"
-#include "interchange/TarvexTXMXMLUpdater.h"
+#include <tarvex/interchange/TXMFileVersion.h>
+#include <tarvex/interchange/TarvexTXMJSONUpdater.h>
+#include <tarvex/interchange/TarvexTXMXMLUpdater.h>
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The element wrappers of the interchange XML file: every attribute read under its own name,
 // the defaults, and the children each set lists. Reading numbers is the DOM node's own test.
-#include "interchange/TXMXMLModel.h"
-#include "interchange/TerminalGroupTerminalType.h"
+#include <tarvex/interchange/TXMXMLModel.h>
+#include <tarvex/interchange/TerminalGroupTerminalType.h>
 #include "interchange/XmlTestSupport.h"
 #include "support/TXMXMLModelDescription.h"
 

@@ -1,6 +1,6 @@
 // Generated interchange files: both layouts read back alike, the content matches the
 // options, and the same seed gives the same bytes. The two samples are checked the same way.
-#include "interchange/TXMXMLGenerator.h"
+#include <tarvex/interchange/TXMXMLGenerator.h>
 #include "interchange/XmlTestSupport.h"
 #include "support/TXMXMLModelDescription.h"
 

@@ -1,4 +1,4 @@
-#include "interchange/TarvexTXMXMLParser.h"
+#include <tarvex/interchange/TarvexTXMXMLParser.h>
 
 #include "interchange/XmlTestSupport.h"
 #include "support/TempDir.h"

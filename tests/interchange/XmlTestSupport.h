@@ -1,6 +1,6 @@
 #pragma once
 
-#include "interchange/TarvexTXMXMLParser.h"
+#include <tarvex/interchange/TarvexTXMXMLParser.h>
 
 #include "support/RecordingProgress.h"
 

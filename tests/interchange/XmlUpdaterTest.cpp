@@ -1,6 +1,6 @@
 // The version updater of interchange XML files: old layouts in, the current layout out,
 // compared element by element.
-#include "interchange/TarvexTXMXMLUpdater.h"
+#include <tarvex/interchange/TarvexTXMXMLUpdater.h>
 #include "interchange/XmlTestSupport.h"
 
 using namespace Tarvex;

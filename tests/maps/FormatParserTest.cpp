@@ -1,5 +1,5 @@
 #include "support/RecordingProgress.h"
-#include "maps/NorvaneTXMFormatParser.h"
+#include <tarvex/maps/NorvaneTXMFormatParser.h>
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "maps/TarvexLegacyPowerMapReader.h"
+#include <tarvex/maps/TarvexLegacyPowerMapReader.h>
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The form every importer brings its records into: names, positive thicknesses, the lowest
 // layer at zero, bottom-up order, flips and rotations of areas and density grids.
 
-#include "maps/MaterialMapImporterBase.h"
+#include <tarvex/maps/MaterialMapImporterBase.h>
 
 #include "MaterialMapTestSupport.h"
 

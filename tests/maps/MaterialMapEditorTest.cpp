@@ -2,8 +2,8 @@
 
 #include "MaterialMapTestSupport.h"
 
-#include "host/LibraryManager.h"
-#include "maps/MaterialMapEditor.h"
+#include <tarvex/host/LibraryManager.h>
+#include <tarvex/maps/MaterialMapEditor.h>
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 
 #include "MaterialMapTestSupport.h"
 
-#include "maps/UniformGridMaterialMapImporter.h"
+#include <tarvex/maps/UniformGridMaterialMapImporter.h>
 
-#include "host/CSVParser.h"
+#include <tarvex/host/CSVParser.h>
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 
 #include "MaterialMapTestSupport.h"
 
-#include "maps/TarvexMaterialMapImporter.h"
-#include "maps/UniformGridMaterialMapImporter.h"
-#include "host/MemoryGuard.h"
+#include <tarvex/maps/TarvexMaterialMapImporter.h>
+#include <tarvex/maps/UniformGridMaterialMapImporter.h>
+#include <tarvex/host/MemoryGuard.h>
 #include "support/FailingProgress.h"
 
 #include <gtest/gtest.h>

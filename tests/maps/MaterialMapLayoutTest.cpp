@@ -3,7 +3,7 @@
 
 #include "MaterialMapTestSupport.h"
 
-#include "maps/TarvexMaterialMapImporter.h"
+#include <tarvex/maps/TarvexMaterialMapImporter.h>
 
 #include <gtest/gtest.h>
 

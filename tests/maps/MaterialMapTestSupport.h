@@ -3,13 +3,13 @@
 // A host model with one component whose layered model is built by hand, and readers of the
 // cells a material map writes, for the material map tests.
 
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
-#include "host/ListAttributeEditor.h"
-#include "host/Model.h"
-#include "host/ModelFile.h"
-#include "host/TypeCatalogue.h"
-#include "maps/MaterialMapEditor.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/ListAttributeEditor.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/ModelFile.h>
+#include <tarvex/host/TypeCatalogue.h>
+#include <tarvex/maps/MaterialMapEditor.h>
 #include "support/RecordingProgress.h"
 #include "support/TempDir.h"
 

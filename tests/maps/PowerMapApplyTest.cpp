@@ -1,11 +1,11 @@
-#include "host/EntityEditor.h"
-#include "host/EntityFetcher.h"
-#include "host/EntityReading.h"
-#include "host/Model.h"
-#include "host/ModelFile.h"
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityFetcher.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/ModelFile.h>
 #include "support/RecordingProgress.h"
-#include "maps/TarvexPowerBlockSlicer.h"
-#include "maps/TarvexPowerMapImporter.h"
+#include <tarvex/maps/TarvexPowerBlockSlicer.h>
+#include <tarvex/maps/TarvexPowerMapImporter.h>
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "support/RecordingProgress.h"
-#include "maps/TarvexPowerMapImporter.h"
+#include <tarvex/maps/TarvexPowerMapImporter.h>
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

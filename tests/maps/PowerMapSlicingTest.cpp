@@ -1,4 +1,4 @@
-#include "maps/TarvexPowerBlockSlicer.h"
+#include <tarvex/maps/TarvexPowerBlockSlicer.h>
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "Model3DTestData.h"
 
-#include "model3d/Tarvex3DDomModelReader.h"
+#include <tarvex/model3d/Tarvex3DDomModelReader.h>
 
 #include "support/TempDir.h"
 

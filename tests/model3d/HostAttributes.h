@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/CurveAttribute.h"
-#include "host/Entity.h"
+#include <tarvex/host/CurveAttribute.h>
+#include <tarvex/host/Entity.h>
 
 #include <QMap>
 #include <QString>

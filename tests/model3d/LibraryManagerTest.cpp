@@ -1,11 +1,11 @@
 #include "HostAttributes.h"
 #include "Model3DTestData.h"
 
-#include "host/CurveAttribute.h"
-#include "host/EntityEditor.h"
-#include "host/LibraryManager.h"
-#include "host/Model.h"
-#include "host/ModelFile.h"
+#include <tarvex/host/CurveAttribute.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/LibraryManager.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/ModelFile.h>
 
 #include "support/TempDir.h"
 

@@ -1,11 +1,11 @@
 #include "HostAttributes.h"
 #include "Model3DTestData.h"
 
-#include "host/EntityReading.h"
-#include "host/LibraryManager.h"
-#include "host/Model.h"
-#include "host/ModelFile.h"
-#include "model3d/TarvexMaterialImporter.h"
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/LibraryManager.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/host/ModelFile.h>
+#include <tarvex/model3d/TarvexMaterialImporter.h>
 
 #include "support/TempDir.h"
 

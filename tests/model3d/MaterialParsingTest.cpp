@@ -1,6 +1,6 @@
 #include "Model3DTestData.h"
 
-#include "model3d/Tarvex3DMaterial.h"
+#include <tarvex/model3d/Tarvex3DMaterial.h>
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "support/RecordingProgress.h"
-#include "model3d/Tarvex3DDomModel.h"
+#include <tarvex/model3d/Tarvex3DDomModel.h>
 
 #include <QBuffer>
 #include <QByteArray>

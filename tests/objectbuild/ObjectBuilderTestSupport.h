@@ -1,7 +1,7 @@
 #pragma once
 
-#include "objects/TarvexCompositeGeometryObject.h"
-#include "objects/TarvexObject.h"
+#include <tarvex/objects/TarvexCompositeGeometryObject.h>
+#include <tarvex/objects/TarvexObject.h>
 
 #include <QString>
 #include <QStringList>

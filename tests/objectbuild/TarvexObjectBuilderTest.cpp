@@ -2,14 +2,14 @@
 #include "support/TempDir.h"
 
 #include "support/RecordingProgress.h"
-#include "objects/TarvexBasic2RPart.h"
-#include "objects/TarvexLayeredPart.h"
-#include "objects/TarvexLayeredPartLayer.h"
-#include "objects/TarvexMaterialMap.h"
-#include "objectbuild/TarvexObjectBuilder.h"
-#include "objects/TarvexPowerSourceLegacyPowerMap.h"
-#include "objects/TarvexPowerSourcePowerMap.h"
-#include "objects/TarvexSolderBall.h"
+#include <tarvex/objects/TarvexBasic2RPart.h>
+#include <tarvex/objects/TarvexLayeredPart.h>
+#include <tarvex/objects/TarvexLayeredPartLayer.h>
+#include <tarvex/objects/TarvexMaterialMap.h>
+#include <tarvex/objectbuild/TarvexObjectBuilder.h>
+#include <tarvex/objects/TarvexPowerSourceLegacyPowerMap.h>
+#include <tarvex/objects/TarvexPowerSourcePowerMap.h>
+#include <tarvex/objects/TarvexSolderBall.h>
 
 #include <QRegularExpression>
 

@@ -1,9 +1,9 @@
 #include "objectbuild/ObjectBuilderTestSupport.h"
 
-#include "objects/TarvexBasicPart.h"
-#include "objectbuild/TarvexObjectNesting.h"
-#include "objects/TarvexSolderBall.h"
-#include "objects/TarvexSolderBump.h"
+#include <tarvex/objects/TarvexBasicPart.h>
+#include <tarvex/objectbuild/TarvexObjectNesting.h>
+#include <tarvex/objects/TarvexSolderBall.h>
+#include <tarvex/objects/TarvexSolderBump.h>
 
 #include <gtest/gtest.h>
 

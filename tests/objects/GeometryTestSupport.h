@@ -1,7 +1,7 @@
 #pragma once
 
 #include "host/GeometryPrinters.h"
-#include "host/Vec.h"
+#include <tarvex/host/Vec.h>
 
 #include <gtest/gtest.h>
 

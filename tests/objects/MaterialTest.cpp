@@ -1,15 +1,15 @@
-#include "host/CompositeAttribute.h"
-#include "host/EntityEditor.h"
-#include "host/EntityReading.h"
-#include "host/Model.h"
-#include "model3d/Tarvex3DDataDescription.h"
-#include "model3d/Tarvex3DMaterial.h"
-#include "objects/TarvexMaterialCMX.h"
-#include "objects/TarvexMaterialSimple.h"
-#include "objects/TarvexMaterialTable.h"
-#include "objects/TarvexPowerSourceLegacyPowerMap.h"
-#include "objects/TarvexPowerSourcePowerMap.h"
-#include "objects/TarvexPowerSourceTable.h"
+#include <tarvex/host/CompositeAttribute.h>
+#include <tarvex/host/EntityEditor.h>
+#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/Model.h>
+#include <tarvex/model3d/Tarvex3DDataDescription.h>
+#include <tarvex/model3d/Tarvex3DMaterial.h>
+#include <tarvex/objects/TarvexMaterialCMX.h>
+#include <tarvex/objects/TarvexMaterialSimple.h>
+#include <tarvex/objects/TarvexMaterialTable.h>
+#include <tarvex/objects/TarvexPowerSourceLegacyPowerMap.h>
+#include <tarvex/objects/TarvexPowerSourcePowerMap.h>
+#include <tarvex/objects/TarvexPowerSourceTable.h>
 
 #include <QDomDocument>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "objects/Tarvex2DGeometryCircle.h"
-#include "objects/Tarvex2DGeometryLine.h"
-#include "objects/Tarvex2DGeometryPolygon.h"
-#include "objects/Tarvex2DGeometryRectangle.h"
+#include <tarvex/objects/Tarvex2DGeometryCircle.h>
+#include <tarvex/objects/Tarvex2DGeometryLine.h>
+#include <tarvex/objects/Tarvex2DGeometryPolygon.h>
+#include <tarvex/objects/Tarvex2DGeometryRectangle.h>
 
 #include "objects/GeometryTestSupport.h"
 

@@ -1,9 +1,9 @@
-#include "objects/FlatGeometryOutlineGenerator.h"
-#include "objects/Tarvex2DGeometryPolygon.h"
-#include "objects/Tarvex2DGeometryRectangle.h"
-#include "objects/Tarvex3DGeometry2DExtrusion.h"
-#include "objects/Tarvex3DGeometryLine.h"
-#include "objects/TarvexPlacedGeometry.h"
+#include <tarvex/objects/FlatGeometryOutlineGenerator.h>
+#include <tarvex/objects/Tarvex2DGeometryPolygon.h>
+#include <tarvex/objects/Tarvex2DGeometryRectangle.h>
+#include <tarvex/objects/Tarvex3DGeometry2DExtrusion.h>
+#include <tarvex/objects/Tarvex3DGeometryLine.h>
+#include <tarvex/objects/TarvexPlacedGeometry.h>
 
 #include "objects/GeometryTestSupport.h"
 

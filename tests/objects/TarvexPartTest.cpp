@@ -1,8 +1,8 @@
-#include "objects/TarvexCompositeGeometryObject.h"
-#include "objects/TarvexLayeredPart.h"
-#include "objects/TarvexLayeredPartLayerCell.h"
-#include "objects/TarvexPartVisitorConst.h"
-#include "objects/TarvexSolderBall.h"
+#include <tarvex/objects/TarvexCompositeGeometryObject.h>
+#include <tarvex/objects/TarvexLayeredPart.h>
+#include <tarvex/objects/TarvexLayeredPartLayerCell.h>
+#include <tarvex/objects/TarvexPartVisitorConst.h>
+#include <tarvex/objects/TarvexSolderBall.h>
 
 #include "objects/GeometryTestSupport.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "interchange/TXMXMLModel.h"
+#include <tarvex/interchange/TXMXMLModel.h>
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 // The solver stand-in Tarvex3D.exe run on scripts of our own: its interpreter reaches no file,
 // process or socket, and the words the export writes read back in real Tcl as what they say.
-#include "exchange3d/Tarvex3DSolverScript.h"
+#include <tarvex/exchange3d/Tarvex3DSolverScript.h>
 #include "support/TempDir.h"
 
 #include <QProcess>

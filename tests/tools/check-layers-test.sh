@@ -13,11 +13,11 @@ cp -r "$repo/src/objects" "$repo/src/builders" "$repo/src/host" "$copy/src/"
 victim=$copy/src/objects/TarvexObject.cpp
 start=$(wc -l <"$victim")
 cat >>"$victim" <<'PLANTED'
-#include "builders/TarvexEntityBuilder.h"
+#include <tarvex/builders/TarvexEntityBuilder.h>
 #include "Nowhere.h"
 #include <builders/TarvexReuseMap.h>
 /* hidden */ #include "builders/TarvexCounter.h"
-#include "objects/../builders/TarvexCounter.h"
+#include <tarvex/objects/../builders/TarvexCounter.h>
 #include "/usr/include/builders/TarvexCounter.h"
 #define SNEAKY "builders/TarvexCounter.h"
 #include SNEAKY

@@ -1,8 +1,8 @@
 #include "StandInProject.h"
 
-#include "host/CADModel.h"
-#include "host/ZipArchiveWriter.h"
-#include "host/ZipExtractor.h"
+#include <tarvex/host/CADModel.h>
+#include <tarvex/host/ZipArchiveWriter.h>
+#include <tarvex/host/ZipExtractor.h>
 
 #include <QDir>
 #include <QFile>
