@@ -31,9 +31,10 @@ namespace {
 const Command Commands[] = {
     {"import", "import [FILE] [--model MODEL.json] [--centre]",
      "import an interchange model (XML or\nJSON list); without FILE the built-in\nsample board", runImportCommand},
-    {"update", "update FILE --model MODEL.json", "re-import FILE over an earlier import", runUpdateCommand},
+    {"update", "update FILE --model MODEL.json [--dry-run]", "re-import FILE over an earlier import", runUpdateCommand},
     {"extend", "extend FILE --model MODEL.json --board NAME", "extend the board NAME in place", runExtendCommand},
     {"show", "show MODEL.json", "print the entity tree of a saved model", runShowCommand},
+    {"diff", "diff A.json B.json [--json]", "print what differs between two saved\nmodels, entity by entity", runDiffCommand},
     {"objects", "objects FILE", "print the object tree an interchange file\nmakes, before any entity is built",
      runObjectsCommand},
     {"materials", "materials LIBRARY_FILE [--model MODEL.json]",

@@ -134,6 +134,7 @@ int runImportCommand(CommandParser& parser);
 int runUpdateCommand(CommandParser& parser);
 int runExtendCommand(CommandParser& parser);
 int runShowCommand(CommandParser& parser);
+int runDiffCommand(CommandParser& parser);
 int runObjectsCommand(CommandParser& parser);
 int runMaterialsCommand(CommandParser& parser);
 int runImport3DCommand(CommandParser& parser);

@@ -34,9 +34,7 @@ int runExtendCommand(CommandParser& parser)
     const EntityLookup found = lookupEntity(*model, parser.value(boardOption), modelPath);
     Entity* board = found.entity && found.entity->getType() == PCB_t ? found.entity : nullptr;
     if (!board) {
-        failure(!found.candidates.empty() ? found.problem
-                : found.entity ? QStringLiteral("%1 is not a board").arg(describeEntity(*found.entity))
-                               : QStringLiteral("no board named \"%1\" in %2").arg(parser.value(boardOption), modelPath));
+        failure(found.entity ? QStringLiteral("%1 is not a board").arg(describeEntity(*found.entity)) : found.problem);
         return finish(true, *model, modelPath);
     }
 

@@ -10,6 +10,25 @@
 
 using namespace EntityModel;
 
+namespace {
+
+// The warning for a file that `model` already holds an import of (`earlier`, its top-level
+// entities): a second import doubles them, where an update was most likely meant.
+QString alreadyImported(const QString& modelPath, const QString& file, const std::vector<Entity*>& earlier)
+{
+    QString entities = describeEntity(*earlier.front());
+    if (earlier.size() > 1)
+        entities += QStringLiteral(" and %1 more").arg(earlier.size() - 1);
+    if (file.startsWith(QLatin1Char(':')))
+        return QStringLiteral("%1 already holds an import of the built-in sample board (%2); importing it again "
+                              "adds a second copy")
+            .arg(modelPath, entities);
+    return QStringLiteral("%1 already holds an import of %2 (%3); use `tarvex update %2 --model %1` to update it")
+        .arg(modelPath, file, entities);
+}
+
+} // namespace
+
 int runImportCommand(CommandParser& parser)
 {
     parser.setApplicationDescription("Imports an interchange model into a host model and prints what it built.");
@@ -29,6 +48,9 @@ int runImportCommand(CommandParser& parser)
 
     Tools::ConsoleProgress progress;
     progress.holdClosingMessages(Tarvex::TarvexImporter::closingMessages());
+    const QString source = importSourceOf(file);
+    if (const std::vector<Entity*> earlier = importsFrom(*model, source); !earlier.empty())
+        progress.post(Tools::ToolProgress::Kind::Warning, alreadyImported(modelPath, file, earlier));
     Geometry::GeometryBuilder geometry;
     Tarvex::TarvexImporter importer(EntityFetcher::getChassis(model->getRoot()), &progress, &geometry);
     const std::vector<Entity*> built = importer.importModel(file, parser.isSet(centreOption));
@@ -43,6 +65,7 @@ int runImportCommand(CommandParser& parser)
         err() << "error: the import built nothing, so nothing is saved\n";
         return finish(true, *model, modelPath);
     }
+    recordImportSource(built, source);
     std::vector<Entity*> imports = earlierImports(*model);
     imports.insert(imports.end(), built.begin(), built.end());
     recordImports(*model, imports);

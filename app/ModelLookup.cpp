@@ -6,6 +6,8 @@
 #include <tarvex/host/EntityEditor.h>
 #include <tarvex/host/EntityReading.h>
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 using namespace EntityModel;
@@ -13,26 +15,11 @@ using namespace EntityModel;
 namespace {
 
 const AttributePath ImportedEntities(QStringLiteral("Tarvex_Imports"));
+// The file each top-level imported entity was built from, so that importing it again is
+// noticed; the builders record no source, and this is what the tool alone needs.
+const AttributePath ImportSource(QStringLiteral("Tarvex_Import_File"));
 
 } // namespace
-
-Entity* findEntityByName(Entity* root, const QString& name, const TypeRef& type)
-{
-    if (!root)
-        return nullptr;
-    std::vector<Entity*> all;
-    root->getOwnedChildEntities(all, true, true);
-    for (Entity* entity : all) {
-        if (entity->getName() == name && (type.isNull() || entity->getType() == type))
-            return entity;
-    }
-    // Imported boards and components are known by their reference designators.
-    for (Entity* entity : all) {
-        if (getStringValue(entity, Reference_Designator_t) == name && (type.isNull() || entity->getType() == type))
-            return entity;
-    }
-    return nullptr;
-}
 
 QString lookupNameOf(const Entity& entity)
 {
@@ -105,6 +92,33 @@ void recordImports(Model& model, std::vector<Entity*> entities)
     entities.erase(std::remove_if(entities.begin(), entities.end(), [](const Entity* e) { return !e || !e->isAlive(); }),
                    entities.end());
     EntityEditor::setLinksNoThrow(model.getRoot(), ImportedEntities, entities);
+}
+
+QString importSourceOf(const QString& file)
+{
+    if (file.startsWith(QLatin1Char(':')))
+        return file;
+    return QFileInfo(file).canonicalFilePath();
+}
+
+void recordImportSource(const std::vector<Entity*>& entities, const QString& source)
+{
+    if (source.isEmpty())
+        return;
+    for (Entity* entity : entities) {
+        if (entity && entity->isAlive())
+            EntityEditor::setValueNoThrow(entity, ImportSource, source);
+    }
+}
+
+std::vector<Entity*> importsFrom(const Model& model, const QString& source)
+{
+    std::vector<Entity*> found;
+    for (Entity* entity : earlierImports(model)) {
+        if (!source.isEmpty() && getStringValue(entity, ImportSource) == source)
+            found.push_back(entity);
+    }
+    return found;
 }
 
 std::optional<int> openEntityCommand(CommandParser& parser, const QString& entityHelp,

@@ -14,12 +14,6 @@
 class CommandParser;
 class QCommandLineOption;
 
-/// The first entity below `root` (depth first, in list order) called `name`, of `type` when
-/// a type is given; failing that the first whose reference designator is `name`; null when
-/// there is none.
-EntityModel::Entity* findEntityByName(EntityModel::Entity* root, const QString& name,
-                                      const EntityModel::TypeRef& type = EntityModel::TypeRef());
-
 /// The name a person finds `entity` by: its name, or its reference designator when it has
 /// no name (imported boards and components).
 QString lookupNameOf(const EntityModel::Entity& entity);
@@ -51,6 +45,15 @@ QString describeEntity(const EntityModel::Entity& entity);
 std::vector<EntityModel::Entity*> earlierImports(const EntityModel::Model& model);
 /// Records `entities` (those still alive) as the imports of `model`.
 void recordImports(EntityModel::Model& model, std::vector<EntityModel::Entity*> entities);
+
+/// What an import records as the file it read: the file's canonical path, or the resource
+/// name of the built-in sample; empty when the file has no lasting name.
+QString importSourceOf(const QString& file);
+/// Marks `entities` (the top-level entities an import or update built) as built from `source`
+/// (see importSourceOf); nothing when `source` is empty.
+void recordImportSource(const std::vector<EntityModel::Entity*>& entities, const QString& source);
+/// The top-level entities of earlier imports into `model` that were built from `source`.
+std::vector<EntityModel::Entity*> importsFrom(const EntityModel::Model& model, const QString& source);
 
 /// What a command that applies a FILE to one entity of a saved model works on.
 struct EntityCommandTarget
