@@ -37,6 +37,8 @@ const Command Commands[] = {
     {"diff", "diff A.json B.json [--json]", "print what differs between two saved\nmodels, entity by entity", runDiffCommand},
     {"objects", "objects FILE", "print the object tree an interchange file\nmakes, before any entity is built",
      runObjectsCommand},
+    {"check", "check FILE [--json]", "list the problems an import of FILE would\nmeet, without touching a model",
+     runCheckCommand},
     {"materials", "materials LIBRARY_FILE [--model MODEL.json]",
      "import a 3D solver material library into\nthe model's material library", runMaterialsCommand},
     {"import3d", "import3d ARCHIVE --model MODEL.json", "import a 3D solver project archive", runImport3DCommand},

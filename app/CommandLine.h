@@ -136,6 +136,7 @@ int runExtendCommand(CommandParser& parser);
 int runShowCommand(CommandParser& parser);
 int runDiffCommand(CommandParser& parser);
 int runObjectsCommand(CommandParser& parser);
+int runCheckCommand(CommandParser& parser);
 int runMaterialsCommand(CommandParser& parser);
 int runImport3DCommand(CommandParser& parser);
 int runMaterialMapCommand(CommandParser& parser);

@@ -99,6 +99,15 @@ void printApplied(const Entity& entity, const QString& file)
     out().flush();
 }
 
+// The sizes a resize changes, width x depth x height, as "60 × 40 × 1.565 mm".
+QString sizeOf(const Entity& entity)
+{
+    QStringList sizes;
+    for (const TypeRef& label : {Width_t, Depth_t, Height_t})
+        sizes << QString::number(getStandardDoubleValue(&entity, label, 0.0) * 1000.0, 'g', 6);
+    return sizes.join(QStringLiteral(" \u00d7 ")) + QStringLiteral(" mm");
+}
+
 } // namespace
 
 int runMaterialMapCommand(CommandParser& parser)
@@ -110,10 +119,11 @@ int runMaterialMapCommand(CommandParser& parser)
         "layers applied and saves the model; after an error the model file is left unchanged.");
     parser.addPositionalArgument("FILE", "The material map file.");
     const QCommandLineOption resizeOption("resize", "Resize the component and its layers to the map instead of "
-                                                    "fitting the map into them.");
+                                                    "fitting the map into them; the change is printed.");
+    const QCommandLineOption dryRunOption("dry-run", "Apply the map and print what it did, without saving the model.");
     EntityCommandTarget target;
-    if (const std::optional<int> status =
-            openEntityCommand(parser, "Name of the component whose layers receive the map.", {resizeOption}, target))
+    if (const std::optional<int> status = openEntityCommand(
+            parser, "Name of the component whose layers receive the map.", {resizeOption, dryRunOption}, target))
         return *status;
     const QString& file = target.file;
     Entity* entity = target.entity;
@@ -132,11 +142,24 @@ int runMaterialMapCommand(CommandParser& parser)
         importer = std::make_unique<Tarvex::UniformGridMaterialMapImporter>(&progress);
     else
         importer = std::make_unique<Tarvex::TarvexMaterialMapImporter>(&progress);
-    importer->setResizeOwner(parser.isSet(resizeOption));
+    const bool resize = parser.isSet(resizeOption);
+    importer->setResizeOwner(resize);
     importer->setLibraryManager(libraries.get());
+    const QString entityText = entity->getType().getLabel() + QStringLiteral(" \"") + lookupNameOf(*entity) + '"';
+    const QString sizeBefore = sizeOf(*entity);
     bool applied = false;
     try {
-        applied = importer->importFile(file, entity);
+        // Without layers every map layer would be refused on its own; one refusal says why.
+        if (!resize && ListAttributeEditor::getItems(entity, Tarvex::MaterialMapEditor::layersPath()).empty()) {
+            const size_t layers = importer->readMaterialMapData(file).size();
+            if (layers > 0) {
+                const QString given = layers == 1 ? QStringLiteral("layer") : QStringLiteral("%1 layers").arg(layers);
+                failure(QStringLiteral("%1 has no layers; use --resize to give it the map's %2").arg(entityText, given));
+                return finish(true, *target.model, target.modelPath);
+            }
+        } else {
+            applied = importer->importFile(file, entity);
+        }
     } catch (const std::exception& e) {
         progress.post(Tools::ToolProgress::Kind::FatalError, QString::fromUtf8(e.what()));
     }
@@ -144,6 +167,13 @@ int runMaterialMapCommand(CommandParser& parser)
         err() << "error: " << file << " was not applied to \"" << lookupNameOf(*entity) << "\"\n";
         return finish(true, *target.model, target.modelPath);
     }
+    if (resize && sizeOf(*entity) != sizeBefore)
+        out() << "resizing " << entityText << " from " << sizeBefore << " to " << sizeOf(*entity) << '\n';
     printApplied(*entity, file);
+    if (parser.isSet(dryRunOption)) {
+        out() << "Dry run: the model file " << target.modelPath << " was not changed\n";
+        out().flush();
+        return 0;
+    }
     return finish(false, *target.model, target.modelPath);
 }

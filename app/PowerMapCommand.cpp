@@ -55,9 +55,10 @@ int runPowerMapCommand(CommandParser& parser)
         "(powers in W, leakage temperatures in C) and saves the model; after an error the model file is "
         "left unchanged.");
     parser.addPositionalArgument("FILE", "The power map file.");
+    const QCommandLineOption dryRunOption("dry-run", "Apply the map and print what it did, without saving the model.");
     EntityCommandTarget target;
-    if (const std::optional<int> status =
-            openEntityCommand(parser, "Name of the entity (a heat source, a die...) receiving the map.", {}, target))
+    if (const std::optional<int> status = openEntityCommand(
+            parser, "Name of the entity (a heat source, a die...) receiving the map.", {dryRunOption}, target))
         return *status;
     const QString& file = target.file;
     Entity* entity = target.entity;
@@ -68,5 +69,10 @@ int runPowerMapCommand(CommandParser& parser)
     if (!importer.importPowerMap(entity, file) || console.fatalErrors() > 0)
         return finish(true, *target.model, target.modelPath);
     printApplied(*entity, file);
+    if (parser.isSet(dryRunOption)) {
+        out() << "Dry run: the model file " << target.modelPath << " was not changed\n";
+        out().flush();
+        return 0;
+    }
     return finish(false, *target.model, target.modelPath);
 }

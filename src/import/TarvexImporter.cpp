@@ -4,7 +4,6 @@
 #include <tarvex/builders/TarvexEntityBuilder.h>
 #include <tarvex/builders/TarvexEntityExtender.h>
 #include <tarvex/host/EntityEditor.h>
-#include <tarvex/host/FilePaths.h>
 #include <tarvex/host/MemoryGuard.h>
 #include <tarvex/host/EntityFetcher.h>
 #include <tarvex/host/EntityGUI.h>
@@ -13,6 +12,7 @@
 #include <tarvex/host/TypeCatalogue.h>
 #include <tarvex/host/UndoStackOpener.h>
 #include <tarvex/host/UnitConverter.h>
+#include <tarvex/import/TarvexImportListEntry.h>
 #include <tarvex/interchange/TXMJSONFile.h>
 #include <tarvex/interchange/TarvexTXMJsonParser.h>
 #include <tarvex/objects/TarvexCoordinateFrames.h>
@@ -353,14 +353,7 @@ std::vector<Entity*> TarvexImporter::importModelImplJson(const QFileInfo& file, 
     for (const auto& group : groups) {
         for (const TXMJSONImport& entry : group.second) {
             const QString written = entry.getItemString(QStringLiteral("file"));
-            QString resolved;
-            if (QFileInfo(written).isRelative()) {
-                resolved = here.filePath(written);
-                if (!QFileInfo::exists(resolved))
-                    resolved = here.filePath(FileSystem::fileNameOf(written));
-            } else {
-                resolved = QFileInfo(written).absoluteFilePath();
-            }
+            const QString resolved = locateListEntry(here, written);
             // A folder or a device of that name is not the file the entry asks for.
             const QFileInfo found(resolved);
             if (written.isEmpty() || !found.exists() || !found.isFile()) {

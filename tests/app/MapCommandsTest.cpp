@@ -70,7 +70,7 @@ TEST(MapCommands, BadInputEndsWithAMessageAndAnUntouchedModel)
         {{"material-map", textSample, "--model", model, "--entity", "Lid"}, "no entity named \"Lid\""},
         // Without --resize the map must fit the layers the component has: it has none.
         {{"material-map", textSample, "--model", model, "--entity", "Die"},
-         "material-map-layout.txt : Import file contains blocks that are not contained by the layer."},
+         "error: Component \"Die\" has no layers; use --resize to give it the map's 2 layers\n"},
         {{"power-map", badPower, "--model", model, "--entity", "Die"}, "bad-power.txt : Missing are power data"},
     };
     for (const auto& [arguments, message] : cases) {
@@ -80,6 +80,46 @@ TEST(MapCommands, BadInputEndsWithAMessageAndAnUntouchedModel)
     }
     for (int i : {2, 3, 4})
         EXPECT_TRUE(tarvex(cases[i].first).err.contains("The model file " + model + " was left unchanged.")) << i;
+}
+
+TEST(MaterialMapCommand, SaysWhatAResizeChangesAndADryRunSavesNothing)
+{
+    TestSupport::TempDir dir;
+    const QByteArray board = CliFiles::chassisHolding(
+        "PCBs", R"({"id": 3, "type": "PCB", "attributes": {"Name": "Board", "Width": 0.06, "Depth": 0.04, )"
+                R"("Height": 0.001565}})");
+    const QString model = dir.write("model.json", board);
+    const QStringList resize{"material-map", textSample, "--model", model, "--entity", "Board", "--resize"};
+    const QString resizing = QStringLiteral("resizing PCB \"Board\" from 60 \u00d7 40 \u00d7 1.565 mm to "
+                                            "3 \u00d7 2 \u00d7 0.07 mm\nApplied ");
+
+    // Refused once, saying why, and nothing per map layer.
+    const CliRun refused = tarvex({"material-map", textSample, "--model", model, "--entity", "Board"});
+    EXPECT_TRUE(CliFiles::failedWith(refused, "PCB \"Board\" has no layers; use --resize to give it the map's 2 layers"));
+    EXPECT_FALSE(refused.err.contains("not contained")) << refused.err.toStdString();
+
+    const CliRun dryRun = tarvex(resize + QStringList{"--dry-run"});
+    ASSERT_EQ(dryRun.exitCode, 0) << dryRun.err.toStdString();
+    EXPECT_TRUE(dryRun.out.startsWith(resizing)) << dryRun.out.toStdString();
+    EXPECT_TRUE(dryRun.out.endsWith("\nDry run: the model file " + model + " was not changed\n"));
+    EXPECT_EQ(dir.read("model.json"), board);
+
+    const CliRun resized = tarvex(resize);
+    ASSERT_EQ(resized.exitCode, 0) << resized.err.toStdString();
+    EXPECT_EQ(resized.out, QString(dryRun.out).replace("Dry run: the model file " + model + " was not changed",
+                                                       "Saved the model to " + model));
+    EXPECT_TRUE(dir.read("model.json").contains("\"Width\": 0.003")) << dir.read("model.json").toStdString();
+
+    // A board that has layers keeps the refusal of a map that does not fit them.
+    const QString wide = dir.write("wide.txt", "LAYOUT 2025.1\nLENGTH\tmm\nLAYOUT_MAP\nNUMBER_OF_LAYERS 1\n"
+                                               "AREA 0 0 30 20\nLAYER M1 FR4 Copper 0.035 0\nMETAL_DENSITY\n1 1\n0.5\n"
+                                               "END_METAL_DENSITY\nEND_LAYER\nEND_LAYOUT_MAP\n");
+    EXPECT_TRUE(CliFiles::failedWith(tarvex({"material-map", wide, "--model", model, "--entity", "Board"}),
+                                     "wide.txt : Import file contains blocks that are not contained by"));
+    // Without a change of size nothing is said about one.
+    const CliRun again = tarvex(resize);
+    ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_TRUE(again.out.startsWith("Applied ")) << again.out.toStdString();
 }
 
 TEST(PowerMapCli, AppliesAMapPrintsItAndSavesTheModel)
@@ -93,6 +133,15 @@ TEST(PowerMapCli, AppliesAMapPrintsItAndSavesTheModel)
                        "  area-power-map (1): area map of 6 blocks, total power 4.8 W, leakage at 85 C with area-power-map (2)\n"
                        "  area-power-map (2): area map of 6 blocks, total power 5.05 W, leakage at 85 C with area-power-map (1)\n"
                        "Saved the model to " + model.toStdString() + "\n");
+
+    // A dry run prints the same and leaves the model as it was.
+    const QByteArray saved = dir.read("model.json");
+    const CliRun dryRun =
+        tarvex({"power-map", TARVEX_SAMPLES "/grid-power-map.txt", "--model", model, "--entity", "Die", "--dry-run"});
+    ASSERT_EQ(dryRun.exitCode, 0) << dryRun.err.toStdString();
+    EXPECT_TRUE(dryRun.out.endsWith("total power 0.24 W\nDry run: the model file " + model + " was not changed\n"))
+        << dryRun.out.toStdString();
+    EXPECT_EQ(dir.read("model.json"), saved);
 
     // A second map replaces the first.
     const CliRun grid = tarvex({"power-map", TARVEX_SAMPLES "/grid-power-map.txt", "--model", model, "--entity", "Die"});
