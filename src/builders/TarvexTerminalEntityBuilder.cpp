@@ -70,7 +70,7 @@ bool liesAlongAnAxis(const Vec3& normal)
 
 TXMXMLTerminalGroup groupOf(const TXMXMLTerminal& terminal)
 {
-    return TXMXMLTerminalGroup(terminal.element().parentNode().toElement());
+    return TXMXMLTerminalGroup(terminal.getParentElement());
 }
 
 // Terminals conduct into their part unless their group connects them outside the model.
@@ -126,13 +126,10 @@ QList<TXMXMLTerminal> terminalsOf(const TarvexPart& part)
 QList<TXMXMLTerminal> inFileOrder(QList<TXMXMLTerminal> terminals)
 {
     const bool parsed = std::all_of(terminals.begin(), terminals.end(),
-                                    [](const TXMXMLTerminal& terminal) { return terminal.element().lineNumber() >= 0; });
+                                    [](const TXMXMLTerminal& terminal) { return terminal.getSourcePosition() >= 0; });
     if (parsed) {
         std::stable_sort(terminals.begin(), terminals.end(), [](const TXMXMLTerminal& a, const TXMXMLTerminal& b) {
-            const QDomElement& p = a.element();
-            const QDomElement& q = b.element();
-            return p.lineNumber() != q.lineNumber() ? p.lineNumber() < q.lineNumber()
-                                                    : p.columnNumber() < q.columnNumber();
+            return a.getSourcePosition() < b.getSourcePosition();
         });
     }
     return terminals;

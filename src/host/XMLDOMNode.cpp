@@ -1,9 +1,12 @@
 #include <tarvex/host/XMLDOMNode.h>
 
+#include "XMLDOMTree.h"
+
 #include <QDomDocument>
 #include <QLocale>
 
 #include <cmath>
+#include <cstring>
 
 namespace InterProcess {
 
@@ -29,30 +32,101 @@ bool isSelfOrAncestor(const QDomNode& candidate, const QDomNode& node)
     return false;
 }
 
+bool isSelfOrAncestor(pugi::xml_node candidate, pugi::xml_node node)
+{
+    for (pugi::xml_node up = node; up; up = up.parent()) {
+        if (up == candidate)
+            return true;
+    }
+    return false;
+}
+
+bool isElementCalled(pugi::xml_node node, const char* name)
+{
+    return node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0;
+}
+
+pugi::xml_node firstChildElement(pugi::xml_node parent, const char* name)
+{
+    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+        if (isElementCalled(child, name))
+            return child;
+    }
+    return pugi::xml_node();
+}
+
+// Renaming to the same name would move the name out of the parsed bytes for nothing.
+void rename(pugi::xml_node element, const char* name)
+{
+    if (std::strcmp(element.name(), name) != 0)
+        element.set_name(name);
+}
+
 } // namespace
 
 XMLDOMNode::XMLDOMNode(const QDomElement& element) : m_element(element) {}
 
+XMLDOMNode::XMLDOMNode(const std::shared_ptr<XMLDOMTree>& tree, pugi::xml_node_struct* node)
+    : m_tree(tree), m_node(node)
+{
+}
+
 XMLDOMNode::~XMLDOMNode() = default;
+
+bool XMLDOMNode::operator==(const XMLDOMNode& other) const
+{
+    if (isNull() || other.isNull())
+        return isNull() && other.isNull();
+    if (backing() != other.backing())
+        return false;
+    return m_tree ? m_node == other.m_node : m_element == other.m_element;
+}
 
 QString XMLDOMNode::getTagName() const
 {
+    if (m_tree)
+        return QString::fromUtf8(pugi::xml_node(m_node).name());
     return m_element.tagName();
 }
 
 void XMLDOMNode::setTagName(const QString& name)
 {
-    if (!isNull())
+    if (isNull())
+        return;
+    if (m_tree)
+        rename(pugi::xml_node(m_node), name.toUtf8().constData());
+    else
         m_element.setTagName(name);
+}
+
+QStringList XMLDOMNode::getAttributeNames() const
+{
+    QStringList names;
+    if (m_tree) {
+        for (const pugi::xml_attribute attribute : pugi::xml_node(m_node).attributes())
+            names.append(QString::fromUtf8(attribute.name()));
+    } else {
+        const QDomNamedNodeMap attributes = m_element.attributes();
+        for (int index = 0; index < attributes.count(); ++index)
+            names.append(attributes.item(index).nodeName());
+    }
+    names.sort();
+    return names;
 }
 
 bool XMLDOMNode::hasAttribute(const QString& name) const
 {
+    if (m_tree)
+        return bool(pugi::xml_node(m_node).attribute(name.toUtf8().constData()));
     return m_element.hasAttribute(name);
 }
 
 QString XMLDOMNode::getAttribute(const QString& name, const QString& fallback) const
 {
+    if (m_tree) {
+        const pugi::xml_attribute attribute = pugi::xml_node(m_node).attribute(name.toUtf8().constData());
+        return attribute ? QString::fromUtf8(attribute.value()) : fallback;
+    }
     if (!m_element.hasAttribute(name))
         return fallback;
     return m_element.attribute(name);
@@ -60,18 +134,18 @@ QString XMLDOMNode::getAttribute(const QString& name, const QString& fallback) c
 
 double XMLDOMNode::getDoubleAttribute(const QString& name, double fallback) const
 {
-    if (!m_element.hasAttribute(name))
+    if (!hasAttribute(name))
         return fallback;
     bool ok = false;
-    const double value = m_element.attribute(name).trimmed().toDouble(&ok);
+    const double value = getAttribute(name).trimmed().toDouble(&ok);
     return ok && std::isfinite(value) ? value : fallback;
 }
 
 bool XMLDOMNode::isNotFiniteNumberAttribute(const QString& name) const
 {
-    if (!m_element.hasAttribute(name))
+    if (!hasAttribute(name))
         return false;
-    const QString text = m_element.attribute(name).trimmed();
+    const QString text = getAttribute(name).trimmed();
     if (text.isEmpty())
         return false;
     bool ok = false;
@@ -81,18 +155,18 @@ bool XMLDOMNode::isNotFiniteNumberAttribute(const QString& name) const
 
 int XMLDOMNode::getIntAttribute(const QString& name, int fallback) const
 {
-    if (!m_element.hasAttribute(name))
+    if (!hasAttribute(name))
         return fallback;
     bool ok = false;
-    const int value = m_element.attribute(name).trimmed().toInt(&ok, 10);
+    const int value = getAttribute(name).trimmed().toInt(&ok, 10);
     return ok ? value : fallback;
 }
 
 bool XMLDOMNode::getBoolAttribute(const QString& name, bool fallback) const
 {
-    if (!m_element.hasAttribute(name))
+    if (!hasAttribute(name))
         return fallback;
-    const QString text = m_element.attribute(name).trimmed().toLower();
+    const QString text = getAttribute(name).trimmed().toLower();
     if (text == QLatin1String("true") || text == QLatin1String("1") || text == QLatin1String("yes"))
         return true;
     if (text == QLatin1String("false") || text == QLatin1String("0") || text == QLatin1String("no"))
@@ -102,8 +176,18 @@ bool XMLDOMNode::getBoolAttribute(const QString& name, bool fallback) const
 
 void XMLDOMNode::setAttribute(const QString& name, const QString& value)
 {
-    if (!isNull())
+    if (isNull())
+        return;
+    if (m_tree) {
+        pugi::xml_node node(m_node);
+        const QByteArray key = name.toUtf8();
+        pugi::xml_attribute attribute = node.attribute(key.constData());
+        if (!attribute)
+            attribute = node.append_attribute(key.constData());
+        attribute.set_value(value.toUtf8().constData());
+    } else {
         m_element.setAttribute(name, value);
+    }
 }
 
 void XMLDOMNode::setDoubleAttribute(const QString& name, double value)
@@ -124,22 +208,127 @@ void XMLDOMNode::setBoolAttribute(const QString& name, bool value)
 
 void XMLDOMNode::removeAttribute(const QString& name)
 {
-    if (!isNull())
+    if (isNull())
+        return;
+    if (m_tree)
+        pugi::xml_node(m_node).remove_attribute(name.toUtf8().constData());
+    else
         m_element.removeAttribute(name);
+}
+
+XMLDOMNode XMLDOMNode::getParentElement() const
+{
+    if (isNull())
+        return XMLDOMNode();
+    if (m_tree) {
+        const pugi::xml_node parent = pugi::xml_node(m_node).parent();
+        if (parent.type() != pugi::node_element || m_tree->isHolder(parent))
+            return XMLDOMNode();
+        return XMLDOMNode(m_tree, parent.internal_object());
+    }
+    return XMLDOMNode(m_element.parentNode().toElement());
+}
+
+qint64 XMLDOMNode::getSourcePosition() const
+{
+    if (isNull())
+        return -1;
+    if (m_tree)
+        return qint64(pugi::xml_node(m_node).offset_debug());
+    if (m_element.lineNumber() < 0)
+        return -1;
+    return (qint64(m_element.lineNumber()) << 32) | qint64(m_element.columnNumber());
+}
+
+XMLDOMNode XMLDOMNode::createElement(const QString& name) const
+{
+    if (isNull())
+        return XMLDOMNode();
+    if (m_tree)
+        return XMLDOMNode(m_tree, m_tree->createElement(name.toUtf8().constData()).internal_object());
+    return XMLDOMNode(m_element.ownerDocument().createElement(name));
 }
 
 XMLDOMNode XMLDOMNode::getFirstChildElement(const QString& name) const
 {
+    if (m_tree) {
+        const pugi::xml_node child = firstChildElement(pugi::xml_node(m_node), name.toUtf8().constData());
+        return child ? XMLDOMNode(m_tree, child.internal_object()) : XMLDOMNode();
+    }
     return XMLDOMNode(m_element.firstChildElement(name));
 }
 
-QList<QDomElement> XMLDOMNode::getChildElements(const QString& name) const
+QList<XMLDOMNode> XMLDOMNode::getChildElements(const QString& name) const
 {
-    QList<QDomElement> children;
+    QList<XMLDOMNode> children;
+    if (m_tree) {
+        const QByteArray key = name.toUtf8();
+        for (pugi::xml_node child = pugi::xml_node(m_node).first_child(); child; child = child.next_sibling()) {
+            if (isElementCalled(child, key.constData()))
+                children.append(XMLDOMNode(m_tree, child.internal_object()));
+        }
+        return children;
+    }
     for (QDomElement child = m_element.firstChildElement(name); !child.isNull();
          child = child.nextSiblingElement(name))
-        children.append(child);
+        children.append(XMLDOMNode(child));
     return children;
+}
+
+QList<XMLDOMNode> XMLDOMNode::getChildElements() const
+{
+    QList<XMLDOMNode> children;
+    if (m_tree) {
+        for (pugi::xml_node child = pugi::xml_node(m_node).first_child(); child; child = child.next_sibling()) {
+            if (child.type() == pugi::node_element)
+                children.append(XMLDOMNode(m_tree, child.internal_object()));
+        }
+        return children;
+    }
+    for (QDomElement child = m_element.firstChildElement(); !child.isNull(); child = child.nextSiblingElement())
+        children.append(XMLDOMNode(child));
+    return children;
+}
+
+bool XMLDOMNode::areChildElementsLast(const QString& name) const
+{
+    bool seen = false;
+    if (m_tree) {
+        const QByteArray key = name.toUtf8();
+        for (pugi::xml_node child = pugi::xml_node(m_node).first_child(); child; child = child.next_sibling()) {
+            if (isElementCalled(child, key.constData()))
+                seen = true;
+            else if (seen)
+                return false;
+        }
+        return true;
+    }
+    for (QDomNode child = m_element.firstChild(); !child.isNull(); child = child.nextSibling()) {
+        if (child.isElement() && child.toElement().tagName() == name)
+            seen = true;
+        else if (seen)
+            return false;
+    }
+    return true;
+}
+
+bool XMLDOMNode::canTake(const XMLDOMNode& child) const
+{
+    if (child.isNull() || child.backing() != backing())
+        return false;
+    if (m_tree)
+        return child.m_tree != m_tree ||
+               !isSelfOrAncestor(pugi::xml_node(child.m_node), pugi::xml_node(m_node));
+    return !isSelfOrAncestor(child.m_element, m_element);
+}
+
+pugi::xml_node_struct* XMLDOMNode::adopt(const XMLDOMNode& child, const QByteArray& name) const
+{
+    pugi::xml_node element(child.m_node);
+    if (child.m_tree != m_tree)
+        element = m_tree->copy(element);
+    rename(element, name.constData());
+    return element.internal_object();
 }
 
 void XMLDOMNode::setChildElement(const QString& name, const XMLDOMNode& child)
@@ -150,11 +339,25 @@ void XMLDOMNode::setChildElement(const QString& name, const XMLDOMNode& child)
         removeChildElements(name);
         return;
     }
-    if (isSelfOrAncestor(child.element(), m_element))
+    if (!canTake(child))
         return;
 
     // The place is looked up before the renaming: a child of another name that is renamed
     // in place would otherwise find itself and leave the old child of `name` beside it.
+    if (m_tree) {
+        const QByteArray key = name.toUtf8();
+        pugi::xml_node parent(m_node);
+        const pugi::xml_node first = firstChildElement(parent, key.constData());
+        const pugi::xml_node element(adopt(child, key));
+        if (!first) {
+            if (element.parent() != parent)
+                parent.append_move(element);
+        } else if (first != element) {
+            parent.insert_move_before(element, first);
+            m_tree->detach(first);
+        }
+        return;
+    }
     const QDomElement first = m_element.firstChildElement(name);
     QDomElement element = adoptInto(m_element, child.element());
     element.setTagName(name);
@@ -166,30 +369,34 @@ void XMLDOMNode::setChildElement(const QString& name, const XMLDOMNode& child)
         m_element.replaceChild(element, first);
 }
 
-void XMLDOMNode::setChildElements(const QString& name, const QList<QDomElement>& children)
+void XMLDOMNode::setChildElements(const QString& name, const QList<XMLDOMNode>& children)
 {
     if (isNull())
         return;
     removeChildElements(name);
-    for (const QDomElement& child : children) {
-        if (child.isNull() || isSelfOrAncestor(child, m_element))
-            continue;
-        QDomElement element = adoptInto(m_element, child);
-        element.setTagName(name);
-        m_element.appendChild(element);
-    }
+    for (const XMLDOMNode& child : children)
+        appendChildElement(name, child);
 }
 
 void XMLDOMNode::removeChildElements(const QString& name)
 {
-    for (const QDomElement& child : getChildElements(name))
-        m_element.removeChild(child);
+    for (const XMLDOMNode& child : getChildElements(name)) {
+        if (m_tree)
+            m_tree->detach(pugi::xml_node(child.m_node));
+        else
+            m_element.removeChild(child.m_element);
+    }
 }
 
 XMLDOMNode XMLDOMNode::appendChildElement(const QString& name)
 {
     if (isNull())
         return XMLDOMNode();
+    if (m_tree) {
+        pugi::xml_node child = pugi::xml_node(m_node).append_child(pugi::node_element);
+        child.set_name(name.toUtf8().constData());
+        return XMLDOMNode(m_tree, child.internal_object());
+    }
     QDomElement child = m_element.ownerDocument().createElement(name);
     m_element.appendChild(child);
     return XMLDOMNode(child);
@@ -197,8 +404,13 @@ XMLDOMNode XMLDOMNode::appendChildElement(const QString& name)
 
 XMLDOMNode XMLDOMNode::appendChildElement(const QString& name, const XMLDOMNode& child)
 {
-    if (isNull() || child.isNull() || isSelfOrAncestor(child.element(), m_element))
+    if (isNull() || !canTake(child))
         return XMLDOMNode();
+    if (m_tree) {
+        const pugi::xml_node element(adopt(child, name.toUtf8()));
+        pugi::xml_node(m_node).append_move(element);
+        return XMLDOMNode(m_tree, element.internal_object());
+    }
     QDomElement element = adoptInto(m_element, child.element());
     element.setTagName(name);
     m_element.appendChild(element);
@@ -207,7 +419,24 @@ XMLDOMNode XMLDOMNode::appendChildElement(const QString& name, const XMLDOMNode&
 
 QString XMLDOMNode::getText() const
 {
-    return m_element.text();
+    if (!m_tree)
+        return m_element.text();
+    // Every text and CDATA below the element, in document order, as Qt's text() gives it.
+    QString text;
+    const pugi::xml_node top(m_node);
+    pugi::xml_node node = top.first_child();
+    while (node) {
+        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+            text += QString::fromUtf8(node.value());
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node && node != top && !node.next_sibling())
+            node = node.parent();
+        node = node == top ? pugi::xml_node() : node.next_sibling();
+    }
+    return text;
 }
 
 } // namespace InterProcess

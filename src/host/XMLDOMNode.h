@@ -1,35 +1,61 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDomElement>
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace pugi {
+struct xml_node_struct;
+}
 
 namespace InterProcess {
+
+class XMLDOMTree;
+
+/// The tree behind a document: Qt's DOM, or pugixml's lighter one. Both give the same
+/// values, order and edits.
+enum class XMLDOMBacking { Qt, Pugixml };
 
 /// A cheap value around one DOM element (copies share the same tree) with typed reading
 /// that never fails: a missing or unreadable attribute gives the caller's default. On the
 /// null node every getter gives its default, lists are empty and setters do nothing.
+/// Elements of the two backings never mix: linking one into a tree of the other is refused
+/// as a null child is.
 class XMLDOMNode
 {
 public:
     /// The null node.
     XMLDOMNode() = default;
-    /// A node around `element` (which may be null).
-    explicit XMLDOMNode(const QDomElement& element);
+    /// A node around the Qt `element` (which may be null).
+    XMLDOMNode(const QDomElement& element);
+    /// A node around the pugixml `node` of `tree`.
+    XMLDOMNode(const std::shared_ptr<XMLDOMTree>& tree, pugi::xml_node_struct* node);
     virtual ~XMLDOMNode();
 
-    /// The wrapped element.
+    /// The wrapped Qt element (null on the pugixml backing).
     const QDomElement& element() const { return m_element; }
+    /// The tree this node stands on.
+    XMLDOMBacking backing() const { return m_tree ? XMLDOMBacking::Pugixml : XMLDOMBacking::Qt; }
     /// True when no element is wrapped.
-    bool isNull() const { return m_element.isNull(); }
+    bool isNull() const { return m_tree ? m_node == nullptr : m_element.isNull(); }
     /// True when an element is wrapped.
     explicit operator bool() const { return !isNull(); }
+    /// True when both wrap the same element (or both are null).
+    bool operator==(const XMLDOMNode& other) const;
+    /// False when both wrap the same element.
+    bool operator!=(const XMLDOMNode& other) const { return !(*this == other); }
 
     /// The element's tag name (empty for the null node).
     QString getTagName() const;
     /// Renames the element.
     void setTagName(const QString& name);
 
+    /// The names of the element's attributes, sorted.
+    QStringList getAttributeNames() const;
     /// True when the attribute is present.
     bool hasAttribute(const QString& name) const;
     /// The attribute's text, or `fallback` when absent.
@@ -77,17 +103,30 @@ public:
     /// `setIntAttribute` under the name the element wrappers use.
     void setAttributeInt32(const QString& name, qint32 value) { setIntAttribute(name, value); }
 
+    /// The element holding this one (null node for the root and for elements not placed).
+    XMLDOMNode getParentElement() const;
+    /// Where the element stands in the file it was read from: larger further on, -1 for an
+    /// element made since.
+    qint64 getSourcePosition() const;
+    /// A new element of this node's document, not yet placed anywhere.
+    XMLDOMNode createElement(const QString& name) const;
+
     /// The first child element called `name` (null node when none).
     XMLDOMNode getFirstChildElement(const QString& name) const;
     /// Every child element called `name`, in document order.
-    QList<QDomElement> getChildElements(const QString& name) const;
+    QList<XMLDOMNode> getChildElements(const QString& name) const;
+    /// Every child element, in document order.
+    QList<XMLDOMNode> getChildElements() const;
+    /// True when no child of another name or kind (text and comments included) follows the
+    /// first child element called `name`: those children are already last.
+    bool areChildElementsLast(const QString& name) const;
     /// Makes `child` this element's child called `name`: it takes the place of the first
     /// child of that name (renamed to `name`), or is appended when there is none. A null
     /// `child` removes every child of that name. An element of another document is copied
     /// in; this element or one of its ancestors is refused.
     void setChildElement(const QString& name, const XMLDOMNode& child);
     /// Removes every child called `name` and appends `children` (renamed to `name`) in order.
-    void setChildElements(const QString& name, const QList<QDomElement>& children);
+    void setChildElements(const QString& name, const QList<XMLDOMNode>& children);
     /// Removes every child element called `name`.
     void removeChildElements(const QString& name);
     /// Creates a new child element called `name` at the end and returns it.
@@ -100,7 +139,18 @@ public:
     QString getText() const;
 
 protected:
+    friend class XMLDOMDocument;
+
+    /// True when `child` may be linked below this element: not null, of the same backing,
+    /// and not this element or one of its ancestors.
+    bool canTake(const XMLDOMNode& child) const;
+    /// `child` (pugixml) as an element of this tree called `name`: itself, or its copy when
+    /// it belongs to another document.
+    pugi::xml_node_struct* adopt(const XMLDOMNode& child, const QByteArray& name) const;
+
     QDomElement m_element;
+    std::shared_ptr<XMLDOMTree> m_tree;
+    pugi::xml_node_struct* m_node = nullptr;
 };
 
 } // namespace InterProcess

@@ -2,11 +2,15 @@
 
 #include <tarvex/host/MachineMemory.h>
 
+#include "XMLDOMPlainScan.h"
+#include "XMLDOMTree.h"
+
 #include <QCoreApplication>
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QTextCodec>
 
+#include <atomic>
 #include <cstring>
 
 namespace InterProcess {
@@ -235,28 +239,71 @@ qint64 XMLDOMReader::maximumContentSize(double memoryPerByte)
     return Tools::MachineMemory::largestInput(memoryPerByte, contentCeiling);
 }
 
+namespace {
+
+std::atomic<XMLDOMBacking> chosenBacking{XMLDOMBacking::Pugixml};
+
+} // namespace
+
+XMLDOMBacking XMLDOMReader::defaultBacking()
+{
+    return chosenBacking.load();
+}
+
+void XMLDOMReader::setDefaultBacking(XMLDOMBacking backing)
+{
+    chosenBacking.store(backing);
+}
+
+XMLDOMDocument XMLDOMReader::readDocument(QIODevice* device, Failure* failure, double memoryPerByte,
+                                          XMLDOMBacking backing)
+{
+    if (!device || !device->isOpen() || !device->isReadable()) {
+        fail(failure, QCoreApplication::translate("InterProcess::XMLDOMReader", "the device cannot be read"));
+        return XMLDOMDocument();
+    }
+    if (!device->isSequential() && device->size() - device->pos() > maximumContentSize(memoryPerByte)) {
+        fail(failure, tooLargeMessage(memoryPerByte));
+        return XMLDOMDocument();
+    }
+    return fromBytes(device->readAll(), failure, memoryPerByte, backing);
+}
+
+XMLDOMDocument XMLDOMReader::parseDocument(const QByteArray& bytes, Failure* failure, XMLDOMBacking backing)
+{
+    return fromBytes(bytes, failure, memoryPerContentByte, backing);
+}
+
 QDomDocument XMLDOMReader::read(QIODevice* device, Failure* failure, double memoryPerByte)
 {
-    if (!device || !device->isOpen() || !device->isReadable())
-        return fail(failure, QCoreApplication::translate("InterProcess::XMLDOMReader", "the device cannot be read"));
-    if (!device->isSequential() && device->size() - device->pos() > maximumContentSize(memoryPerByte))
-        return fail(failure, tooLargeMessage(memoryPerByte));
-    QString text;
-    {
-        // The bytes are let go once decoded, so that they do not add to the DOM's peak.
-        const QByteArray bytes = device->readAll();
-        if (!decode(bytes, &text, failure, memoryPerByte))
-            return QDomDocument();
-    }
-    return parseText(text, failure);
+    return readDocument(device, failure, memoryPerByte, XMLDOMBacking::Qt).document();
 }
 
 QDomDocument XMLDOMReader::parse(const QByteArray& bytes, Failure* failure)
 {
+    return parseDocument(bytes, failure, XMLDOMBacking::Qt).document();
+}
+
+XMLDOMDocument XMLDOMReader::fromBytes(QByteArray bytes, Failure* failure, double memoryPerByte,
+                                       XMLDOMBacking backing)
+{
+    if (backing == XMLDOMBacking::Pugixml && bytes.size() <= maximumContentSize(memoryPerByte) &&
+        XMLDOMPlainScan::isPlain(bytes, maximumElementDepth)) {
+        // Text and attribute values exactly as written, as Qt's DOM keeps them: no line-end
+        // or blank normalisation.
+        const unsigned options =
+            pugi::parse_cdata | pugi::parse_escapes | pugi::parse_comments | pugi::parse_pi | pugi::parse_declaration;
+        const auto tree = std::make_shared<XMLDOMTree>();
+        if (tree->parse(bytes, options))
+            return XMLDOMDocument(tree);
+    }
     QString text;
-    if (!decode(bytes, &text, failure, memoryPerContentByte))
-        return QDomDocument();
-    return parseText(text, failure);
+    if (!decode(bytes, &text, failure, memoryPerByte))
+        return XMLDOMDocument();
+    // The bytes are let go once decoded, so that they do not add to the DOM's peak.
+    bytes = QByteArray();
+    const QDomDocument dom = parseText(text, failure);
+    return dom.isNull() ? XMLDOMDocument() : XMLDOMDocument(dom);
 }
 
 bool XMLDOMReader::decode(const QByteArray& bytes, QString* text, Failure* failure, double memoryPerByte)

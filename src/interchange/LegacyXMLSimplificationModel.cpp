@@ -2,7 +2,7 @@
 
 namespace Tarvex {
 
-LegacyXMLSimplificationModel::LegacyXMLSimplificationModel(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+LegacyXMLSimplificationModel::LegacyXMLSimplificationModel(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QString LegacyXMLSimplificationModel::getObjectName() const { return getAttributeString(QStringLiteral("ObjectName")); }
 

@@ -2,7 +2,6 @@
 
 #include <tarvex/host/XMLDOMNode.h>
 
-#include <QDomElement>
 #include <QString>
 
 namespace Tarvex {
@@ -15,7 +14,7 @@ public:
     /// The null element.
     LegacyXMLSimplificationModel() = default;
     /// A wrapper around `element` (which may be null).
-    explicit LegacyXMLSimplificationModel(const QDomElement& element);
+    explicit LegacyXMLSimplificationModel(const InterProcess::XMLDOMNode& element);
 
     /// "ObjectName": the part the grid belongs to; empty when absent.
     QString getObjectName() const;

@@ -4,7 +4,7 @@
 
 namespace Tarvex {
 
-LegacyXMLSimplificationOptions::LegacyXMLSimplificationOptions(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+LegacyXMLSimplificationOptions::LegacyXMLSimplificationOptions(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QList<LegacyXMLSimplificationModel> LegacyXMLSimplificationOptions::getModels() const { return wrapChildElements<LegacyXMLSimplificationModel>(*this, QStringLiteral("Model")); }
 

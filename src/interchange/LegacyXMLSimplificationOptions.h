@@ -3,7 +3,6 @@
 #include <tarvex/host/XMLDOMNode.h>
 #include <tarvex/interchange/LegacyXMLSimplificationModel.h>
 
-#include <QDomElement>
 #include <QList>
 #include <QString>
 
@@ -18,7 +17,7 @@ public:
     /// The null element.
     LegacyXMLSimplificationOptions() = default;
     /// A wrapper around `element` (which may be null).
-    explicit LegacyXMLSimplificationOptions(const QDomElement& element);
+    explicit LegacyXMLSimplificationOptions(const InterProcess::XMLDOMNode& element);
 
     /// Every "Model" child, in document order.
     QList<LegacyXMLSimplificationModel> getModels() const;

@@ -2,7 +2,7 @@
 
 namespace Tarvex {
 
-TXMXLMUnitSetLength::TXMXLMUnitSetLength(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXLMUnitSetLength::TXMXLMUnitSetLength(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QString TXMXLMUnitSetLength::defaultUnit() { return QStringLiteral("m"); }
 
@@ -10,7 +10,7 @@ QString TXMXLMUnitSetLength::getUnit() const { return getAttributeString(QString
 
 void TXMXLMUnitSetLength::setUnit(const QString& unit) { setAttributeString(QStringLiteral("Unit"), unit); }
 
-TXMXLMUnitSetPower::TXMXLMUnitSetPower(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXLMUnitSetPower::TXMXLMUnitSetPower(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QString TXMXLMUnitSetPower::defaultUnit() { return QStringLiteral("W"); }
 
@@ -18,7 +18,7 @@ QString TXMXLMUnitSetPower::getUnit() const { return getAttributeString(QStringL
 
 void TXMXLMUnitSetPower::setUnit(const QString& unit) { setAttributeString(QStringLiteral("Unit"), unit); }
 
-TXMXLMUnitSetConductivity::TXMXLMUnitSetConductivity(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXLMUnitSetConductivity::TXMXLMUnitSetConductivity(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QString TXMXLMUnitSetConductivity::defaultUnit() { return QStringLiteral("W/(m-K)"); }
 
@@ -26,7 +26,7 @@ QString TXMXLMUnitSetConductivity::getUnit() const { return getAttributeString(Q
 
 void TXMXLMUnitSetConductivity::setUnit(const QString& unit) { setAttributeString(QStringLiteral("Unit"), unit); }
 
-TXMXLMUnitSetDensity::TXMXLMUnitSetDensity(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXLMUnitSetDensity::TXMXLMUnitSetDensity(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QString TXMXLMUnitSetDensity::defaultUnit() { return QStringLiteral("kg/(m^3)"); }
 
@@ -34,7 +34,7 @@ QString TXMXLMUnitSetDensity::getUnit() const { return getAttributeString(QStrin
 
 void TXMXLMUnitSetDensity::setUnit(const QString& unit) { setAttributeString(QStringLiteral("Unit"), unit); }
 
-TXMXLMUnitSetSpecificHeat::TXMXLMUnitSetSpecificHeat(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXLMUnitSetSpecificHeat::TXMXLMUnitSetSpecificHeat(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QString TXMXLMUnitSetSpecificHeat::defaultUnit() { return QStringLiteral("J/(kg-K)"); }
 

@@ -2,7 +2,6 @@
 
 #include <tarvex/host/XMLDOMNode.h>
 
-#include <QDomElement>
 #include <QString>
 
 namespace Tarvex {
@@ -18,7 +17,7 @@ public:
     /// The null element.
     TXMXLMUnitSetLength() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXLMUnitSetLength(const QDomElement& element);
+    explicit TXMXLMUnitSetLength(const InterProcess::XMLDOMNode& element);
 
     /// The unit used when the element or its "Unit" is missing: "m".
     static QString defaultUnit();
@@ -36,7 +35,7 @@ public:
     /// The null element.
     TXMXLMUnitSetPower() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXLMUnitSetPower(const QDomElement& element);
+    explicit TXMXLMUnitSetPower(const InterProcess::XMLDOMNode& element);
 
     /// The unit used when the element or its "Unit" is missing: "W".
     static QString defaultUnit();
@@ -54,7 +53,7 @@ public:
     /// The null element.
     TXMXLMUnitSetConductivity() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXLMUnitSetConductivity(const QDomElement& element);
+    explicit TXMXLMUnitSetConductivity(const InterProcess::XMLDOMNode& element);
 
     /// The unit used when the element or its "Unit" is missing: "W/(m-K)".
     static QString defaultUnit();
@@ -72,7 +71,7 @@ public:
     /// The null element.
     TXMXLMUnitSetDensity() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXLMUnitSetDensity(const QDomElement& element);
+    explicit TXMXLMUnitSetDensity(const InterProcess::XMLDOMNode& element);
 
     /// The unit used when the element or its "Unit" is missing: "kg/(m^3)".
     static QString defaultUnit();
@@ -90,7 +89,7 @@ public:
     /// The null element.
     TXMXLMUnitSetSpecificHeat() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXLMUnitSetSpecificHeat(const QDomElement& element);
+    explicit TXMXLMUnitSetSpecificHeat(const InterProcess::XMLDOMNode& element);
 
     /// The unit used when the element or its "Unit" is missing: "J/(kg-K)".
     static QString defaultUnit();

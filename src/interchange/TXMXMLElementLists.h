@@ -2,7 +2,6 @@
 
 #include <tarvex/host/XMLDOMNode.h>
 
-#include <QDomElement>
 #include <QList>
 #include <QString>
 
@@ -14,8 +13,7 @@ template <typename Wrapper>
 QList<Wrapper> wrapChildElements(const InterProcess::XMLDOMNode& parent, const QString& name)
 {
     QList<Wrapper> children;
-    for (QDomElement child = parent.element().firstChildElement(name); !child.isNull();
-         child = child.nextSiblingElement(name))
+    for (const InterProcess::XMLDOMNode& child : parent.getChildElements(name))
         children.append(Wrapper(child));
     return children;
 }

@@ -75,7 +75,7 @@ public:
         const QString rootTag = m_options.legacy ? QStringLiteral("NORVANE_SIMPLIFIED_DESIGN_THERMAL_MODEL")
                                                  : QStringLiteral("TARVEX_INTERCHANGE_MODEL");
         m_document = InterProcess::XMLDOMDocument::create(rootTag);
-        TXMXMLModel model(m_document.getRootElement().element());
+        TXMXMLModel model(m_document.getRootElement());
         if (!m_options.legacy)
             model.setSchemaVersion(TXMFileVersion::current());
 
@@ -119,14 +119,14 @@ public:
         TXMXMLSolderBumpSet bumps = create<TXMXMLSolderBumpSet>("SolderBumpSet");
         bumps.setSolderBumps(m_bumps);
         model.setSolderBumpSet(bumps);
-        return TarvexTXMXMLDocument(m_document.document());
+        return TarvexTXMXMLDocument(m_document);
     }
 
 private:
     template <typename Wrapper>
     Wrapper create(const char* tag)
     {
-        return Wrapper(m_document.createElement(QString::fromLatin1(tag)).element());
+        return Wrapper(m_document.createElement(QString::fromLatin1(tag)));
     }
 
     TXMXMLUnitSet unitSet()
@@ -530,7 +530,7 @@ QByteArray TXMXMLGenerator::toXml(const InterProcess::XMLDOMDocument& document)
     writer.setAutoFormatting(true);
     writer.setAutoFormattingIndent(1);
     writer.writeStartDocument();
-    writeNode(writer, document.document());
+    writeNode(writer, document.toQtDocument());
     writer.writeEndDocument();
     return bytes;
 }

@@ -4,7 +4,7 @@
 
 namespace Tarvex {
 
-TXMXMLGeom::TXMXMLGeom(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXMLGeom::TXMXMLGeom(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QString TXMXMLGeom::getObjectName() const { return getAttributeString(QStringLiteral("ObjectName")); }
 

@@ -3,7 +3,6 @@
 #include <tarvex/host/XMLDOMNode.h>
 #include <tarvex/interchange/TXMXMLGeomNode.h>
 
-#include <QDomElement>
 #include <QList>
 #include <QString>
 
@@ -20,7 +19,7 @@ public:
     /// The null element.
     TXMXMLGeom() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLGeom(const QDomElement& element);
+    explicit TXMXMLGeom(const InterProcess::XMLDOMNode& element);
 
     /// "ObjectName": the part this footprint belongs to; empty when absent.
     QString getObjectName() const;

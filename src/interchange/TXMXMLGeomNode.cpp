@@ -2,7 +2,7 @@
 
 namespace Tarvex {
 
-TXMXMLGeomNode::TXMXMLGeomNode(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXMLGeomNode::TXMXMLGeomNode(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 double TXMXMLGeomNode::getX() const { return getAttributeDouble(QStringLiteral("x"), 0.0); }
 

@@ -2,7 +2,6 @@
 
 #include <tarvex/host/XMLDOMNode.h>
 
-#include <QDomElement>
 #include <QString>
 
 namespace Tarvex {
@@ -15,7 +14,7 @@ public:
     /// The null element.
     TXMXMLGeomNode() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLGeomNode(const QDomElement& element);
+    explicit TXMXMLGeomNode(const InterProcess::XMLDOMNode& element);
 
     /// "x": the x coordinate; 0.0 when absent or not a finite number.
     double getX() const;

@@ -4,7 +4,7 @@
 
 namespace Tarvex {
 
-TXMXMLGeomSet::TXMXMLGeomSet(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXMLGeomSet::TXMXMLGeomSet(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QList<TXMXMLGeom> TXMXMLGeomSet::getGeoms() const { return wrapChildElements<TXMXMLGeom>(*this, QStringLiteral("Geom")); }
 

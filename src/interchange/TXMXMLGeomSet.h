@@ -3,7 +3,6 @@
 #include <tarvex/host/XMLDOMNode.h>
 #include <tarvex/interchange/TXMXMLGeom.h>
 
-#include <QDomElement>
 #include <QList>
 #include <QString>
 
@@ -17,7 +16,7 @@ public:
     /// The null element.
     TXMXMLGeomSet() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLGeomSet(const QDomElement& element);
+    explicit TXMXMLGeomSet(const InterProcess::XMLDOMNode& element);
 
     /// Every "Geom" child, in document order.
     QList<TXMXMLGeom> getGeoms() const;

@@ -2,7 +2,7 @@
 
 namespace Tarvex {
 
-TXMXMLLayoutInclude::TXMXMLLayoutInclude(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXMLLayoutInclude::TXMXMLLayoutInclude(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QString TXMXMLLayoutInclude::getFile() const { return getAttributeString(QStringLiteral("File")); }
 

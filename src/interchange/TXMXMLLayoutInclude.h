@@ -2,7 +2,6 @@
 
 #include <tarvex/host/XMLDOMNode.h>
 
-#include <QDomElement>
 #include <QString>
 
 namespace Tarvex {
@@ -15,7 +14,7 @@ public:
     /// The null element.
     TXMXMLLayoutInclude() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLLayoutInclude(const QDomElement& element);
+    explicit TXMXMLLayoutInclude(const InterProcess::XMLDOMNode& element);
 
     /// "File": the path of the layout file; empty when absent.
     QString getFile() const;

@@ -4,7 +4,7 @@
 
 namespace Tarvex {
 
-TXMXMLLayoutSet::TXMXMLLayoutSet(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXMLLayoutSet::TXMXMLLayoutSet(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QList<TXMXMLLayoutInclude> TXMXMLLayoutSet::getIncludes() const { return wrapChildElements<TXMXMLLayoutInclude>(*this, QStringLiteral("Include")); }
 

@@ -3,7 +3,6 @@
 #include <tarvex/host/XMLDOMNode.h>
 #include <tarvex/interchange/TXMXMLLayoutInclude.h>
 
-#include <QDomElement>
 #include <QList>
 #include <QString>
 
@@ -17,7 +16,7 @@ public:
     /// The null element.
     TXMXMLLayoutSet() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLLayoutSet(const QDomElement& element);
+    explicit TXMXMLLayoutSet(const InterProcess::XMLDOMNode& element);
 
     /// Every "Include" child, in document order.
     QList<TXMXMLLayoutInclude> getIncludes() const;

@@ -2,7 +2,7 @@
 
 namespace Tarvex {
 
-TXMXMLMaterial::TXMXMLMaterial(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXMLMaterial::TXMXMLMaterial(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QString TXMXMLMaterial::getName() const { return getAttributeString(QStringLiteral("Name")); }
 

@@ -2,7 +2,6 @@
 
 #include <tarvex/host/XMLDOMNode.h>
 
-#include <QDomElement>
 #include <QString>
 
 namespace Tarvex {
@@ -16,7 +15,7 @@ public:
     /// The null element.
     TXMXMLMaterial() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLMaterial(const QDomElement& element);
+    explicit TXMXMLMaterial(const InterProcess::XMLDOMNode& element);
 
     /// "Name": the material name; empty when absent.
     QString getName() const;

@@ -2,7 +2,7 @@
 
 namespace Tarvex {
 
-TXMXMLMaterialInclude::TXMXMLMaterialInclude(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXMLMaterialInclude::TXMXMLMaterialInclude(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QString TXMXMLMaterialInclude::getFile() const { return getAttributeString(QStringLiteral("File")); }
 

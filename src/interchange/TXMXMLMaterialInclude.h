@@ -2,7 +2,6 @@
 
 #include <tarvex/host/XMLDOMNode.h>
 
-#include <QDomElement>
 #include <QString>
 
 namespace Tarvex {
@@ -15,7 +14,7 @@ public:
     /// The null element.
     TXMXMLMaterialInclude() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLMaterialInclude(const QDomElement& element);
+    explicit TXMXMLMaterialInclude(const InterProcess::XMLDOMNode& element);
 
     /// "File": the path of the material library file; empty when absent.
     QString getFile() const;

@@ -4,7 +4,7 @@
 
 namespace Tarvex {
 
-TXMXMLMaterialSet::TXMXMLMaterialSet(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXMLMaterialSet::TXMXMLMaterialSet(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QList<TXMXMLMaterial> TXMXMLMaterialSet::getMaterials() const { return wrapChildElements<TXMXMLMaterial>(*this, QStringLiteral("Material")); }
 

@@ -4,7 +4,6 @@
 #include <tarvex/interchange/TXMXMLMaterial.h>
 #include <tarvex/interchange/TXMXMLMaterialInclude.h>
 
-#include <QDomElement>
 #include <QList>
 #include <QString>
 
@@ -18,7 +17,7 @@ public:
     /// The null element.
     TXMXMLMaterialSet() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLMaterialSet(const QDomElement& element);
+    explicit TXMXMLMaterialSet(const InterProcess::XMLDOMNode& element);
 
     /// Every "Material" child, in document order.
     QList<TXMXMLMaterial> getMaterials() const;

@@ -12,7 +12,6 @@
 #include <tarvex/interchange/TXMXMLTerminalSet.h>
 #include <tarvex/interchange/TXMXMLUnitSet.h>
 
-#include <QDomElement>
 
 namespace Tarvex {
 
@@ -25,7 +24,7 @@ public:
     /// The null model.
     TXMXMLModel() = default;
     /// A model around `element` (which may be null).
-    explicit TXMXMLModel(const QDomElement& element);
+    explicit TXMXMLModel(const InterProcess::XMLDOMNode& element);
 
     /// The format version written in "SchemaVersion"; the empty version when it is absent.
     TXMFileVersion getSchemaVersion() const;

@@ -2,7 +2,7 @@
 
 namespace Tarvex {
 
-TXMXMLPower2DSource::TXMXMLPower2DSource(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXMLPower2DSource::TXMXMLPower2DSource(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QString TXMXMLPower2DSource::getPowerMapFile() const { return getAttributeString(QStringLiteral("PowerMapFile")); }
 

@@ -2,7 +2,6 @@
 
 #include <tarvex/host/XMLDOMNode.h>
 
-#include <QDomElement>
 #include <QString>
 
 namespace Tarvex {
@@ -15,7 +14,7 @@ public:
     /// The null element.
     TXMXMLPower2DSource() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLPower2DSource(const QDomElement& element);
+    explicit TXMXMLPower2DSource(const InterProcess::XMLDOMNode& element);
 
     /// "PowerMapFile": the path of the power-map file; empty when absent.
     QString getPowerMapFile() const;

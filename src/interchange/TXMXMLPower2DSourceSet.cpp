@@ -4,7 +4,7 @@
 
 namespace Tarvex {
 
-TXMXMLPower2DSourceSet::TXMXMLPower2DSourceSet(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXMLPower2DSourceSet::TXMXMLPower2DSourceSet(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QList<TXMXMLPower2DSource> TXMXMLPower2DSourceSet::getPower2DSources() const { return wrapChildElements<TXMXMLPower2DSource>(*this, QStringLiteral("Power2DSource")); }
 

@@ -3,7 +3,6 @@
 #include <tarvex/host/XMLDOMNode.h>
 #include <tarvex/interchange/TXMXMLPower2DSource.h>
 
-#include <QDomElement>
 #include <QList>
 #include <QString>
 
@@ -17,7 +16,7 @@ public:
     /// The null element.
     TXMXMLPower2DSourceSet() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLPower2DSourceSet(const QDomElement& element);
+    explicit TXMXMLPower2DSourceSet(const InterProcess::XMLDOMNode& element);
 
     /// Every "Power2DSource" child, in document order.
     QList<TXMXMLPower2DSource> getPower2DSources() const;

@@ -12,7 +12,7 @@ public:
     /// The null element.
     TXMXMLSolderBall() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLSolderBall(const QDomElement& element) : TXMXMLSolderJoint(element) {}
+    explicit TXMXMLSolderBall(const InterProcess::XMLDOMNode& element) : TXMXMLSolderJoint(element) {}
 };
 
 } // namespace Tarvex

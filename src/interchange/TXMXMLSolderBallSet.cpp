@@ -4,7 +4,7 @@
 
 namespace Tarvex {
 
-TXMXMLSolderBallSet::TXMXMLSolderBallSet(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXMLSolderBallSet::TXMXMLSolderBallSet(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QList<TXMXMLSolderBall> TXMXMLSolderBallSet::getSolderBalls() const { return wrapChildElements<TXMXMLSolderBall>(*this, QStringLiteral("SolderBall")); }
 

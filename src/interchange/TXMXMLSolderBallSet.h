@@ -3,7 +3,6 @@
 #include <tarvex/host/XMLDOMNode.h>
 #include <tarvex/interchange/TXMXMLSolderBall.h>
 
-#include <QDomElement>
 #include <QList>
 #include <QString>
 
@@ -17,7 +16,7 @@ public:
     /// The null element.
     TXMXMLSolderBallSet() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLSolderBallSet(const QDomElement& element);
+    explicit TXMXMLSolderBallSet(const InterProcess::XMLDOMNode& element);
 
     /// Every "SolderBall" child, in document order.
     QList<TXMXMLSolderBall> getSolderBalls() const;

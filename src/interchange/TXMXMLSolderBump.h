@@ -12,7 +12,7 @@ public:
     /// The null element.
     TXMXMLSolderBump() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLSolderBump(const QDomElement& element) : TXMXMLSolderJoint(element) {}
+    explicit TXMXMLSolderBump(const InterProcess::XMLDOMNode& element) : TXMXMLSolderJoint(element) {}
 };
 
 } // namespace Tarvex

@@ -4,7 +4,7 @@
 
 namespace Tarvex {
 
-TXMXMLSolderBumpSet::TXMXMLSolderBumpSet(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXMLSolderBumpSet::TXMXMLSolderBumpSet(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QList<TXMXMLSolderBump> TXMXMLSolderBumpSet::getSolderBumps() const { return wrapChildElements<TXMXMLSolderBump>(*this, QStringLiteral("SolderBump")); }
 

@@ -3,7 +3,6 @@
 #include <tarvex/host/XMLDOMNode.h>
 #include <tarvex/interchange/TXMXMLSolderBump.h>
 
-#include <QDomElement>
 #include <QList>
 #include <QString>
 
@@ -17,7 +16,7 @@ public:
     /// The null element.
     TXMXMLSolderBumpSet() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLSolderBumpSet(const QDomElement& element);
+    explicit TXMXMLSolderBumpSet(const InterProcess::XMLDOMNode& element);
 
     /// Every "SolderBump" child, in document order.
     QList<TXMXMLSolderBump> getSolderBumps() const;

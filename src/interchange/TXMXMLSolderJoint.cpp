@@ -2,7 +2,7 @@
 
 namespace Tarvex {
 
-TXMXMLSolderJoint::TXMXMLSolderJoint(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXMLSolderJoint::TXMXMLSolderJoint(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QString TXMXMLSolderJoint::getName() const { return getAttributeString(QStringLiteral("Name")); }
 

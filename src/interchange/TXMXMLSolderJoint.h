@@ -2,7 +2,6 @@
 
 #include <tarvex/host/XMLDOMNode.h>
 
-#include <QDomElement>
 #include <QString>
 
 namespace Tarvex {
@@ -15,7 +14,7 @@ public:
     /// The null element.
     TXMXMLSolderJoint() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLSolderJoint(const QDomElement& element);
+    explicit TXMXMLSolderJoint(const InterProcess::XMLDOMNode& element);
 
     /// "Name": the name; empty when absent.
     QString getName() const;

@@ -2,7 +2,7 @@
 
 namespace Tarvex {
 
-TXMXMLTerminal::TXMXMLTerminal(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXMLTerminal::TXMXMLTerminal(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QString TXMXMLTerminal::getNormal() const { return getAttributeString(QStringLiteral("Normal")); }
 

@@ -2,7 +2,6 @@
 
 #include <tarvex/host/XMLDOMNode.h>
 
-#include <QDomElement>
 #include <QString>
 
 namespace Tarvex {
@@ -15,7 +14,7 @@ public:
     /// The null element.
     TXMXMLTerminal() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLTerminal(const QDomElement& element);
+    explicit TXMXMLTerminal(const InterProcess::XMLDOMNode& element);
 
     /// "Normal": the facing of the terminal; empty when absent.
     QString getNormal() const;

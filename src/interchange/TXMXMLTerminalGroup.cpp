@@ -4,7 +4,7 @@
 
 namespace Tarvex {
 
-TXMXMLTerminalGroup::TXMXMLTerminalGroup(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXMLTerminalGroup::TXMXMLTerminalGroup(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QString TXMXMLTerminalGroup::getConnectionType() const { return getAttributeString(QStringLiteral("ConnectionType")); }
 

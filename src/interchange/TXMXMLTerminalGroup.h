@@ -4,7 +4,6 @@
 #include <tarvex/interchange/TXMXMLTerminal.h>
 #include <tarvex/interchange/TerminalGroupTerminalType.h>
 
-#include <QDomElement>
 #include <QList>
 #include <QString>
 
@@ -18,7 +17,7 @@ public:
     /// The null element.
     TXMXMLTerminalGroup() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLTerminalGroup(const QDomElement& element);
+    explicit TXMXMLTerminalGroup(const InterProcess::XMLDOMNode& element);
 
     /// "ConnectionType": the connection type; empty when absent.
     QString getConnectionType() const;

@@ -4,7 +4,7 @@
 
 namespace Tarvex {
 
-TXMXMLTerminalSet::TXMXMLTerminalSet(const QDomElement& element) : InterProcess::XMLDOMNode(element) {}
+TXMXMLTerminalSet::TXMXMLTerminalSet(const InterProcess::XMLDOMNode& element) : InterProcess::XMLDOMNode(element) {}
 
 QList<TXMXMLTerminalGroup> TXMXMLTerminalSet::getTerminalGroups() const { return wrapChildElements<TXMXMLTerminalGroup>(*this, QStringLiteral("TerminalGroup")); }
 

@@ -3,7 +3,6 @@
 #include <tarvex/host/XMLDOMNode.h>
 #include <tarvex/interchange/TXMXMLTerminalGroup.h>
 
-#include <QDomElement>
 #include <QList>
 #include <QString>
 
@@ -17,7 +16,7 @@ public:
     /// The null element.
     TXMXMLTerminalSet() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLTerminalSet(const QDomElement& element);
+    explicit TXMXMLTerminalSet(const InterProcess::XMLDOMNode& element);
 
     /// Every "TerminalGroup" child, in document order.
     QList<TXMXMLTerminalGroup> getTerminalGroups() const;

@@ -3,7 +3,6 @@
 #include <tarvex/host/XMLDOMNode.h>
 #include <tarvex/interchange/TXMXLMUnitSet.h>
 
-#include <QDomElement>
 #include <QString>
 
 namespace Tarvex {
@@ -16,7 +15,7 @@ public:
     /// The null element.
     TXMXMLUnitSet() = default;
     /// A wrapper around `element` (which may be null).
-    explicit TXMXMLUnitSet(const QDomElement& element);
+    explicit TXMXMLUnitSet(const InterProcess::XMLDOMNode& element);
 
     /// The first "Length" child: the unit of lengths, coordinates, diameters and heights; a null element when there is none.
     TXMXLMUnitSetLength getLength() const;

@@ -4,10 +4,15 @@ namespace Tarvex {
 
 TarvexTXMXMLDocument::TarvexTXMXMLDocument(const QDomDocument& document) : InterProcess::XMLDOMDocument(document) {}
 
+TarvexTXMXMLDocument::TarvexTXMXMLDocument(const InterProcess::XMLDOMDocument& document)
+    : InterProcess::XMLDOMDocument(document)
+{
+}
+
 TXMXMLModel TarvexTXMXMLDocument::getModel() const
 {
-    const QDomElement root = m_document.documentElement();
-    if (root.tagName() != QLatin1String("TARVEX_INTERCHANGE_MODEL"))
+    const InterProcess::XMLDOMNode root = getRootElement();
+    if (root.getTagName() != QLatin1String("TARVEX_INTERCHANGE_MODEL"))
         return TXMXMLModel();
     return TXMXMLModel(root);
 }

@@ -4,8 +4,6 @@
 #include <tarvex/interchange/TXMFileVersion.h>
 #include <tarvex/interchange/TXMXMLModel.h>
 
-#include <QDomDocument>
-
 namespace Tarvex {
 
 /// An interchange XML document. A value: copies share the DOM tree; false when null, which
@@ -15,8 +13,10 @@ class TarvexTXMXMLDocument : public InterProcess::XMLDOMDocument
 public:
     /// The null document.
     TarvexTXMXMLDocument() = default;
-    /// A document around `document`.
+    /// A document around the Qt `document`.
     explicit TarvexTXMXMLDocument(const QDomDocument& document);
+    /// The interchange view of `document`, sharing its tree.
+    explicit TarvexTXMXMLDocument(const InterProcess::XMLDOMDocument& document);
 
     /// The root element when it is named "TARVEX_INTERCHANGE_MODEL", else a null model.
     TXMXMLModel getModel() const;

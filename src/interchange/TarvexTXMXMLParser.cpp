@@ -4,7 +4,6 @@
 
 #include <tarvex/host/XMLDOMReader.h>
 
-#include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
@@ -40,7 +39,8 @@ TarvexTXMXMLDocument TarvexTXMXMLParser::read(QIODevice* device)
         return TarvexTXMXMLDocument();
 
     InterProcess::XMLDOMReader::Failure failure;
-    const QDomDocument dom = InterProcess::XMLDOMReader::read(device, &failure, memoryPerContentByte);
+    const InterProcess::XMLDOMDocument dom =
+        InterProcess::XMLDOMReader::readDocument(device, &failure, memoryPerContentByte, m_backing);
     if (dom.isNull()) {
         // All values in one pass, so that a "%" in the parser's message stays text.
         if (failure.line > 0)

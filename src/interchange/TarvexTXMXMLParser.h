@@ -54,8 +54,12 @@ public:
     /// The sink given at construction (may be null).
     Tools::ToolProgress* getProgress() const override { return m_progress; }
 
+    /// Reads into `backing`'s tree from now on (`XMLDOMReader::defaultBacking()` until then).
+    void setBacking(InterProcess::XMLDOMBacking backing) { m_backing = backing; }
+
 private:
     Tools::ToolProgress* m_progress = nullptr;
+    InterProcess::XMLDOMBacking m_backing = InterProcess::XMLDOMReader::defaultBacking();
     TXMFileVersion m_lastLoadedFileVersion;
 };
 

@@ -2,8 +2,6 @@
 
 #include <tarvex/interchange/TXMXMLElementLists.h>
 
-#include <QDomDocument>
-
 namespace Tarvex {
 
 namespace {
@@ -58,18 +56,10 @@ Element renameGeomName(const Element& element, const TXMFileVersion& version)
 template <typename Wrapper, typename Update>
 void updateChildren(InterProcess::XMLDOMNode& parent, const QString& name, const Update& update)
 {
-    bool seen = false;
-    bool trailing = true;
-    for (QDomNode child = parent.element().firstChild(); !child.isNull(); child = child.nextSibling()) {
-        const QDomElement element = child.toElement();
-        if (!element.isNull() && element.tagName() == name) {
-            seen = true;
-            update(Wrapper(element));
-        } else if (seen) {
-            trailing = false;
-        }
-    }
-    if (!trailing)
+    const QList<Wrapper> children = wrapChildElements<Wrapper>(parent, name);
+    for (const Wrapper& child : children)
+        update(child);
+    if (!parent.areChildElementsLast(name))
         replaceChildElements(parent, name, wrapChildElements<Wrapper>(parent, name));
 }
 
@@ -93,8 +83,8 @@ TarvexTXMXMLDocument TarvexTXMXMLUpdater::update(const TarvexTXMXMLDocument& doc
 
     TXMXMLModel model = document.getModel();
     if (model.isNull()) {
-        const QDomElement root = document.document().documentElement();
-        if (root.isNull() || root.tagName() != legacyModelTag)
+        const InterProcess::XMLDOMNode root = document.getRootElement();
+        if (root.isNull() || root.getTagName() != legacyModelTag)
             return TarvexTXMXMLDocument();
         // Files of the tool's former name carry no version: they are the oldest layout.
         model = TXMXMLModel(root);
@@ -104,9 +94,7 @@ TarvexTXMXMLDocument TarvexTXMXMLUpdater::update(const TarvexTXMXMLDocument& doc
 
     const TXMXMLModel updated = update(model);
     TarvexTXMXMLDocument result = document;
-    QDomElement root = result.document().documentElement();
-    if (updated.element() != root)
-        result.document().replaceChild(updated.element(), root);
+    result.setRootElement(updated);
     return result;
 }
 
@@ -140,7 +128,7 @@ TXMXMLModel TarvexTXMXMLUpdater::update(const TXMXMLModel& model)
     // dropped. A file from which nothing was collected gets no empty "LayoutSet".
     if (!m_collectedLayoutSet.isNull()) {
         const TXMXMLLayoutSet existing = result.getLayoutSet();
-        if (existing.element().firstChildElement(QStringLiteral("Include")).isNull())
+        if (existing.getFirstChildElement(QStringLiteral("Include")).isNull())
             result.setLayoutSet(getCollectedLayoutSet());
     }
     result.setLayoutSet(update(result.getLayoutSet(), version));
@@ -236,8 +224,7 @@ TXMXMLGeom TarvexTXMXMLUpdater::update(const TXMXMLGeom& geom, const TXMFileVers
         return result;
     if (hasMetal && hasDielectric) {
         // A layer cell with a metal layout: the layout goes to the layout set.
-        QDomDocument owner = result.element().ownerDocument();
-        TXMXMLLayoutInclude include(owner.createElement(QStringLiteral("Include")));
+        TXMXMLLayoutInclude include(result.createElement(QStringLiteral("Include")));
         include.setObjectName(result.getName());
         include.setMetalMat(result.getAttributeString(metalMatAttribute));
         include.setDielectricMat(result.getAttributeString(dielectricMatAttribute));
@@ -246,7 +233,7 @@ TXMXMLGeom TarvexTXMXMLUpdater::update(const TXMXMLGeom& geom, const TXMFileVers
         result.removeAttribute(dielectricMatAttribute);
         result.removeAttribute(metalDensityFileAttribute);
         if (m_collectedLayoutSet.isNull())
-            m_collectedLayoutSet = InterProcess::XMLDOMNode(owner.createElement(QStringLiteral("LayoutSet")));
+            m_collectedLayoutSet = result.createElement(QStringLiteral("LayoutSet"));
         m_collectedLayoutSet.appendChildElement(QStringLiteral("Include"), include);
     } else if (hasMetal) {
         moveAttribute(result, metalMatAttribute, matNameAttribute);
@@ -295,9 +282,8 @@ TXMXMLTerminalSet TarvexTXMXMLUpdater::update(const TXMXMLTerminalSet& terminalS
     TXMXMLTerminalSet result = terminalSet;
     if (result.isNull() || !isNotNewer(fileVersion))
         return result;
-    for (QDomElement group = result.element().firstChildElement(QStringLiteral("TerminalGroup")); !group.isNull();
-         group = group.nextSiblingElement(QStringLiteral("TerminalGroup")))
-        update(TXMXMLTerminalGroup(group), fileVersion);
+    for (const TXMXMLTerminalGroup& group : wrapChildElements<TXMXMLTerminalGroup>(result, QStringLiteral("TerminalGroup")))
+        update(group, fileVersion);
     return result;
 }
 
@@ -339,7 +325,7 @@ TXMXMLSolderBump TarvexTXMXMLUpdater::update(const TXMXMLSolderBump& bump, const
 
 TXMXMLLayoutSet TarvexTXMXMLUpdater::getCollectedLayoutSet() const
 {
-    return TXMXMLLayoutSet(m_collectedLayoutSet.element());
+    return TXMXMLLayoutSet(m_collectedLayoutSet);
 }
 
 } // namespace Tarvex

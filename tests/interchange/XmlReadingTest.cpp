@@ -36,7 +36,7 @@ TEST(TarvexTXMXMLParser, ReadsFilesWithTheirContentAndVersion)
     const TarvexTXMXMLDocument current = parser.readFile(dataDir + QStringLiteral("model_current.xml"));
     ASSERT_TRUE(current);
     EXPECT_EQ(parser.getLastLoadedFileVersion(), TXMFileVersion::current());
-    EXPECT_EQ(current.document().elementsByTagName(QStringLiteral("node")).at(2).toElement().attribute("y"), "80");
+    EXPECT_EQ(current.toQtDocument().elementsByTagName(QStringLiteral("node")).at(2).toElement().attribute("y"), "80");
     EXPECT_TRUE(progress.entries().empty());
 
     // A later failed read forgets the version of the earlier one; a file that cannot be

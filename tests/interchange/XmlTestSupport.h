@@ -65,20 +65,20 @@ inline QDomDocument parse(const QString& xml)
 
 /// An element tree in a form that compares as the trees do: tags, attributes in name order,
 /// child elements in order, one per line, and the trimmed text of elements without children.
-inline std::string tree(const QDomElement& element, const QString& indent = QString())
+/// Either tree: a Qt element converts to a node.
+inline std::string tree(const InterProcess::XMLDOMNode& element, const QString& indent = QString())
 {
     if (element.isNull())
         return indent.toStdString() + "(no element)\n";
     QStringList attributes;
-    const QDomNamedNodeMap map = element.attributes();
-    for (int index = 0; index < map.count(); ++index)
-        attributes << map.item(index).toAttr().name() + "=\"" + map.item(index).toAttr().value() + '"';
-    attributes.sort();
-    std::string text = (indent + element.tagName() + ' ' + attributes.join(' ')).toStdString();
-    if (element.firstChildElement().isNull())
-        return text + " " + element.text().trimmed().toStdString() + "\n";
+    for (const QString& name : element.getAttributeNames())
+        attributes << name + "=\"" + element.getAttribute(name) + '"';
+    std::string text = (indent + element.getTagName() + ' ' + attributes.join(' ')).toStdString();
+    const QList<InterProcess::XMLDOMNode> children = element.getChildElements();
+    if (children.isEmpty())
+        return text + " " + element.getText().trimmed().toStdString() + "\n";
     text += "\n";
-    for (QDomElement child = element.firstChildElement(); !child.isNull(); child = child.nextSiblingElement())
+    for (const InterProcess::XMLDOMNode& child : children)
         text += tree(child, indent + "  ");
     return text;
 }

@@ -1,0 +1,50 @@
+#include <tarvex/host/XMLDOMTree.h>
+
+namespace InterProcess {
+
+XMLDOMTree::XMLDOMTree() : m_holder(m_document.append_child(pugi::node_element)) {}
+
+bool XMLDOMTree::parse(const QByteArray& bytes, unsigned options)
+{
+    const pugi::xml_parse_result result =
+        m_document.load_buffer(bytes.constData(), size_t(bytes.size()), options, pugi::encoding_utf8);
+    // Loading empties the document, holder included.
+    m_holder = m_document.append_child(pugi::node_element);
+    return bool(result);
+}
+
+pugi::xml_node XMLDOMTree::root() const
+{
+    for (pugi::xml_node child = m_document.first_child(); child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_element && child != m_holder)
+            return child;
+    }
+    return pugi::xml_node();
+}
+
+void XMLDOMTree::setRoot(pugi::xml_node element)
+{
+    const pugi::xml_node old = root();
+    if (element == old)
+        return;
+    if (old) {
+        m_document.insert_move_before(element, old);
+        detach(old);
+    } else {
+        m_document.insert_move_before(element, m_holder);
+    }
+}
+
+pugi::xml_node XMLDOMTree::createElement(const char* name)
+{
+    pugi::xml_node element = m_holder.append_child(pugi::node_element);
+    element.set_name(name);
+    return element;
+}
+
+void XMLDOMTree::detach(pugi::xml_node node)
+{
+    m_holder.append_move(node);
+}
+
+} // namespace InterProcess
