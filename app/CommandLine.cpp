@@ -55,6 +55,8 @@ const Command Commands[] = {
     {"set", "set MODEL.json ENTITY PATH=VALUE...", "set attributes of an entity of a model", runSetCommand},
     {"add", "add MODEL.json TYPE NAME --parent ENTITY\n         [PATH=VALUE...]",
      "add an entity to a model, with its\nattributes", runAddCommand},
+    {"render", "render MODEL.json|FILE.xml -o OUT.svg|OUT.png\n         [--view top|bottom|side]\n         [--entity NAME] [--size WxH]", "draw a model or an interchange file as a\npicture", runRenderCommand},
+    {"report", "report MODEL.json -o REPORT.html", "write a self-contained HTML page of a model", runReportCommand},
 };
 
 // What `tarvex --help` prints: the synopses of the table beside their summaries.

@@ -146,3 +146,5 @@ int runExport3DCommand(CommandParser& parser);
 int runCfdExportCommand(CommandParser& parser);
 int runSetCommand(CommandParser& parser);
 int runAddCommand(CommandParser& parser);
+int runRenderCommand(CommandParser& parser);
+int runReportCommand(CommandParser& parser);
