@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "Console.h"
 #include "ModelLookup.h"
+#include "RunSummary.h"
 
 #include <tarvex/host/EntityEditor.h>
 #include <tarvex/host/TypeCatalogue.h>
@@ -28,6 +29,7 @@ int runAddCommand(CommandParser& parser)
                                                     "designator or #ID.",
                                           "ENTITY");
     parser.addOption(parentOption);
+    parser.addJsonOption(QStringLiteral("the summary"));
     if (const std::optional<int> status = parser.read(
             3, INT_MAX, {parentOption}, QStringLiteral("add needs MODEL.json, TYPE, NAME and --parent ENTITY")))
         return *status;
@@ -46,6 +48,8 @@ int runAddCommand(CommandParser& parser)
     if (!assignments)
         return parser.usageError(problem);
 
+    if (isStandardStream(parser.positionalArguments().at(0)))
+        return parser.usageError(QStringLiteral("MODEL.json cannot be \"-\": the model is saved in place"));
     const QString modelPath = parser.pathArgument();
     ModelLock lock;
     if (QFileInfo::exists(modelPath) && !readable(modelPath))
@@ -59,6 +63,7 @@ int runAddCommand(CommandParser& parser)
         return finish(true, *model, modelPath);
     }
     Entity* added = nullptr;
+    const RunSummary summary(*model);
     {
         UndoStackOpener step(model.get(), QStringLiteral("Add %1").arg(type.getLabel()));
         added = EntityEditor::createEntity(type, parent.entity, TypeCatalogue::listFor(parent.entity->getType(), type),
@@ -72,6 +77,7 @@ int runAddCommand(CommandParser& parser)
         failure(problem);
         return finish(true, *model, modelPath);
     }
-    out() << "Added " << describeEntity(*added) << " to " << describeEntity(*parent.entity) << ".\n";
+    report() << "Added " << describeEntity(*added) << " to " << describeEntity(*parent.entity) << ".\n";
+    summary.print(0, 0, parser.wantsJson());
     return finish(false, *model, modelPath);
 }

@@ -5,6 +5,7 @@
 
 #include <tarvex/export/TarvexCFDExport.h>
 #include <tarvex/host/GeometryBuilder.h>
+#include <tarvex/host/ModelFile.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -38,19 +39,23 @@ int runCfdExportCommand(CommandParser& parser)
         "pins with their positions (metres, relative to the board, z up) and heat transfer (W, K, m^2), its "
         "totals and average temperatures. A lumped terminal group is written as one terminal of one pin. The "
         "model is not changed.");
-    parser.addPositionalArgument("MODEL.json", "A saved model.");
+    parser.addPositionalArgument("MODEL.json", "A saved model, \"-\" for standard input.");
     const QCommandLineOption boardOption("board", "The board (PCB): its name, its reference designator or #ID.",
                                          "NAME");
-    const QCommandLineOption output(QStringList{"o", "output"}, QStringLiteral("The file to write."), "OUT.xml");
+    const QCommandLineOption output(QStringList{"o", "output"}, QStringLiteral("The file to write, \"-\" for standard output."),
+                                    "OUT.xml");
     parser.addOptions({boardOption, output});
     if (const std::optional<int> status = parser.read(
             1, 1, {boardOption, output}, QStringLiteral("cfd-export needs MODEL.json, --board NAME and -o OUT.xml")))
         return *status;
-    const QString path = parser.pathArgument();
-    const QString file = parser.pathValue(output);
+    const QString path = parser.inputArgument(0, ModelFile::MaxJsonBytes);
+    if (path.isEmpty())
+        return 1;
+    const bool toStandardOutput = isStandardStream(parser.value(output));
+    const QString file = parser.outputValue(output);
     if (file.isEmpty())
         return parser.usageError(QStringLiteral("-o needs a file name"));
-    if (sameFile(file, path))
+    if (!toStandardOutput && sameFile(file, path))
         return parser.usageError(QStringLiteral("-o names the model itself; the export would replace it"));
     if (!writable(file))
         return failure(QStringLiteral("Cannot write %1").arg(file));
@@ -77,7 +82,10 @@ int runCfdExportCommand(CommandParser& parser)
     }
     if (!QFileInfo::exists(file))
         return failure(QStringLiteral("Cannot write %1").arg(file));
-    out() << "Exported the terminals of " << describeEntity(*board.entity) << " to " << file << ".\n";
-    out().flush();
+    if (toStandardOutput && !sendStandardOutput())
+        return 1;
+    report() << "Exported the terminals of " << describeEntity(*board.entity) << " to "
+             << (toStandardOutput ? QStringLiteral("standard output") : file) << ".\n";
+    report().flush();
     return 0;
 }

@@ -1,10 +1,12 @@
 #include "CommandLine.h"
 
 #include "Console.h"
+#include "ConsoleProgress.h"
 
 #include <tarvex/host/AtomicFile.h>
 #include <tarvex/host/LibraryManager.h>
 #include <tarvex/host/ModelFile.h>
+#include <tarvex/import/TarvexVersion.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -33,7 +35,8 @@ const Command Commands[] = {
      "import an interchange model (XML or\nJSON list); without FILE the built-in\nsample board", runImportCommand},
     {"update", "update FILE --model MODEL.json [--dry-run]", "re-import FILE over an earlier import", runUpdateCommand},
     {"extend", "extend FILE --model MODEL.json --board NAME", "extend the board NAME in place", runExtendCommand},
-    {"show", "show MODEL.json", "print the entity tree of a saved model", runShowCommand},
+    {"show", "show MODEL.json [--entity NAME|#ID]\n         [--depth N] [--unit mm] [--json]",
+     "print the entity tree of a saved model", runShowCommand},
     {"diff", "diff A.json B.json [--json]", "print what differs between two saved\nmodels, entity by entity", runDiffCommand},
     {"objects", "objects FILE", "print the object tree an interchange file\nmakes, before any entity is built",
      runObjectsCommand},
@@ -73,7 +76,10 @@ QString overview()
             text += QStringLiteral("  ") + synopsis.value(line).leftJustified(47) + QLatin1Char(' ') +
                     summary.value(line) + QLatin1Char('\n');
     }
-    return text + QStringLiteral("\nRun 'tarvex <command> --help' for the options of a command.\n");
+    return text + QStringLiteral("\nEvery command takes -q (errors only) and -v (every step and every entity built); a "
+                                 "file named\n\"-\" is standard input or output. Run 'tarvex <command> --help' (or "
+                                 "'tarvex help <command>')\nfor the options of a command; 'tarvex --version' prints the "
+                                 "version.\n");
 }
 
 // A leading ":" names a built-in resource to Qt; a user's file name never does.
@@ -107,6 +113,11 @@ int runCommandLine(const QStringList& arguments)
             }
         }
     }
+    if (name == QLatin1String("--version") && arguments.size() == 2) {
+        out() << "tarvex " << Tarvex::version() << '\n';
+        out().flush();
+        return 0;
+    }
     const bool help = name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help");
     // "tarvex help import" is "tarvex import --help"; a word after it names a command or is wrong.
     const QString topic = arguments.value(2);
@@ -130,10 +141,26 @@ int runCommandLine(const QStringList& arguments)
 }
 
 CommandParser::CommandParser(const Command& command, const QStringList& arguments)
-    : m_command(command), m_arguments(arguments), m_help(QStringList{"h", "help"}, QStringLiteral("Show this help."))
+    : m_command(command),
+      m_arguments(arguments),
+      m_help(QStringList{"h", "help"}, QStringLiteral("Show this help.")),
+      m_quiet(QStringList{"q", "quiet"}, QStringLiteral("Print errors only.")),
+      m_verbose(QStringList{"v", "verbose"},
+                QStringLiteral("Print every entity built and every step, besides warnings, errors and the summary.")),
+      m_json(QStringLiteral("json"))
 {
-    addOption(m_help);
+    addOptions({m_help, m_quiet, m_verbose});
 }
+
+void CommandParser::addJsonOption(const QString& what)
+{
+    QCommandLineOption json(m_json);
+    json.setDescription(QStringLiteral("Print %1 as JSON on stdout (keys sorted, ids as numbers).").arg(what));
+    addOption(json);
+    m_offersJson = true;
+}
+
+bool CommandParser::wantsJson() const { return m_offersJson && isSet(m_json); }
 
 std::optional<int> CommandParser::read(int minimum, int maximum, const QList<QCommandLineOption>& required,
                                        const QString& problem)
@@ -145,6 +172,13 @@ std::optional<int> CommandParser::read(int minimum, int maximum, const QList<QCo
         out().flush();
         return 0;
     }
+    if (isSet(m_quiet) && isSet(m_verbose))
+        return usageError(QStringLiteral("-q and -v do not go together"));
+    setVerbosity(isSet(m_quiet) ? Verbosity::Quiet : isSet(m_verbose) ? Verbosity::Verbose : Verbosity::Normal);
+    if (wantsJson())
+        setReportTarget(ReportTarget::Nowhere);
+    if (optionNames().contains(QStringLiteral("model")) && isStandardStream(value(QStringLiteral("model"))))
+        return usageError(QStringLiteral("--model cannot be \"-\": a model is read and saved as a file"));
     const int count = positionalArguments().size();
     const bool missing = std::any_of(required.begin(), required.end(),
                                      [this](const QCommandLineOption& option) { return !isSet(option); });
@@ -158,6 +192,21 @@ std::optional<int> CommandParser::read(int minimum, int maximum, const QList<QCo
 QString CommandParser::pathArgument(int index) const
 {
     return userPath(positionalArguments().value(index));
+}
+
+QString CommandParser::inputArgument(int index, qint64 limit) const
+{
+    return isStandardStream(positionalArguments().value(index)) ? standardInputFile(limit)
+                                                                 : userPath(positionalArguments().value(index));
+}
+
+QString CommandParser::outputValue(const QCommandLineOption& option) const
+{
+    if (!isStandardStream(value(option)))
+        return pathValue(option);
+    if (!wantsJson())
+        setReportTarget(ReportTarget::StandardError);
+    return standardOutputFile();
 }
 
 QString CommandParser::pathValue(const QCommandLineOption& option) const
@@ -327,6 +376,7 @@ std::unique_ptr<Model> openFileAndModel(const QString& file, const QString& mode
 
 int finish(bool failed, const Model& model, const QString& modelPath, const LibraryManager* library)
 {
+    Tools::ConsoleProgress::clearActiveLine();
     if (modelPath.isEmpty()) {
         err().flush();
         return failed ? 1 : 0;
@@ -368,9 +418,10 @@ int finish(bool failed, const Model& model, const QString& modelPath, const Libr
         }
         return failure(problem);
     }
-    out() << (library ? QStringLiteral("Saved the material library to ") + libraryPath
-                      : QStringLiteral("Saved the model to ") + modelPath)
-          << '\n';
-    out().flush();
+    Tools::ConsoleProgress::clearActiveLine();
+    report() << (library ? QStringLiteral("Saved the material library to ") + libraryPath
+                         : QStringLiteral("Saved the model to ") + modelPath)
+             << '\n';
+    report().flush();
     return 0;
 }

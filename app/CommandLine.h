@@ -45,7 +45,9 @@ public:
 
     const Command& command() const { return m_command; }
 
-    /// Parses the arguments and answers --help (status 0) and a parse error (status 2).
+    /// Parses the arguments and answers --help (status 0) and a parse error (status 2);
+    /// sets the verbosity that -q/--quiet or -v/--verbose ask for (not both), and refuses a
+    /// model named "-" (it is saved in place, or read beside its lock).
     /// Then reports as a usage error (status 2) the first positional argument past `maximum`,
     /// or `problem` when there are fewer than `minimum` or an option of `required` is missing. Returns the exit
     /// status when the command ends here, nothing when it goes on.
@@ -54,6 +56,17 @@ public:
 
     /// The positional argument at `index` as a file name (see `userPath`); empty when absent.
     QString pathArgument(int index = 0) const;
+    /// The positional argument at `index` as a file to read: "-" gives the file that holds
+    /// standard input (see standardInputFile, bounded by `limit`), empty after reporting
+    /// why it could not be made.
+    QString inputArgument(int index, qint64 limit) const;
+    /// The value of `option` as a file to write: "-" gives the file that stands in for
+    /// standard output (see standardOutputFile), and sends reports to standard error.
+    QString outputValue(const QCommandLineOption& option) const;
+    /// True when the run asked for JSON on standard output (--json, where a command offers it).
+    bool wantsJson() const;
+    /// Adds --json, which prints `what` as JSON (see the README for its shape).
+    void addJsonOption(const QString& what);
     /// The value of `option` as a file name (see `userPath`); empty when not given.
     QString pathValue(const QCommandLineOption& option) const;
 
@@ -66,6 +79,10 @@ private:
     const Command& m_command;
     const QStringList m_arguments;
     const QCommandLineOption m_help;
+    const QCommandLineOption m_quiet;
+    const QCommandLineOption m_verbose;
+    const QCommandLineOption m_json;
+    bool m_offersJson = false;
 };
 
 /// How long a command that will save a model waits for another run holding that model to

@@ -4,6 +4,7 @@
 #include "ConsoleProgress.h"
 #include <tarvex/exchange3d/Tarvex3DExporter.h>
 #include <tarvex/host/EntityReading.h>
+#include <tarvex/host/ModelFile.h>
 
 #include <QFileInfo>
 
@@ -18,8 +19,9 @@ int runExport3DCommand(CommandParser& parser)
         "Tarvex3D.exe, run on a Tcl script in a folder of the export's own; the other objects are then added "
         "to the project it saved. Prints the notes of the export (limits met, files written). The model is "
         "not changed.");
-    parser.addPositionalArgument("MODEL.json", "A saved model.");
-    const QCommandLineOption output(QStringList{"o", "output"}, QStringLiteral("The archive to write."), "OUT.zip");
+    parser.addPositionalArgument("MODEL.json", "A saved model, \"-\" for standard input.");
+    const QCommandLineOption output(QStringList{"o", "output"},
+                                    QStringLiteral("The archive to write, \"-\" for standard output."), "OUT.zip");
     const QCommandLineOption feaOnly("fea-only", QStringLiteral("Leave out every entity not solved in FEA."));
     const QCommandLineOption viaSolver("via-solver", QStringLiteral("Have the solver's executable make the solids."));
     const QCommandLineOption solverFolder(
@@ -47,14 +49,15 @@ int runExport3DCommand(CommandParser& parser)
             QStringLiteral("--solver-timeout takes a whole number of seconds from 1 to 31622400, not '%1'")
                 .arg(parser.value(solverTimeout)));
 
-    const QString path = parser.pathArgument();
-    if (!readable(path))
+    const QString path = parser.inputArgument(0, ModelFile::MaxJsonBytes);
+    if (path.isEmpty() || !readable(path))
         return 1;
     const std::unique_ptr<Model> model = openModel(path, true, nullptr);
     if (!model)
         return 1;
-    const QString archive = parser.pathValue(output);
-    if (sameFile(archive, path))
+    const bool toStandardOutput = isStandardStream(parser.value(output));
+    const QString archive = parser.outputValue(output);
+    if (!toStandardOutput && sameFile(archive, path))
         return parser.usageError(QStringLiteral("-o names the model itself; the archive would replace it"));
 
     Tools::ConsoleProgress console;
@@ -69,14 +72,18 @@ int runExport3DCommand(CommandParser& parser)
         exported = exporter.exportModel(model->getRoot(), archive.toStdString(), parser.isSet(feaOnly), &console);
     }
     for (const Tarvex3D::Tarvex3DExporter::Note& note : exporter.getNotes())
-        out() << "note: " << (note.first ? EntityModel::getDisplayName(note.first) + QStringLiteral(": ") : QString()) << note.second << '\n';
-    out().flush();
+        report() << "note: " << (note.first ? EntityModel::getDisplayName(note.first) + QStringLiteral(": ") : QString())
+                 << note.second << '\n';
+    report().flush();
     if (!exported) {
         // The exporter has said why through the console already; the reason is repeated only
         // when it had not.
         return failure(console.fatalErrors() > 0 ? QString() : QString::fromStdString(exporter.importError()));
     }
-    out() << "Exported " << path << " as " << archive << ".\n";
-    out().flush();
+    if (toStandardOutput && !sendStandardOutput())
+        return 1;
+    report() << "Exported " << userText(path) << " as "
+             << (toStandardOutput ? QStringLiteral("a project archive on standard output") : archive) << ".\n";
+    report().flush();
     return 0;
 }

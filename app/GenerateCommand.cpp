@@ -60,7 +60,10 @@ int runGenerateCommand(CommandParser& parser)
     const QCommandLineOption layers("layers", QStringLiteral("Number of board layers (default 4)."), "N", "4");
     const QCommandLineOption legacy("legacy", QStringLiteral("Write the older layout, under the former root name."));
     const QCommandLineOption seed("seed", QStringLiteral("Seed of the sizes and positions (default 1)."), "S", "1");
-    const QCommandLineOption output(QStringList{"o", "output"}, QStringLiteral("The file to write."), "FILE");
+    const QCommandLineOption output(QStringList{"o", "output"},
+                                    QStringLiteral("The file to write, \"-\" for standard output (the layout files "
+                                                   "the model names are then written to the current folder)."),
+                                    "FILE");
     parser.addOptions({components, balls, layers, legacy, seed, output});
     if (const std::optional<int> status = parser.read(0, 0, {components, balls, output},
                                                       QStringLiteral("generate needs --components M, --balls K and -o FILE")))
@@ -92,23 +95,33 @@ int runGenerateCommand(CommandParser& parser)
 
     // Written aside and renamed, every write checked, so that a failed write leaves no half
     // file behind and an old file as it was.
-    const QString path = parser.pathValue(output);
+    const bool toStandardOutput = isStandardStream(parser.value(output));
+    const QString path = parser.outputValue(output);
     QString writeProblem;
     if (!EntityModel::AtomicFile::write(path, bytes, QStringLiteral("the old file"), &writeProblem))
         return failure(writeProblem);
-    // The layouts the model names are written beside it, so that it imports whole.
-    const QDir directory = QFileInfo(path).absoluteDir();
+    // The layouts the model names are written beside it, so that it imports whole (from
+    // standard input it is read as a file of the current folder).
+    const QDir directory = toStandardOutput ? QDir::current() : QFileInfo(path).absoluteDir();
+    int layouts = 0;
     for (const Tarvex::TXMXMLLayoutInclude& include : document.getModel().getLayoutSet().getIncludes()) {
         if (include.getFile().isEmpty())
             continue;
+        ++layouts;
         const QString layoutPath = directory.filePath(include.getFile());
         if (!EntityModel::AtomicFile::write(layoutPath, layoutFor(include), QStringLiteral("the old file"), &writeProblem))
             return failure(writeProblem);
     }
-    out() << "Wrote " << path << " (" << bytes.size() << " bytes, "
-          << (options.legacy ? "older layout" : "current layout") << "): " << options.layers
-          << " board layers, " << options.components << " components, " << options.balls
-          << " solder balls and as many bumps.\n";
-    out().flush();
+    if (toStandardOutput && !sendStandardOutput())
+        return 1;
+    report() << "Wrote " << (toStandardOutput ? QStringLiteral("the model to standard output") : path) << " ("
+             << bytes.size() << " bytes, " << (options.legacy ? "older layout" : "current layout") << "): "
+             << options.layers << " board layers, " << options.components << " components, " << options.balls
+             << " solder balls and as many bumps.\n";
+    if (toStandardOutput && layouts > 0)
+        report() << "Wrote the " << layouts << (layouts == 1 ? " layout file" : " layout files")
+                 << " it names to the current folder.\n";
+    report().flush();
+    err().flush();
     return 0;
 }

@@ -2,6 +2,7 @@
 #include "Console.h"
 #include "ConsoleProgress.h"
 #include "ModelPrinter.h"
+#include "RunSummary.h"
 
 #include <tarvex/exchange3d/Tarvex3DImporter.h>
 #include <tarvex/host/EntityReading.h>
@@ -20,9 +21,12 @@ int runImport3DCommand(CommandParser& parser)
     const QCommandLineOption modelOption("model", "Model file to import into (created when missing) and to save.",
                                          "MODEL.json");
     parser.addOption(modelOption);
+    parser.addJsonOption(QStringLiteral("the summary"));
     if (const std::optional<int> status =
             parser.read(1, 1, {modelOption}, QStringLiteral("import3d needs ARCHIVE and --model MODEL.json")))
         return *status;
+    if (isStandardStream(parser.positionalArguments().at(0)))
+        return parser.usageError(QStringLiteral("ARCHIVE cannot be \"-\": the group it makes is named after its file"));
     const QString archive = parser.pathArgument();
     const QString modelPath = parser.pathValue(modelOption);
     ModelLock lock;
@@ -37,6 +41,7 @@ int runImport3DCommand(CommandParser& parser)
 
     Tools::ConsoleProgress progress;
     progress.holdClosingMessages({Tarvex3D::Tarvex3DImporter::closingMessage()});
+    const RunSummary summary(*model);
     Tarvex3D::Tarvex3DImporter importer(&progress);
     const bool imported = importer.importModel(chassis, archive.toStdString());
     for (const Tarvex3D::Tarvex3DImporter::Note& note : importer.getNotes()) {
@@ -49,7 +54,11 @@ int runImport3DCommand(CommandParser& parser)
         progress.endRun(false);
         return finish(true, *model, modelPath);
     }
-    ModelPrinter(out()).print(*importer.getImportedGroup());
+    if (verbosity() == Verbosity::Verbose && !parser.wantsJson()) {
+        Tools::ConsoleProgress::clearActiveLine();
+        ModelPrinter(report()).print(*importer.getImportedGroup());
+    }
+    summary.print(progress.warnings(), progress.fatalErrors(), parser.wantsJson());
     const int status = finish(false, *model, modelPath);
     progress.endRun(status == 0);
     return status;

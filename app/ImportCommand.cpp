@@ -3,10 +3,14 @@
 #include "ConsoleProgress.h"
 #include "ModelLookup.h"
 #include "ModelPrinter.h"
+#include "RunSummary.h"
 
 #include <tarvex/host/EntityFetcher.h>
 #include <tarvex/host/GeometryBuilder.h>
+#include <tarvex/host/XMLDOMReader.h>
 #include <tarvex/import/TarvexImporter.h>
+
+#include <QFileInfo>
 
 using namespace EntityModel;
 
@@ -31,44 +35,61 @@ QString alreadyImported(const QString& modelPath, const QString& file, const std
 
 int runImportCommand(CommandParser& parser)
 {
-    parser.setApplicationDescription("Imports an interchange model into a host model and prints what it built.");
-    parser.addPositionalArgument("FILE", "Interchange model (XML) or import list (JSON); the built-in sample board when omitted.", "[FILE]");
+    parser.setApplicationDescription("Imports an interchange model into a host model. Prints its warnings, its "
+                                     "errors and a summary of what it built (-v: every entity built).");
+    parser.addPositionalArgument(
+        "FILE", "Interchange model (XML) or import list (JSON), \"-\" for standard input; the built-in sample "
+                "board when omitted.",
+        "[FILE]");
     const QCommandLineOption modelOption("model", "Model file to import into (created when missing) and to save.", "MODEL.json");
-    const QCommandLineOption centreOption("centre", "Centre the imported entities in their owners.");
+    const QCommandLineOption centreOption(QStringList{"centre", "center"}, "Centre the imported entities in their owners.");
     parser.addOptions({modelOption, centreOption});
+    parser.addJsonOption(QStringLiteral("the summary"));
     if (const std::optional<int> status = parser.read(0, 1))
         return *status;
-    const QString file =
-        parser.positionalArguments().isEmpty() ? QStringLiteral(":/samples/board.xml") : parser.pathArgument();
+    const QString file = parser.positionalArguments().isEmpty()
+                             ? QStringLiteral(":/samples/board.xml")
+                             : parser.inputArgument(0, InterProcess::XMLDOMReader::contentCeiling);
+    if (file.isEmpty())
+        return 1;
     const QString modelPath = parser.pathValue(modelOption);
+    // A large model takes a while to read: the terminal says so at once.
+    Tools::ConsoleProgress progress;
+    if (!modelPath.isEmpty() && QFileInfo::exists(modelPath))
+        progress.beginPhase(QStringLiteral("Reading ") + modelPath);
     ModelLock lock;
     std::unique_ptr<Model> model = openFileAndModel(file, modelPath, lock, false);
     if (!model)
         return 1;
 
-    Tools::ConsoleProgress progress;
     progress.holdClosingMessages(Tarvex::TarvexImporter::closingMessages());
-    const QString source = importSourceOf(file);
+    // Standard input leaves no file to update from later: such an import records no source.
+    const QString source = isStandardStream(parser.positionalArguments().value(0)) ? QString() : importSourceOf(file);
     if (const std::vector<Entity*> earlier = importsFrom(*model, source); !earlier.empty())
         progress.post(Tools::ToolProgress::Kind::Warning, alreadyImported(modelPath, file, earlier));
+    progress.setCountedPhases({QStringLiteral("Building objects"), QStringLiteral("Building entities")});
+    progress.beginPhase(QStringLiteral("Reading ") +
+                        (parser.positionalArguments().isEmpty() ? QStringLiteral("the sample board") : file));
+    const RunSummary summary(*model);
     Geometry::GeometryBuilder geometry;
     Tarvex::TarvexImporter importer(EntityFetcher::getChassis(model->getRoot()), &progress, &geometry);
     const std::vector<Entity*> built = importer.importModel(file, parser.isSet(centreOption));
-    // What a run with errors built is shown for finding the fault, not as a result: it is
-    // not saved.
-    const QString verb = progress.fatalErrors() > 0 ? QStringLiteral("Because of the errors nothing is saved; built")
-                         : built.empty()                ? QStringLiteral("Nothing is saved; built")
-                                                        : QStringLiteral("Imported");
-    ModelPrinter(out()).printTopLevel(built, verb, progress.warnings(), progress.fatalErrors());
+    if (verbosity() == Verbosity::Verbose && !parser.wantsJson()) {
+        Tools::ConsoleProgress::clearActiveLine();
+        ModelPrinter(report()).printTopLevel(built, QStringLiteral("Built"));
+    }
+    summary.print(progress.warnings(), progress.fatalErrors(), parser.wantsJson());
     if (built.empty() && progress.fatalErrors() == 0) {
         // A list whose files are all missing warns and builds nothing: that is no import.
-        err() << "error: the import built nothing, so nothing is saved\n";
+        failure(QStringLiteral("the import built nothing, so nothing is saved"));
         return finish(true, *model, modelPath);
     }
     recordImportSource(built, source);
     std::vector<Entity*> imports = earlierImports(*model);
     imports.insert(imports.end(), built.begin(), built.end());
     recordImports(*model, imports);
+    if (progress.fatalErrors() == 0 && !modelPath.isEmpty())
+        progress.beginPhase(QStringLiteral("Saving ") + modelPath);
     const int status = finish(progress.fatalErrors() > 0, *model, modelPath);
     progress.endRun(status == 0);
     return status;

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "Console.h"
 #include "ModelLookup.h"
+#include "RunSummary.h"
 
 #include "ConsoleProgress.h"
 #include <tarvex/host/EntityReading.h>
@@ -43,11 +44,11 @@ void printApplied(const Entity& entity, const QString& file)
 {
     const std::vector<CompositeAttribute*> layers =
         ListAttributeEditor::getItems(&entity, Tarvex::MaterialMapEditor::layersPath());
-    out() << "Applied " << file << " to " << entity.getType().getLabel() << " \"" << lookupNameOf(entity) << "\": "
+    report() << "Applied " << file << " to " << entity.getType().getLabel() << " \"" << lookupNameOf(entity) << "\": "
           << layers.size() << (layers.size() == 1 ? " layer\n" : " layers\n");
     for (const CompositeAttribute* layer : layers) {
         const Attribute* name = childOf(layer, Name_t);
-        out() << "  \""
+        report() << "  \""
               << (name && name->getKind() == Attribute::Kind::Value
                       ? static_cast<const ValueAttribute*>(name)->getValue().toString()
                       : QString())
@@ -82,7 +83,7 @@ void printApplied(const Entity& entity, const QString& file)
                 !static_cast<const DoubleListAttribute*>(fractions)->getValues().isEmpty())
                 metal += static_cast<const DoubleListAttribute*>(fractions)->getValues().front();
         }
-        out() << ", grid " << rows << " x " << columns << " (rows x columns), " << cells.size()
+        report() << ", grid " << rows << " x " << columns << " (rows x columns), " << cells.size()
               << (cells.size() == 1 ? " cell, " : " cells, ") << active << " active";
         QStringList materials;
         const Entity* owner = &entity;
@@ -90,13 +91,13 @@ void printApplied(const Entity& entity, const QString& file)
         for (const Entity* material : getLinkedEntities(owner, materialsPath))
             materials << material->getName();
         if (!materials.isEmpty())
-            out() << ", materials " << materials.join(QStringLiteral(", "));
+            report() << ", materials " << materials.join(QStringLiteral(", "));
         if (!cells.empty() && !materials.isEmpty())
-            out() << ", mean fraction of " << materials.front() << " " << QString::number(metal / cells.size(), 'g', 4)
+            report() << ", mean fraction of " << materials.front() << " " << QString::number(metal / cells.size(), 'g', 4)
                   << " %";
-        out() << '\n';
+        report() << '\n';
     }
-    out().flush();
+    report().flush();
 }
 
 // The sizes a resize changes, width x depth x height, as "60 × 40 × 1.565 mm".
@@ -121,6 +122,7 @@ int runMaterialMapCommand(CommandParser& parser)
     const QCommandLineOption resizeOption("resize", "Resize the component and its layers to the map instead of "
                                                     "fitting the map into them; the change is printed.");
     const QCommandLineOption dryRunOption("dry-run", "Apply the map and print what it did, without saving the model.");
+    parser.addJsonOption(QStringLiteral("the summary"));
     EntityCommandTarget target;
     if (const std::optional<int> status = openEntityCommand(
             parser, "Name of the component whose layers receive the map.", {resizeOption, dryRunOption}, target))
@@ -135,6 +137,7 @@ int runMaterialMapCommand(CommandParser& parser)
     if (QFileInfo::exists(storePath) && !(libraries = LibraryManager::load(storePath, &problem)))
         return failure(problem);
 
+    const RunSummary summary(*target.model);
     Tools::ConsoleProgress console;
     CFDProgress::ProgressMessagePrefixer progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
     std::unique_ptr<Tarvex::MaterialMapImporter> importer;
@@ -168,11 +171,13 @@ int runMaterialMapCommand(CommandParser& parser)
         return finish(true, *target.model, target.modelPath);
     }
     if (resize && sizeOf(*entity) != sizeBefore)
-        out() << "resizing " << entityText << " from " << sizeBefore << " to " << sizeOf(*entity) << '\n';
-    printApplied(*entity, file);
+        report() << "resizing " << entityText << " from " << sizeBefore << " to " << sizeOf(*entity) << '\n';
+    if (!parser.wantsJson())
+        printApplied(*entity, file);
+    summary.print(console.warnings(), console.fatalErrors(), parser.wantsJson());
     if (parser.isSet(dryRunOption)) {
-        out() << "Dry run: the model file " << target.modelPath << " was not changed\n";
-        out().flush();
+        report() << "Dry run: the model file " << target.modelPath << " was not changed\n";
+        report().flush();
         return 0;
     }
     return finish(false, *target.model, target.modelPath);

@@ -5,6 +5,7 @@
 #include "ConsoleProgress.h"
 #include <tarvex/host/LibraryManager.h>
 #include <tarvex/host/ProgressMessagePrefixer.h>
+#include <tarvex/host/XMLDOMReader.h>
 #include <tarvex/model3d/Tarvex3DDomModel.h>
 #include <tarvex/model3d/TarvexMaterialImporter.h>
 
@@ -19,7 +20,7 @@ namespace {
 void printMaterials(const LibraryManager& manager, const std::vector<Tarvex3D::Tarvex3DMaterial>& materials)
 {
     Entity* library = manager.findLibraryByLibraryPath(Tarvex3D::TarvexMaterialImporter::libraryName);
-    ModelPrinter printer(out());
+    ModelPrinter printer(report());
     // One pass over the library: looking each material up in turn would scan it every time.
     const std::vector<Entity*> items = manager.getLibraryItems(library);
     QHash<QString, const Entity*> byName;
@@ -33,9 +34,9 @@ void printMaterials(const LibraryManager& manager, const std::vector<Tarvex3D::T
             ++shown;
         }
     }
-    out() << "The material library \"" << Tarvex3D::TarvexMaterialImporter::libraryName << "\" holds "
-          << items.size() << " materials; " << shown << " of them from this file.\n";
-    out().flush();
+    report() << "The material library \"" << Tarvex3D::TarvexMaterialImporter::libraryName << "\" holds "
+             << items.size() << " materials; " << shown << " of them from this file.\n";
+    report().flush();
 }
 
 } // namespace
@@ -49,7 +50,7 @@ int runMaterialsCommand(CommandParser& parser)
         "(SI units; curves with their temperature range in K). A library already up to date with the file "
         "is left as it is.");
     parser.addPositionalArgument("LIBRARY_FILE", "Material library file (top element \"Norvane_Material_Lib\") "
-                                                 "or project file holding one.");
+                                                 "or project file holding one; \"-\" for standard input.");
     const QCommandLineOption modelOption("model", "Model file whose material library is updated (created when "
                                                   "missing); without it nothing is saved.",
                                          "MODEL.json");
@@ -58,7 +59,9 @@ int runMaterialsCommand(CommandParser& parser)
             parser.read(1, 1, {}, QStringLiteral("materials needs exactly one LIBRARY_FILE")))
         return *status;
 
-    const QString file = parser.pathArgument();
+    const QString file = parser.inputArgument(0, InterProcess::XMLDOMReader::contentCeiling);
+    if (file.isEmpty())
+        return 1;
     const QString modelPath = parser.pathValue(modelOption);
     // The model and the material library beside it are read and saved under one lock.
     ModelLock lock;
@@ -91,11 +94,11 @@ int runMaterialsCommand(CommandParser& parser)
     if (console.fatalErrors() > 0)
         return failed();
     if (updated) {
-        out() << "Imported " << file << " into the material library \"" << Tarvex3D::TarvexMaterialImporter::libraryName
-              << "\":\n";
+        report() << "Imported " << userText(file) << " into the material library \""
+                 << Tarvex3D::TarvexMaterialImporter::libraryName << "\":\n";
     } else {
-        out() << "The material library \"" << Tarvex3D::TarvexMaterialImporter::libraryName
-              << "\" is up to date with " << file << "; nothing was imported:\n";
+        report() << "The material library \"" << Tarvex3D::TarvexMaterialImporter::libraryName
+                 << "\" is up to date with " << file << "; nothing was imported:\n";
     }
     printMaterials(*manager, listed);
     return updated ? finish(false, *model, modelPath, manager.get()) : 0;

@@ -1,18 +1,33 @@
 #include "ModelPrinter.h"
 
+#include "ModelLookup.h"
+
 #include <tarvex/host/CurveAttribute.h>
 #include <tarvex/host/ListAttributeEditor.h>
 #include <tarvex/host/UnitConverter.h>
 
-#include <set>
+#include <QJsonArray>
 
 using namespace EntityModel;
 
 namespace {
 
-QString indent(int depth) { return QString(depth * 2, QLatin1Char(' ')); }
+QString indent(int level) { return QString(level * 2, QLatin1Char(' ')); }
 
 QString number(double value) { return QString::number(value, 'g', 10); }
+
+// The attributes that hold lengths: positions, sizes and outlines.
+bool isLength(const QString& label)
+{
+    static const QStringList lengths{QStringLiteral("X_Location"), QStringLiteral("Y_Location"),
+                                     QStringLiteral("Z_Location"), QStringLiteral("Width"),
+                                     QStringLiteral("Height"),     QStringLiteral("Depth"),
+                                     QStringLiteral("Thickness"),  QStringLiteral("Radius"),
+                                     QStringLiteral("Elevation"),  QStringLiteral("Nodes")};
+    const QString last = label.section(QLatin1Char('/'), -1);
+    return lengths.contains(last) || last.endsWith(QLatin1String("_Diameter")) ||
+           last.startsWith(QLatin1String("Offset_"));
+}
 
 // The quantity a display unit belongs to: the first whose table knows it.
 QString inDisplayUnit(double si, const TypeRef& unit)
@@ -28,43 +43,18 @@ QString inDisplayUnit(double si, const TypeRef& unit)
     return number(si);
 }
 
-QString describe(const Attribute& attribute)
+// `items` joined by ", " as far as `room` allows, then how many were left out.
+QString fitted(const QStringList& items, int room)
 {
-    switch (attribute.getKind()) {
-    case Attribute::Kind::Value: {
-        const auto& value = static_cast<const ValueAttribute&>(attribute);
-        const QVariant& v = value.getValue();
-        if (v.type() == QVariant::Double)
-            return value.getUnit().isNull() ? number(v.toDouble()) : inDisplayUnit(v.toDouble(), value.getUnit());
-        if (v.type() == QVariant::String)
-            return QLatin1Char('"') + v.toString() + QLatin1Char('"');
-        return v.toString();
+    QString text;
+    for (int i = 0; i < items.size(); ++i) {
+        const QString more = QStringLiteral(", ... (%1 in all)").arg(items.size());
+        const QString next = (i == 0 ? QString() : QStringLiteral(", ")) + items[i];
+        if (text.size() + next.size() > room - (i + 1 < items.size() ? more.size() : 0) && i > 0)
+            return text + more;
+        text += next;
     }
-    case Attribute::Kind::Choice:
-        return static_cast<const ChoiceAttribute&>(attribute).getChoice().getLabel();
-    case Attribute::Kind::Link: {
-        QStringList ids;
-        for (quint64 id : static_cast<const LinkAttribute&>(attribute).getIds())
-            ids << QLatin1Char('#') + QString::number(id);
-        return QStringLiteral("-> ") + ids.join(QStringLiteral(", "));
-    }
-    case Attribute::Kind::Curve: {
-        const auto& curve = static_cast<const CurveAttribute&>(attribute);
-        if (curve.getPoints().isEmpty())
-            return QStringLiteral("curve (empty)");
-        return QStringLiteral("curve of %1 points, x %2 .. %3")
-            .arg(curve.getPoints().size())
-            .arg(number(curve.getPoints().front().x()), number(curve.getPoints().back().x()));
-    }
-    case Attribute::Kind::DoubleList: {
-        QStringList values;
-        for (double v : static_cast<const DoubleListAttribute&>(attribute).getValues())
-            values << number(v);
-        return QLatin1Char('[') + values.join(QStringLiteral(", ")) + QLatin1Char(']');
-    }
-    default:
-        return QString();
-    }
+    return text;
 }
 
 // True for the host's item lists (layers, cells of a layer): composites labelled by position.
@@ -81,55 +71,105 @@ bool isItemList(const CompositeAttribute& composite)
     return true;
 }
 
-} // namespace
-
-void ModelPrinter::print(const Entity& entity, int depth)
+// The label an entity is shown by; the attribute holding it is not repeated below.
+bool isShownName(const Entity& entity, const QString& label)
 {
-    m_out << indent(depth) << entity.getType().getLabel();
-    if (!entity.getName().isEmpty())
-        m_out << " \"" << entity.getName() << '"';
-    m_out << " #" << entity.getId() << '\n';
-    printAttributes(entity, QString(), depth + 1);
+    if (label == Name_t.getLabel())
+        return true;
+    return label == Reference_Designator_t.getLabel() && entity.getName().isEmpty();
 }
 
-void ModelPrinter::printTopLevel(const std::vector<Entity*>& entities, const QString& verb, int warnings, int errors)
+QJsonValue jsonValue(const Attribute& attribute)
+{
+    switch (attribute.getKind()) {
+    case Attribute::Kind::Value: {
+        const QVariant& v = static_cast<const ValueAttribute&>(attribute).getValue();
+        if (v.type() == QVariant::Double || v.type() == QVariant::Int || v.type() == QVariant::LongLong)
+            return v.toDouble();
+        if (v.type() == QVariant::Bool)
+            return v.toBool();
+        return v.toString();
+    }
+    case Attribute::Kind::Choice:
+        return static_cast<const ChoiceAttribute&>(attribute).getChoice().getLabel();
+    case Attribute::Kind::Link: {
+        QJsonArray ids;
+        for (quint64 id : static_cast<const LinkAttribute&>(attribute).getIds())
+            ids.append(double(id));
+        return QJsonObject{{QStringLiteral("links"), ids}};
+    }
+    case Attribute::Kind::Curve: {
+        QJsonArray points;
+        for (const QPointF& point : static_cast<const CurveAttribute&>(attribute).getPoints())
+            points.append(QJsonArray{point.x(), point.y()});
+        return QJsonObject{{QStringLiteral("curve"), points}};
+    }
+    case Attribute::Kind::DoubleList: {
+        QJsonArray values;
+        for (double v : static_cast<const DoubleListAttribute&>(attribute).getValues())
+            values.append(v);
+        return values;
+    }
+    default:
+        return QJsonValue();
+    }
+}
+
+// Every plain attribute below `holder` by its path; owned entities are left to the caller.
+void collectJson(const CompositeAttribute& holder, const QString& prefix, QJsonObject& attributes)
+{
+    for (const Attribute* attribute : holder.children()) {
+        const QString label = prefix + attribute->getType().getLabel();
+        if (attribute->getKind() == Attribute::Kind::Composite)
+            collectJson(static_cast<const CompositeAttribute&>(*attribute), label + QLatin1Char('/'), attributes);
+        else if (attribute->getKind() != Attribute::Kind::EntityList && attribute->getKind() != Attribute::Kind::Entity)
+            attributes.insert(label, jsonValue(*attribute));
+    }
+}
+
+} // namespace
+
+ModelPrinter::ModelPrinter(QTextStream& out) : ModelPrinter(out, Options()) {}
+
+void ModelPrinter::print(const Entity& entity, int level) { printEntity(entity, level, m_options.depth); }
+
+void ModelPrinter::printTopLevel(const std::vector<Entity*>& entities, const QString& verb)
 {
     m_out << verb << ' ' << entities.size() << (entities.size() == 1 ? " top-level entity" : " top-level entities")
           << (entities.empty() ? "." : ":") << '\n';
     for (const Entity* entity : entities)
         print(*entity, 1);
-
-    // What the entities hold, each counted once however the list nests them.
-    struct Kind
-    {
-        TypeRef type;
-        const char* one;
-        const char* many;
-        int count;
-    };
-    Kind kinds[] = {{Component_t, "component", "components", 0},        {Solid_Obstruction_t, "block", "blocks", 0},
-                    {Bump_t, "solder ball or bump", "solder balls and bumps", 0}, {Heat_Source_t, "heat source", "heat sources", 0},
-                    {Terminal_t, "terminal", "terminals", 0}};
-    std::set<const Entity*> counted;
-    for (Entity* entity : entities) {
-        std::vector<Entity*> held{entity};
-        CompositeAttribute::getOwnedChildEntities(entity, held, true, true);
-        for (const Entity* one : held) {
-            if (!counted.insert(one).second)
-                continue;
-            for (Kind& kind : kinds)
-                kind.count += one->getType() == kind.type ? 1 : 0;
-        }
-    }
-    QStringList parts;
-    for (const Kind& kind : kinds)
-        parts << QStringLiteral("%1 %2").arg(kind.count).arg(QLatin1String(kind.count == 1 ? kind.one : kind.many));
-    m_out << "In all: " << parts.join(QStringLiteral(", ")) << "; " << warnings
-          << (warnings == 1 ? " warning, " : " warnings, ") << errors << (errors == 1 ? " error.\n" : " errors.\n");
     m_out.flush();
 }
 
-void ModelPrinter::printAttributes(const CompositeAttribute& holder, const QString& prefix, int depth)
+QJsonObject ModelPrinter::toJson(const Entity& entity, int level) const
+{
+    QJsonObject attributes;
+    collectJson(entity, QString(), attributes);
+    QJsonObject object{{QStringLiteral("id"), double(entity.getId())},
+                       {QStringLiteral("type"), entity.getType().getLabel()},
+                       {QStringLiteral("name"), lookupNameOf(entity)},
+                       {QStringLiteral("attributes"), attributes}};
+    if (m_options.depth < 0 || level < m_options.depth) {
+        std::vector<Entity*> owned;
+        entity.getOwnedChildEntities(owned, false, true);
+        QJsonArray children;
+        for (const Entity* child : owned)
+            children.append(toJson(*child, level + 1));
+        object.insert(QStringLiteral("children"), children);
+    }
+    return object;
+}
+
+void ModelPrinter::printEntity(const Entity& entity, int level, int depth)
+{
+    m_out << indent(level) << describeEntity(entity) << '\n';
+    printAttributes(entity, QString(), level + 1);
+    if (depth != 0)
+        printChildren(entity, level + 1, depth - 1);
+}
+
+void ModelPrinter::printAttributes(const CompositeAttribute& holder, const QString& prefix, int level)
 {
     for (const Attribute* attribute : holder.children()) {
         const QString label = prefix + attribute->getType().getLabel();
@@ -137,34 +177,99 @@ void ModelPrinter::printAttributes(const CompositeAttribute& holder, const QStri
         case Attribute::Kind::Composite: {
             const auto& composite = static_cast<const CompositeAttribute&>(*attribute);
             if (isItemList(composite))
-                printItems(composite, label, depth);
+                printItems(composite, label, level);
             else
-                printAttributes(composite, label + QLatin1Char('/'), depth);
+                printAttributes(composite, label + QLatin1Char('/'), level);
             break;
         }
-        case Attribute::Kind::EntityList: {
-            const auto& list = static_cast<const EntityListAttribute&>(*attribute);
-            for (int i = 0; i < list.count(); ++i)
-                print(*list.at(i), depth);
-            break;
-        }
+        case Attribute::Kind::EntityList:
+        case Attribute::Kind::Entity:
+            break; // after the attributes
         default:
-            if (label != Name_t.getLabel())
-                m_out << indent(depth) << label << " = " << describe(*attribute) << '\n';
+            // The name an entity or item is shown by is not repeated below it.
+            const bool shownAbove =
+                prefix.isEmpty() && (holder.getKind() == Attribute::Kind::Entity
+                                         ? isShownName(static_cast<const Entity&>(holder), label)
+                                         : ListAttributeEditor::itemIndex(holder.getType().getLabel()) >= 0 &&
+                                               label == Name_t.getLabel());
+            if (!shownAbove)
+                printLine(level, label, describe(*attribute, label, LineWidth - 2 * level - label.size() - 3));
         }
     }
 }
 
-void ModelPrinter::printItems(const CompositeAttribute& list, const QString& label, int depth)
+void ModelPrinter::printChildren(const CompositeAttribute& holder, int level, int depth)
+{
+    std::vector<Entity*> owned;
+    holder.getOwnedChildEntities(owned, false, true);
+    for (const Entity* child : owned)
+        printEntity(*child, level, depth);
+}
+
+void ModelPrinter::printItems(const CompositeAttribute& list, const QString& label, int level)
 {
     const std::vector<Attribute*> items = list.children();
-    m_out << indent(depth) << label << " (" << items.size() << (items.size() == 1 ? " item" : " items") << ")\n";
+    m_out << indent(level) << label << " (" << items.size() << (items.size() == 1 ? " item" : " items") << ")\n";
     for (size_t i = 0; i < items.size(); ++i) {
         const auto& item = static_cast<const CompositeAttribute&>(*items[i]);
-        m_out << indent(depth + 1) << '[' << (i + 1) << ']';
+        m_out << indent(level + 1) << '[' << (i + 1) << ']';
         if (const Attribute* name = item.child(Name_t.getLabel()))
-            m_out << ' ' << describe(*name);
+            m_out << ' ' << describe(*name, Name_t.getLabel(), LineWidth);
         m_out << '\n';
-        printAttributes(item, QString(), depth + 2);
+        printAttributes(item, QString(), level + 2);
+    }
+}
+
+void ModelPrinter::printLine(int level, const QString& label, const QString& value)
+{
+    m_out << indent(level) << label << " = " << value << '\n';
+}
+
+QString ModelPrinter::describe(const Attribute& attribute, const QString& label, int room) const
+{
+    room = std::max(room, 20);
+    const bool millimetres = m_options.millimetres && isLength(label);
+    const auto length = [millimetres](double si) { return millimetres ? number(si * 1000.0) : number(si); };
+    switch (attribute.getKind()) {
+    case Attribute::Kind::Value: {
+        const auto& value = static_cast<const ValueAttribute&>(attribute);
+        const QVariant& v = value.getValue();
+        if (v.type() == QVariant::Double) {
+            if (!value.getUnit().isNull())
+                return inDisplayUnit(v.toDouble(), value.getUnit());
+            return length(v.toDouble()) + (millimetres ? QStringLiteral(" mm") : QString());
+        }
+        if (v.type() == QVariant::String) {
+            const QString text = v.toString();
+            return QLatin1Char('"') + (text.size() + 2 > room ? text.left(room - 5) + QStringLiteral("...") : text) +
+                   QLatin1Char('"');
+        }
+        return v.toString();
+    }
+    case Attribute::Kind::Choice:
+        return static_cast<const ChoiceAttribute&>(attribute).getChoice().getLabel();
+    case Attribute::Kind::Link: {
+        QStringList ids;
+        for (quint64 id : static_cast<const LinkAttribute&>(attribute).getIds())
+            ids << QLatin1Char('#') + QString::number(id);
+        return ids.isEmpty() ? QStringLiteral("-> (none)") : QStringLiteral("-> ") + fitted(ids, room - 3);
+    }
+    case Attribute::Kind::Curve: {
+        const auto& curve = static_cast<const CurveAttribute&>(attribute);
+        if (curve.getPoints().isEmpty())
+            return QStringLiteral("curve (empty)");
+        return QStringLiteral("curve of %1 points, x %2 .. %3")
+            .arg(curve.getPoints().size())
+            .arg(number(curve.getPoints().front().x()), number(curve.getPoints().back().x()));
+    }
+    case Attribute::Kind::DoubleList: {
+        QStringList values;
+        for (double v : static_cast<const DoubleListAttribute&>(attribute).getValues())
+            values << length(v);
+        return QLatin1Char('[') + fitted(values, room - 2 - (millimetres ? 3 : 0)) + QLatin1Char(']') +
+               (millimetres ? QStringLiteral(" mm") : QString());
+    }
+    default:
+        return QString();
     }
 }

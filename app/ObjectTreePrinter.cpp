@@ -8,6 +8,10 @@
 #include <tarvex/objects/TarvexPartType.h>
 #include <tarvex/objects/TarvexSolderJoint.h>
 
+#include <QJsonArray>
+
+#include <algorithm>
+
 using namespace Tarvex;
 
 namespace {
@@ -48,13 +52,48 @@ QString boundText(const Geometry::Bound& bound)
         .arg(number(low.x), number(low.y), number(low.z), number(high.x), number(high.y), number(high.z));
 }
 
+std::shared_ptr<TarvexMaterial> materialPointer(const TarvexPart& part)
+{
+    if (const auto* basic = dynamic_cast<const TarvexBasicPart*>(&part))
+        return basic->getMaterial();
+    if (const auto* joint = dynamic_cast<const TarvexSolderJoint*>(&part))
+        return joint->getMaterial();
+    return nullptr;
+}
+
+// The parts inside a part: a composite's children, a layered part's layers, a layer's cells.
+std::vector<const TarvexPart*> partsInside(const TarvexPart& part)
+{
+    std::vector<const TarvexPart*> inside;
+    if (const auto* composite = dynamic_cast<const TarvexCompositeGeometryObject*>(&part)) {
+        for (const std::unique_ptr<TarvexPart>& child : composite->getChildren())
+            inside.push_back(child.get());
+    } else if (const auto* layered = dynamic_cast<const TarvexLayeredPart*>(&part)) {
+        for (const std::unique_ptr<TarvexLayeredPartLayer>& layer : layered->getLayers())
+            inside.push_back(layer.get());
+    } else if (const auto* layer = dynamic_cast<const TarvexLayeredPartLayer*>(&part)) {
+        for (const std::unique_ptr<TarvexPart>& cell : layer->getCells())
+            inside.push_back(cell.get());
+    }
+    inside.erase(std::remove(inside.begin(), inside.end(), nullptr), inside.end());
+    return inside;
+}
+
+QJsonArray point(const Geometry::Vec3& at) { return QJsonArray{at.x, at.y, at.z}; }
+
+QJsonObject nodeJson(const TarvexObject& node)
+{
+    QJsonObject object = node.part ? ObjectTreePrinter::partJson(*node.part) : QJsonObject();
+    QJsonArray children;
+    for (const std::unique_ptr<TarvexObject>& child : node.children)
+        children.append(nodeJson(*child));
+    object.insert(QStringLiteral("children"), children);
+    return object;
+}
+
 QString materialOf(const TarvexPart& part)
 {
-    std::shared_ptr<TarvexMaterial> material;
-    if (const auto* basic = dynamic_cast<const TarvexBasicPart*>(&part))
-        material = basic->getMaterial();
-    else if (const auto* joint = dynamic_cast<const TarvexSolderJoint*>(&part))
-        material = joint->getMaterial();
+    const std::shared_ptr<TarvexMaterial> material = materialPointer(part);
     return material ? QStringLiteral(", material %1").arg(material->getName()) : QString();
 }
 
@@ -93,20 +132,33 @@ void ObjectTreePrinter::printPart(const TarvexPart& part, int depth, bool inTree
     m_stream << materialOf(part) << ": " << boundText(mutablePart.getGeometry().getPlacedBound()) << '\n';
 
     // The parts inside a part are listed with a dash, to tell them from tree nodes.
-    if (const auto* composite = dynamic_cast<const TarvexCompositeGeometryObject*>(&part)) {
-        for (const std::unique_ptr<TarvexPart>& child : composite->getChildren()) {
-            if (child)
-                printPart(*child, depth + 1, false);
-        }
-    } else if (const auto* layered = dynamic_cast<const TarvexLayeredPart*>(&part)) {
-        for (const std::unique_ptr<TarvexLayeredPartLayer>& layer : layered->getLayers()) {
-            if (layer)
-                printPart(*layer, depth + 1, false);
-        }
-    } else if (const auto* layer = dynamic_cast<const TarvexLayeredPartLayer*>(&part)) {
-        for (const std::unique_ptr<TarvexPart>& cell : layer->getCells()) {
-            if (cell)
-                printPart(*cell, depth + 1, false);
-        }
-    }
+    for (const TarvexPart* inside : partsInside(part))
+        printPart(*inside, depth + 1, false);
+}
+
+QJsonObject ObjectTreePrinter::toJson(const std::vector<std::unique_ptr<TarvexObject>>& objects)
+{
+    QJsonArray nodes;
+    for (const std::unique_ptr<TarvexObject>& object : objects)
+        nodes.append(nodeJson(*object));
+    return QJsonObject{{QStringLiteral("objects"), nodes}};
+}
+
+QJsonObject ObjectTreePrinter::partJson(const TarvexPart& part)
+{
+    const std::shared_ptr<TarvexMaterial> material = materialPointer(part);
+    const Geometry::Bound bound = const_cast<TarvexPart&>(part).getGeometry().getPlacedBound();
+    QJsonArray inside;
+    for (const TarvexPart* child : partsInside(part))
+        inside.append(partJson(*child));
+    return QJsonObject{
+        {QStringLiteral("kind"), kindOf(part.getPartType())},
+        {QStringLiteral("name"), part.getName(true)},
+        {QStringLiteral("objectName"), part.getObjectName()},
+        {QStringLiteral("type"), part.getType()},
+        {QStringLiteral("material"), material ? material->getName() : QString()},
+        {QStringLiteral("bound"), bound.isEmpty() ? QJsonValue()
+                                                  : QJsonValue(QJsonObject{{QStringLiteral("low"), point(bound.getLow())},
+                                                                           {QStringLiteral("high"), point(bound.getHigh())}})},
+        {QStringLiteral("parts"), inside}};
 }

@@ -2,6 +2,7 @@
 
 #include <tarvex/objects/TarvexObject.h>
 
+#include <QJsonObject>
 #include <QTextStream>
 
 #include <memory>
@@ -18,6 +19,13 @@ public:
 
     /// Prints every top-level object and what lies below it, then a summary line.
     void print(const std::vector<std::unique_ptr<Tarvex::TarvexObject>>& objects);
+    /// The same tree as JSON: {"objects": [NODE...]}, each node a part as partJson gives it
+    /// with its "children" (the nodes below it), an empty node as {"children": [...]}.
+    static QJsonObject toJson(const std::vector<std::unique_ptr<Tarvex::TarvexObject>>& objects);
+    /// One part: "kind", "name", "objectName", "type", "material" ("" when none), "bound"
+    /// ({"low": [x, y, z], "high": [x, y, z]} in metres, file axes; null when empty) and
+    /// "parts" (its layers, cells or composite parts, each the same way).
+    static QJsonObject partJson(const Tarvex::TarvexPart& part);
 
 private:
     void printNode(const Tarvex::TarvexObject& node, int depth);

@@ -4,10 +4,12 @@
 
 #include "ConsoleProgress.h"
 #include <tarvex/host/ProgressMessagePrefixer.h>
+#include <tarvex/host/XMLDOMReader.h>
 #include <tarvex/objectbuild/TarvexObjectBuilder.h>
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
 
 #include <stdexcept>
 
@@ -18,12 +20,13 @@ int runObjectsCommand(CommandParser& parser)
         "host entity is made: one line per node with the part's kind, name, type, material and placed bound "
         "in metres (file axes, z up). Layers and cells of layered parts, and the parts of composites, follow "
         "their part with a dash.");
-    parser.addPositionalArgument("FILE", "Interchange model file (XML).");
+    parser.addPositionalArgument("FILE", "Interchange model file (XML), \"-\" for standard input.");
+    parser.addJsonOption(QStringLiteral("the object tree"));
     if (const std::optional<int> status = parser.read(1, 1, {}, QStringLiteral("objects needs exactly one FILE")))
         return *status;
 
-    const QString file = parser.pathArgument();
-    if (!readable(file))
+    const QString file = parser.inputArgument(0, InterProcess::XMLDOMReader::contentCeiling);
+    if (file.isEmpty() || !readable(file))
         return 1;
 
     QFile input(file);
@@ -31,7 +34,7 @@ int runObjectsCommand(CommandParser& parser)
     if (input.open(QIODevice::ReadOnly) && input.getChar(&first) && (first == '{' || first == '['))
         return failure(QStringLiteral("%1 is a JSON import list; objects reads one interchange XML file "
                                       "(import reads lists)")
-                           .arg(file));
+                           .arg(userText(file)));
     input.close();
 
     // Messages name the file, as those of an import do.
@@ -46,6 +49,11 @@ int runObjectsCommand(CommandParser& parser)
         return failure(QStringLiteral("Failed to read file : ") + file);
     }
     builder.buildTree();
-    ObjectTreePrinter(out()).print(builder.takeObjects());
+    if (parser.wantsJson()) {
+        out() << QJsonDocument(ObjectTreePrinter::toJson(builder.takeObjects())).toJson(QJsonDocument::Indented);
+        out().flush();
+    } else {
+        ObjectTreePrinter(out()).print(builder.takeObjects());
+    }
     return 0;
 }

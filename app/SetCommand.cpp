@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "Console.h"
 #include "ModelLookup.h"
+#include "RunSummary.h"
 
 #include <tarvex/host/UndoStackOpener.h>
 
@@ -19,6 +20,7 @@ int runSetCommand(CommandParser& parser)
     parser.addPositionalArgument("MODEL.json", "The saved model; it is saved again.");
     parser.addPositionalArgument("ENTITY", "The entity: its name, its reference designator or #ID.");
     parser.addPositionalArgument("PATH=VALUE", "The attributes to set, in order.", "PATH=VALUE...");
+    parser.addJsonOption(QStringLiteral("the summary"));
     if (const std::optional<int> status =
             parser.read(3, INT_MAX, {}, QStringLiteral("set needs MODEL.json, ENTITY and PATH=VALUE")))
         return *status;
@@ -28,6 +30,8 @@ int runSetCommand(CommandParser& parser)
     if (!assignments)
         return parser.usageError(problem);
 
+    if (isStandardStream(parser.positionalArguments().at(0)))
+        return parser.usageError(QStringLiteral("MODEL.json cannot be \"-\": the model is saved in place"));
     const QString modelPath = parser.pathArgument();
     ModelLock lock;
     if (!readable(modelPath))
@@ -41,6 +45,7 @@ int runSetCommand(CommandParser& parser)
         return finish(true, *model, modelPath);
     }
     bool written = false;
+    const RunSummary summary(*model);
     {
         UndoStackOpener step(model.get(), QStringLiteral("Set Attributes"));
         written = AttributeAssignment::applyAll(*assignments, lookup.entity, &problem);
@@ -49,7 +54,8 @@ int runSetCommand(CommandParser& parser)
         failure(problem);
         return finish(true, *model, modelPath);
     }
-    out() << "Set " << assignments->size() << (assignments->size() == 1 ? " attribute" : " attributes") << " of "
-          << describeEntity(*lookup.entity) << ".\n";
+    report() << "Set " << assignments->size() << (assignments->size() == 1 ? " attribute" : " attributes") << " of "
+             << describeEntity(*lookup.entity) << ".\n";
+    summary.print(0, 0, parser.wantsJson());
     return finish(false, *model, modelPath);
 }

@@ -4,28 +4,40 @@
 #include "ModelDiff.h"
 #include "ModelLookup.h"
 #include "ModelPrinter.h"
+#include "RunSummary.h"
 
 #include <tarvex/host/EntityFetcher.h>
 #include <tarvex/host/GeometryBuilder.h>
 #include <tarvex/host/ModelFile.h>
+#include <tarvex/host/XMLDOMReader.h>
 #include <tarvex/import/TarvexImporter.h>
+
+#include <QFileInfo>
 
 using namespace EntityModel;
 
 int runUpdateCommand(CommandParser& parser)
 {
     parser.setApplicationDescription("Re-imports an interchange model over the entities of an earlier import: "
-                                     "matching entities are reused, the others deleted.");
-    parser.addPositionalArgument("FILE", "The newer interchange model.");
+                                     "matching entities are reused, the others deleted. Prints its warnings, its "
+                                     "errors and a summary of what it built, changed and deleted.");
+    parser.addPositionalArgument("FILE", "The newer interchange model, \"-\" for standard input.");
     const QCommandLineOption modelOption("model", "Model file holding the earlier import.", "MODEL.json");
     const QCommandLineOption dryRunOption(
         "dry-run", "Print what the update would change (as `tarvex diff` prints it) and save nothing.");
     parser.addOptions({modelOption, dryRunOption});
+    parser.addJsonOption(QStringLiteral("the summary"));
     if (const std::optional<int> status =
             parser.read(1, 1, {modelOption}, QStringLiteral("update needs FILE and --model MODEL.json")))
         return *status;
-    const QString file = parser.pathArgument();
+    const QString file = parser.inputArgument(0, InterProcess::XMLDOMReader::contentCeiling);
+    if (file.isEmpty())
+        return 1;
     const QString modelPath = parser.pathValue(modelOption);
+    // A large model takes a while to read: the terminal says so at once.
+    Tools::ConsoleProgress progress;
+    if (!modelPath.isEmpty() && QFileInfo::exists(modelPath))
+        progress.beginPhase(QStringLiteral("Reading ") + modelPath);
     ModelLock lock;
     std::unique_ptr<Model> model = openFileAndModel(file, modelPath, lock);
     if (!model)
@@ -37,23 +49,25 @@ int runUpdateCommand(CommandParser& parser)
         return failure(problem);
 
     const std::vector<Entity*> existing = earlierImports(*model);
-    Tools::ConsoleProgress progress;
     progress.holdClosingMessages(Tarvex::TarvexImporter::closingMessages());
+    progress.setCountedPhases({QStringLiteral("Building objects"), QStringLiteral("Updating")});
+    progress.beginPhase(QStringLiteral("Reading ") + file);
+    const RunSummary summary(*model);
     Geometry::GeometryBuilder geometry;
     Tarvex::TarvexImporter importer(EntityFetcher::getChassis(model->getRoot()), &progress, &geometry);
     const std::vector<Entity*> updated = importer.updateModel(file, existing);
-    // What a run with errors built is shown for finding the fault, not as a result: it is
-    // not saved.
-    const QString verb = progress.fatalErrors() > 0 ? QStringLiteral("Because of the errors nothing is saved; built")
-                       : before                     ? QStringLiteral("Dry run, nothing is saved; updated")
-                                                    : QStringLiteral("Updated");
-    ModelPrinter(out()).printTopLevel(updated, verb, progress.warnings(), progress.fatalErrors());
+    if (verbosity() == Verbosity::Verbose && !parser.wantsJson()) {
+        Tools::ConsoleProgress::clearActiveLine();
+        ModelPrinter(report()).printTopLevel(updated, before ? QStringLiteral("Dry run, nothing is saved; updated") : QStringLiteral("Updated"));
+    }
+    summary.print(progress.warnings(), progress.fatalErrors(), parser.wantsJson());
     if (updated.empty() && !existing.empty() && progress.fatalErrors() == 0) {
         // Saving now would drop the whole earlier import for a file that built nothing.
-        err() << "error: the update built nothing, so the earlier import is kept\n";
+        failure(QStringLiteral("the update built nothing, so the earlier import is kept"));
         return finish(true, *model, modelPath);
     }
-    recordImportSource(updated, importSourceOf(file));
+    if (!isStandardStream(parser.positionalArguments().value(0)))
+        recordImportSource(updated, importSourceOf(file));
     recordImports(*model, updated);
     if (before && progress.fatalErrors() == 0) {
         out() << ModelDiff(*before, *model).toText();
@@ -63,6 +77,8 @@ int runUpdateCommand(CommandParser& parser)
         err().flush();
         return 0;
     }
+    if (progress.fatalErrors() == 0)
+        progress.beginPhase(QStringLiteral("Saving ") + modelPath);
     const int status = finish(progress.fatalErrors() > 0, *model, modelPath);
     progress.endRun(status == 0);
     return status;

@@ -3,6 +3,7 @@
 #include <tarvex/host/CellGrid.h>
 #include <tarvex/host/Entity.h>
 #include <tarvex/host/Model.h>
+#include <tarvex/host/ModelChangeCount.h>
 
 #include <algorithm>
 #include <climits>
@@ -242,6 +243,8 @@ bool ListAttributeEditor::setItemCount(Entity* entity, const AttributePath& path
         command = std::make_unique<ItemsMoveCommand>(entity, path, count, current - count,
                                                      std::vector<std::unique_ptr<Attribute>>(), false);
     }
+    if (ModelChangeCount* changes = model->getChangeCount())
+        changes->changed(*entity);
     command->apply();
     model->getUndoStack().record(std::move(command), step);
     return true;

@@ -1,5 +1,6 @@
 #include <tarvex/host/Model.h>
 
+#include <tarvex/host/ModelChangeCount.h>
 #include <tarvex/host/TypeRef.h>
 
 #include <algorithm>
@@ -267,6 +268,8 @@ bool Model::setAttribute(Entity* entity, const AttributePath& path, std::unique_
     // from an unchanged file writes millions of such values.
     if (current && current->holdsSameAs(*attribute))
         return true;
+    if (m_changeCount)
+        m_changeCount->changed(*entity);
     makeWay(entity, path, existingSteps, stepName);
     // The replaced attribute is kept by the command rather than copied: an import writes
     // millions of values, each one undoable.
@@ -286,6 +289,8 @@ bool Model::replaceAttribute(Entity* entity, const AttributePath& path, std::uni
     Attribute* current = wayComplete ? asComposite(entity->findAttribute(path.parent()))->child(path.last()) : nullptr;
     if (current && ownsEntities(*current))
         return false; // they would leave the tree while still alive
+    if (m_changeCount)
+        m_changeCount->changed(*entity);
     makeWay(entity, path, existingSteps, stepName);
     auto command = std::make_unique<SwapAttributeCommand>(entity, path, std::move(attribute));
     command->redo();
@@ -316,6 +321,8 @@ Entity* Model::createEntity(const TypeRef& type, const EntitySlot& slot, const Q
     m_undo.record(std::make_unique<SlotMover>(this, made, SlotMover::Place{false, {}}, SlotMover::Place{true, placed},
                                               nullptr),
                   stepName);
+    if (m_changeCount)
+        m_changeCount->created(*made);
     return made;
 }
 
@@ -348,6 +355,8 @@ bool Model::deleteEntity(Entity* entity, const QString& stepName)
     // The mover's redo is the deletion itself, so one piece of code moves and marks.
     auto mover = std::make_unique<SlotMover>(this, entity, SlotMover::Place{true, slotOf(entity)},
                                              SlotMover::Place{false, {}}, nullptr);
+    if (m_changeCount)
+        m_changeCount->deleted(*entity);
     mover->redo();
     m_undo.record(std::move(mover), stepName);
     return true;

@@ -12,6 +12,8 @@
 
 namespace EntityModel {
 
+class ModelChangeCount;
+
 /// Where an entity sits: in an entity list of an owner (at `index`, -1 meaning the end), or
 /// detached (held by the model, `owner` null).
 struct EntitySlot
@@ -66,6 +68,12 @@ public:
     /// Where `entity` is now.
     EntitySlot slotOf(const Entity* entity) const;
 
+    /// Has `count` (not owned; null for none) told of every entity the recorded edits
+    /// create, delete or change (told before the change) from now on.
+    void setChangeCount(ModelChangeCount* count) { m_changeCount = count; }
+    /// The change count edits are told of, or null.
+    ModelChangeCount* getChangeCount() const { return m_changeCount; }
+
     /// Loading support: a registered entity with a given id (0 picks the next free id).
     std::unique_ptr<Entity> makeEntity(const TypeRef& type, quint64 id = 0);
     /// Loading support: replaces the root entity and forgets the history.
@@ -87,6 +95,7 @@ private:
     std::map<quint64, std::unique_ptr<Entity>> m_detached;
     std::unique_ptr<Entity> m_root;
     UndoStack m_undo;
+    ModelChangeCount* m_changeCount = nullptr;
 };
 
 } // namespace EntityModel

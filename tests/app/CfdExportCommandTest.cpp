@@ -43,7 +43,7 @@ TEST(TarvexCfdExportCommand, SampleMadeWithAddAndSetIsWrittenRelativeToTheBoard)
 
     const CliRun run = tarvex({"cfd-export", model, "--board", "Board", "-o", dir.path("out.xml")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.err, "Wrting Terminal Data File\n");
+    EXPECT_EQ(run.err, "") << "the steps of an operation are told with -v only";
     EXPECT_EQ(run.out, "Exported the terminals of PCB \"Board\" #4 to " + dir.path("out.xml") + ".\n");
     EXPECT_EQ(dir.read("board.json"), saved) << "the model is only read";
 

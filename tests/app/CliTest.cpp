@@ -23,7 +23,12 @@ TEST(TarvexCli, ImportShowMapsAndObjectsOfTheSampleBoard)
 {
     TestSupport::TempDir dir;
     const CliRun saved = tarvex({"import", "--model", dir.path("model.json")});
-    EXPECT_TRUE(saved.out.startsWith("Imported ")) << saved.out.toStdString();
+    // By default a summary, not a line per entity: every entity the sample makes, by type.
+    EXPECT_TRUE(saved.out.startsWith("Built 29 entities (Bump 6, Component 3, Group_Obstruction 2, Heat_Source 1, "
+                                     "Material 6, PCB 1, Solid_Obstruction 4, Subcomponent_Group 3, Substrate 1, "
+                                     "Terminal 2), changed 3 entities (Chassis 1, Project 1, Solution_Control 1), "
+                                     "deleted 0 entities; 0 warnings.\n"))
+        << saved.out.toStdString();
     EXPECT_TRUE(saved.out.contains("Saved the model to " + dir.path("model.json")));
     EXPECT_TRUE(saved.err.endsWith("Importing Tarvex Interchange Model Finished\n")) << saved.err.toStdString();
     const CliRun shown = tarvex({"show", dir.path("model.json")});
@@ -179,8 +184,9 @@ TEST(TarvexCli, BoardsComeWithTheirLayersAndAnUpdateFromTheSameFileChangesNothin
     // A run with errors shows what it built as not saved, and leaves the model as it was.
     const CliRun failed = tarvex({"import", TARVEX_TEST_DATA "/builders/legacy-sources.xml", "--model", model});
     EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_TRUE(failed.out.startsWith("Because of the errors nothing is saved; built 1 top-level entity:\n"))
-        << failed.out.toStdString();
+    EXPECT_EQ(failed.out, "Built 4 entities (Heat_Source 2, Material 1, PCB 1), changed 0 entities, deleted 0 "
+                          "entities; 0 warnings, 1 error.\n");
+    EXPECT_TRUE(failed.err.endsWith("The model file " + model + " was left unchanged.\n")) << failed.err.toStdString();
     EXPECT_EQ(dir.read("board.json"), saved);
     // Holes, heat sources with their power maps and layouts, packages and balls come back
     // the same too, and so does what a list places: a reused entity goes back where the
@@ -221,7 +227,7 @@ TEST(TarvexGenerate, WritesTheSameFileForTheSameOptionsInEveryProcess)
     EXPECT_EQ(tarvex({"import", dir.path("second.xml")}).exitCode, 0);
 
     // A current file comes with the layouts it names, so that its board imports whole.
-    const CliRun current = tarvex({"import", dir.path("first.xml")});
+    const CliRun current = tarvex({"import", "-v", dir.path("first.xml")});
     EXPECT_EQ(current.exitCode, 0) << current.err.toStdString();
     EXPECT_FALSE(current.err.contains("error: ")) << current.err.toStdString();
     EXPECT_TRUE(current.out.contains("Material_Fraction = [")) << current.out.toStdString();

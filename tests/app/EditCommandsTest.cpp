@@ -47,7 +47,8 @@ TEST(TarvexEditCommands, SetWritesNumbersUnitsChoicesCurvesTextAndListItemsAsThe
                                pins + "0000000001/Summary/Heat_Fluxes/Heat_Radiation_Out_Curve=10:0.5, 0:0.2",
                                "Note=made by hand"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, "Set 9 attributes of Terminal \"T\" #7.\nSaved the model to " + model + "\n");
+    EXPECT_EQ(run.out, "Set 9 attributes of Terminal \"T\" #7.\nBuilt 0 entities, changed 1 entity (Terminal 1), "
+                       "deleted 0 entities; 0 warnings.\nSaved the model to " + model + "\n");
 
     QString problem;
     const std::unique_ptr<Model> saved = ModelFile::load(model, &problem);

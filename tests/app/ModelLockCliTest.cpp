@@ -126,7 +126,7 @@ TEST(ModelLock, ConcurrentImportsLoseNothing)
     const QString shown = tarvex({"show", model}).out;
     for (const QString& name : saved)
         EXPECT_TRUE(shown.contains(name)) << name.toStdString() << " was lost";
-    EXPECT_EQ(shown.count("Reference_Designator = \"Race"), saved.size()) << shown.toStdString();
+    EXPECT_EQ(shown.count("Component \"Race"), saved.size()) << shown.toStdString();
     EXPECT_FALSE(QFile::exists(model + ".lock"));
 }
 
