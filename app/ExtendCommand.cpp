@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "Console.h"
 #include "ConsoleProgress.h"
+#include "ExitPath.h"
 #include "ModelLookup.h"
 #include "ModelPrinter.h"
 #include "RunSummary.h"
@@ -42,6 +43,8 @@ int runExtendCommand(CommandParser& parser)
     std::unique_ptr<Model> model = openFileAndModel(file, modelPath, lock);
     if (!model)
         return 1;
+    // This run never undoes: a failed run is not saved, so nothing needs taking back in memory.
+    model->setUndoRecording(false);
     // The board is named as every command names entities: "#ID", a name, or a designator; a
     // name two entities hold is refused with both, and only a board can be extended.
     const EntityLookup found = lookupEntity(*model, parser.value(boardOption), modelPath);
@@ -77,5 +80,6 @@ int runExtendCommand(CommandParser& parser)
         progress.beginPhase(QStringLiteral("Saving ") + modelPath);
     const int status = finish(progress.fatalErrors() > 0, *model, modelPath);
     progress.endRun(status == 0);
+    keepUntilExit(std::move(model));
     return status;
 }

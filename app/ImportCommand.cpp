@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "Console.h"
 #include "ConsoleProgress.h"
+#include "ExitPath.h"
 #include "ModelLookup.h"
 #include "ModelPrinter.h"
 #include "RunSummary.h"
@@ -61,6 +62,8 @@ int runImportCommand(CommandParser& parser)
     std::unique_ptr<Model> model = openFileAndModel(file, modelPath, lock, false);
     if (!model)
         return 1;
+    // This run never undoes: a failed run is not saved, so nothing needs taking back in memory.
+    model->setUndoRecording(false);
 
     progress.holdClosingMessages(Tarvex::TarvexImporter::closingMessages());
     // Standard input leaves no file to update from later: such an import records no source.
@@ -92,5 +95,6 @@ int runImportCommand(CommandParser& parser)
         progress.beginPhase(QStringLiteral("Saving ") + modelPath);
     const int status = finish(progress.fatalErrors() > 0, *model, modelPath);
     progress.endRun(status == 0);
+    keepUntilExit(std::move(model));
     return status;
 }

@@ -46,8 +46,11 @@ QString RunSummary::text(int warnings, int errors) const
     QString line = QStringLiteral("built %1, changed %2, deleted %3; %4")
                        .arg(byType(m_count.createdByType(m_model)), byType(m_count.changedByType(m_model)),
                             byType(m_count.deletedByType(m_model)), counted(warnings, "warning", "warnings"));
-    if (errors > 0)
-        line += QStringLiteral(", ") + counted(errors, "error", "errors");
+    if (errors > 0) {
+        // What a failed run built stays in memory only: the model file is left as it was.
+        line = QStringLiteral("because of the errors nothing is saved; ") + line + QStringLiteral(", ") +
+               counted(errors, "error", "errors");
+    }
     return line;
 }
 

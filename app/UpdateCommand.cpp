@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "Console.h"
 #include "ConsoleProgress.h"
+#include "ExitPath.h"
 #include "ModelDiff.h"
 #include "ModelLookup.h"
 #include "ModelPrinter.h"
@@ -42,6 +43,8 @@ int runUpdateCommand(CommandParser& parser)
     std::unique_ptr<Model> model = openFileAndModel(file, modelPath, lock);
     if (!model)
         return 1;
+    // This run never undoes: a failed run is not saved, so nothing needs taking back in memory.
+    model->setUndoRecording(false);
     // The model as it stands on disk, to compare with the updated one.
     std::unique_ptr<Model> before;
     QString problem;
@@ -81,5 +84,6 @@ int runUpdateCommand(CommandParser& parser)
         progress.beginPhase(QStringLiteral("Saving ") + modelPath);
     const int status = finish(progress.fatalErrors() > 0, *model, modelPath);
     progress.endRun(status == 0);
+    keepUntilExit(std::move(model));
     return status;
 }

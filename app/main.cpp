@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 
 #include <cstring>
+#include <malloc.h>
 #include <memory>
 
 namespace {
@@ -27,6 +28,9 @@ void quietRuntimeFolderWarning(QtMsgType type, const QMessageLogContext& context
 
 int main(int argc, char* argv[])
 {
+    // An import allocates and frees millions of small objects; without fast bins glibc never
+    // stops to merge them back, which was a fifth of the time of a large import.
+    mallopt(M_MXFAST, 0);
     const bool pictures = drawsPictures(argc, argv);
     // Without a platform chosen, pictures are drawn off screen, so that no display is needed.
     if (pictures && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

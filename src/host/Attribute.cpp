@@ -115,13 +115,15 @@ int EntityListAttribute::indexOf(const Entity* entity) const
     return it == m_entities.rend() ? -1 : int(m_entities.rend() - it) - 1;
 }
 
-void EntityListAttribute::insert(int index, std::unique_ptr<Entity> entity)
+int EntityListAttribute::insert(int index, std::unique_ptr<Entity> entity)
 {
     entity->m_parent = this;
-    if (index < 0 || size_t(index) >= m_entities.size())
+    if (index < 0 || size_t(index) >= m_entities.size()) {
         m_entities.push_back(std::move(entity));
-    else
-        m_entities.insert(m_entities.begin() + index, std::move(entity));
+        return count() - 1;
+    }
+    m_entities.insert(m_entities.begin() + index, std::move(entity));
+    return index;
 }
 
 std::unique_ptr<Entity> EntityListAttribute::take(int index)

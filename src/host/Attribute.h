@@ -124,8 +124,9 @@ public:
     Entity* at(int index) const { return m_entities[size_t(index)].get(); }
     /// Position of `entity` in the list, or -1.
     int indexOf(const Entity* entity) const;
-    /// Takes ownership of `entity` and inserts it at `index` (append when out of range).
-    void insert(int index, std::unique_ptr<Entity> entity);
+    /// Takes ownership of `entity` and inserts it at `index` (append when out of range);
+    /// answers the index it went to.
+    int insert(int index, std::unique_ptr<Entity> entity);
     /// Gives up ownership of the entity at `index`.
     std::unique_ptr<Entity> take(int index);
     /// An empty list of the same label; null when the list holds entities.

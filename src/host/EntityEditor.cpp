@@ -65,7 +65,9 @@ Entity* EntityEditor::createEntity(const TypeRef& type, Entity* owner, const Att
     Model* model = modelOf(owner);
     if (!model)
         return nullptr;
-    const QString step = QStringLiteral("Create %1").arg(type.getLabel());
+    // Inside an open step the name is never seen: an import creates millions of entities.
+    const QString step =
+        model->getUndoStack().isStepOpen() ? QString() : QStringLiteral("Create %1").arg(type.getLabel());
     UndoStackOpener opener(model, step);
     Entity* made = model->createEntity(type, EntitySlot{owner, path, index}, step);
     if (made && !name.isEmpty())
@@ -103,8 +105,9 @@ bool EntityEditor::removeAllEntities(Entity* owner, const AttributePath& path)
     const auto* list = static_cast<const EntityListAttribute*>(at);
     UndoStackOpener opener(model, QStringLiteral("Remove Entities"));
     bool all = true;
+    // From the end, so that a list of a hundred thousand entities empties in linear time.
     while (list->count() > 0 && all)
-        all = model->moveEntity(list->at(0), EntitySlot{}, QStringLiteral("Remove Entities"));
+        all = model->moveEntity(list->at(list->count() - 1), EntitySlot{}, QStringLiteral("Remove Entities"));
     return all;
 }
 

@@ -162,6 +162,7 @@ Model::Model() : m_root(makeEntity(Project_t)) {}
 Model::~Model()
 {
     m_undo.clear();
+    m_deleted.clear();
     m_detached.clear();
     m_root.reset();
 }
@@ -203,6 +204,7 @@ std::unique_ptr<Entity> Model::makeEntity(const TypeRef& type, quint64 id)
 void Model::resetRoot(std::unique_ptr<Entity> root)
 {
     m_undo.clear();
+    m_deleted.clear();
     m_detached.clear();
     m_root = std::move(root);
 }
@@ -244,9 +246,10 @@ void Model::makeWay(Entity* entity, const AttributePath& path, int existingSteps
         if (i < existingSteps)
             continue;
         asComposite(entity->findAttribute(made.parent()))->put(std::make_unique<CompositeAttribute>(TypeRef(path.steps()[i])));
-        m_undo.record(std::make_unique<SetAttributeCommand>(entity, made, nullptr,
-                                                            std::make_unique<CompositeAttribute>(TypeRef(path.steps()[i]))),
-                      stepName);
+        if (m_undo.isRecording())
+            m_undo.record(std::make_unique<SetAttributeCommand>(
+                              entity, made, nullptr, std::make_unique<CompositeAttribute>(TypeRef(path.steps()[i]))),
+                          stepName);
     }
 }
 
@@ -271,6 +274,10 @@ bool Model::setAttribute(Entity* entity, const AttributePath& path, std::unique_
     if (m_changeCount)
         m_changeCount->changed(*entity);
     makeWay(entity, path, existingSteps, stepName);
+    if (!m_undo.isRecording()) {
+        holderOf(entity, path)->put(std::move(attribute));
+        return true;
+    }
     // The replaced attribute is kept by the command rather than copied: an import writes
     // millions of values, each one undoable.
     auto command = std::make_unique<SwapAttributeCommand>(entity, path, std::move(attribute));
@@ -292,6 +299,10 @@ bool Model::replaceAttribute(Entity* entity, const AttributePath& path, std::uni
     if (m_changeCount)
         m_changeCount->changed(*entity);
     makeWay(entity, path, existingSteps, stepName);
+    if (!m_undo.isRecording()) {
+        holderOf(entity, path)->put(std::move(attribute));
+        return true;
+    }
     auto command = std::make_unique<SwapAttributeCommand>(entity, path, std::move(attribute));
     command->redo();
     m_undo.record(std::move(command), stepName);
@@ -315,14 +326,16 @@ Entity* Model::createEntity(const TypeRef& type, const EntitySlot& slot, const Q
         return nullptr;
     std::unique_ptr<Entity> entity = makeEntity(type);
     Entity* made = entity.get();
-    putAt(slot, std::move(entity));
+    const int index = putAt(slot, std::move(entity));
+    if (m_changeCount)
+        m_changeCount->created(*made);
+    if (!m_undo.isRecording())
+        return made;
     // Where it went is the slot asked for, at the place the list gave it.
-    const EntitySlot placed{slot.owner, slot.path, listAt(slot)->indexOf(made)};
+    const EntitySlot placed{slot.owner, slot.path, index};
     m_undo.record(std::make_unique<SlotMover>(this, made, SlotMover::Place{false, {}}, SlotMover::Place{true, placed},
                                               nullptr),
                   stepName);
-    if (m_changeCount)
-        m_changeCount->created(*made);
     return made;
 }
 
@@ -341,10 +354,12 @@ bool Model::moveEntity(Entity* entity, const EntitySlot& slot, const QString& st
             return false;
     }
     const EntitySlot from = slotOf(entity);
-    putAt(slot, takeFrom(from, entity));
-    m_undo.record(std::make_unique<SlotMover>(this, entity, SlotMover::Place{true, from},
-                                              SlotMover::Place{true, slotOf(entity)}, nullptr),
-                  stepName);
+    EntitySlot to = slot;
+    to.index = putAt(slot, takeFrom(from, entity));
+    if (m_undo.isRecording())
+        m_undo.record(std::make_unique<SlotMover>(this, entity, SlotMover::Place{true, from},
+                                                  SlotMover::Place{true, to}, nullptr),
+                      stepName);
     return true;
 }
 
@@ -352,11 +367,19 @@ bool Model::deleteEntity(Entity* entity, const QString& stepName)
 {
     if (!entity || !entity->isAlive() || entity->getModel() != this || entity == m_root.get())
         return false;
+    if (m_changeCount)
+        m_changeCount->deleted(*entity);
+    if (!m_undo.isRecording()) {
+        std::unique_ptr<Entity> deleted = takeFrom(slotOf(entity), entity);
+        if (!deleted)
+            return false;
+        setAlive(deleted.get(), false, [](Entity* gone, bool alive) { gone->m_alive = alive; });
+        m_deleted.push_back(std::move(deleted));
+        return true;
+    }
     // The mover's redo is the deletion itself, so one piece of code moves and marks.
     auto mover = std::make_unique<SlotMover>(this, entity, SlotMover::Place{true, slotOf(entity)},
                                              SlotMover::Place{false, {}}, nullptr);
-    if (m_changeCount)
-        m_changeCount->deleted(*entity);
     mover->redo();
     m_undo.record(std::move(mover), stepName);
     return true;
@@ -369,10 +392,9 @@ EntitySlot Model::slotOf(const Entity* entity) const
     if (!list || list->getKind() != Attribute::Kind::EntityList)
         return slot; // detached
     slot.owner = list->getOwnerEntity();
-    QStringList steps;
+    // Built step by step rather than parsed from text: an update asks this of every entity.
     for (const Attribute* at = list; at && at != slot.owner; at = at->getParent())
-        steps.prepend(at->getType().getLabel());
-    slot.path = AttributePath(steps.join(QLatin1Char('/')));
+        slot.path = AttributePath(at->getType()) / slot.path;
     slot.index = static_cast<EntityListAttribute*>(list)->indexOf(entity);
     return slot;
 }
@@ -393,16 +415,15 @@ std::unique_ptr<Entity> Model::takeFrom(const EntitySlot& slot, Entity* entity)
     return taken;
 }
 
-void Model::putAt(const EntitySlot& slot, std::unique_ptr<Entity> entity)
+int Model::putAt(const EntitySlot& slot, std::unique_ptr<Entity> entity)
 {
     if (!entity)
-        return;
+        return -1;
     if (EntityListAttribute* list = listAt(slot))
-        list->insert(slot.index, std::move(entity));
-    else {
-        const quint64 id = entity->getId();
-        m_detached[id] = std::move(entity);
-    }
+        return list->insert(slot.index, std::move(entity));
+    const quint64 id = entity->getId();
+    m_detached[id] = std::move(entity);
+    return -1;
 }
 
 } // namespace EntityModel

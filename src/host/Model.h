@@ -44,6 +44,10 @@ public:
     Entity* findEntity(quint64 id) const;
     /// The history of edits.
     UndoStack& getUndoStack() { return m_undo; }
+    /// Whether edits go into the undo history (on by default). A run that will never undo
+    /// turns it off: the history is dropped, edits cost no copies, and a failed operation is
+    /// no longer taken back in memory, so its caller must drop the model (not save it).
+    void setUndoRecording(bool on) { m_undo.setRecording(on); }
     /// The entities currently detached from any owner.
     std::vector<Entity*> getDetachedEntities() const;
 
@@ -84,7 +88,7 @@ private:
     friend class SlotMover;
     void forget(Entity* entity);
     std::unique_ptr<Entity> takeFrom(const EntitySlot& slot, Entity* entity);
-    void putAt(const EntitySlot& slot, std::unique_ptr<Entity> entity);
+    int putAt(const EntitySlot& slot, std::unique_ptr<Entity> entity);
     bool ensureList(const EntitySlot& slot, const QString& stepName);
     int existingWay(Entity* entity, const AttributePath& path) const;
     void makeWay(Entity* entity, const AttributePath& path, int existingSteps, const QString& stepName);
@@ -93,6 +97,8 @@ private:
     quint64 m_nextId = 1;
     // Entities held outside the tree, by id: found again in logarithmic time, listed in id order.
     std::map<quint64, std::unique_ptr<Entity>> m_detached;
+    // Entities deleted while no history is kept: callers may still ask whether they live.
+    std::vector<std::unique_ptr<Entity>> m_deleted;
     std::unique_ptr<Entity> m_root;
     UndoStack m_undo;
     ModelChangeCount* m_changeCount = nullptr;

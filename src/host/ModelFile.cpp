@@ -12,6 +12,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <new>
 
@@ -28,81 +29,236 @@ constexpr qint64 MaxFileBytes = qint64(2) * 1024 * 1024 * 1024;
 // them (a link to one too), so that every file we write reads back.
 constexpr quint64 MaxSavedId = 9000000000000000ull;
 
-// Writes the saved tree, noting the largest id it writes (of an entity or in a link).
-struct Writer
+// Writes the saved text straight from the tree, without a document in between: one entity
+// to a line, indented one space per entity above it, keys in sorted order, numbers in the
+// shortest form that reads back to the same double. Notes the largest id it writes (of an
+// entity or in a link), and stops once the text passes `maxBytes`.
+class Writer
 {
-    quint64 largestId = 0;
+public:
+    explicit Writer(qint64 maxBytes) : m_maxBytes(maxBytes) {}
 
-    QJsonValue attributeToJson(const Attribute& attribute)
+    // The text of `model`; null when it would pass the limit.
+    QByteArray write(const Model& model)
+    {
+        // One byte array holds at most MaxJsonBytes, and growing one past that throws like a
+        // failed allocation.
+        try {
+            writeRoot(model);
+        } catch (const std::bad_alloc&) {
+            m_tooLarge = true;
+        }
+        return m_tooLarge ? QByteArray() : std::move(m_out);
+    }
+
+    quint64 largestId() const { return m_largestId; }
+
+private:
+    void writeRoot(const Model& model)
+    {
+        m_out.append("{\"format\":");
+        string(FormatName);
+        m_out.append(",\"formatVersion\":");
+        whole(FormatVersion);
+        m_out.append(",\"root\":");
+        entity(*model.getRoot(), 0);
+        m_out.append("}\n");
+        m_tooLarge = m_tooLarge || m_out.size() > m_maxBytes;
+    }
+
+    void entity(const Entity& entity, int depth)
+    {
+        if (m_out.size() > m_maxBytes) {
+            m_tooLarge = true;
+            return;
+        }
+        m_largestId = std::max(m_largestId, entity.getId());
+        m_out.append('\n');
+        m_out.append(depth, ' ');
+        m_out.append("{\"attributes\":");
+        children(entity, depth);
+        m_out.append(",\"id\":");
+        whole(entity.getId());
+        m_out.append(",\"type\":");
+        string(entity.getType().getLabel());
+        m_out.append('}');
+    }
+
+    // Cell items not yet made are written from their grid without being kept.
+    void children(const CompositeAttribute& composite, int depth)
+    {
+        m_out.append('{');
+        bool first = true;
+        composite.forEachChild([this, &first, depth](const Attribute& child) {
+            if (!first)
+                m_out.append(',');
+            first = false;
+            string(child.getType().getLabel());
+            m_out.append(':');
+            attribute(child, depth);
+        });
+        m_out.append('}');
+    }
+
+    void attribute(const Attribute& attribute, int depth)
     {
         switch (attribute.getKind()) {
-        case Attribute::Kind::Value: {
-            const auto& value = static_cast<const ValueAttribute&>(attribute);
-            const QVariant& v = value.getValue();
-            if (v.type() == QVariant::Double) {
-                if (value.getUnit().isNull())
-                    return v.toDouble();
-                return QJsonObject{{"si", v.toDouble()}, {"unit", value.getUnit().getLabel()}};
-            }
-            if (v.type() == QVariant::LongLong)
-                return QJsonObject{{"int", QString::number(v.toLongLong())}};
-            if (v.type() == QVariant::Bool)
-                return v.toBool();
-            return v.toString();
-        }
+        case Attribute::Kind::Value:
+            return value(static_cast<const ValueAttribute&>(attribute));
         case Attribute::Kind::Choice:
-            return QJsonObject{{"choice", static_cast<const ChoiceAttribute&>(attribute).getChoice().getLabel()}};
+            m_out.append("{\"choice\":");
+            string(static_cast<const ChoiceAttribute&>(attribute).getChoice().getLabel());
+            m_out.append('}');
+            return;
         case Attribute::Kind::Link: {
-            QJsonArray ids;
-            for (quint64 id : static_cast<const LinkAttribute&>(attribute).getIds()) {
-                largestId = std::max(largestId, id);
-                ids.append(double(id));
+            m_out.append("{\"links\":[");
+            const QVector<quint64>& ids = static_cast<const LinkAttribute&>(attribute).getIds();
+            for (int i = 0; i < ids.size(); ++i) {
+                m_largestId = std::max(m_largestId, ids[i]);
+                if (i > 0)
+                    m_out.append(',');
+                whole(ids[i]);
             }
-            return QJsonObject{{"links", ids}};
+            m_out.append("]}");
+            return;
         }
         case Attribute::Kind::Curve: {
-            QJsonArray points;
-            for (const QPointF& p : static_cast<const CurveAttribute&>(attribute).getPoints())
-                points.append(QJsonArray{p.x(), p.y()});
-            return QJsonObject{{"curve", points}};
+            m_out.append("{\"curve\":[");
+            const QVector<QPointF>& points = static_cast<const CurveAttribute&>(attribute).getPoints();
+            for (int i = 0; i < points.size(); ++i) {
+                m_out.append(i > 0 ? ",[" : "[");
+                number(points[i].x());
+                m_out.append(',');
+                number(points[i].y());
+                m_out.append(']');
+            }
+            m_out.append("]}");
+            return;
         }
         case Attribute::Kind::DoubleList: {
-            QJsonArray values;
-            for (double v : static_cast<const DoubleListAttribute&>(attribute).getValues())
-                values.append(v);
-            return QJsonObject{{"list", values}};
+            m_out.append("{\"list\":[");
+            const QVector<double>& values = static_cast<const DoubleListAttribute&>(attribute).getValues();
+            for (int i = 0; i < values.size(); ++i) {
+                if (i > 0)
+                    m_out.append(',');
+                number(values[i]);
+            }
+            m_out.append("]}");
+            return;
         }
         case Attribute::Kind::EntityList: {
+            m_out.append("{\"entities\":[");
             const auto& list = static_cast<const EntityListAttribute&>(attribute);
-            QJsonArray entities;
-            for (int i = 0; i < list.count(); ++i)
-                entities.append(entityToJson(*list.at(i)));
-            return QJsonObject{{"entities", entities}};
+            for (int i = 0; i < list.count() && !m_tooLarge; ++i) {
+                if (i > 0)
+                    m_out.append(',');
+                entity(*list.at(i), depth + 1);
+            }
+            m_out.append("]}");
+            return;
         }
         case Attribute::Kind::Composite:
         case Attribute::Kind::Entity:
-            break;
+            m_out.append("{\"attributes\":");
+            children(static_cast<const CompositeAttribute&>(attribute), depth);
+            m_out.append('}');
+            return;
         }
-        // Cell items not yet made are written from their grid without being kept.
-        QJsonObject children;
-        static_cast<const CompositeAttribute&>(attribute).forEachChild(
-            [this, &children](const Attribute& child) {
-                children.insert(child.getType().getLabel(), attributeToJson(child));
-            });
-        return QJsonObject{{"attributes", children}};
     }
 
-    QJsonObject entityToJson(const Entity& entity)
+    void value(const ValueAttribute& attribute)
     {
-        largestId = std::max(largestId, entity.getId());
-        QJsonObject attributes;
-        entity.forEachChild(
-            [this, &attributes](const Attribute& child) {
-                attributes.insert(child.getType().getLabel(), attributeToJson(child));
-            });
-        return QJsonObject{
-            {"id", double(entity.getId())}, {"type", entity.getType().getLabel()}, {"attributes", attributes}};
+        const QVariant& v = attribute.getValue();
+        switch (v.type()) {
+        case QVariant::Double:
+            if (attribute.getUnit().isNull())
+                return number(v.toDouble());
+            m_out.append("{\"si\":");
+            number(v.toDouble());
+            m_out.append(",\"unit\":");
+            string(attribute.getUnit().getLabel());
+            m_out.append('}');
+            return;
+        case QVariant::LongLong:
+            m_out.append("{\"int\":\"");
+            m_out.append(QByteArray::number(v.toLongLong()));
+            m_out.append("\"}");
+            return;
+        case QVariant::Bool:
+            m_out.append(v.toBool() ? "true" : "false");
+            return;
+        default:
+            return string(v.toString());
+        }
     }
+
+    void number(double value)
+    {
+        if (!std::isfinite(value)) {
+            m_out.append("null"); // as JSON has no such numbers; the host never stores them
+            return;
+        }
+        char text[32];
+        const std::to_chars_result end = std::to_chars(std::begin(text), std::end(text), value);
+        m_out.append(text, int(end.ptr - text));
+    }
+
+    void whole(quint64 value)
+    {
+        char text[24];
+        const std::to_chars_result end = std::to_chars(std::begin(text), std::end(text), value);
+        m_out.append(text, int(end.ptr - text));
+    }
+
+    void string(const QString& text)
+    {
+        const int opening = m_out.size();
+        m_out.append('"');
+        for (const QChar c : text) {
+            const ushort code = c.unicode();
+            if (code >= 0x80)
+                return asUtf8(text, opening);
+            if (code == '"' || code == '\\') {
+                m_out.append('\\');
+                m_out.append(char(code));
+            } else if (code < 0x20) {
+                escapeControl(char(code));
+            } else {
+                m_out.append(char(code));
+            }
+        }
+        m_out.append('"');
+    }
+
+    // A string with characters beyond ASCII, written again whole (from `opening`) as UTF-8.
+    void asUtf8(const QString& text, int opening)
+    {
+        m_out.truncate(opening);
+        m_out.append('"');
+        for (const char c : text.toUtf8()) {
+            if (c == '"' || c == '\\') {
+                m_out.append('\\');
+                m_out.append(c);
+            } else if (uchar(c) < 0x20) {
+                escapeControl(c);
+            } else {
+                m_out.append(c);
+            }
+        }
+        m_out.append('"');
+    }
+
+    void escapeControl(char c)
+    {
+        static const char hex[] = "0123456789abcdef";
+        const char escaped[] = {'\\', 'u', '0', '0', hex[(c >> 4) & 0xf], hex[c & 0xf]};
+        m_out.append(escaped, int(sizeof escaped));
+    }
+
+    QByteArray m_out;
+    qint64 m_maxBytes;
+    bool m_tooLarge = false;
+    quint64 m_largestId = 0;
 };
 
 // The cells that grids hold below `attribute`, made or not.
@@ -131,42 +287,52 @@ qint64 gridCells(const Attribute& attribute)
     return cells;
 }
 
+// Where the reader is, for messages: the labels from the root down, joined only when a
+// problem is found (most reads find none, and a model has millions of attributes).
+struct Place
+{
+    const Place* up;
+    QString step;
+
+    QString text() const { return up ? up->text() + QLatin1Char('/') + step : step; }
+};
+
 // Reads the saved tree back; the first problem found is kept in `error` and stops the read.
 class Reader
 {
 public:
     explicit Reader(Model& model) : m_model(model) {}
 
-    std::unique_ptr<Entity> entity(const QJsonValue& json, const QString& where)
+    std::unique_ptr<Entity> entity(const QJsonValue& json, const Place& where)
     {
         const QJsonObject object = json.toObject();
         const double id = object.value("id").toDouble(-1);
         const QString type = object.value("type").toString();
         if (!json.isObject() || type.isEmpty() || id < 1 || id != std::floor(id) || id > double(MaxSavedId))
-            return fail(where + QStringLiteral(": an entity needs a positive whole \"id\" and a \"type\"")), nullptr;
+            return fail(where.text() + QStringLiteral(": an entity needs a positive whole \"id\" and a \"type\"")), nullptr;
         if (m_seen.contains(quint64(id)))
-            return fail(where + QStringLiteral(": entity id %1 appears twice").arg(quint64(id))), nullptr;
+            return fail(where.text() + QStringLiteral(": entity id %1 appears twice").arg(quint64(id))), nullptr;
         m_seen.insert(quint64(id));
         std::unique_ptr<Entity> made = m_model.makeEntity(TypeRef(type), quint64(id));
-        children(*made, object.value("attributes"), where + QLatin1Char('/') + type);
+        children(*made, object.value("attributes"), Place{&where, type});
         return m_error.isEmpty() ? std::move(made) : nullptr;
     }
 
     const QString& error() const { return m_error; }
 
 private:
-    void children(CompositeAttribute& holder, const QJsonValue& json, const QString& where)
+    void children(CompositeAttribute& holder, const QJsonValue& json, const Place& where)
     {
         if (!json.isObject())
-            return fail(where + QStringLiteral(": \"attributes\" must be an object"));
+            return fail(where.text() + QStringLiteral(": \"attributes\" must be an object"));
         const QJsonObject object = json.toObject();
         for (auto it = object.begin(); it != object.end() && m_error.isEmpty(); ++it) {
-            if (std::unique_ptr<Attribute> attribute = this->attribute(TypeRef(it.key()), it.value(), where + QLatin1Char('/') + it.key()))
+            if (std::unique_ptr<Attribute> attribute = this->attribute(TypeRef(it.key()), it.value(), Place{&where, it.key()}))
                 holder.put(std::move(attribute));
         }
     }
 
-    std::unique_ptr<Attribute> attribute(const TypeRef& label, const QJsonValue& json, const QString& where)
+    std::unique_ptr<Attribute> attribute(const TypeRef& label, const QJsonValue& json, const Place& where)
     {
         if (json.isDouble())
             return std::make_unique<ValueAttribute>(label, json.toDouble());
@@ -176,13 +342,13 @@ private:
             return std::make_unique<ValueAttribute>(label, json.toString());
         const QJsonObject object = json.toObject();
         if (!json.isObject() || object.size() > 2 || object.isEmpty())
-            return fail(where + QStringLiteral(": unreadable attribute")), nullptr;
+            return fail(where.text() + QStringLiteral(": unreadable attribute")), nullptr;
         const QString tag = object.begin().key() == QLatin1String("unit") ? QStringLiteral("si") : object.begin().key();
         const QJsonValue body = object.value(tag);
         if (tag == QLatin1String("si") && body.isDouble() && object.value("unit").isString())
             return std::make_unique<ValueAttribute>(label, body.toDouble(), TypeRef(object.value("unit").toString()));
         if (object.size() != 1)
-            return fail(where + QStringLiteral(": unreadable attribute")), nullptr;
+            return fail(where.text() + QStringLiteral(": unreadable attribute")), nullptr;
         if (tag == QLatin1String("int")) {
             bool ok = false;
             const qlonglong value = body.toString().toLongLong(&ok);
@@ -196,7 +362,7 @@ private:
                 // The ids an entity may have: anything else would not convert, or not read back.
                 const double value = id.toDouble(-1);
                 if (value < 1 || value != std::floor(value) || value > double(MaxSavedId))
-                    return fail(where + QStringLiteral(": a link needs positive whole ids")), nullptr;
+                    return fail(where.text() + QStringLiteral(": a link needs positive whole ids")), nullptr;
                 ids << quint64(value);
             }
             return std::make_unique<LinkAttribute>(label, ids);
@@ -224,7 +390,7 @@ private:
             children(*composite, body, where);
             return composite;
         }
-        return fail(where + QStringLiteral(": unreadable attribute")), nullptr;
+        return fail(where.text() + QStringLiteral(": unreadable attribute")), nullptr;
     }
 
     void fail(const QString& message)
@@ -240,39 +406,9 @@ private:
 
 } // namespace
 
-namespace {
-
-QJsonDocument toDocument(const Model& model, Writer& writer)
-{
-    return QJsonDocument(QJsonObject{
-        {"format", FormatName}, {"formatVersion", FormatVersion}, {"root", writer.entityToJson(*model.getRoot())}});
-}
-
-QByteArray writeJson(const Model& model, Writer& writer)
-{
-    return toDocument(model, writer).toJson(QJsonDocument::Indented);
-}
-
-// The text of `document`, or a null array when it would pass `maxBytes`. One byte array
-// holds at most MaxJsonBytes, and growing one past that throws like a failed allocation;
-// the document in memory is already built, so that is the limit, not the memory.
-QByteArray boundedText(const QJsonDocument& document, qint64 maxBytes)
-{
-    QByteArray text;
-    try {
-        text = document.toJson(QJsonDocument::Indented);
-    } catch (const std::bad_alloc&) {
-        return QByteArray();
-    }
-    return text.size() > maxBytes ? QByteArray() : text;
-}
-
-} // namespace
-
 QByteArray ModelFile::toJson(const Model& model)
 {
-    Writer writer;
-    return writeJson(model, writer);
+    return Writer(MaxJsonBytes).write(model);
 }
 
 std::unique_ptr<Model> ModelFile::fromJson(const QByteArray& json, QString* error)
@@ -295,7 +431,7 @@ std::unique_ptr<Model> ModelFile::fromJson(const QByteArray& json, QString* erro
     auto model = std::make_unique<Model>();
     model->resetRoot(nullptr); // the saved root brings its own id
     Reader reader(*model);
-    std::unique_ptr<Entity> root = reader.entity(document.object().value("root"), QStringLiteral("root"));
+    std::unique_ptr<Entity> root = reader.entity(document.object().value("root"), Place{nullptr, QStringLiteral("root")});
     if (!root) {
         if (error)
             *error = reader.error();
@@ -331,8 +467,8 @@ bool ModelFile::save(const Model& model, const QString& path, QString* error, co
                       .arg(CellGrid::MaximumModelCells);
     } else {
         try {
-            Writer writer;
-            const QByteArray json = boundedText(toDocument(model, writer), maxBytes);
+            Writer writer(maxBytes);
+            const QByteArray json = writer.write(model);
             // Refused rather than renumbered: ids are what links, undo steps and the user's
             // notes (`show`, `objects` print them) know entities by, and ids are only ever
             // handed out one above the last, so a model reaches the limit only by a file
@@ -343,10 +479,10 @@ bool ModelFile::save(const Model& model, const QString& path, QString* error, co
                                          "buffer in memory holds; %2 was left as it was")
                               .arg(maxBytes)
                               .arg(what);
-            } else if (writer.largestId > MaxSavedId) {
+            } else if (writer.largestId() > MaxSavedId) {
                 problem = QStringLiteral("it would hold entity id %1, above %2, the largest id a model file can keep; "
                                          "%3 was left as it was")
-                              .arg(writer.largestId)
+                              .arg(writer.largestId())
                               .arg(MaxSavedId)
                               .arg(what);
             } else {

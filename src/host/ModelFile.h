@@ -11,9 +11,10 @@
 namespace EntityModel {
 
 /// A model as a readable JSON file: every entity with its id, type and attributes (doubles
-/// in SI units), owned children nested in their lists, links by id. Keys are sorted and ids
-/// kept, so saving the same model twice gives the same bytes. The undo history and detached
-/// entities are not saved.
+/// in SI units, in the shortest form that reads back exactly), owned children nested in
+/// their lists, links by id; each entity starts a line of its own, indented by its depth,
+/// and nothing else is spaced. Keys are sorted and ids kept, so saving the same model twice
+/// gives the same bytes. The undo history and detached entities are not saved.
 class ModelFile
 {
 public:

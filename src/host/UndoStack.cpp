@@ -34,7 +34,7 @@ void UndoStack::endStep()
 
 void UndoStack::record(std::unique_ptr<UndoCommand> command, const QString& name)
 {
-    if (!command)
+    if (!command || !m_recording)
         return;
     truncateRedo();
     if (m_depth > 0) {
@@ -92,6 +92,13 @@ void UndoStack::clear()
     m_done = 0;
     while (!m_open.commands.empty())
         m_open.commands.pop_back();
+}
+
+void UndoStack::setRecording(bool on)
+{
+    if (!on)
+        clear();
+    m_recording = on;
 }
 
 void UndoStack::truncateRedo()

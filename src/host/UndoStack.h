@@ -35,7 +35,7 @@ public:
     /// True while a step is open.
     bool isStepOpen() const { return m_depth > 0; }
     /// Records an applied edit: into the open step, or as a step of its own named `name`.
-    /// Recording drops whatever could have been redone.
+    /// Recording drops whatever could have been redone; with recording off the edit is dropped.
     void record(std::unique_ptr<UndoCommand> command, const QString& name);
 
     /// True when there is a step to undo (and no step is open).
@@ -59,6 +59,12 @@ public:
     bool undoTo(int done);
     /// Drops the whole history.
     void clear();
+    /// Whether edits are recorded. A run that will never undo (a single operation of a tool
+    /// that does not save after a failure) turns recording off: the history is dropped and
+    /// later edits are applied without being kept.
+    void setRecording(bool on);
+    /// True while edits are recorded (the default).
+    bool isRecording() const { return m_recording; }
 
 private:
     struct Step
@@ -72,6 +78,7 @@ private:
     size_t m_done = 0; // steps [0, m_done) are applied
     int m_depth = 0;
     Step m_open;
+    bool m_recording = true;
 };
 
 } // namespace EntityModel

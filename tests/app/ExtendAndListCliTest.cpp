@@ -65,12 +65,18 @@ TEST(TarvexCli, ExtensionsAndListsThatCannotBeDoneLeaveTheModelAsItWas)
         EXPECT_EQ(dir.read("model.json"), before);
     }
     // Into a model not made yet, neither list makes one.
-    const std::pair<QString, const char*> lists[] = {{chain, " warnings, 1 error.\n"}, {onlyMissing, "; 1 warning.\n"}};
-    for (const auto& [list, problems] : lists) {
-        const CliRun run = tarvex({"import", list, "--model", dir.path("new.json")});
+    struct List
+    {
+        QString file;
+        const char* starts;
+        const char* ends;
+    };
+    const List lists[] = {{chain, "Because of the errors nothing is saved; built ", " warnings, 1 error.\n"},
+                          {onlyMissing, "Built 0 entities, ", "; 1 warning.\n"}};
+    for (const List& list : lists) {
+        const CliRun run = tarvex({"import", list.file, "--model", dir.path("new.json")});
         EXPECT_EQ(run.exitCode, 1);
-        EXPECT_TRUE(run.out.startsWith("Built 0 entities, ") && run.out.endsWith(problems))
-            << run.out.toStdString();
+        EXPECT_TRUE(run.out.startsWith(list.starts) && run.out.endsWith(list.ends)) << run.out.toStdString();
         EXPECT_FALSE(QFile::exists(dir.path("new.json")));
     }
 }

@@ -110,7 +110,7 @@ TEST(MaterialMapCommand, SaysWhatAResizeChangesAndADryRunSavesNothing)
     ASSERT_EQ(resized.exitCode, 0) << resized.err.toStdString();
     EXPECT_EQ(resized.out, QString(dryRun.out).replace("Dry run: the model file " + model + " was not changed",
                                                        "Saved the model to " + model));
-    EXPECT_TRUE(dir.read("model.json").contains("\"Width\": 0.003")) << dir.read("model.json").toStdString();
+    EXPECT_TRUE(dir.read("model.json").contains("\"Width\":0.003")) << dir.read("model.json").toStdString();
 
     // A board that has layers keeps the refusal of a map that does not fit them.
     const QString wide = dir.write("wide.txt", "LAYOUT 2025.1\nLENGTH\tmm\nLAYOUT_MAP\nNUMBER_OF_LAYERS 1\n"

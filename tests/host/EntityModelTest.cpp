@@ -81,6 +81,44 @@ TEST(EntityModel, OneUndoStepTakesBackEveryEditOfAnImportAndOtherEditsAreStepsOf
     EXPECT_FALSE(stack.canRedo());
 }
 
+TEST(EntityModel, AModelThatKeepsNoHistoryEndsAsOneThatDoesAndRecordsAgainWhenAsked)
+{
+    // The same edits, into a model that records them and one that does not.
+    SmallModel recorded;
+    SmallModel unrecorded;
+    unrecorded.model->setUndoRecording(false);
+    Entity* gone = nullptr;
+    for (SmallModel* m : {&recorded, &unrecorded}) {
+        UndoStackOpener step(m->model.get(), "Update Tarvex Data");
+        Entity* heat = EntityEditor::createEntity(Heat_Source_t, m->part, AttributePath("Heat_Sources"), nullptr, 0, "Q");
+        EntityEditor::createEntity(Heat_Source_t, m->part, AttributePath("Heat_Sources"), nullptr, 0, "First", 0);
+        EntityEditor::setSIValue(heat, Power_t, 2.5);
+        EntityEditor::setValue(m->chassis, Solid_Objects_t / Output_convective_HTC_t, "Yes");
+        EntityEditor::setSIValue(m->board, Thickness_t, 0.002);
+        ASSERT_TRUE(EntityEditor::removeEntity(m->board, Components_t, m->part));
+        ASSERT_TRUE(EntityEditor::addEntity(m->chassis, Objects_t, m->part, 0));
+        Entity* spare = EntityEditor::createEntity(Component_t, m->board, Components_t, nullptr, 0, "Spare");
+        ASSERT_TRUE(EntityEditor::removeEntity(m->board, Components_t, spare));
+        ASSERT_TRUE(EntityEditor::deleteEntity(spare)) << "a detached entity can be deleted";
+        ASSERT_TRUE(EntityEditor::deleteEntity(m->board));
+        gone = m->board;
+    }
+    EXPECT_EQ(unrecorded.json(), recorded.json());
+    EXPECT_EQ(recorded.model->getUndoStack().count(), 1);
+    EXPECT_EQ(unrecorded.model->getUndoStack().count(), 0);
+    EXPECT_FALSE(unrecorded.model->getUndoStack().undo());
+    // What was deleted is still there to be asked, and no longer found.
+    EXPECT_FALSE(gone->isAlive());
+    EXPECT_EQ(unrecorded.model->findEntity(gone->getId()), nullptr);
+    EXPECT_TRUE(unrecorded.model->getDetachedEntities().empty());
+
+    unrecorded.model->setUndoRecording(true);
+    const QByteArray before = unrecorded.json();
+    EntityEditor::setSIValue(unrecorded.part, X_Location_t, 1.0);
+    ASSERT_TRUE(unrecorded.model->getUndoStack().undo());
+    EXPECT_EQ(unrecorded.json(), before);
+}
+
 TEST(EntityModel, RejectedWritesChangeNothingReadsOfTheWrongKindGiveTheFallbackAndChildrenComeInTreeOrder)
 {
     SmallModel m;

@@ -72,12 +72,15 @@ struct stat statOf(const QString& path)
 
 const QString fullDisk = QStringLiteral("No space left on device while saving ");
 
+// Quotes, a backslash, control characters and letters beyond ASCII all need care in JSON.
+const QString partName = QStringLiteral("U1 \"quoted\" \\ tab\there\nµ\x01");
+
 std::unique_ptr<Model> richModel()
 {
     auto model = Model::createDefault();
     Entity* chassis = EntityFetcher::getChassis(model->getRoot());
     Entity* board = EntityEditor::createEntity(PCB_t, chassis, Objects_t, nullptr, 0, "Board");
-    Entity* part = EntityEditor::createEntity(Component_t, board, Components_t, nullptr, 0, "U1 \"quoted\" µ");
+    Entity* part = EntityEditor::createEntity(Component_t, board, Components_t, nullptr, 0, partName);
     EntityEditor::setSIValue(board, Thickness_t, 0.0016);
     EntityEditor::setConvertValueToUnits(board, Thickness_t, Length_t, mm_t);
     EntityEditor::setSIValue(part, X_Location_t, 1.0 / 3.0);
@@ -244,6 +247,7 @@ TEST(ModelFile, SavedModelLoadsBackToTheSameBytesAndOneTooLargeForABufferIsRefus
     ASSERT_EQ(all.size(), 2u);
     Entity* board = all[0];
     Entity* part = all[1];
+    EXPECT_EQ(part->getName(), partName);
     EXPECT_EQ(getStandardDoubleValue(part, X_Location_t, 0), 1.0 / 3.0); // exact, not rounded
     EXPECT_NEAR(getDoubleValue(board, Thickness_t, Length_t, mm_t, 0), 1.6, 1e-12);
     EXPECT_EQ(getIntValue(part, AttributePath("Pins"), 0), 64);
@@ -268,6 +272,31 @@ TEST(ModelFile, SavedModelLoadsBackToTheSameBytesAndOneTooLargeForABufferIsRefus
                          .arg(path)
                          .arg(size - 1));
     EXPECT_EQ(dir.read("M.json"), "old");
+}
+
+TEST(ModelFile, EachEntityStartsALineIndentedByItsDepthAndNumbersAreShortest)
+{
+    const auto model = richModel();
+    Entity* board = EntityFetcher::getChassis(model->getRoot())->getOwnedChildEntitiesOfType(PCB_t).at(0);
+    EntityEditor::setSIValue(board, X_Location_t, 1e-19);
+    EntityEditor::setSIValue(board, Y_Location_t, -2.5e5);
+    EntityEditor::setSIValue(board, Z_Location_t, 0.1 + 0.2);
+    const QByteArray text = ModelFile::toJson(*model);
+    const QList<QByteArray> lines = text.split('\n');
+    // The head, then project, chassis, solution control, board and part, and the final newline.
+    ASSERT_EQ(lines.size(), 7) << text.toStdString();
+    EXPECT_EQ(lines[0], R"({"format":"tarvex-host-model","formatVersion":1,"root":)");
+    EXPECT_TRUE(lines[1].startsWith(R"({"attributes":{"Chassis":{"entities":[)")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(R"( {"attributes":{"Objects":{"entities":[)")) << lines[2].toStdString();
+    EXPECT_TRUE(lines[3].startsWith(R"(  {"attributes":{"Components":{"entities":[)")) << lines[3].toStdString();
+    EXPECT_TRUE(lines[4].startsWith(R"(   {"attributes":{"Board_Side":{"choice":"Top"})")) << lines[4].toStdString();
+    EXPECT_TRUE(lines[5].startsWith(R"( {"attributes":{},"id":)")) << lines[5].toStdString();
+    EXPECT_TRUE(lines[6].isEmpty());
+    for (const char* written : {R"("X_Location":1e-19)", R"("Y_Location":-250000)", R"("Z_Location":0.30000000000000004)",
+                                R"("Thickness":{"si":0.0016,"unit":"mm"})", R"("X_Location":0.3333333333333333)",
+                                R"("Pins":{"int":"64"})", R"("Layer_Thicknesses":{"list":[3.5e-05,0.0015,3.5e-05]})",
+                                R"("Conductivity_Curve":{"curve":[[300,0.3],[400,0.35]]})"})
+        EXPECT_TRUE(text.contains(written)) << written;
 }
 
 TEST(ModelFile, BrokenFilesAreRefusedWithAReasonAndReadOnlyFilesKept)
