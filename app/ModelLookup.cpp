@@ -143,3 +143,12 @@ std::optional<int> openEntityCommand(CommandParser& parser, const QString& entit
     }
     return std::nullopt;
 }
+
+int finishEntityCommand(const EntityCommandTarget& target, bool dryRun)
+{
+    if (!dryRun)
+        return finish(false, *target.model, target.modelPath);
+    report() << "Dry run: the model file " << target.modelPath << " was not changed\n";
+    report().flush();
+    return 0;
+}

@@ -77,3 +77,7 @@ struct EntityCommandTarget
 /// usage error, 1 after reporting a failure); otherwise fills `target`.
 std::optional<int> openEntityCommand(CommandParser& parser, const QString& entityHelp,
                                      const QList<QCommandLineOption>& extraOptions, EntityCommandTarget& target);
+
+/// Ends a command that applied a file to `target`: saves the model, or for a `dryRun` says
+/// that the model file was left as it was. Returns the exit status.
+int finishEntityCommand(const EntityCommandTarget& target, bool dryRun);

@@ -74,10 +74,5 @@ int runPowerMapCommand(CommandParser& parser)
     if (!parser.wantsJson())
         printApplied(*entity, file);
     summary.print(console.warnings(), console.fatalErrors(), parser.wantsJson());
-    if (parser.isSet(dryRunOption)) {
-        report() << "Dry run: the model file " << target.modelPath << " was not changed\n";
-        report().flush();
-        return 0;
-    }
-    return finish(false, *target.model, target.modelPath);
+    return finishEntityCommand(target, parser.isSet(dryRunOption));
 }
