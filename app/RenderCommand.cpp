@@ -10,6 +10,7 @@
 #include <tarvex/render/ModelSceneBuilder.h>
 #include <tarvex/render/ObjectSceneBuilder.h>
 #include <tarvex/render/SceneRenderer.h>
+#include <tarvex/render/WarningCollector.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -38,7 +39,8 @@ std::optional<Render::RenderScene> interchangeScene(const QString& path, const Q
 {
     Tools::ConsoleProgress console;
     CFDProgress::ProgressMessagePrefixer progress(&console, QFileInfo(path).fileName() + QStringLiteral(" : "));
-    Tarvex::TarvexObjectBuilder builder(&progress);
+    Render::WarningCollector warnings(&progress);
+    Tarvex::TarvexObjectBuilder builder(&warnings);
     try {
         if (!builder.readFile(path)) {
             failure(QString());
@@ -50,6 +52,7 @@ std::optional<Render::RenderScene> interchangeScene(const QString& path, const Q
     }
     builder.buildTree();
     Render::RenderScene scene = Render::ObjectSceneBuilder::build(builder.takeObjects(), entity);
+    scene.warnings = warnings.warnings();
     if (!entity.isEmpty() && scene.isEmpty()) {
         failure(QStringLiteral("%1 holds no part called %2").arg(path, entity));
         return std::nullopt;
@@ -146,10 +149,13 @@ int runRenderCommand(CommandParser& parser)
     QString problem;
     if (!renderer.write(file, size, &problem))
         return failure(problem);
-    out() << "Drew the " << view << " view of " << path << " (" << scene->boards.size() << " boards, "
-          << scene->outlines.size() << " outlines, " << scene->balls.size() << " balls and bumps, "
-          << scene->heats.size() << " heat areas) to " << file << " (" << size.width() << "x" << size.height()
-          << ").\n";
+    out() << "Drew the " << view << " view of " << path << " ("
+          << Render::counted(scene->boards.size(), QStringLiteral("board"), QStringLiteral("boards")) << ", "
+          << Render::counted(scene->outlines.size(), QStringLiteral("outline"), QStringLiteral("outlines")) << ", "
+          << Render::counted(qsizetype(scene->balls.size()), QStringLiteral("ball or bump"),
+                             QStringLiteral("balls and bumps"))
+          << ", " << Render::counted(scene->heats.size(), QStringLiteral("heat area"), QStringLiteral("heat areas"))
+          << ") to " << file << " (" << size.width() << "x" << size.height() << ").\n";
     out().flush();
     return 0;
 }

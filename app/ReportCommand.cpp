@@ -24,10 +24,11 @@ int runReportCommand(CommandParser& parser)
         return *status;
     const QString path = parser.pathArgument();
     const QString file = parser.pathValue(output);
-    if (file.isEmpty())
-        return parser.usageError(QStringLiteral("-o needs a file name"));
     if (sameFile(file, path))
         return parser.usageError(QStringLiteral("-o names the model itself; the report would replace it"));
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    if (suffix != QLatin1String("html") && suffix != QLatin1String("htm"))
+        return parser.usageError(QStringLiteral("-o needs a file name ending in .html"));
     const std::optional<Render::RenderScene> scene = readScene(path, parser.value(entityOption));
     if (!scene)
         return 1;

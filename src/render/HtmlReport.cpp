@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Render {
@@ -80,6 +81,37 @@ QString inlineSvg(const RenderScene& scene, View view)
            svg.mid(end);
 }
 
+// True when `a` comes before `b` with runs of digits compared as numbers.
+bool naturallyBefore(const QString& a, const QString& b)
+{
+    int i = 0;
+    int j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            int endA = i;
+            int endB = j;
+            while (endA < a.size() && a[endA].isDigit())
+                ++endA;
+            while (endB < b.size() && b[endB].isDigit())
+                ++endB;
+            const QString numberA = a.mid(i, endA - i).remove(QRegularExpression(QStringLiteral("^0+(?=.)")));
+            const QString numberB = b.mid(j, endB - j).remove(QRegularExpression(QStringLiteral("^0+(?=.)")));
+            if (numberA.size() != numberB.size())
+                return numberA.size() < numberB.size();
+            if (numberA != numberB)
+                return numberA < numberB;
+            i = endA;
+            j = endB;
+        } else {
+            if (a[i] != b[j])
+                return a[i] < b[j];
+            ++i;
+            ++j;
+        }
+    }
+    return a.size() - i < b.size() - j;
+}
+
 QString boardTables(const RenderScene& scene)
 {
     QString html = QStringLiteral("<h2>Boards</h2>\n");
@@ -87,12 +119,13 @@ QString boardTables(const RenderScene& scene)
         return html + QStringLiteral("<p>No board.</p>\n");
     html += header({QStringLiteral("Board"), QStringLiteral("Width (mm)"), QStringLiteral("Depth (mm)"),
                     QStringLiteral("Thickness (mm)"), QStringLiteral("Layers"),
-                    QStringLiteral("Power in its layers (W)")});
-    for (const SceneBoard& board : scene.boards) {
+                    QStringLiteral("Power in its layers (W)"), QStringLiteral("Total power on and in it (W)")});
+    for (int i = 0; i < scene.boards.size(); ++i) {
+        const SceneBoard& board = scene.boards[i];
         const QRectF box = board.shape.boundingRect();
         html += QStringLiteral("<tr>") + cell(board.name) + numberCell(box.width()) + numberCell(box.height()) +
                 numberCell(board.top() - board.bottom()) + numberCell(board.layers.size()) + numberCell(board.power) +
-                QStringLiteral("</tr>\n");
+                numberCell(scene.boardPower(i)) + QStringLiteral("</tr>\n");
     }
     html += TableEnd;
     for (const SceneBoard& board : scene.boards) {
@@ -116,8 +149,16 @@ QString componentTable(const RenderScene& scene)
     html += header({QStringLiteral("Name"), QStringLiteral("Kind"), QStringLiteral("Model"), QStringLiteral("Side"),
                     QStringLiteral("Width (mm)"), QStringLiteral("Depth (mm)"), QStringLiteral("Height (mm)"),
                     QStringLiteral("Material"), QStringLiteral("Power (W)")});
+    // By name as a reader counts: U1, U5, U10.
+    QVector<const SceneOutline*> sorted;
+    for (const SceneOutline& outline : scene.outlines)
+        sorted.append(&outline);
+    std::stable_sort(sorted.begin(), sorted.end(), [](const SceneOutline* a, const SceneOutline* b) {
+        return naturallyBefore(a->label, b->label);
+    });
     int rows = 0;
-    for (const SceneOutline& outline : scene.outlines) {
+    for (const SceneOutline* const item : sorted) {
+        const SceneOutline& outline = *item;
         if (outline.kind == OutlineKind::Terminal)
             continue;
         const QRectF box = outline.outline.boundingRect();
@@ -169,7 +210,9 @@ QString heatTable(const RenderScene& scene)
         } while (first.mapCell && end < scene.heats.size() && scene.heats[end].mapCell &&
                  scene.heats[end].name == first.name && scene.heats[end].owner == first.owner);
         html += QStringLiteral("<tr>") + cell(first.name) + cell(first.owner) +
-                cell(first.mapCell ? QStringLiteral("power map, %1 cells").arg(end - i) : QStringLiteral("heat source")) +
+                cell(first.mapCell             ? QStringLiteral("power map, %1 cells").arg(end - i)
+                     : first.areaMap.isEmpty() ? QStringLiteral("heat source")
+                                               : QStringLiteral("heat source, area map %1").arg(first.areaMap)) +
                 numberCell(area) + numberCell(power) + numberCell(area > 0.0 ? power / (area * 1e-6) : 0.0, 3) +
                 QStringLiteral("</tr>\n");
         total += power;
@@ -181,9 +224,11 @@ QString heatTable(const RenderScene& scene)
 
 QString warningList(const RenderScene& scene)
 {
-    QString html = QStringLiteral("<h2>Warnings of the import</h2>\n");
+    QString html = scene.fromFile ? QStringLiteral("<h2>Warnings of reading the file</h2>\n")
+                                  : QStringLiteral("<h2>Warnings of the import</h2>\n");
     if (scene.warnings.isEmpty())
-        return html + QStringLiteral("<p>The model records no warnings.</p>\n");
+        return html + (scene.fromFile ? QStringLiteral("<p>Reading the file gave no warnings.</p>\n")
+                                      : QStringLiteral("<p>The model records no warnings.</p>\n"));
     html += QStringLiteral("<ul>\n");
     for (const QString& warning : scene.warnings)
         html += QStringLiteral("<li>") + escaped(warning) + QStringLiteral("</li>\n");
@@ -200,16 +245,19 @@ QByteArray HtmlReport::toHtml(const RenderScene& scene)
                                   "<title>%1</title>\n<style>%2</style>\n</head>\n<body>\n")
                        .arg(escaped(name + QStringLiteral(", model report")), QString::fromUtf8(Style));
     html += QStringLiteral("<h1>%1</h1>\n").arg(escaped(name));
-    html += QStringLiteral("<p class=\"meta\">%1; %2 boards, %3 components and blocks, %4 solder balls and bumps, "
-                           "%5 heat sources and map cells.</p>\n")
+    const qsizetype parts = std::count_if(scene.outlines.begin(), scene.outlines.end(), [](const SceneOutline& outline) {
+        return outline.kind != OutlineKind::Terminal;
+    });
+    html += QStringLiteral("<p class=\"meta\">%1; %2, %3, %4, %5.</p>\n")
                 .arg(scene.date.isValid() ? QStringLiteral("Saved ") +
                                                 scene.date.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm 'UTC'"))
-                                          : QStringLiteral("No date"))
-                .arg(scene.boards.size())
-                .arg(std::count_if(scene.outlines.begin(), scene.outlines.end(),
-                                   [](const SceneOutline& outline) { return outline.kind != OutlineKind::Terminal; }))
-                .arg(scene.balls.size())
-                .arg(scene.heats.size());
+                                          : QStringLiteral("No date"),
+                     counted(scene.boards.size(), QStringLiteral("board"), QStringLiteral("boards")),
+                     counted(parts, QStringLiteral("component or block"), QStringLiteral("components and blocks")),
+                     counted(qsizetype(scene.balls.size()), QStringLiteral("solder ball or bump"),
+                             QStringLiteral("solder balls and bumps")),
+                     counted(scene.heats.size(), QStringLiteral("heat source or map cell"),
+                             QStringLiteral("heat sources and map cells")));
     html += QStringLiteral("<h2>Views</h2>\n");
     for (const View view : {View::Top, View::Bottom, View::Side}) {
         html += QStringLiteral("<figure>\n") + inlineSvg(scene, view) + QStringLiteral("\n</figure>\n");

@@ -308,6 +308,19 @@ private:
         heat.owner = ownerLabel(context);
         heat.area = planRectangle(frame, 0.0, 0.0, number(entity, Width_t), number(entity, Depth_t), 0.0);
         heat.power = number(entity, HeatSourceAttributes::dissipated());
+        // An area map gives the source its power: the map's total times the scale it was laid with.
+        QStringList maps;
+        double mapPower = 0.0;
+        for (const Entity* map : ownedEntities(entity)) {
+            if (map->getType() != Power_Map_t || !hasAttributeSetTo(map, Power_Map_Kind_t, Area_Map_t))
+                continue;
+            maps.append(map->getName());
+            mapPower += number(map, Total_Power_t) * getStandardDoubleValue(map, Power_Scale_t, 1.0);
+        }
+        if (!maps.isEmpty()) {
+            heat.power = mapPower;
+            heat.areaMap = maps.join(QStringLiteral(", "));
+        }
         heat.z = up(frame.transform(Vec3()));
         heat.bottomSide = context.bottomSide;
         m_scene.heats.append(heat);

@@ -1,10 +1,14 @@
 #include "ObjectSceneBuilder.h"
 
+#include <tarvex/host/UnitConverter.h>
+#include <tarvex/maps/TarvexPowerMapImporter.h>
 #include <tarvex/objects/TarvexBasicPart.h>
 #include <tarvex/objects/TarvexCompositeGeometryObject.h>
 #include <tarvex/objects/TarvexLayeredPart.h>
 #include <tarvex/objects/TarvexLayeredPartLayer.h>
 #include <tarvex/objects/TarvexMaterial.h>
+#include <tarvex/objects/TarvexMaterialMap.h>
+#include <tarvex/objects/TarvexMaterialSimple.h>
 #include <tarvex/objects/TarvexObject.h>
 #include <tarvex/objects/TarvexPartType.h>
 #include <tarvex/objects/TarvexPowerSourcePowerMap.h>
@@ -13,6 +17,7 @@
 #include <algorithm>
 #include <limits>
 #include <map>
+#include <set>
 
 using namespace Tarvex;
 
@@ -40,13 +45,21 @@ QPolygonF planOf(TarvexPart& part)
     return planOf(part.getGeometry().getPlacedBound());
 }
 
-QString materialOf(const TarvexPart& part)
+std::shared_ptr<TarvexMaterial> materialOf(const TarvexPart& part)
 {
     std::shared_ptr<TarvexMaterial> material;
     if (const auto* basic = dynamic_cast<const TarvexBasicPart*>(&part))
         material = basic->getMaterial();
     else if (const auto* joint = dynamic_cast<const TarvexSolderJoint*>(&part))
         material = joint->getMaterial();
+    return material;
+}
+
+// A layout's cell is named by its metal, one of the materials the import mixes in it.
+QString nameOf(std::shared_ptr<TarvexMaterial> material)
+{
+    while (const auto* map = dynamic_cast<const TarvexMaterialMap*>(material.get()))
+        material = map->getMetal() ? map->getMetal() : map->getDielectric();
     return material ? material->getName() : QString();
 }
 
@@ -79,7 +92,7 @@ private:
         SceneOutline outline;
         outline.label = part.getObjectName().isEmpty() ? part.getName(true) : part.getObjectName();
         outline.type = part.getType();
-        outline.material = materialOf(part);
+        outline.material = nameOf(materialOf(part));
         outline.outline = planOf(part);
         outline.zLow = bound.getLow().z * Millimetres;
         outline.zHigh = bound.getHigh().z * Millimetres;
@@ -110,7 +123,7 @@ private:
         }
         addHeatSources(part, outline.label);
         m_scene.outlines.append(outline);
-        remember(outline.material);
+        remember(materialOf(part));
     }
 
     double powerOf(const TarvexPart& part) const
@@ -136,17 +149,41 @@ private:
             return;
         const Geometry::Bound bound = part.getGeometry().getPlacedBound();
         for (const std::shared_ptr<TarvexPowerSource>& source : carrier->getPowerSources()) {
-            if (!source)
+            // The pieces of one part (a heat sink's base and fins) share its sources: count each once.
+            if (!source || !m_heatSources.insert(source.get()).second)
                 continue;
             SceneHeat heat;
             heat.name = source->getName();
             heat.owner = owner;
             heat.area = QPolygonF(QRectF(source->getXll() * Millimetres, source->getYll() * Millimetres,
                                          source->getDx() * Millimetres, source->getDy() * Millimetres));
-            if (const auto* map = dynamic_cast<const TarvexPowerSourcePowerMap*>(source.get()))
-                heat.power = map->getPower();
+            if (const auto* map = dynamic_cast<const TarvexPowerSourcePowerMap*>(source.get())) {
+                heat.power = map->getPower() * map->getPowerScale();
+                addAreaMaps(*map, heat);
+            }
             heat.z = (source->getNormal().z < 0.0 ? bound.getLow().z : bound.getHigh().z) * Millimetres;
             m_scene.heats.append(heat);
+        }
+    }
+
+    // A source whose map file holds area maps has their power, scaled, as the import gives it.
+    static void addAreaMaps(const TarvexPowerSourcePowerMap& source, SceneHeat& heat)
+    {
+        if (source.getPowerMapFile().isEmpty())
+            return;
+        TarvexPowerMapImporter reader(nullptr);
+        QStringList names;
+        double power = 0.0;
+        for (const ServerConstructor::PowerMapData& map : reader.readPowerMapData(source.getPowerMapFile())) {
+            if (!map.isAreaMap())
+                continue;
+            names.append(QString::fromStdString(map.name));
+            for (const double block : map.powers)
+                power += EntityModel::UnitConverter::instance().convertToSI(EntityModel::Power_t, block, map.powerUnit);
+        }
+        if (!names.isEmpty()) {
+            heat.power = power * source.getPowerScale();
+            heat.areaMap = names.join(QStringLiteral(", "));
         }
     }
 
@@ -178,11 +215,11 @@ private:
             for (const std::unique_ptr<TarvexPart>& cellPart : layerPart->getCells()) {
                 if (!cellPart)
                     continue;
-                SceneCell cell{planOf(*cellPart), materialOf(*cellPart)};
+                SceneCell cell{planOf(*cellPart), nameOf(materialOf(*cellPart))};
                 board.power += powerOf(*cellPart);
                 outline.addPolygon(cell.outline);
                 outline.closeSubpath();
-                remember(cell.material);
+                remember(materialOf(*cellPart));
                 layer.cells.append(cell);
             }
             board.layers.append(layer);
@@ -193,17 +230,29 @@ private:
     }
 
     // The file's own materials are known only through the parts that use them.
-    void remember(const QString& material)
+    void remember(const std::shared_ptr<TarvexMaterial>& material)
     {
-        if (!material.isEmpty() && !m_materials.count(material)) {
-            m_materials.emplace(material, m_scene.materials.size());
-            const double none = std::numeric_limits<double>::quiet_NaN();
-            m_scene.materials.append(SceneMaterial{material, {none, none, none}, none, none, none});
+        if (!material || m_materials.count(material->getName()))
+            return;
+        if (const auto* map = dynamic_cast<const TarvexMaterialMap*>(material.get())) {
+            remember(map->getMetal());
+            remember(map->getDielectric());
+            return;
         }
+        m_materials.emplace(material->getName(), m_scene.materials.size());
+        const double none = std::numeric_limits<double>::quiet_NaN();
+        SceneMaterial scene{material->getName(), {none, none, none}, none, none, none};
+        if (const auto* simple = dynamic_cast<const TarvexMaterialSimple*>(material.get())) {
+            const Geometry::Vec3 k = simple->getHostConductivity();
+            scene = SceneMaterial{material->getName(), {k.x, k.y, k.z}, simple->getDensity(), simple->getSpecificHeat(),
+                                  simple->getEmissivity()};
+        }
+        m_scene.materials.append(scene);
     }
 
     RenderScene& m_scene;
     std::map<QString, int> m_materials;
+    std::set<const TarvexPowerSource*> m_heatSources;
 };
 
 bool isNamed(const TarvexObject& node, const QString& name)
@@ -226,6 +275,7 @@ void collectNamed(const TarvexObject& node, const QString& name, std::vector<con
 RenderScene ObjectSceneBuilder::build(const std::vector<std::unique_ptr<TarvexObject>>& objects, const QString& name)
 {
     RenderScene scene;
+    scene.fromFile = true;
     Walker walker(scene);
     std::vector<const TarvexObject*> roots;
     for (const std::unique_ptr<TarvexObject>& object : objects) {

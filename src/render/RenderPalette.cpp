@@ -3,17 +3,43 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <set>
 
 namespace Render {
 
 QColor RenderPalette::materialColour(int index)
 {
-    // Okabe–Ito, with grey in place of its black so that outlines and labels stay readable.
-    static const std::array<QRgb, 8> set = {0xE69F00, 0x56B4E9, 0x009E73, 0xF0E442,
+    // Okabe–Ito, with grey in place of its black so that outlines and labels stay readable and
+    // wine in place of its yellow, which is too near the hot end of the density scale.
+    static const std::array<QRgb, 8> set = {0xE69F00, 0x56B4E9, 0x009E73, 0x882255,
                                             0x0072B2, 0xD55E00, 0xCC79A7, 0x999999};
     const int round = std::max(index, 0) / int(set.size());
     const QColor colour(set[size_t(std::max(index, 0)) % set.size()]);
     return round == 0 ? colour : colour.lighter(100 + 25 * round);
+}
+
+QHash<QString, QColor> RenderPalette::materialColours(QStringList names)
+{
+    // A name starts from the colour its own hash (FNV-1a, the same in every run) picks; names
+    // are taken in sorted order and one that finds its colour taken moves on to the next.
+    names.sort();
+    names.removeDuplicates();
+    QHash<QString, QColor> colours;
+    std::set<int> taken;
+    for (const QString& name : names) {
+        quint32 hash = 2166136261u;
+        for (const QChar character : name)
+            hash = (hash ^ character.unicode()) * 16777619u;
+        int step = 0;
+        int index = int(hash % 8u);
+        while (taken.count(index)) {
+            ++step;
+            index = int((hash + quint32(step)) % 8u) + 8 * (step / 8);
+        }
+        taken.insert(index);
+        colours.insert(name, materialColour(index));
+    }
+    return colours;
 }
 
 QColor RenderPalette::densityColour(double position)

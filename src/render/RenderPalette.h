@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QHash>
+#include <QStringList>
 
 namespace Render {
 
@@ -12,6 +14,9 @@ public:
     /// The colour of the `index`th material; past the eight of the set the colours come
     /// round again, lighter.
     static QColor materialColour(int index);
+    /// Colours for the materials `names` of one picture, each chosen by its name so that a
+    /// material keeps its colour from picture to picture; no two of them share one.
+    static QHash<QString, QColor> materialColours(QStringList names);
     /// The colour at `position` (0 to 1, clamped) along the power-density scale.
     static QColor densityColour(double position);
     /// The colour of outlines and text.

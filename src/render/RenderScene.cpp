@@ -121,6 +121,24 @@ std::pair<double, double> RenderScene::heightRange() const
     return low > high ? std::make_pair(0.0, 0.0) : std::make_pair(low, high);
 }
 
+double RenderScene::boardPower(int index) const
+{
+    const auto firstBoardUnder = [this](const QPolygonF& area) {
+        const QPointF centre = area.boundingRect().center();
+        for (int i = 0; i < boards.size(); ++i) {
+            if (boards[i].shape.boundingRect().contains(centre))
+                return i;
+        }
+        return -1;
+    };
+    double power = boards.value(index).power;
+    for (const SceneOutline& outline : outlines)
+        power += firstBoardUnder(outline.outline) == index ? outline.power : 0.0;
+    for (const SceneHeat& heat : heats)
+        power += firstBoardUnder(heat.area) == index ? heat.power : 0.0;
+    return power;
+}
+
 QStringList RenderScene::cellMaterials() const
 {
     QStringList used;
@@ -174,6 +192,11 @@ void RenderScene::markBottomSide()
 bool RenderScene::isEmpty() const
 {
     return boards.isEmpty() && outlines.isEmpty() && balls.empty() && heats.isEmpty();
+}
+
+QString counted(qsizetype count, const QString& one, const QString& many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? one : many);
 }
 
 } // namespace Render

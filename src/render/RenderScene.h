@@ -111,6 +111,8 @@ struct SceneHeat
     /// True for a cell of a power map, which carries the name of its map (the report lists
     /// the map, not its cells).
     bool mapCell = false;
+    /// The area map the source holds and whose power it carries, empty for none.
+    QString areaMap;
     /// Power per area, W/m^2; 0 for an area without size.
     double density() const;
 };
@@ -127,8 +129,10 @@ struct RenderScene
     QVector<SceneHeat> heats;
     /// The materials of the model, by name.
     QVector<SceneMaterial> materials;
-    /// The warnings an import left, where the model records them.
+    /// The warnings an import left, where the model records them, or that reading the file gave.
     QStringList warnings;
+    /// True when the scene is what an interchange file says rather than a saved model.
+    bool fromFile = false;
 
     /// The box seen from above that holds everything drawn.
     QRectF planBounds() const;
@@ -142,8 +146,14 @@ struct RenderScene
     /// Marks what stands wholly below the lowest board face as seen from below (what is
     /// marked already stays so).
     void markBottomSide();
+    /// The power of the board at `index` and of everything over its outline: its cells, the
+    /// components and blocks and the heat sources (each counted with the first board under it), W.
+    double boardPower(int index) const;
     /// True when nothing would be drawn.
     bool isEmpty() const;
 };
+
+/// "1 board", "3 boards": `count` and the word it counts.
+QString counted(qsizetype count, const QString& one, const QString& many);
 
 } // namespace Render

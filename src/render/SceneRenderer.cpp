@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSvgGenerator>
 
@@ -102,7 +103,8 @@ QSize SceneRenderer::defaultSize()
 }
 
 SceneRenderer::SceneRenderer(const RenderScene& scene, View view)
-    : m_scene(scene), m_view(view), m_materials(scene.cellMaterials()), m_densities(scene.densityRange())
+    : m_scene(scene), m_view(view), m_materials(scene.cellMaterials()),
+      m_colours(RenderPalette::materialColours(m_materials)), m_densities(scene.densityRange())
 {
 }
 
@@ -166,7 +168,7 @@ SceneRenderer::Layout SceneRenderer::layoutFor(const QSize& size) const
 
 QColor SceneRenderer::materialColour(const QString& material) const
 {
-    return RenderPalette::materialColour(int(m_materials.indexOf(material)));
+    return m_colours.value(material, RenderPalette::materialColour(7));
 }
 
 QColor SceneRenderer::heatColour(double density) const
@@ -233,25 +235,6 @@ void SceneRenderer::paintPlan(QPainter& painter, const Layout& layout) const
         painter.drawPath(layout.map.map(shape));
     }
 
-    painter.setPen(QPen(faded(ink, 160), 1));
-    for (const SceneHeat& heat : m_scene.heats) {
-        if (heat.bottomSide == top)
-            continue;
-        painter.setBrush(heatColour(heat.density()));
-        painter.drawPolygon(layout.map.map(heat.area));
-    }
-
-    painter.setBrush(Qt::NoBrush);
-    for (const SceneOutline& outline : m_scene.outlines) {
-        if (outline.bottomSide == top)
-            continue;
-        const Qt::PenStyle style = outline.kind == OutlineKind::Component ? Qt::SolidLine
-                                   : outline.kind == OutlineKind::Block   ? Qt::DashLine
-                                                                          : Qt::DotLine;
-        painter.setPen(QPen(ink, outline.kind == OutlineKind::Terminal ? 1 : 1.5, style));
-        painter.drawPolygon(layout.map.map(outline.outline));
-    }
-
     painter.setPen(QPen(faded(ink, 200), 1));
     painter.setBrush(QColor(0xDD, 0xDD, 0xDD));
     // On an image, joints of a pixel or two are dots of their size, drawn together: a board
@@ -271,6 +254,26 @@ void SceneRenderer::paintPlan(QPainter& painter, const Layout& layout) const
     for (const auto& [size, centres] : dots) {
         painter.setPen(QPen(QColor(0x90, 0x90, 0x90), size / 2.0, Qt::SolidLine, Qt::RoundCap));
         painter.drawPoints(centres);
+    }
+
+    // Power over the joints, which a dense board would otherwise cover it with.
+    painter.setPen(QPen(faded(ink, 160), 1));
+    for (const SceneHeat& heat : m_scene.heats) {
+        if (heat.bottomSide == top)
+            continue;
+        painter.setBrush(heatColour(heat.density()));
+        painter.drawPolygon(layout.map.map(heat.area));
+    }
+
+    painter.setBrush(Qt::NoBrush);
+    for (const SceneOutline& outline : m_scene.outlines) {
+        if (outline.bottomSide == top)
+            continue;
+        const Qt::PenStyle style = outline.kind == OutlineKind::Component ? Qt::SolidLine
+                                   : outline.kind == OutlineKind::Block   ? Qt::DashLine
+                                                                          : Qt::DotLine;
+        painter.setPen(QPen(ink, outline.kind == OutlineKind::Terminal ? 1 : 1.5, style));
+        painter.drawPolygon(layout.map.map(outline.outline));
     }
 
     // Labels last, over everything, each centred on its outline and shrunk to fit it.
@@ -317,16 +320,41 @@ void SceneRenderer::paintSide(QPainter& painter, const Layout& layout) const
         painter.drawEllipse(side(ball.x - ball.radius, ball.x + ball.radius, ball.zLow, ball.zLow + ball.height));
     }
     painter.setBrush(Qt::NoBrush);
-    QVector<QRectF> labels;
+    QVector<QRectF> boxes;
     for (const SceneOutline& outline : m_scene.outlines) {
         if (outline.kind == OutlineKind::Terminal)
             continue;
         const QRectF span = outline.outline.boundingRect();
         painter.setPen(QPen(ink, 1.5, outline.kind == OutlineKind::Block ? Qt::DashLine : Qt::SolidLine));
-        const QRectF box = side(span.left(), span.right(), outline.zLow, outline.zHigh);
-        painter.drawRect(box);
-        if (!outline.label.isEmpty())
-            drawLabel(painter, QPointF(box.center().x(), box.top() - 0.8 * layout.font), outline.label, -1.0, labels);
+        boxes.append(side(span.left(), span.right(), outline.zLow, outline.zHigh));
+        painter.drawRect(boxes.last());
+    }
+    // A label stands above its part (below one on the bottom face); one that would cover
+    // another label or another part is left out rather than piled on them.
+    painter.setPen(ink);
+    QVector<QRectF> labels;
+    int index = 0;
+    for (const SceneOutline& outline : m_scene.outlines) {
+        if (outline.kind == OutlineKind::Terminal)
+            continue;
+        const QRectF box = boxes[index++];
+        if (outline.label.isEmpty())
+            continue;
+        const QRectF size = QFontMetricsF(painter.font()).boundingRect(outline.label).adjusted(-2, 0, 2, 0);
+        const QRectF outside(QPointF(box.center().x() - size.width() / 2,
+                                     outline.bottomSide ? box.bottom() + 1 : box.top() - size.height() - 1),
+                             size.size());
+        QRectF inside(QPointF(), size.size());
+        inside.moveCenter(box.center());
+        for (const QRectF& plate : {outside, inside}) {
+            const auto covers = [&plate, &box](const QRectF& other) { return other != box && other.intersects(plate); };
+            if ((plate == inside && !box.contains(plate)) || std::any_of(labels.begin(), labels.end(), covers) ||
+                std::any_of(boxes.begin(), boxes.end(), covers))
+                continue;
+            labels.append(plate);
+            painter.drawText(plate, Qt::AlignCenter, outline.label);
+            break;
+        }
     }
 }
 
@@ -451,7 +479,17 @@ QByteArray SceneRenderer::toSvg(const QSize& size) const
     QPainter painter(&generator);
     paint(painter, size);
     painter.end();
-    return buffer.data();
+    // The writer gives the size in millimetres at its 72 dpi; a browser then scales the
+    // picture. In pixels it is shown at the size it was drawn for.
+    QByteArray svg = buffer.data();
+    const int end = svg.indexOf('>', svg.indexOf("<svg"));
+    const QByteArray start = QString::fromUtf8(svg.left(end))
+                                 .replace(QRegularExpression(QStringLiteral("\\swidth=\"[^\"]*\"")),
+                                          QStringLiteral(" width=\"%1px\"").arg(size.width()))
+                                 .replace(QRegularExpression(QStringLiteral("\\sheight=\"[^\"]*\"")),
+                                          QStringLiteral(" height=\"%1px\"").arg(size.height()))
+                                 .toUtf8();
+    return start + svg.mid(end);
 }
 
 QImage SceneRenderer::toImage(const QSize& size) const

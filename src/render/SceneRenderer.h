@@ -3,6 +3,7 @@
 #include "RenderScene.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QImage>
 #include <QSize>
 
@@ -51,6 +52,7 @@ private:
     const RenderScene& m_scene;
     const View m_view;
     const QStringList m_materials;
+    const QHash<QString, QColor> m_colours;
     const std::pair<double, double> m_densities;
 };
 

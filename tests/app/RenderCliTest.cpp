@@ -90,14 +90,45 @@ TEST(RenderCli, WrongArgumentsAndInputsAreRefused)
         {{"render", model, "-o", dir.path("no/such/folder/out.svg")}, 1, "Cannot write"},
         {{"report", model}, 2, "report needs MODEL.json and -o REPORT.html"},
         {{"report", model, "-o", model}, 2, "-o names the model itself"},
+        {{"report", model, "-o", dir.path("out.pdf")}, 2, "-o needs a file name ending in .html"},
     };
     for (const Row& row : rows) {
         const TestSupport::CliRun run = tarvex(row.arguments);
         EXPECT_EQ(run.exitCode, row.status) << row.arguments.join(' ').toStdString() << "\n" << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.message))) << row.message << "\n" << run.err.toStdString();
         EXPECT_FALSE(QFileInfo::exists(out)) << row.arguments.join(' ').toStdString();
+        EXPECT_FALSE(QFileInfo::exists(dir.path("out.pdf")));
     }
     // A model with nothing to draw says so.
     dir.write("empty.json", CliFiles::savedModel(""));
     EXPECT_TRUE(CliFiles::failedWith(tarvex({"render", dir.path("empty.json"), "-o", out}), "holds nothing to draw"));
+}
+
+TEST(RenderCli, ReportsOfAFileAndOfItsModelAgreeOnPower)
+{
+    const TestSupport::TempDir dir;
+    const QString file = QStringLiteral(TARVEX_TEST_DATA "/builders/heat-sources.xml");
+    const QString model = dir.path("hs.json");
+    CliFiles::ok({"import", file, "--model", model});
+    CliFiles::ok({"report", model, "-o", dir.path("model.html")});
+    CliFiles::ok({"report", file, "-o", dir.path("file.html")});
+    const QString fromModel = QString::fromUtf8(dir.read("model.html"));
+    const QString fromFile = QString::fromUtf8(dir.read("file.html"));
+    // The board carries the power of everything on it.
+    const char* const Board = "<tr><td>BRD</td><td class=\"n\">40</td><td class=\"n\">30</td><td class=\"n\">1.6</td>"
+                              "<td class=\"n\">1</td><td class=\"n\">0</td><td class=\"n\">11</td></tr>";
+    // The area map's 1.5 W laid with scale 3, the scaled bottom source and the heat sink's source once.
+    for (const char* row : {"<td>U7_Map</td><td>U7</td><td>heat source, area map area-map</td>",
+                            "<td class=\"n\">4.5</td>", "<td>BRD_Bottom</td><td></td><td>heat source</td>"
+                                                        "<td class=\"n\">4</td><td class=\"n\">1</td>",
+                            "<tr><th colspan=\"4\">Total</th><td class=\"n\">11</td>", "records no warnings", Board, "; 1 board, "})
+        EXPECT_TRUE(fromModel.contains(QLatin1String(row))) << row << "\n" << fromModel.toStdString();
+    EXPECT_EQ(fromFile.count(QStringLiteral("<td>HS9_Base</td>")), 1);
+    for (const char* row : {"<td>U7_Map</td><td>U7</td><td>heat source, area map area-map</td>",
+                            "<tr><th colspan=\"4\">Total</th><td class=\"n\">11</td>", Board,
+                            "<td>BRD_Bottom</td><td>BRD</td><td>heat source</td><td class=\"n\">4</td><td class=\"n\">1</td>",
+                            "<td>FR4</td><td class=\"n\">0.3</td><td class=\"n\">0.3</td><td class=\"n\">0.3</td>"
+                            "<td class=\"n\">1900</td><td class=\"n\">1150</td>",
+                            "<h2>Warnings of reading the file</h2>\n<ul>\n<li>", "Nobody"})
+        EXPECT_TRUE(fromFile.contains(QLatin1String(row))) << row << "\n" << fromFile.toStdString();
 }

@@ -37,6 +37,8 @@ TEST(PlanViewSvg, TopViewShowsPartsToScaleWithTheirLegend)
     const SvgContent svg(SceneRenderer(scene, View::Top).toSvg(Size));
     ASSERT_TRUE(svg.wellFormed);
     EXPECT_EQ(svg.title, QStringLiteral("Top view of sample.json"));
+    // Sized in pixels, so a browser shows it at the size it was drawn for.
+    EXPECT_TRUE(SceneRenderer(scene, View::Top).toSvg(Size).contains("<svg width=\"1200px\" height=\"750px\""));
     const QStringList texts = svg.textList();
     for (const char* expected : {"Top view", "U1", "HS1", "C1", "Q1", "Materials", "Copper", "FR4", "Power density",
                                  "1e+05 W/m²", "component", "block", "terminal", "solder ball or bump", "10 mm",
@@ -74,8 +76,21 @@ TEST(PlanViewSvg, TopViewShowsPartsToScaleWithTheirLegend)
     QSet<QString> fills;
     for (const RenderTest::SvgShape& shape : svg.shapes)
         fills.insert(shape.fill.toLower());
-    EXPECT_TRUE(fills.contains(RenderPalette::materialColour(0).name())) << "copper";
+    EXPECT_TRUE(fills.contains(RenderPalette::materialColours({"Copper", "FR4"}).value("Copper").name())) << "copper";
     EXPECT_TRUE(fills.contains(RenderPalette::densityColour(1.0).name())) << "the only heat source is the hottest";
+    // The core's heat lies over the die's bumps, not under them.
+    const auto heat = std::find_if(svg.shapes.begin(), svg.shapes.end(), [](const RenderTest::SvgShape& shape) {
+        return shape.fill.toLower() == RenderPalette::densityColour(1.0).name();
+    });
+    ASSERT_NE(heat, svg.shapes.end());
+    int covered = 0;
+    for (auto shape = svg.shapes.begin(); shape != svg.shapes.end(); ++shape) {
+        if (shape->tag == QLatin1String("circle") && heat->box.contains(shape->box.center())) {
+            ++covered;
+            EXPECT_LT(shape - svg.shapes.begin(), heat - svg.shapes.begin()) << "a bump drawn over the heat";
+        }
+    }
+    EXPECT_EQ(covered, 2);
 }
 
 TEST(PlanViewSvg, BottomViewShowsTheOtherFaceMirrored)
@@ -120,7 +135,7 @@ TEST(SideViewSvg, LayerStackWithThicknessesAndStretchedHeights)
     EXPECT_LT(texts.indexOf("Core: 1.5 mm, FR4"), texts.indexOf("Bottom: 0.035 mm, Copper"));
 
     // The core is drawn 60 mm wide and 1.5 mm thick, times the stretch.
-    const QString core = RenderPalette::materialColour(1).name();
+    const QString core = RenderPalette::materialColours({"Copper", "FR4"}).value("FR4").name();
     QRectF drawn;
     for (const RenderTest::SvgShape& shape : svg.shapes) {
         if (shape.fill.toLower() == core && shape.box.width() > drawn.width())
@@ -133,6 +148,7 @@ TEST(SideViewSvg, LayerStackWithThicknessesAndStretchedHeights)
 TEST(Png, AskedSizeAndNotBlankInEveryView)
 {
     const RenderScene scene = sampleScene();
+    const QRgb copper = RenderPalette::materialColours({"Copper", "FR4"}).value("Copper").rgb();
     for (const View view : {View::Top, View::Bottom, View::Side}) {
         for (const QSize& size : {QSize(640, 400), QSize(1600, 1000)}) {
             const QImage image = SceneRenderer(scene, view).toImage(size);
@@ -142,7 +158,7 @@ TEST(Png, AskedSizeAndNotBlankInEveryView)
             for (int y = 0; y < image.height(); y += 3) {
                 for (int x = 0; x < image.width(); x += 3) {
                     colours.insert(image.pixel(x, y));
-                    coloured += image.pixel(x, y) == RenderPalette::materialColour(0).rgb() ? 1 : 0;
+                    coloured += image.pixel(x, y) == copper ? 1 : 0;
                 }
             }
             EXPECT_GT(colours.size(), 8) << int(view);
@@ -167,4 +183,78 @@ TEST(Palette, ColoursStayApartAndTheScaleRisesInLightness)
     }
     EXPECT_EQ(RenderPalette::densityColour(-3.0), RenderPalette::densityColour(0.0));
     EXPECT_EQ(RenderPalette::densityColour(7.0), RenderPalette::densityColour(1.0));
+}
+
+TEST(Palette, AMaterialKeepsItsColourByName)
+{
+    // The sample board's model and file and a file of FR4 alone give each material one colour;
+    // in a picture of many materials no two share one, and none looks like the hottest power.
+    const RenderTest::ImportedModel imported(RenderTest::sampleBoard());
+    const QStringList pictures[] = {
+        imported.scene().cellMaterials(), sampleScene().cellMaterials(),
+        RenderTest::fileScene(RenderTest::builderData("heat-sources.xml")).cellMaterials(),
+        {"Solder", "FR4", "Copper", "Silicon", "Mold", "Aluminium", "Air"},
+    };
+    EXPECT_EQ(pictures[0], (QStringList{"Copper", "FR4"}));
+    EXPECT_EQ(pictures[1], (QStringList{"Copper", "FR4"}));
+    EXPECT_EQ(pictures[2], (QStringList{"FR4"}));
+    const QColor hot = RenderPalette::densityColour(1.0);
+    QHash<QString, QColor> seen;
+    for (const QStringList& names : pictures) {
+        const QHash<QString, QColor> colours = RenderPalette::materialColours(names);
+        QSet<QRgb> distinct;
+        for (auto it = colours.begin(); it != colours.end(); ++it) {
+            distinct.insert(it->rgb());
+            if (&names != &pictures[3] && seen.contains(it.key())) {
+                EXPECT_EQ(seen.value(it.key()).name(), it->name()) << it.key().toStdString();
+            }
+            seen.insert(it.key(), it.value());
+            const double distance = std::abs(it->redF() - hot.redF()) + std::abs(it->greenF() - hot.greenF()) +
+                                    std::abs(it->blueF() - hot.blueF());
+            EXPECT_GT(distance, 0.5) << it.key().toStdString() << " looks like the hottest power: " << it->name().toStdString();
+        }
+        EXPECT_EQ(distinct.size(), names.size());
+    }
+}
+
+TEST(SideViewSvg, LabelsNeitherPileUpNorCoverTheBoard)
+{
+    // Eight parts side by side at one place on the sample board and one under the board:
+    // their labels never overlap, and the one underneath is labelled below itself.
+    RenderScene scene = sampleScene();
+    for (int i = 1; i <= 8; ++i) {
+        SceneOutline part;
+        part.label = QStringLiteral("P%1").arg(i);
+        part.outline = QPolygonF(QRectF(50, 5 + i, 4, 1));
+        part.zLow = 1.6;
+        part.zHigh = 2.0;
+        scene.outlines.append(part);
+    }
+    SceneOutline under;
+    under.label = QStringLiteral("B1");
+    under.outline = QPolygonF(QRectF(30, 30, 4, 4));
+    under.zLow = -1.0;
+    under.zHigh = 0.0;
+    under.bottomSide = true;
+    scene.outlines.append(under);
+    const SvgContent svg(SceneRenderer(scene, View::Side).toSvg(Size));
+    QVector<QPointF> shown;
+    for (const RenderTest::SvgText& text : svg.texts) {
+        if (text.text.startsWith(QLatin1Char('P')) && text.text.size() == 2)
+            shown.append(text.at);
+    }
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_LT(shown.size(), 8);
+    for (int i = 0; i < shown.size(); ++i) {
+        for (int j = i + 1; j < shown.size(); ++j)
+            EXPECT_TRUE(std::abs(shown[i].y() - shown[j].y()) > 8 || std::abs(shown[i].x() - shown[j].x()) > 20)
+                << "two labels on one another";
+    }
+    const QPointF label = svg.textAt(QStringLiteral("B1"));
+    const auto box = std::find_if(svg.shapes.begin(), svg.shapes.end(), [&](const RenderTest::SvgShape& shape) {
+        return shape.box.width() < Size.width() / 5 && shape.box.left() <= label.x() &&
+               shape.box.right() >= label.x() && shape.box.height() > 2;
+    });
+    ASSERT_NE(box, svg.shapes.end());
+    EXPECT_GT(label.y(), box->box.bottom()) << "B1 is labelled on the board instead of under its part";
 }

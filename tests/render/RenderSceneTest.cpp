@@ -164,3 +164,50 @@ TEST(ModelScene, OneEntityOrPartAlone)
     }
     EXPECT_TRUE(RenderTest::fileScene(RenderTest::sampleBoard(), QStringLiteral("nothing")).isEmpty());
 }
+
+TEST(ModelScene, HeatSourcesCarryThePowerTheModelGivesThem)
+{
+    // Scaled sources, a source holding an area map of 1.5 W laid with scale 3 and a heat sink's
+    // source shared by its three pieces: the file and its model give each source once with the
+    // same power.
+    struct Row
+    {
+        const char* name;
+        double power;
+    };
+    const Row rows[] = {{"BRD_Top", 1.5}, {"BRD_Bottom", 1.0}, {"U7_Map", 4.5}, {"HS9_Base", 4.0}};
+    const ImportedModel imported(RenderTest::builderData("heat-sources.xml"));
+    const RenderScene scenes[] = {imported.scene(), RenderTest::fileScene(RenderTest::builderData("heat-sources.xml"))};
+    for (const RenderScene& scene : scenes) {
+        SCOPED_TRACE(&scene == &scenes[0] ? "model" : "file");
+        ASSERT_EQ(scene.heats.size(), 4);
+        for (const Row& row : rows) {
+            EXPECT_EQ(std::count_if(scene.heats.begin(), scene.heats.end(),
+                                    [&](const SceneHeat& heat) { return heat.name == row.name; }),
+                      1)
+                << row.name;
+            const auto heat = std::find_if(scene.heats.begin(), scene.heats.end(),
+                                           [&](const SceneHeat& heat) { return heat.name == row.name; });
+            if (heat != scene.heats.end()) {
+                EXPECT_NEAR(heat->power, row.power, 1e-9) << row.name;
+                EXPECT_EQ(heat->areaMap, row.name == QLatin1String("U7_Map") ? QStringLiteral("area-map") : QString());
+            }
+        }
+    }
+}
+
+TEST(ModelScene, LayoutLayersShowTheLayoutsMaterials)
+{
+    // A layer mixed from a layout is named by its metal in the file's picture, and the legend
+    // and the report know both of the layout's materials.
+    const RenderScene scene = RenderTest::fileScene(RenderTest::builderData("layout-board.xml"));
+    QStringList names;
+    for (const SceneMaterial& material : scene.materials) {
+        names.append(material.name);
+        EXPECT_FALSE(std::isnan(material.density)) << material.name.toStdString();
+    }
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"Copper", "FR4"}));
+    for (const QString& material : scene.cellMaterials())
+        EXPECT_TRUE(names.contains(material)) << material.toStdString();
+}

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 
@@ -66,9 +67,10 @@ TEST(Report, OnePageWithViewsAndTablesAndNothingFetched)
     EXPECT_EQ(html.count("http"), html.count("http://www.w3.org/"));
 
     const QStringList rows = {
-        // The board: 60 x 40 mm, 1.6 mm, 5 layers, no power in its cells.
+        // The board: 60 x 40 mm, 1.6 mm, 5 layers, no power in its cells; U1 die and core 2.5 W
+        // each, C1 0.1 W and Q1 0.75 W on it.
         "<tr><td>PCB</td><td class=\"n\">60</td><td class=\"n\">40</td><td class=\"n\">1.6</td><td class=\"n\">5</td>"
-        "<td class=\"n\">0</td></tr>",
+        "<td class=\"n\">0</td><td class=\"n\">5.85</td></tr>",
         // Its stack top down starts with the copper halves.
         "<tr><td>Top_East</td><td class=\"n\">1.565</td><td class=\"n\">0.035</td><td>Copper</td><td class=\"n\">1</td></tr>",
         "<tr><td>Q1</td><td>component</td><td>2R</td><td>top</td><td class=\"n\">6</td><td class=\"n\">6</td>"
@@ -115,7 +117,7 @@ TEST(Report, HeadlessBrowserShowsThePageWithoutErrors)
     for (int y = 0; y < image.height(); y += 4) {
         for (int x = 0; x < image.width(); x += 4) {
             colours.insert(image.pixel(x, y));
-            copper += image.pixel(x, y) == RenderPalette::materialColour(0).rgb() ? 1 : 0;
+            copper += image.pixel(x, y) == RenderPalette::materialColours({"Copper", "FR4"}).value("Copper").rgb() ? 1 : 0;
         }
     }
     EXPECT_GT(colours.size(), 20) << "the page is blank";
@@ -127,4 +129,22 @@ TEST(Report, HeadlessBrowserShowsThePageWithoutErrors)
     EXPECT_EQ(dom.out.count("<svg"), 3);
     EXPECT_GE(dom.out.count("<table"), 5);
     EXPECT_TRUE(dom.out.contains("Power density"));
+}
+
+TEST(Report, ComponentsInTheOrderAReaderCounts)
+{
+    RenderScene scene;
+    for (const char* label : {"U10", "U5", "C2", "U1", "U007", "U1A", "R"}) {
+        SceneOutline outline;
+        outline.label = QLatin1String(label);
+        outline.outline = QPolygonF(QRectF(0, 0, 1, 1));
+        scene.outlines.append(outline);
+    }
+    const QString html = QString::fromUtf8(HtmlReport::toHtml(scene));
+    QStringList order;
+    QRegularExpression row(QStringLiteral("<tr><td>([^<]*)</td><td>(component|block)</td>"));
+    for (auto match = row.globalMatch(html); match.hasNext();)
+        order.append(match.next().captured(1));
+    EXPECT_EQ(order, (QStringList{"C2", "R", "U1", "U1A", "U5", "U007", "U10"}));
+    EXPECT_TRUE(html.contains("; 0 boards, 7 components and blocks, ")) << html.toStdString();
 }
