@@ -121,6 +121,18 @@ std::vector<Entity*> importsFrom(const Model& model, const QString& source)
     return found;
 }
 
+std::vector<Entity*> importsToUpdate(const Model& model, const QString& source, std::vector<Entity*>& others)
+{
+    if (importsFrom(model, source).empty())
+        return earlierImports(model);
+    std::vector<Entity*> replaced;
+    for (Entity* entity : earlierImports(model)) {
+        const QString from = getStringValue(entity, ImportSource);
+        (from.isEmpty() || from == source ? replaced : others).push_back(entity);
+    }
+    return replaced;
+}
+
 std::optional<int> openEntityCommand(CommandParser& parser, const QString& entityHelp,
                                      const QList<QCommandLineOption>& extraOptions, EntityCommandTarget& target)
 {

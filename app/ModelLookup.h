@@ -54,6 +54,12 @@ QString importSourceOf(const QString& file);
 void recordImportSource(const std::vector<EntityModel::Entity*>& entities, const QString& source);
 /// The top-level entities of earlier imports into `model` that were built from `source`.
 std::vector<EntityModel::Entity*> importsFrom(const EntityModel::Model& model, const QString& source);
+/// The top-level entities of earlier imports into `model` that an update from `source`
+/// replaces: those built from it, with those that record no file (made before files were
+/// recorded, or read from standard input); when none was built from it (a newer version of
+/// the file under another name), all of them. Imports it leaves are put in `others`.
+std::vector<EntityModel::Entity*> importsToUpdate(const EntityModel::Model& model, const QString& source,
+                                                  std::vector<EntityModel::Entity*>& others);
 
 /// What a command that applies a FILE to one entity of a saved model works on.
 struct EntityCommandTarget

@@ -14,6 +14,8 @@
 #include <tarvex/import/TarvexImporter.h>
 
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 using namespace EntityModel;
 
@@ -51,7 +53,10 @@ int runUpdateCommand(CommandParser& parser)
     if (parser.isSet(dryRunOption) && !(before = ModelFile::load(modelPath, &problem)))
         return failure(problem);
 
-    const std::vector<Entity*> existing = earlierImports(*model);
+    // An update replaces the import of its own file; imports of other files stay as they are.
+    const QString source = isStandardStream(parser.positionalArguments().value(0)) ? QString() : importSourceOf(file);
+    std::vector<Entity*> others;
+    const std::vector<Entity*> existing = importsToUpdate(*model, source, others);
     progress.holdClosingMessages(Tarvex::TarvexImporter::closingMessages());
     progress.setCountedPhases({QStringLiteral("Building objects"), QStringLiteral("Updating")});
     progress.beginPhase(QStringLiteral("Reading ") + file);
@@ -63,17 +68,26 @@ int runUpdateCommand(CommandParser& parser)
         Tools::ConsoleProgress::clearActiveLine();
         ModelPrinter(report()).printTopLevel(updated, before ? QStringLiteral("Dry run, nothing is saved; updated") : QStringLiteral("Updated"));
     }
-    summary.print(progress.warnings(), progress.fatalErrors(), parser.wantsJson());
+    // A dry run in JSON gives its summary together with the difference, as one document.
+    if (!(before && parser.wantsJson()))
+        summary.print(progress.warnings(), progress.fatalErrors(), parser.wantsJson());
     if (updated.empty() && !existing.empty() && progress.fatalErrors() == 0) {
         // Saving now would drop the whole earlier import for a file that built nothing.
         failure(QStringLiteral("the update built nothing, so the earlier import is kept"));
         return finish(true, *model, modelPath);
     }
-    if (!isStandardStream(parser.positionalArguments().value(0)))
-        recordImportSource(updated, importSourceOf(file));
-    recordImports(*model, updated);
+    recordImportSource(updated, source);
+    others.insert(others.end(), updated.begin(), updated.end());
+    recordImports(*model, others);
     if (before && progress.fatalErrors() == 0) {
-        out() << ModelDiff(*before, *model).toText();
+        const ModelDiff difference(*before, *model);
+        if (parser.wantsJson())
+            out() << QJsonDocument(QJsonObject{{QStringLiteral("difference"), difference.toJson().object()},
+                                               {QStringLiteral("summary"),
+                                                summary.json(progress.warnings(), progress.fatalErrors())}})
+                         .toJson(QJsonDocument::Indented);
+        else
+            out() << difference.toText();
         out().flush();
         err() << "Dry run: nothing was saved; the model file " << modelPath << " was left unchanged.\n";
         progress.endRun(true);

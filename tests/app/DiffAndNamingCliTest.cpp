@@ -83,6 +83,14 @@ TEST(TarvexUpdate, DryRunPrintsWhatTheUpdateWouldChangeAndSavesNothing)
     EXPECT_TRUE(diff.out.contains("~ Component \"Lid\" #4\n    X_Location: 0 -> 0.003\n")) << diff.out.toStdString();
     EXPECT_TRUE(dry.out.endsWith(diff.out)) << dry.out.toStdString();
 
+    // In JSON the summary and the difference come as one document.
+    dir.write("lid.xml", CliFiles::blockFile("Lid", 5));
+    const CliRun json = tarvex({"update", file, "--model", model, "--dry-run", "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+    const QJsonObject document = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(document["difference"].toObject()["changed"].toInt(), 1) << json.out.toStdString();
+    EXPECT_EQ(document["summary"].toObject()["warnings"].toInt(), 1) << json.out.toStdString();
+
     // An update that fails is no dry run that worked.
     const CliRun failed = tarvex({"update", dir.path("none.xml"), "--model", model, "--dry-run"});
     EXPECT_TRUE(CliFiles::failedWith(failed, "no such file"));
@@ -108,9 +116,9 @@ TEST(TarvexImport, ASecondImportOfOneFileWarnsAndPointsToUpdate)
         // The same file by another path.
         {{"import", dir.path("./sub/../a.xml")}, warning.arg(model, dir.path("./sub/../a.xml"),
                                                             "Component \"A\" #4 and 1 more")},
-        // An update takes the place of every earlier import; its file is then the one imported.
+        // An update takes the place of the import of its own file only: a's three stay.
         {{"update", b}, ""},
-        {{"import", a}, ""},
+        {{"import", a}, warning.arg(model, a, "Component \"A\" #4 and 2 more")},
         {{"import", b}, warning.arg(model, b, "Component \"B\" #7")},
     };
     QDir(dir.path(".")).mkdir("sub");
