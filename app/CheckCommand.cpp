@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "Console.h"
 
+#include <tarvex/host/XMLDOMReader.h>
 #include <tarvex/import/TarvexFileChecker.h>
 
 #include <QJsonArray>
@@ -43,8 +44,16 @@ int runCheckCommand(CommandParser& parser)
     if (const std::optional<int> status = parser.read(1, 1, {}, QStringLiteral("check needs exactly one FILE")))
         return *status;
 
-    const QString file = parser.pathArgument();
-    const std::vector<TarvexFileProblem> problems = Tarvex::TarvexFileChecker().check(file);
+    const QString input = parser.inputArgument(0, InterProcess::XMLDOMReader::contentCeiling);
+    if (input.isEmpty())
+        return 1;
+    std::vector<TarvexFileProblem> problems = Tarvex::TarvexFileChecker().check(input);
+    // What standard input held is named as the user knows it, not by the file it was copied to.
+    const QString file = userText(input);
+    for (TarvexFileProblem& problem : problems) {
+        problem.file = userText(problem.file);
+        problem.message = userText(problem.message);
+    }
     if (parser.isSet(jsonOption)) {
         out() << QString::fromUtf8(jsonReport(file, problems));
     } else {

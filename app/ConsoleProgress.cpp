@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace Tools {
@@ -165,6 +166,10 @@ void ConsoleProgress::drawLine(bool now)
     } else {
         line += QStringLiteral(" ...");
     }
+    // A line longer than the terminal wraps, and "\r" then rewrites only its last part.
+    winsize size{};
+    if (::ioctl(::fileno(m_stream), TIOCGWINSZ, &size) == 0 && size.ws_col > 1 && line.size() >= size.ws_col)
+        line = line.left(size.ws_col - 1);
     std::fprintf(m_stream, "\r\033[K%s", line.toLocal8Bit().constData());
     std::fflush(m_stream);
     m_lineShown = true;

@@ -151,6 +151,10 @@ TEST(TarvexStreams, DashReadsStandardInputAndWritesStandardOutput)
     EXPECT_EQ(shown.out, tarvex({"show", dir.path("file.json")}).out);
     const CliRun objects = tarvexIn(dir.path("."), {"objects", "-", "--json"}, dir.read("file/board.xml"));
     EXPECT_EQ(objects.out, tarvex({"objects", dir.path("file/board.xml"), "--json"}).out);
+    const CliRun checked = tarvexIn(dir.path("."), {"check", "-"}, "<broken");
+    EXPECT_EQ(checked.exitCode, 1);
+    EXPECT_TRUE(checked.out.startsWith("<stdin>: unreadable-file: Failed to Read : unexpected end of file"))
+        << checked.out.toStdString();
 
     // A model from standard input, a file to standard output.
     const QString cfd = QStringLiteral(TARVEX_SAMPLES "/cfd-board.json");
