@@ -19,12 +19,7 @@ constexpr double btu = 1055.05585262;
 constexpr double hour = 3600.0;
 constexpr double fahrenheitStep = 5.0 / 9.0;
 
-// SI = (value + offset) * scale; only temperatures have an offset.
-struct Factor
-{
-    double scale = 1.0;
-    double offset = 0.0;
-};
+using Factor = UnitConverter::Conversion;
 
 struct UnitEntry
 {
@@ -233,7 +228,14 @@ double UnitConverter::convertToSI(const TypeRef& quantity, double value, const T
     const Factor* factor = m_tables->find(quantity, unit);
     if (ok)
         *ok = factor != nullptr;
-    return factor ? (value + factor->offset) * factor->scale : value;
+    return factor ? factor->toSI(value) : value;
+}
+
+std::optional<UnitConverter::Conversion> UnitConverter::conversionToSI(const TypeRef& quantity,
+                                                                       const TypeRef& unit) const
+{
+    const Factor* factor = m_tables->find(quantity, unit);
+    return factor ? std::optional<Conversion>(*factor) : std::nullopt;
 }
 
 double UnitConverter::convertFromSI(const TypeRef& quantity, double value, const TypeRef& unit, bool* ok) const

@@ -2,6 +2,8 @@
 
 #include <tarvex/host/TypeRef.h>
 
+#include <optional>
+
 namespace EntityModel {
 
 /// Converts values between the units that exchange files name and SI units. The tables
@@ -14,12 +16,26 @@ namespace EntityModel {
 class UnitConverter
 {
 public:
+    /// How values of one unit become SI: SI = (value + offset) * scale; only temperatures
+    /// have an offset.
+    struct Conversion
+    {
+        double scale = 1.0;
+        double offset = 0.0;
+
+        /// `value` in SI.
+        double toSI(double value) const { return (value + offset) * scale; }
+    };
+
     /// The converter.
     static const UnitConverter& instance();
 
     /// `value` of `quantity` written in `unit`, in SI. An unknown quantity or unit returns
     /// `value` unchanged and sets `*ok` to false; callers warn with `describeUnknown`.
     double convertToSI(const TypeRef& quantity, double value, const TypeRef& unit, bool* ok = nullptr) const;
+    /// The conversion of `quantity` written in `unit` to SI, found once for readers that
+    /// convert many values of one unit; nullopt for an unknown quantity or unit.
+    std::optional<Conversion> conversionToSI(const TypeRef& quantity, const TypeRef& unit) const;
     /// The SI `value` of `quantity` written in `unit`; unknown units as in `convertToSI`.
     double convertFromSI(const TypeRef& quantity, double value, const TypeRef& unit, bool* ok = nullptr) const;
     /// True when `unit` is a known unit of `quantity`.

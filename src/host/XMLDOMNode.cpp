@@ -5,8 +5,10 @@
 #include <QDomDocument>
 #include <QLocale>
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace InterProcess {
 
@@ -60,6 +62,67 @@ void rename(pugi::xml_node element, const char* name)
 {
     if (std::strcmp(element.name(), name) != 0)
         element.set_name(name);
+}
+
+// A tag or attribute name as pugixml takes it. Names are short ASCII words, handed over from
+// a stack buffer rather than a UTF-8 copy on the heap, as boards ask for millions of them.
+class Utf8Name
+{
+public:
+    explicit Utf8Name(const QString& name)
+    {
+        const int length = name.size();
+        if (length < int(sizeof m_ascii)) {
+            const QChar* chars = name.constData();
+            int i = 0;
+            for (; i < length && chars[i].unicode() < 0x80; ++i)
+                m_ascii[i] = char(chars[i].unicode());
+            if (i == length) {
+                m_ascii[length] = '\0';
+                return;
+            }
+        }
+        m_utf8 = name.toUtf8();
+        m_text = m_utf8.constData();
+    }
+    Utf8Name(const Utf8Name&) = delete;
+    Utf8Name& operator=(const Utf8Name&) = delete;
+
+    const char* text() const { return m_text; }
+
+private:
+    char m_ascii[64];
+    QByteArray m_utf8;
+    const char* m_text = m_ascii;
+};
+
+pugi::xml_attribute pugiAttribute(pugi::xml_node node, const QString& name)
+{
+    return node.attribute(Utf8Name(name).text());
+}
+
+// The finite number a plainly written attribute text holds: a short decimal number between
+// ASCII blanks, read whole by from_chars, which rounds as correctly as Qt's reading does.
+// Anything else (other blanks, a sign "+", overflow, NaN, long digit strings) is nullopt
+// and left to Qt's reading, so the two trees read every text alike.
+std::optional<double> plainNumber(const char* text)
+{
+    const auto isBlank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    };
+    const char* begin = text;
+    while (isBlank(*begin))
+        ++begin;
+    const char* end = begin + std::strlen(begin);
+    while (end > begin && isBlank(end[-1]))
+        --end;
+    if (begin == end || end - begin > 32)
+        return std::nullopt;
+    double value = 0.0;
+    const std::from_chars_result read = std::from_chars(begin, end, value);
+    if (read.ec != std::errc() || read.ptr != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
 }
 
 } // namespace
@@ -117,14 +180,14 @@ QStringList XMLDOMNode::getAttributeNames() const
 bool XMLDOMNode::hasAttribute(const QString& name) const
 {
     if (m_tree)
-        return bool(pugi::xml_node(m_node).attribute(name.toUtf8().constData()));
+        return bool(pugiAttribute(pugi::xml_node(m_node), name));
     return m_element.hasAttribute(name);
 }
 
 QString XMLDOMNode::getAttribute(const QString& name, const QString& fallback) const
 {
     if (m_tree) {
-        const pugi::xml_attribute attribute = pugi::xml_node(m_node).attribute(name.toUtf8().constData());
+        const pugi::xml_attribute attribute = pugiAttribute(pugi::xml_node(m_node), name);
         return attribute ? QString::fromUtf8(attribute.value()) : fallback;
     }
     if (!m_element.hasAttribute(name))
@@ -134,8 +197,15 @@ QString XMLDOMNode::getAttribute(const QString& name, const QString& fallback) c
 
 double XMLDOMNode::getDoubleAttribute(const QString& name, double fallback) const
 {
-    if (!hasAttribute(name))
+    if (m_tree) {
+        const pugi::xml_attribute attribute = pugiAttribute(pugi::xml_node(m_node), name);
+        if (!attribute)
+            return fallback;
+        if (const std::optional<double> value = plainNumber(attribute.value()))
+            return *value;
+    } else if (!hasAttribute(name)) {
         return fallback;
+    }
     bool ok = false;
     const double value = getAttribute(name).trimmed().toDouble(&ok);
     return ok && std::isfinite(value) ? value : fallback;
@@ -143,8 +213,13 @@ double XMLDOMNode::getDoubleAttribute(const QString& name, double fallback) cons
 
 bool XMLDOMNode::isNotFiniteNumberAttribute(const QString& name) const
 {
-    if (!hasAttribute(name))
+    if (m_tree) {
+        const pugi::xml_attribute attribute = pugiAttribute(pugi::xml_node(m_node), name);
+        if (!attribute || plainNumber(attribute.value()))
+            return false;
+    } else if (!hasAttribute(name)) {
         return false;
+    }
     const QString text = getAttribute(name).trimmed();
     if (text.isEmpty())
         return false;
@@ -252,7 +327,7 @@ XMLDOMNode XMLDOMNode::createElement(const QString& name) const
 XMLDOMNode XMLDOMNode::getFirstChildElement(const QString& name) const
 {
     if (m_tree) {
-        const pugi::xml_node child = firstChildElement(pugi::xml_node(m_node), name.toUtf8().constData());
+        const pugi::xml_node child = firstChildElement(pugi::xml_node(m_node), Utf8Name(name).text());
         return child ? XMLDOMNode(m_tree, child.internal_object()) : XMLDOMNode();
     }
     return XMLDOMNode(m_element.firstChildElement(name));

@@ -54,9 +54,29 @@ std::optional<Box> searchBox(const TarvexPlacedGeometry& record)
 
 } // namespace
 
+// Items added since the last question wait in `pending`. Asked again, the index takes them
+// in: one by one when they are few beside the tree, else by packing the tree anew from all
+// entries, which is several times faster than inserting and gives a better tree. A run of
+// additions (a board's 400 000 solder joints) thus costs one packing, and a tree that grows
+// between questions is packed anew only each time it has about doubled.
 struct TarvexBoundIndex::Tree
 {
-    bgi::rtree<Entry, bgi::quadratic<16>> tree;
+    using RTree = bgi::rtree<Entry, bgi::quadratic<16>>;
+    RTree tree;
+    std::vector<Entry> pending;
+
+    void takePending()
+    {
+        if (pending.empty())
+            return;
+        if (pending.size() <= tree.size() / 2) {
+            tree.insert(pending.begin(), pending.end());
+        } else {
+            pending.insert(pending.end(), tree.begin(), tree.end());
+            tree = RTree(pending.begin(), pending.end());
+        }
+        pending.clear();
+    }
 };
 
 TarvexBoundIndex::TarvexBoundIndex() : m_tree(std::make_unique<Tree>()) {}
@@ -68,7 +88,7 @@ void TarvexBoundIndex::insert(std::size_t id, const TarvexPlacedGeometry& geomet
 {
     m_all.push_back(id);
     if (const std::optional<Box> box = searchBox(geometry))
-        m_tree->tree.insert(Entry(*box, id));
+        m_tree->pending.emplace_back(*box, id);
     else
         m_unindexed.push_back(id);
 }
@@ -81,6 +101,7 @@ std::vector<std::size_t> TarvexBoundIndex::meeting(const TarvexPlacedGeometry& g
         ids = m_all;
     } else {
         ids = m_unindexed;
+        m_tree->takePending();
         m_tree->tree.query(bgi::intersects(*box), boost::make_function_output_iterator([&ids](const Entry& entry) {
                                ids.push_back(entry.second);
                            }));

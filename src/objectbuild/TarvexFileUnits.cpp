@@ -22,24 +22,26 @@ QString tr(const char* text) { return QCoreApplication::translate("Tarvex::Tarve
 
 TarvexFileUnits::TarvexFileUnits(const TXMXMLUnitSet& unitSet, const Log::ProgressBaseObject& reporter)
     : m_reporter(reporter),
-      m_length(hostUnit(unitSet.getLength().getUnit())),
-      m_power(hostUnit(unitSet.getPower().getUnit())),
-      m_conductivity(hostUnit(unitSet.getConductivity().getUnit())),
-      m_density(hostUnit(unitSet.getDensity().getUnit())),
-      m_specificHeat(hostUnit(unitSet.getSpecificHeat().getUnit()))
+      m_length(EntityModel::Length_t, hostUnit(unitSet.getLength().getUnit())),
+      m_power(EntityModel::Power_t, hostUnit(unitSet.getPower().getUnit())),
+      m_conductivity(EntityModel::Conductivity_t, hostUnit(unitSet.getConductivity().getUnit())),
+      m_density(EntityModel::Density_t, hostUnit(unitSet.getDensity().getUnit())),
+      m_specificHeat(EntityModel::SpecificHeat_t, hostUnit(unitSet.getSpecificHeat().getUnit()))
 {
 }
 
-double TarvexFileUnits::convert(const EntityModel::TypeRef& quantity, const EntityModel::TypeRef& unit,
-                                double value) const
+TarvexFileUnits::FileUnit::FileUnit(const EntityModel::TypeRef& quantity, const EntityModel::TypeRef& unit)
+    : quantity(quantity), unit(unit), conversion(EntityModel::UnitConverter::instance().conversionToSI(quantity, unit))
 {
-    bool ok = true;
-    const double si = EntityModel::UnitConverter::instance().convertToSI(quantity, value, unit, &ok);
-    if (!ok && !m_reported.contains(quantity.getLabel())) {
-        m_reported.insert(quantity.getLabel());
-        m_reporter.warning(EntityModel::UnitConverter::describeUnknown(quantity, unit));
+}
+
+double TarvexFileUnits::reportUnknown(const FileUnit& unit, double value) const
+{
+    if (!m_reported.contains(unit.quantity.getLabel())) {
+        m_reported.insert(unit.quantity.getLabel());
+        m_reporter.warning(EntityModel::UnitConverter::describeUnknown(unit.quantity, unit.unit));
     }
-    return si;
+    return value;
 }
 
 void TarvexFileUnits::warnNotFinite(const InterProcess::XMLDOMNode& element,

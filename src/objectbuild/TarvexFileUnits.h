@@ -2,6 +2,7 @@
 
 #include <tarvex/host/ProgressBaseObject.h>
 #include <tarvex/host/TypeRef.h>
+#include <tarvex/host/UnitConverter.h>
 
 #include <QSet>
 #include <QStringList>
@@ -26,15 +27,15 @@ public:
     TarvexFileUnits(const TXMXMLUnitSet& unitSet, const Log::ProgressBaseObject& reporter);
 
     /// A length in metres.
-    double length(double value) const { return convert(EntityModel::Length_t, m_length, value); }
+    double length(double value) const { return convert(m_length, value); }
     /// A power in watts.
-    double power(double value) const { return convert(EntityModel::Power_t, m_power, value); }
+    double power(double value) const { return convert(m_power, value); }
     /// A thermal conductivity in W/(m K).
-    double conductivity(double value) const { return convert(EntityModel::Conductivity_t, m_conductivity, value); }
+    double conductivity(double value) const { return convert(m_conductivity, value); }
     /// A density in kg/m3.
-    double density(double value) const { return convert(EntityModel::Density_t, m_density, value); }
+    double density(double value) const { return convert(m_density, value); }
     /// A specific heat in J/(kg K).
-    double specificHeat(double value) const { return convert(EntityModel::SpecificHeat_t, m_specificHeat, value); }
+    double specificHeat(double value) const { return convert(m_specificHeat, value); }
 
     /// Warns, for each of `attributes` that `element` has but that is not a finite number
     /// (NaN, an infinity, "1e999", a text that is no number), "<label>: attribute <name> is
@@ -46,14 +47,30 @@ public:
                        const std::function<QString()>& label = nullptr) const;
 
 private:
-    double convert(const EntityModel::TypeRef& quantity, const EntityModel::TypeRef& unit, double value) const;
+    // One quantity's unit in this file, with its conversion found once: a board has millions
+    // of lengths, and finding a unit in the converter's tables compares texts.
+    struct FileUnit
+    {
+        FileUnit(const EntityModel::TypeRef& quantity, const EntityModel::TypeRef& unit);
+
+        EntityModel::TypeRef quantity;
+        EntityModel::TypeRef unit;
+        std::optional<EntityModel::UnitConverter::Conversion> conversion;
+    };
+
+    double convert(const FileUnit& unit, double value) const
+    {
+        return unit.conversion ? unit.conversion->toSI(value) : reportUnknown(unit, value);
+    }
+    // Reports `unit` as unknown, once per quantity, and returns `value` as read.
+    double reportUnknown(const FileUnit& unit, double value) const;
 
     const Log::ProgressBaseObject& m_reporter;
-    EntityModel::TypeRef m_length;
-    EntityModel::TypeRef m_power;
-    EntityModel::TypeRef m_conductivity;
-    EntityModel::TypeRef m_density;
-    EntityModel::TypeRef m_specificHeat;
+    FileUnit m_length;
+    FileUnit m_power;
+    FileUnit m_conductivity;
+    FileUnit m_density;
+    FileUnit m_specificHeat;
     // Quantities whose unit was already reported as unknown.
     mutable QSet<QString> m_reported;
 };

@@ -71,6 +71,18 @@ TEST_P(XMLDOMTest, TypedAttributesReadWithTheirFallbackAndWrittenValuesReadBackE
         const bool blank = QString::fromUtf8(text).trimmed().isEmpty();
         EXPECT_EQ(node.isNotFiniteNumberAttribute(v), !blank && number == -7.5);
     }
+    // Texts on the edge of plain decimal writing read as Qt's own reading of the text does.
+    const char* const edges[] = {"+1.5", "\xc2\xa0" "2.5\xc2\xa0", "\t3e2\n", "nan", "1e-400", "0000.50", "1.", ".5",
+                                 "-0", "1E3", "0x10", "1e", "123456789012345678901234567890.123456789"};
+    for (const char* text : edges) {
+        SCOPED_TRACE(text);
+        node.setAttribute(v, QString::fromUtf8(text));
+        bool ok = false;
+        const double qt = QString::fromUtf8(text).trimmed().toDouble(&ok);
+        const bool finite = ok && std::isfinite(qt);
+        EXPECT_EQ(node.getDoubleAttribute(v, -7.5), finite ? qt : -7.5);
+        EXPECT_EQ(node.isNotFiniteNumberAttribute(v), !finite);
+    }
     // A missing attribute gives every fallback; an empty one is present text.
     node.removeAttribute(v);
     EXPECT_EQ(node.getAttribute(v, QStringLiteral("fb")), QStringLiteral("fb"));
