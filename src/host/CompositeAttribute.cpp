@@ -4,6 +4,8 @@
 #include <tarvex/host/Entity.h>
 #include <tarvex/host/ListAttributeEditor.h>
 
+#include <algorithm>
+
 namespace EntityModel {
 
 // The cells of a grid whose items are still to be made.
@@ -21,14 +23,22 @@ CompositeAttribute::CompositeAttribute(Kind kind, const TypeRef& type) : Attribu
 CompositeAttribute::~CompositeAttribute()
 {
     while (!m_children.empty())
-        m_children.erase(std::prev(m_children.end()));
+        m_children.pop_back();
+}
+
+CompositeAttribute::Children::iterator CompositeAttribute::placeOf(const QString& label) const
+{
+    return std::lower_bound(m_children.begin(), m_children.end(), label,
+                            [](const std::unique_ptr<Attribute>& child, const QString& wanted) {
+                                return child->getType().getLabel() < wanted;
+                            });
 }
 
 Attribute* CompositeAttribute::child(const QString& label) const
 {
-    const auto it = m_children.find(label);
-    if (it != m_children.end())
-        return it->second.get();
+    const auto it = placeOf(label);
+    if (it != m_children.end() && (*it)->getType().getLabel() == label)
+        return it->get();
     const int index = unmadeIndex(label);
     return index >= 0 ? makeCell(index) : nullptr;
 }
@@ -48,7 +58,8 @@ Attribute* CompositeAttribute::makeCell(int index) const
     m_cells->unmade[size_t(index)] = false;
     --m_cells->unmadeCount;
     Attribute* made = item.get();
-    m_children.emplace(item->getType().getLabel(), std::move(item));
+    const auto place = placeOf(made->getType().getLabel());
+    m_children.insert(place, std::move(item));
     return made;
 }
 
@@ -81,8 +92,8 @@ std::vector<Attribute*> CompositeAttribute::madeChildren() const
 {
     std::vector<Attribute*> result;
     result.reserve(m_children.size());
-    for (const auto& entry : m_children)
-        result.push_back(entry.second.get());
+    for (const std::unique_ptr<Attribute>& child : m_children)
+        result.push_back(child.get());
     return result;
 }
 
@@ -93,12 +104,16 @@ std::unique_ptr<Attribute> CompositeAttribute::put(std::unique_ptr<Attribute> at
         m_cells->unmade[size_t(index)] = false;
         --m_cells->unmadeCount;
     }
-    std::unique_ptr<Attribute>& place = m_children[attribute->getType().getLabel()];
-    std::unique_ptr<Attribute> previous = std::move(place);
-    if (previous)
-        previous->m_parent = nullptr;
+    const QString& label = attribute->getType().getLabel();
+    const auto place = placeOf(label);
     attribute->m_parent = this;
-    place = std::move(attribute);
+    if (place == m_children.end() || (*place)->getType().getLabel() != label) {
+        m_children.insert(place, std::move(attribute));
+        return nullptr;
+    }
+    std::unique_ptr<Attribute> previous = std::move(*place);
+    previous->m_parent = nullptr;
+    *place = std::move(attribute);
     return previous;
 }
 
@@ -106,10 +121,10 @@ std::unique_ptr<Attribute> CompositeAttribute::take(const QString& label)
 {
     if (const int index = unmadeIndex(label); index >= 0)
         makeCell(index);
-    const auto it = m_children.find(label);
-    if (it == m_children.end())
+    const auto it = placeOf(label);
+    if (it == m_children.end() || (*it)->getType().getLabel() != label)
         return nullptr;
-    std::unique_ptr<Attribute> taken = std::move(it->second);
+    std::unique_ptr<Attribute> taken = std::move(*it);
     m_children.erase(it);
     taken->m_parent = nullptr;
     return taken;
@@ -123,8 +138,8 @@ int CompositeAttribute::childCount() const
 void CompositeAttribute::forEachChild(const std::function<void(const Attribute&)>& visit) const
 {
     if (!m_cells || m_cells->unmadeCount == 0) {
-        for (const auto& entry : m_children)
-            visit(*entry.second);
+        for (const std::unique_ptr<Attribute>& child : m_children)
+            visit(*child);
         return;
     }
     // Made children and unmade cells merged by label; cell labels sort as their positions.
@@ -133,12 +148,12 @@ void CompositeAttribute::forEachChild(const std::function<void(const Attribute&)
         if (!m_cells->unmade[index])
             continue;
         const QString label = ListAttributeEditor::itemLabel(int(index));
-        for (; made != m_children.end() && made->first < label; ++made)
-            visit(*made->second);
+        for (; made != m_children.end() && (*made)->getType().getLabel() < label; ++made)
+            visit(**made);
         visit(*m_cells->grid->makeItem(int(index)));
     }
     for (; made != m_children.end(); ++made)
-        visit(*made->second);
+        visit(**made);
 }
 
 bool CompositeAttribute::holdCells(std::shared_ptr<const CellGrid> grid)
@@ -165,8 +180,8 @@ bool CompositeAttribute::isCellUnmade(int index) const
 void CompositeAttribute::getOwnedChildEntities(std::vector<Entity*>& out, bool recursive,
                                                bool throughComposites) const
 {
-    for (const auto& entry : m_children) {
-        const Attribute* attribute = entry.second.get();
+    for (const std::unique_ptr<Attribute>& child : m_children) {
+        const Attribute* attribute = child.get();
         if (attribute->getKind() == Kind::EntityList) {
             const auto* list = static_cast<const EntityListAttribute*>(attribute);
             for (int i = 0; i < list->count(); ++i) {

@@ -4,7 +4,7 @@
 #include <tarvex/host/AttributePath.h>
 
 #include <functional>
-#include <map>
+#include <vector>
 
 namespace EntityModel {
 
@@ -67,11 +67,16 @@ protected:
 
 private:
     struct Cells;
+    using Children = std::vector<std::unique_ptr<Attribute>>;
     Attribute* makeCell(int index) const;
     int unmadeIndex(const QString& label) const;
+    // Where the child called `label` is, or would go.
+    Children::iterator placeOf(const QString& label) const;
 
-    // Cell items enter the map when they are first asked for, also through const access.
-    mutable std::map<QString, std::unique_ptr<Attribute>> m_children;
+    // Kept sorted by label: a vector rather than a map, as a board's millions of small
+    // composites would otherwise pay a node and a copy of the label for each child. Cell
+    // items enter it when they are first asked for, also through const access.
+    mutable Children m_children;
     std::unique_ptr<Cells> m_cells;
 };
 
