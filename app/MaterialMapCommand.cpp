@@ -5,9 +5,9 @@
 
 #include "ConsoleProgress.h"
 #include <tarvex/host/EntityReading.h>
+#include <tarvex/host/ForwardingProgress.h>
 #include <tarvex/host/LibraryManager.h>
 #include <tarvex/host/ListAttributeEditor.h>
-#include <tarvex/host/ProgressMessagePrefixer.h>
 #include <tarvex/host/UnitConverter.h>
 #include <tarvex/maps/TarvexMaterialMapImporter.h>
 #include <tarvex/maps/UniformGridMaterialMapImporter.h>
@@ -139,7 +139,7 @@ int runMaterialMapCommand(CommandParser& parser)
 
     const RunSummary summary(*target.model);
     Tools::ConsoleProgress console;
-    CFDProgress::ProgressMessagePrefixer progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
+    Tools::ForwardingProgress progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
     std::unique_ptr<Tarvex::MaterialMapImporter> importer;
     if (file.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
         importer = std::make_unique<Tarvex::UniformGridMaterialMapImporter>(&progress);

@@ -3,8 +3,8 @@
 #include "ModelPrinter.h"
 
 #include "ConsoleProgress.h"
+#include <tarvex/host/ForwardingProgress.h>
 #include <tarvex/host/LibraryManager.h>
-#include <tarvex/host/ProgressMessagePrefixer.h>
 #include <tarvex/host/XMLDOMReader.h>
 #include <tarvex/model3d/Tarvex3DDomModel.h>
 #include <tarvex/model3d/TarvexMaterialImporter.h>
@@ -74,7 +74,7 @@ int runMaterialsCommand(CommandParser& parser)
         return failure(problem);
 
     Tools::ConsoleProgress console;
-    CFDProgress::ProgressMessagePrefixer progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
+    Tools::ForwardingProgress progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
     const auto failed = [&]() { return finish(true, *model, modelPath, manager.get()); };
 
     // A library without materials would be "imported" without a change; say so instead.

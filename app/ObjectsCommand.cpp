@@ -3,7 +3,7 @@
 #include "ObjectTreePrinter.h"
 
 #include "ConsoleProgress.h"
-#include <tarvex/host/ProgressMessagePrefixer.h>
+#include <tarvex/host/ForwardingProgress.h>
 #include <tarvex/host/XMLDOMReader.h>
 #include <tarvex/objectbuild/TarvexObjectBuilder.h>
 
@@ -39,7 +39,7 @@ int runObjectsCommand(CommandParser& parser)
 
     // Messages name the file, as those of an import do.
     Tools::ConsoleProgress console;
-    CFDProgress::ProgressMessagePrefixer progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
+    Tools::ForwardingProgress progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
     Tarvex::TarvexObjectBuilder builder(&progress);
     try {
         if (!builder.readFile(file))

@@ -5,7 +5,7 @@
 
 #include "ConsoleProgress.h"
 #include <tarvex/host/EntityReading.h>
-#include <tarvex/host/ProgressMessagePrefixer.h>
+#include <tarvex/host/ForwardingProgress.h>
 #include <tarvex/maps/TarvexPowerMapImporter.h>
 
 #include <QFileInfo>
@@ -67,7 +67,7 @@ int runPowerMapCommand(CommandParser& parser)
 
     const RunSummary summary(*target.model);
     Tools::ConsoleProgress console;
-    CFDProgress::ProgressMessagePrefixer progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
+    Tools::ForwardingProgress progress(&console, QFileInfo(file).fileName() + QStringLiteral(" : "));
     Tarvex::TarvexPowerMapImporter importer(&progress);
     if (!importer.importPowerMap(entity, file) || console.fatalErrors() > 0)
         return finish(true, *target.model, target.modelPath);

@@ -5,12 +5,11 @@
 #include "SceneInput.h"
 
 #include <tarvex/host/EntityFetcher.h>
-#include <tarvex/host/ProgressMessagePrefixer.h>
+#include <tarvex/host/ForwardingProgress.h>
 #include <tarvex/objectbuild/TarvexObjectBuilder.h>
 #include <tarvex/render/ModelSceneBuilder.h>
 #include <tarvex/render/ObjectSceneBuilder.h>
 #include <tarvex/render/SceneRenderer.h>
-#include <tarvex/render/WarningCollector.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -38,9 +37,9 @@ bool isInterchangeFile(const QString& path)
 std::optional<Render::RenderScene> interchangeScene(const QString& path, const QString& entity)
 {
     Tools::ConsoleProgress console;
-    CFDProgress::ProgressMessagePrefixer progress(&console, QFileInfo(path).fileName() + QStringLiteral(" : "));
-    Render::WarningCollector warnings(&progress);
-    Tarvex::TarvexObjectBuilder builder(&warnings);
+    Tools::ForwardingProgress progress(&console, QFileInfo(path).fileName() + QStringLiteral(" : "),
+                                       Tools::ForwardingProgress::Keeping::Problems);
+    Tarvex::TarvexObjectBuilder builder(&progress);
     try {
         if (!builder.readFile(path)) {
             failure(QString());
@@ -52,7 +51,7 @@ std::optional<Render::RenderScene> interchangeScene(const QString& path, const Q
     }
     builder.buildTree();
     Render::RenderScene scene = Render::ObjectSceneBuilder::build(builder.takeObjects(), entity);
-    scene.warnings = warnings.warnings();
+    scene.warnings = progress.warnings();
     if (!entity.isEmpty() && scene.isEmpty()) {
         failure(QStringLiteral("%1 holds no part called %2").arg(path, entity));
         return std::nullopt;

@@ -1,6 +1,6 @@
 #include <tarvex/import/TarvexFileChecker.h>
 
-#include <tarvex/host/ToolProgress.h>
+#include <tarvex/host/ForwardingProgress.h>
 #include <tarvex/host/TypeCatalogue.h>
 #include <tarvex/host/UnitConverter.h>
 #include <tarvex/import/TarvexImportListEntry.h>
@@ -36,37 +36,24 @@ using ProblemKind = TarvexFileProblem::Kind;
 
 QString tr(const char* text) { return QCoreApplication::translate("Tarvex::TarvexFileChecker", text); }
 
-// The warnings and errors a reader posts, in order; a report is one line.
-class MessageRecorder : public Tools::ToolProgress
+using Message = Tools::ForwardingProgress::Message;
+
+constexpr Tools::ForwardingProgress::Keeping KeepProblems = Tools::ForwardingProgress::Keeping::Problems;
+
+// A message's text as one line of a report.
+QString oneLine(const Message& message)
 {
-public:
-    struct Message
-    {
-        bool error;
-        QString text;
-    };
+    return QString(message.text).replace(QLatin1Char('\n'), QStringLiteral(", "));
+}
 
-    void reset() override {}
-    void setTotalSteps(quint64) override {}
-    void setStep(quint64) override {}
-    void post(Kind kind, const QString& text) override
-    {
-        if (kind == Kind::Warning || kind == Kind::FatalError)
-            messages.push_back(
-                {kind == Kind::FatalError, QString(text).replace(QLatin1Char('\n'), QStringLiteral(", "))});
-    }
-
-    // The texts joined, or `otherwise` when there is none.
-    QString joined(const QString& otherwise) const
-    {
-        QStringList texts;
-        for (const Message& message : messages)
-            texts << message.text;
-        return texts.isEmpty() ? otherwise : texts.join(QStringLiteral("; "));
-    }
-
-    std::vector<Message> messages;
-};
+// The texts joined, or `otherwise` when there is none.
+QString joined(const std::vector<Message>& messages, const QString& otherwise)
+{
+    QStringList texts;
+    for (const Message& message : messages)
+        texts << oneLine(message);
+    return texts.isEmpty() ? otherwise : texts.join(QStringLiteral("; "));
+}
 
 // What the object builder's messages say, by their words: the kind and the capture that names
 // the subject (0: none). A message none of them matches is reported as it is.
@@ -178,21 +165,21 @@ private:
 };
 
 // What reading `file` with the reader the entity builders use says.
-MessageRecorder readReferencedFile(const ReferencedFile& file)
+std::vector<Message> readReferencedFile(const ReferencedFile& file)
 {
-    MessageRecorder recorder;
+    Tools::ForwardingProgress recorder(nullptr, QString(), KeepProblems);
     switch (file.reader) {
     case ReferencedFile::Reader::Layout: {
         TarvexMaterialMapImporter importer(&recorder);
         importer.setForcedMetal(file.metal.toStdString());
         importer.setForcedDielectric(file.dielectric.toStdString());
-        if (importer.readMaterialMapData(file.path).empty() && recorder.messages.empty())
+        if (importer.readMaterialMapData(file.path).empty() && recorder.messages().empty())
             recorder.post(Tools::ToolProgress::Kind::FatalError, tr("it holds no layer"));
         break;
     }
     case ReferencedFile::Reader::PowerMap: {
         TarvexPowerMapImporter importer(&recorder);
-        if (importer.readPowerMapData(file.path).empty() && recorder.messages.empty())
+        if (importer.readPowerMapData(file.path).empty() && recorder.messages().empty())
             recorder.post(Tools::ToolProgress::Kind::FatalError, tr("it holds no power map"));
         break;
     }
@@ -205,7 +192,7 @@ MessageRecorder readReferencedFile(const ReferencedFile& file)
         }
         break;
     }
-    return recorder;
+    return recorder.messages();
 }
 
 bool startsAsJson(QFile& file)
@@ -266,11 +253,11 @@ void TarvexFileChecker::checkFile(const QString& path)
 
 void TarvexFileChecker::checkList(const QString& path, QIODevice& device)
 {
-    MessageRecorder recorder;
+    Tools::ForwardingProgress recorder(nullptr, QString(), KeepProblems);
     TarvexTXMJsonParser parser(&recorder);
     const TXMJSONFile list = parser.read(&device);
     if (!list) {
-        add(ProblemKind::UnreadableFile, path, QString(), recorder.joined(tr("it is no import list")));
+        add(ProblemKind::UnreadableFile, path, QString(), joined(recorder.messages(), tr("it is no import list")));
         return;
     }
     const QList<TXMJSONImport> imports = list.getModel().getImport();
@@ -315,7 +302,7 @@ void TarvexFileChecker::checkList(const QString& path, QIODevice& device)
 
 void TarvexFileChecker::checkModel(const QString& path)
 {
-    MessageRecorder recorder;
+    Tools::ForwardingProgress recorder(nullptr, QString(), KeepProblems);
     TarvexObjectBuilder builder(&recorder);
     bool read = false;
     bool flat = true;
@@ -329,25 +316,26 @@ void TarvexFileChecker::checkModel(const QString& path)
     }
     if (!read && flat) {
         // Only the parser's words say why; the builder's closing line names the path again.
-        const auto closing = [](const MessageRecorder::Message& message) {
+        std::vector<Message> messages = recorder.messages();
+        const auto closing = [](const Message& message) {
             return message.text.startsWith(QStringLiteral("Failed to read file : "));
         };
-        recorder.messages.erase(std::remove_if(recorder.messages.begin(), recorder.messages.end(), closing),
-                                recorder.messages.end());
-        add(ProblemKind::UnreadableFile, path, QString(), recorder.joined(tr("it is no interchange model")));
+        messages.erase(std::remove_if(messages.begin(), messages.end(), closing), messages.end());
+        add(ProblemKind::UnreadableFile, path, QString(), joined(messages, tr("it is no interchange model")));
         return;
     }
-    for (const MessageRecorder::Message& message : recorder.messages) {
+    for (const Message& message : recorder.messages()) {
+        const QString text = oneLine(message);
         const auto pattern = std::find_if(builderPatterns().begin(), builderPatterns().end(),
                                           [&](const MessagePattern& known) {
-                                              return known.pattern.match(message.text).hasMatch();
+                                              return known.pattern.match(text).hasMatch();
                                           });
         if (pattern == builderPatterns().end())
-            add(ProblemKind::Other, path, QString(), message.text);
+            add(ProblemKind::Other, path, QString(), text);
         else
             add(pattern->kind, path,
-                pattern->subject > 0 ? pattern->pattern.match(message.text).captured(pattern->subject) : QString(),
-                message.text);
+                pattern->subject > 0 ? pattern->pattern.match(text).captured(pattern->subject) : QString(),
+                text);
     }
     if (!flat)
         return;
@@ -370,12 +358,13 @@ void TarvexFileChecker::checkReferencedFiles(const QString& path,
             collector.visitTree(*object);
     }
     for (const ReferencedFile& file : collector.files) {
-        const MessageRecorder recorder = readReferencedFile(file);
+        const std::vector<Message> messages = readReferencedFile(file);
         const QString what = file.reader == ReferencedFile::Reader::Layout ? tr("material layout %1")
                                                                             : tr("power map %1");
-        for (const MessageRecorder::Message& message : recorder.messages)
-            add(message.error ? ProblemKind::UnreadableFile : ProblemKind::Other, path, file.subject,
-                what.arg(file.path) + QStringLiteral(": ") + message.text);
+        for (const Message& message : messages)
+            add(message.kind == Tools::ToolProgress::Kind::FatalError ? ProblemKind::UnreadableFile
+                                                                      : ProblemKind::Other,
+                path, file.subject, what.arg(file.path) + QStringLiteral(": ") + oneLine(message));
     }
 }
 

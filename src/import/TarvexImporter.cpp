@@ -52,7 +52,7 @@ Geometry::Vec3 locationOf(const Entity* entity)
 class PrefixScope
 {
 public:
-    PrefixScope(CFDProgress::ProgressMessagePrefixer& progress, const QString& prefix)
+    PrefixScope(Tools::ForwardingProgress& progress, const QString& prefix)
         : m_progress(progress), m_saved(progress.getPrefix())
     {
         m_progress.setPrefix(prefix);
@@ -62,7 +62,7 @@ public:
     PrefixScope& operator=(const PrefixScope&) = delete;
 
 private:
-    CFDProgress::ProgressMessagePrefixer& m_progress;
+    Tools::ForwardingProgress& m_progress;
     QString m_saved;
 };
 

@@ -3,9 +3,9 @@
 #include <tarvex/builders/TarvexEntityExtender.h>
 #include <tarvex/builders/TarvexReuseMap.h>
 #include <tarvex/host/Entity.h>
+#include <tarvex/host/ForwardingProgress.h>
 #include <tarvex/host/GeometryBuilder.h>
 #include <tarvex/host/ProgressBaseObject.h>
-#include <tarvex/host/ProgressMessagePrefixer.h>
 
 #include <QFileInfo>
 #include <QObject>
@@ -88,7 +88,7 @@ private:
     EntityModel::Entity* m_parent;
     Geometry::GeometryBuilder* m_geometryBuilder;
     std::vector<EntityModel::Entity*> m_updatedEntities;
-    mutable CFDProgress::ProgressMessagePrefixer m_progress;
+    mutable Tools::ForwardingProgress m_progress;
     bool m_success = true;
     // Files of the import lists being read, outermost first: a list that names itself,
     // directly or through others, is stopped instead of recursing without end.

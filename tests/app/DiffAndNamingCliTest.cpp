@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
-#include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
 
@@ -28,7 +27,6 @@ TEST(TarvexDiff, PrintsWhatDiffersAndEndsAsDiffDoes)
     ok({"add", b, "Component", "U1", "--parent", "Board"});
 
     const QString forward = "~ PCB \"Board\" #4\n    Width: 0.06 -> 0.07 [mm]\n+ Component \"U1\" #5 in PCB \"Board\" #4\n";
-    const QString backward = "~ PCB \"Board\" #4\n    Width: 0.07 [mm] -> 0.06\n- Component \"U1\" #5 in PCB \"Board\" #4\n";
     const struct
     {
         QStringList arguments;
@@ -38,7 +36,6 @@ TEST(TarvexDiff, PrintsWhatDiffersAndEndsAsDiffDoes)
     } rows[] = {
         {{a, a}, 0, "", ""},
         {{a, b}, 1, forward, ""},
-        {{b, a}, 1, backward, ""},
         // Trouble is 2, as for diff(1), and nothing is printed on stdout.
         {{a, dir.path("missing.json")}, 2, "", "error: Cannot open file " + dir.path("missing.json") + ": no such file\n"},
         {{dir.write("text.json", "not a model"), a}, 2, "", "error: "},
@@ -52,13 +49,10 @@ TEST(TarvexDiff, PrintsWhatDiffersAndEndsAsDiffDoes)
         EXPECT_TRUE(row.err.isEmpty() ? run.err.isEmpty() : run.err.startsWith(row.err)) << run.err.toStdString();
     }
 
+    // The document itself is ModelDiff's (ModelDiffTest).
     const CliRun json = tarvex({"diff", "--json", a, b});
     EXPECT_EQ(json.exitCode, 1);
-    const QJsonObject document = QJsonDocument::fromJson(json.out.toUtf8()).object();
-    EXPECT_EQ(document.value("added").toInt(), 1);
-    EXPECT_EQ(document.value("changed").toInt(), 1);
-    EXPECT_EQ(document.value("removed").toInt(), 0);
-    EXPECT_EQ(document.value("entities").toArray().at(1).toObject().value("owner").toInt(), 4);
+    EXPECT_EQ(QJsonDocument::fromJson(json.out.toUtf8()).object().value("added").toInt(), 1) << json.out.toStdString();
 }
 
 TEST(TarvexUpdate, DryRunPrintsWhatTheUpdateWouldChangeAndSavesNothing)

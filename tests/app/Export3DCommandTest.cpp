@@ -2,8 +2,6 @@
 // the archive opened and read as the solver would read it.
 #include "exchange3d/ExportTestSupport.h"
 
-#include <tarvex/host/CADModel.h>
-
 #include "support/CliRun.h"
 
 #include <QDir>
@@ -63,28 +61,13 @@ TEST(TarvexExport3DCommand, TwoBlocksBecomeAProjectWithTheirIdsNamesColoursMater
         EXPECT_EQ(differingAttributes(objectWithId(project, object.id), object.attributes), QStringList()) << object.id;
     EXPECT_EQ(objectWithId(project, "40").firstChildElement("PowerExp").attribute("Value"), "2.5");
 
-    // The geometry files are listed for import and hold each block where the model has it.
+    // The geometry files are listed for import.
     QStringList imported;
     const QDomElement files = project.documentElement().firstChildElement("Model").firstChildElement("CADImport");
     EXPECT_EQ(files.firstChildElement("CADImportType").attribute("Value"), "3");
     for (const QDomElement& file : elements(files.firstChildElement("CADImportFiles"), "ImportFile"))
         imported << file.attribute("Value");
     EXPECT_EQ(imported, QStringList({"Block_1_a.geom", "Block_2.geom"}));
-    const auto geometry = CADinterface::CADModel::fromText(members[0].second, nullptr);
-    ASSERT_TRUE(geometry);
-    EXPECT_TRUE(geometry->getBound().isApprox(
-        Geometry::Bound(Geometry::Vec3(0.001, 0, 0.002), Geometry::Vec3(0.011, 0.002, 0.007)), 1e-15));
-
-    // The material's tables: one row per temperature of its conductivity curve, the
-    // constants repeated in each; the electrical conductivity alone at 25 °C.
-    const Tarvex3D::Tarvex3DDomModel read(project);
-    ASSERT_EQ(read.getMaterials().size(), 1u);
-    const QDomElement material = read.getMaterials()[0].getElement();
-    EXPECT_EQ(material.attribute("name"), "EC_Cu_101_b");
-    EXPECT_EQ(material.firstChildElement("Thermal").firstChildElement("Model").text(),
-              "20 401 8933 385 0.03 0.4 \n100 391 8933 385 0.03 0.4 \n");
-    EXPECT_EQ(material.firstChildElement("Metal").firstChildElement("Model").text(), "25 5.8e+07 \n");
-    EXPECT_EQ(material.firstChildElement("Structural").firstChildElement("CTE").text(), "25 0 \n");
 }
 
 // An imported board's heat source reads its power where every writer of heat sources puts

@@ -30,18 +30,13 @@ TEST(TarvexImport3D, ImportsTheSampleArchiveIntoAGroupNamedAfterIt)
     EXPECT_FALSE(run.out.contains("Group_Obstruction \"blocks\"")) << "the entities are listed with -v only";
     EXPECT_EQ(TestSupport::everythingBelow(dir.path("tmp")), QStringList());
 
+    // The values of each entity are the importer's (tests/exchange3d): here that all arrive,
+    // in the group named after the archive.
     const QString shown = tarvex({"show", dir.path("model.json")}).out;
-    const QString first = shown.section("Solid_Obstruction \"Block 1.a\"", 1).section("Group_Obstruction", 0, 0);
-    const QString second = shown.section("Solid_Obstruction \"Block 2\"", 1).section("Group_Obstruction", 0, 0);
-    for (const char* expected : {"Width = 0.01\n", "Height = 0.002\n", "Depth = 0.005\n", "X_Location = 0.001\n",
-                                 "Z_Location = 0.002\n", "Colour = \"255,128,64\"", "MaterialLink = -> #",
-                                 "Heat_Source \"Q_1\"", "Heat/Heat_Dissipated = 2.5\n", "Terminal \"Pin_1\""})
-        EXPECT_TRUE(first.contains(QString::fromUtf8(expected))) << expected << "\n" << first.toStdString();
-    for (const char* expected : {"Width = 0.004\n", "X_Location = 0.02\n", "Colour = \"180,180,180\"",
-                                 "Sensor \"T_probe\"", "X_Location = 2 mm"})
-        EXPECT_TRUE(second.contains(QString::fromUtf8(expected))) << expected << "\n" << second.toStdString();
-    EXPECT_FALSE(second.contains("MaterialLink"));
-    EXPECT_TRUE(shown.contains("Material \"EC_Cu_101_b\"")) << shown.toStdString();
+    for (const char* expected : {"Group_Obstruction \"blocks\"", "Solid_Obstruction \"Block 1.a\"", "Heat_Source \"Q_1\"",
+                                 "Terminal \"Pin_1\"", "Solid_Obstruction \"Block 2\"", "Sensor \"T_probe\"",
+                                 "Material \"EC_Cu_101_b\""})
+        EXPECT_TRUE(shown.contains(QString::fromUtf8(expected))) << expected << "\n" << shown.toStdString();
 }
 
 // Each refusal is tested where it is made (tests/host, tests/exchange3d); one of them here
@@ -63,7 +58,7 @@ TEST(TarvexImport3D, RefusesAHostileArchiveLeavingTheModelAndTheDiskAsTheyWere)
     EXPECT_EQ(TestSupport::everythingBelow(dir.path("")), QStringList({"hostile.zip", "model.json", "tmp"}));
 }
 
-TEST(TarvexImport3D, UsageErrorsAndHelp)
+TEST(TarvexImport3D, UsageErrorsAndAFileThatIsNoArchive)
 {
     TestSupport::TempDir dir;
     const QString archive = dir.write("a.zip", "");
@@ -72,8 +67,6 @@ TEST(TarvexImport3D, UsageErrorsAndHelp)
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_TRUE(run.err.contains("tarvex: import3d needs ARCHIVE and --model MODEL.json")) << run.err.toStdString();
     }
-    EXPECT_TRUE(tarvex({"--help"}).out.contains("\n  import3d ARCHIVE --model MODEL.json"));
-    EXPECT_TRUE(tarvex({"help", "import3d"}).out.contains("Usage: tarvex import3d"));
     // A file that is no archive is refused like any other.
     const TestSupport::CliRun run = tarvex({"import3d", archive, "--model", dir.path("new.json")});
     EXPECT_TRUE(CliFiles::failedWith(run, "The archive a.zip was refused: it is not a zip archive that can be read."));

@@ -15,34 +15,29 @@ const QString Sample = QStringLiteral(TARVEX_SAMPLES "/board.xml");
 
 } // namespace
 
-TEST(RenderCli, EveryViewOfAModelAndOfItsFileInBothFormats)
+// What each view shows is the picture's (tests/render): here the options reach it, for a
+// model and for a file, in both formats.
+TEST(RenderCli, AModelAndItsFileInEitherFormatWithTheViewSizeAndEntityAsked)
 {
     const TestSupport::TempDir dir;
     const QString model = CliFiles::importedSample(dir);
     ASSERT_FALSE(model.isEmpty());
-    struct Row
-    {
-        const char* view;
-        bool showsU1;
-    };
     for (const QString& input : {model, Sample}) {
-        for (const Row& row : {Row{"top", true}, Row{"bottom", false}, Row{"side", true}}) {
-            const QString svg = dir.path(QStringLiteral("%1.svg").arg(row.view));
-            const QString png = dir.path(QStringLiteral("%1.png").arg(row.view));
-            CliFiles::ok({"render", input, "--view", row.view, "-o", svg});
-            CliFiles::ok({"render", input, "--view", row.view, "-o", png, "--size", "800x500"});
-            const QByteArray drawing = dir.read(QStringLiteral("%1.svg").arg(row.view));
-            EXPECT_TRUE(drawing.startsWith("<?xml")) << row.view;
-            EXPECT_EQ(drawing.contains(">U1</text>"), row.showsU1) << row.view << " of " << input.toStdString();
-            EXPECT_TRUE(drawing.contains(QFileInfo(input).fileName().toUtf8())) << "the file's name in a corner";
-            EXPECT_EQ(QImage(png).size(), QSize(800, 500)) << row.view;
-        }
+        SCOPED_TRACE(input.toStdString());
+        CliFiles::ok({"render", input, "-o", dir.path("top.svg")});
+        const QByteArray drawing = dir.read("top.svg");
+        EXPECT_TRUE(drawing.startsWith("<?xml"));
+        EXPECT_TRUE(drawing.contains(">U1</text>"));
+        EXPECT_TRUE(drawing.contains(QFileInfo(input).fileName().toUtf8())) << "the file's name in a corner";
+        CliFiles::ok({"render", input, "--view", "bottom", "-o", dir.path("bottom.svg")});
+        EXPECT_FALSE(dir.read("bottom.svg").contains(">U1</text>")) << "U1 is on the top face";
+        CliFiles::ok({"render", input, "--view", "side", "-o", dir.path("side.png"), "--size", "800x500"});
+        EXPECT_EQ(QImage(dir.path("side.png")).size(), QSize(800, 500));
     }
     // One part alone.
     CliFiles::ok({"render", model, "--entity", "C1", "-o", dir.path("c1.svg")});
     EXPECT_TRUE(dir.read("c1.svg").contains(">C1</text>"));
     EXPECT_FALSE(dir.read("c1.svg").contains(">U1</text>"));
-    EXPECT_EQ(QImage(dir.path("top.png")).size(), QSize(800, 500));
     EXPECT_TRUE(tarvex({"render", model, "-o", dir.path("default.png")}).out.contains("(1600x1000)"));
 }
 
@@ -104,6 +99,8 @@ TEST(RenderCli, WrongArgumentsAndInputsAreRefused)
     EXPECT_TRUE(CliFiles::failedWith(tarvex({"render", dir.path("empty.json"), "-o", out}), "holds nothing to draw"));
 }
 
+// Which power each source carries is the scene's (RenderSceneTest): here both inputs of the
+// command come to the same total, and only the file's report has warnings of its reading.
 TEST(RenderCli, ReportsOfAFileAndOfItsModelAgreeOnPower)
 {
     const TestSupport::TempDir dir;
@@ -114,21 +111,8 @@ TEST(RenderCli, ReportsOfAFileAndOfItsModelAgreeOnPower)
     CliFiles::ok({"report", file, "-o", dir.path("file.html")});
     const QString fromModel = QString::fromUtf8(dir.read("model.html"));
     const QString fromFile = QString::fromUtf8(dir.read("file.html"));
-    // The board carries the power of everything on it.
-    const char* const Board = "<tr><td>BRD</td><td class=\"n\">40</td><td class=\"n\">30</td><td class=\"n\">1.6</td>"
-                              "<td class=\"n\">1</td><td class=\"n\">0</td><td class=\"n\">11</td></tr>";
-    // The area map's 1.5 W laid with scale 3, the scaled bottom source and the heat sink's source once.
-    for (const char* row : {"<td>U7_Map</td><td>U7</td><td>heat source, area map area-map</td>",
-                            "<td class=\"n\">4.5</td>", "<td>BRD_Bottom</td><td></td><td>heat source</td>"
-                                                        "<td class=\"n\">4</td><td class=\"n\">1</td>",
-                            "<tr><th colspan=\"4\">Total</th><td class=\"n\">11</td>", "records no warnings", Board, "; 1 board, "})
-        EXPECT_TRUE(fromModel.contains(QLatin1String(row))) << row << "\n" << fromModel.toStdString();
-    EXPECT_EQ(fromFile.count(QStringLiteral("<td>HS9_Base</td>")), 1);
-    for (const char* row : {"<td>U7_Map</td><td>U7</td><td>heat source, area map area-map</td>",
-                            "<tr><th colspan=\"4\">Total</th><td class=\"n\">11</td>", Board,
-                            "<td>BRD_Bottom</td><td>BRD</td><td>heat source</td><td class=\"n\">4</td><td class=\"n\">1</td>",
-                            "<td>FR4</td><td class=\"n\">0.3</td><td class=\"n\">0.3</td><td class=\"n\">0.3</td>"
-                            "<td class=\"n\">1900</td><td class=\"n\">1150</td>",
-                            "<h2>Warnings of reading the file</h2>\n<ul>\n<li>", "Nobody"})
-        EXPECT_TRUE(fromFile.contains(QLatin1String(row))) << row << "\n" << fromFile.toStdString();
+    const QString total = "<tr><th colspan=\"4\">Total</th><td class=\"n\">11</td>";
+    EXPECT_TRUE(fromModel.contains(total) && fromModel.contains("records no warnings")) << fromModel.toStdString();
+    EXPECT_TRUE(fromFile.contains(total) && fromFile.contains("<h2>Warnings of reading the file</h2>\n<ul>\n<li>"))
+        << fromFile.toStdString();
 }

@@ -48,13 +48,24 @@ TEST(TarvexConventions, VersionHelpAndTheSwitchesEveryCommandTakes)
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "tarvex " + Tarvex::version() + "\n");
 
+    // Every command answers --help and an unknown option through the same parser: its help
+    // with the usage line naming the command, on stdout with status 0 or after the problem on
+    // stderr with status 2; and the overview lists it.
+    const QString overview = tarvex({"--help"}).out;
     for (const QString command : {"import", "update", "extend", "show", "objects", "materials", "import3d",
                                   "material-map", "power-map", "generate", "export3d", "cfd-export", "set", "add"}) {
         SCOPED_TRACE(command.toStdString());
+        EXPECT_TRUE(overview.contains("\n  " + command + ' ')) << overview.toStdString();
         const CliRun help = tarvex({command, "--help"});
+        EXPECT_EQ(help.exitCode, 0);
+        EXPECT_TRUE(help.out.startsWith("Usage: tarvex " + command + " [options]")) << help.out.toStdString();
+        EXPECT_TRUE(help.err.isEmpty()) << help.err.toStdString();
         EXPECT_EQ(tarvex({"help", command}).out, help.out);
         for (const char* option : {"-q, --quiet", "-v, --verbose"})
             EXPECT_TRUE(help.out.contains(option)) << help.out.toStdString();
+        const CliRun wrong = tarvex({command, "--help", "--no-such-option"});
+        EXPECT_EQ(wrong.exitCode, 2) << "a wrong option wins over --help";
+        EXPECT_EQ(wrong.out + wrong.err, "tarvex: Unknown option 'no-such-option'.\n\n" + help.out);
         const CliRun both = tarvex({command, "-q", "-v"});
         EXPECT_EQ(both.exitCode, 2);
         EXPECT_TRUE(both.err.startsWith("tarvex: -q and -v do not go together\n")) << both.err.toStdString();
