@@ -3,8 +3,8 @@
 #include <tarvex/builders/TarvexEntityBuilderBase.h>
 #include <tarvex/host/AttributePath.h>
 
-#include <map>
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace Tarvex {
@@ -86,11 +86,11 @@ private:
     Geometry::Transform blockPlacementOf(const TarvexPart& part);
 
     // Per part, the entities made for it in creation order; the last is the part's entity.
-    std::map<const TarvexPart*, std::vector<EntityModel::Entity*>> partEntities;
+    std::unordered_map<const TarvexPart*, std::vector<EntityModel::Entity*>> partEntities;
     // Host frames already worked out: parents are asked for once per child.
-    std::map<const TarvexPart*, TarvexPlacedGeometry> hostFrames;
+    std::unordered_map<const TarvexPart*, TarvexPlacedGeometry> hostFrames;
     // Packages holding nothing but a compact model: they build no entity of their own.
-    std::set<const TarvexPart*> compactWrappers;
+    std::unordered_set<const TarvexPart*> compactWrappers;
 };
 
 } // namespace Tarvex

@@ -84,7 +84,6 @@ Entity* TarvexEntityBuilder::getCreatedEntity(const TarvexObject* node) const
 
 void TarvexEntityBuilder::visit(const TarvexObject& node)
 {
-    visited.insert(&node);
     // A part whose geometry cannot be made (or a board without a place to go) is reported
     // and skipped; its children then find no parent.
     try {

@@ -10,9 +10,8 @@
 
 #include <QObject>
 
-#include <map>
 #include <memory>
-#include <set>
+#include <unordered_map>
 #include <vector>
 
 namespace Tarvex {
@@ -82,15 +81,14 @@ private:
     };
 
     EntityModel::Entity* rootEntity;
-    std::map<const TarvexObject*, Created> created;
-    std::set<const TarvexObject*> visited;
+    std::unordered_map<const TarvexObject*, Created> created;
     int count = 0;
     TarvexEntityBuildState* sharedState;
     Tools::ToolProgress* progress;
     // For each built entity, its record that comes first in key order (looked up per node).
-    std::map<const EntityModel::Entity*, const TarvexObject*> firstRecordOf;
+    std::unordered_map<const EntityModel::Entity*, const TarvexObject*> firstRecordOf;
     // Host placements of parent parts, worked out once however many children they have.
-    std::map<const TarvexObject*, Geometry::Transform> hostPlacements;
+    std::unordered_map<const TarvexObject*, Geometry::Transform> hostPlacements;
 };
 
 } // namespace Tarvex
