@@ -16,7 +16,8 @@ TarvexObtainedEntity TarvexEntityBuildState::getOrCreate(const AttributePath& ke
 {
     if (!parent)
         return {};
-    if (const Attribute* holder = parent->findAttribute(list)) {
+    // A fresh import has nothing to reuse: no look-up for each entity it makes.
+    if (const Attribute* holder = reuse.isEmpty() ? nullptr : parent->findAttribute(list)) {
         if (Entity* reused = reuse.reattach(holder->getOwnerEntity(), keyAttribute, keyValue, type, parent, list))
             return {reused, true};
     }

@@ -7,6 +7,7 @@
 #include <tarvex/builders/TarvexPartPlacement.h>
 #include <tarvex/objects/TarvexPartClass.h>
 
+#include <algorithm>
 #include <exception>
 #include <functional>
 #include <new>
@@ -43,8 +44,9 @@ TarvexBuiltEntities buildEntities(const std::vector<std::unique_ptr<TarvexObject
         progress->setTotalSteps(countNodes(objects));
 
     // Taken before the walk: reused entities leave `existing` as they are attached again.
-    const std::vector<Entity*> waiting = existing.waiting();
-    const std::unordered_set<Entity*> earlier(waiting.begin(), waiting.end());
+    // Sorted to be searched: cheaper than a hash of every entity an update detached.
+    std::vector<Entity*> earlier = existing.waiting();
+    std::sort(earlier.begin(), earlier.end(), std::less<Entity*>());
 
     TarvexEntityBuildState state(existing);
     state.setPlacingReused(placeReused);
@@ -54,14 +56,16 @@ TarvexBuiltEntities buildEntities(const std::vector<std::unique_ptr<TarvexObject
     // A top-level ball sits in a group that the walk made below the root: the group is
     // what the import added there, and what an update must find again. Balls sharing it
     // give it once.
-    std::set<Entity*> listed;
+    std::unordered_set<Entity*> listed;
     for (const std::unique_ptr<TarvexObject>& object : objects) {
         Entity* entity = builder.getCreatedEntity(object.get());
         if (!entity)
             continue;
         entity = entityBelow(rootEntity, entity);
-        if (listed.insert(entity).second)
-            (earlier.count(entity) ? built.updatedEntities : built.newEntities).push_back(entity);
+        if (listed.insert(entity).second) {
+            const bool reused = std::binary_search(earlier.begin(), earlier.end(), entity, std::less<Entity*>());
+            (reused ? built.updatedEntities : built.newEntities).push_back(entity);
+        }
     }
     return built;
 }

@@ -2,12 +2,28 @@
 
 #include <tarvex/host/CompositeAttribute.h>
 #include <tarvex/host/EntityEditor.h>
-#include <tarvex/host/EntityReading.h>
+#include <tarvex/host/Model.h>
 #include <tarvex/host/TypeCatalogue.h>
 
 namespace Tarvex {
 
 using namespace EntityModel;
+
+namespace {
+
+// The key as getStringValue reads it, from the attribute already found: each is read once.
+QString keyText(const Attribute& key)
+{
+    if (key.getKind() == Attribute::Kind::Value) {
+        const QVariant& value = static_cast<const ValueAttribute&>(key).getValue();
+        return value.type() == QVariant::Double ? QString::number(value.toDouble(), 'g', 17) : value.toString();
+    }
+    if (key.getKind() == Attribute::Kind::Choice)
+        return static_cast<const ChoiceAttribute&>(key).getChoice().getLabel();
+    return QString();
+}
+
+} // namespace
 
 bool TarvexReuseMap::isReusableType(const TypeRef& type)
 {
@@ -63,66 +79,135 @@ void TarvexReuseMap::detachImports(const std::vector<Entity*>& imports)
 
 Entity* TarvexReuseMap::takeFromOwner(Entity* entity)
 {
-    Entity* owner = entity->getOwnerEntity();
-    const AttributePath holder = getOwnerPath(entity);
-    return owner && !holder.isEmpty() && EntityEditor::removeEntity(owner, holder, entity, true) ? owner : nullptr;
+    // Straight to the model: the editor would work out the entity's place twice more.
+    const Attribute* list = entity->getParent();
+    Entity* owner = list && list->getKind() == Attribute::Kind::EntityList ? list->getOwnerEntity() : nullptr;
+    return owner && entity->getModel()->moveEntity(entity, EntitySlot{}, QStringLiteral("Remove Entity")) ? owner
+                                                                                                          : nullptr;
 }
 
 void TarvexReuseMap::remember(Entity* entity, Entity* owner)
 {
     Detached& detached = m_detached[owner];
-    detached.inOrder.push_back(entity);
+    detached.records.push_back(m_records.size());
     // An index made before this entity came would not know it.
     detached.indexes.clear();
-    m_waiting.insert(entity);
-    m_inOrder.push_back(entity);
+    m_records.push_back({entity, true});
+    ++m_waitingCount;
+}
+
+TarvexReuseMap::Detached* TarvexReuseMap::detachedFrom(Entity* owner)
+{
+    if (owner != m_lastOwner || !m_lastDetached) {
+        const auto entry = m_detached.find(owner);
+        if (entry == m_detached.end())
+            return nullptr;
+        m_lastOwner = owner;
+        m_lastDetached = &entry->second;
+    }
+    return m_lastDetached;
 }
 
 TarvexReuseMap::KeyIndex& TarvexReuseMap::indexOf(Detached& detached, const TypeRef& type,
                                                    const AttributePath& keyAttribute) const
 {
-    const auto key = std::make_pair(type, keyAttribute.toString());
-    auto found = detached.indexes.find(key);
-    if (found != detached.indexes.end())
-        return found->second;
-    KeyIndex& index = detached.indexes[key];
-    for (Entity* candidate : detached.inOrder) {
-        if (m_waiting.count(candidate) && candidate->getType() == type && candidate->findAttribute(keyAttribute))
-            index[getStringValue(candidate, keyAttribute)].push_back(candidate);
+    for (KeyIndex& index : detached.indexes) {
+        if (index.type == type && index.keyAttribute == keyAttribute)
+            return index;
+    }
+    detached.indexes.emplace_back();
+    KeyIndex& index = detached.indexes.back();
+    index.type = type;
+    index.keyAttribute = keyAttribute;
+    for (const size_t at : detached.records) {
+        const Record& record = m_records[at];
+        if (!record.waiting || record.entity->getType() != type)
+            continue;
+        if (const Attribute* key = record.entity->findAttribute(keyAttribute)) {
+            index.records.push_back(at);
+            index.keys.push_back(keyText(*key));
+        }
     }
     return index;
+}
+
+void TarvexReuseMap::makeChains(KeyIndex& index) const
+{
+    const size_t count = index.records.size();
+    index.next.assign(count, -1);
+    index.previous.assign(count, -1);
+    index.chains.reserve(int(count));
+    for (size_t entry = 0; entry < count; ++entry) {
+        if (!isWaiting(index, entry))
+            continue;
+        const int at = int(entry);
+        const auto found = index.chains.find(index.keys[entry]);
+        if (found == index.chains.end()) {
+            index.chains.insert(index.keys[entry], {at, at});
+        } else {
+            index.next[size_t(found->tail)] = at;
+            index.previous[entry] = found->tail;
+            found->tail = at;
+        }
+    }
+    index.chained = true;
+}
+
+int TarvexReuseMap::firstWaitingWithKey(KeyIndex& index, const QString& keyValue) const
+{
+    const size_t count = index.records.size();
+    while (index.firstWaiting < count && !isWaiting(index, index.firstWaiting))
+        ++index.firstWaiting;
+    if (index.firstWaiting < count && index.keys[index.firstWaiting] == keyValue)
+        return int(index.firstWaiting);
+    if (!index.chained)
+        makeChains(index);
+    // The entry after the one taken last, when no earlier entry of its key waits.
+    const size_t expected = index.expected;
+    if (expected < count && isWaiting(index, expected) && index.keys[expected] == keyValue) {
+        int before = index.previous[expected];
+        while (before >= 0 && !isWaiting(index, size_t(before)))
+            before = index.previous[size_t(before)];
+        index.previous[expected] = before;
+        if (before < 0)
+            return int(expected);
+    }
+    const auto chain = index.chains.find(keyValue);
+    if (chain == index.chains.end())
+        return -1;
+    int& head = chain->head;
+    while (head >= 0 && !isWaiting(index, size_t(head)))
+        head = index.next[size_t(head)];
+    return head;
 }
 
 Entity* TarvexReuseMap::reattach(Entity* owner, const AttributePath& keyAttribute, const QString& keyValue,
                                  const TypeRef& type, Entity* parent, const AttributePath& list)
 {
-    const auto entry = m_detached.find(owner);
-    if (entry == m_detached.end())
+    Detached* detached = detachedFrom(owner);
+    if (!detached)
         return nullptr;
-    KeyIndex& index = indexOf(entry->second, type, keyAttribute);
-    const auto matches = index.find(keyValue);
-    if (matches == index.end())
-        return nullptr;
-    std::deque<Entity*>& queue = matches.value();
-    while (!queue.empty() && !m_waiting.count(queue.front()))
-        queue.pop_front();
-    if (queue.empty())
+    KeyIndex& index = indexOf(*detached, type, keyAttribute);
+    const int entry = firstWaitingWithKey(index, keyValue);
+    if (entry < 0)
         return nullptr;
     // Only the first match is tried: when it cannot be attached a new entity is made.
-    Entity* candidate = queue.front();
-    if (!EntityEditor::addEntity(parent, list, candidate))
+    Record& record = m_records[index.records[size_t(entry)]];
+    if (!EntityEditor::addEntity(parent, list, record.entity))
         return nullptr;
-    queue.pop_front();
-    m_waiting.erase(candidate);
-    return candidate;
+    record.waiting = false;
+    --m_waitingCount;
+    index.expected = size_t(entry) + 1;
+    return record.entity;
 }
 
 std::vector<Entity*> TarvexReuseMap::waiting() const
 {
     std::vector<Entity*> all;
-    for (Entity* entity : m_inOrder) {
-        if (m_waiting.count(entity))
-            all.push_back(entity);
+    all.reserve(m_waitingCount);
+    for (const Record& record : m_records) {
+        if (record.waiting)
+            all.push_back(record.entity);
     }
     return all;
 }
@@ -133,9 +218,9 @@ std::vector<Entity*> TarvexReuseMap::waitingFrom(Entity* owner) const
     const auto entry = m_detached.find(owner);
     if (entry == m_detached.end())
         return found;
-    for (Entity* entity : entry->second.inOrder) {
-        if (m_waiting.count(entity))
-            found.push_back(entity);
+    for (const size_t at : entry->second.records) {
+        if (m_records[at].waiting)
+            found.push_back(m_records[at].entity);
     }
     return found;
 }

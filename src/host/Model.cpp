@@ -186,8 +186,10 @@ Entity* Model::findEntity(quint64 id) const
 std::vector<Entity*> Model::getDetachedEntities() const
 {
     std::vector<Entity*> result;
+    result.reserve(m_detached.size());
     for (const auto& entry : m_detached)
         result.push_back(entry.second.get());
+    std::sort(result.begin(), result.end(), [](const Entity* a, const Entity* b) { return a->getId() < b->getId(); });
     return result;
 }
 

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace EntityModel {
@@ -95,8 +96,9 @@ private:
 
     QHash<quint64, Entity*> m_entities;
     quint64 m_nextId = 1;
-    // Entities held outside the tree, by id: found again in logarithmic time, listed in id order.
-    std::map<quint64, std::unique_ptr<Entity>> m_detached;
+    // Entities held outside the tree, by id: found again in constant time (an update detaches
+    // and attaches again every entity of the earlier import), sorted by id when listed.
+    std::unordered_map<quint64, std::unique_ptr<Entity>> m_detached;
     // Entities deleted while no history is kept: callers may still ask whether they live.
     std::vector<std::unique_ptr<Entity>> m_deleted;
     std::unique_ptr<Entity> m_root;
