@@ -47,6 +47,12 @@ bool keepOwnerAndMode(int fd, const struct stat& old)
 // fsync, where the file system can: one that cannot sync (EINVAL) has nothing to report.
 bool syncToDisk(int fd) { return ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP; }
 
+// A producer of the bytes of `bytes`, which must outlive it.
+AtomicFile::Producer bytesProducer(const QByteArray& bytes)
+{
+    return [&bytes](const AtomicFile::Sink& sink) { return sink(bytes.constData(), bytes.size()); };
+}
+
 // After a rename the folder's entry is synced too, so that the new name survives a power
 // loss. Best effort: the file's bytes are already safe and the rename has happened.
 void syncFolder(const QString& file)
@@ -74,8 +80,14 @@ bool AtomicFile::write(const QString& path, const QByteArray& bytes, const QStri
 
 bool AtomicFile::write(const QByteArray& bytes)
 {
+    return write(bytesProducer(bytes));
+}
+
+bool AtomicFile::write(const Producer& produce)
+{
     m_error.clear();
     m_deviceError.clear();
+    m_cancelled = false;
     const QString target = resolveLinks(m_path);
     struct stat old {};
     m_existed = ::stat(QFile::encodeName(target).constData(), &old) == 0;
@@ -86,29 +98,58 @@ bool AtomicFile::write(const QByteArray& bytes)
     if (m_existed && ::access(QFile::encodeName(target).constData(), W_OK) != 0)
         return fail(errno, Stage::CheckFile, target, {});
     try {
-        return m_existed && old.st_nlink > 1 ? writeInPlace(target, bytes) : writeAside(target, bytes);
+        return m_existed && old.st_nlink > 1 ? writeInPlace(target, produce) : writeAside(target, produce);
     } catch (const std::bad_alloc&) {
         return fail(ENOMEM, Stage::Write, target, {});
     }
 }
 
-bool AtomicFile::writeAll(QFileDevice& file, const QByteArray& bytes, bool throughFactory)
+bool AtomicFile::putAll(QIODevice& device, const char* data, qint64 size)
 {
-    std::unique_ptr<QIODevice> wrapper = throughFactory && m_factory ? m_factory(file) : nullptr;
-    QIODevice& device = wrapper ? *wrapper : static_cast<QIODevice&>(file);
-    const char* data = bytes.constData();
-    qint64 left = bytes.size();
-    while (left > 0) {
+    while (size > 0) {
         errno = 0;
-        const qint64 written = device.write(data, std::min(left, ChunkBytes));
+        const qint64 written = device.write(data, std::min(size, ChunkBytes));
         if (written <= 0) {
-            const int error = errno;
+            m_writeErrno = errno;
             m_deviceError = device.errorString();
-            errno = error;
             return false;
         }
         data += written;
-        left -= written;
+        size -= written;
+    }
+    return true;
+}
+
+bool AtomicFile::writeAll(QFileDevice& file, const Producer& produce, bool throughFactory, qint64* written)
+{
+    std::unique_ptr<QIODevice> wrapper = throughFactory && m_factory ? m_factory(file) : nullptr;
+    QIODevice& device = wrapper ? *wrapper : static_cast<QIODevice&>(file);
+    bool failed = false;
+    qint64 total = 0;
+    const Sink sink = [this, &device, &failed, &total](const char* data, qint64 size) {
+        failed = failed || !putAll(device, data, size);
+        total += failed ? 0 : size;
+        return !failed;
+    };
+    bool produced = false;
+    try {
+        produced = produce(sink);
+    } catch (const std::bad_alloc&) {
+        // Caught here, so that a file written in place still gets its old bytes back.
+        failed = true;
+        m_writeErrno = ENOMEM;
+        m_deviceError.clear();
+    }
+    if (written)
+        *written = total;
+    if (failed) {
+        errno = m_writeErrno;
+        return false;
+    }
+    if (!produced) {
+        m_cancelled = true;
+        errno = 0;
+        return false;
     }
     errno = 0;
     if (file.flush() && syncToDisk(file.handle()))
@@ -119,7 +160,7 @@ bool AtomicFile::writeAll(QFileDevice& file, const QByteArray& bytes, bool throu
     return false;
 }
 
-bool AtomicFile::writeAside(const QString& target, const QByteArray& bytes)
+bool AtomicFile::writeAside(const QString& target, const Producer& produce)
 {
     QSaveFile file(target);
     errno = 0;
@@ -134,11 +175,11 @@ bool AtomicFile::writeAside(const QString& target, const QByteArray& bytes)
             return fail(error, Stage::Write, target, {});
         }
     }
-    if (!writeAll(file, bytes, true)) {
+    if (!writeAll(file, produce, true)) {
         const int error = errno;
         file.cancelWriting();
         file.commit(); // removes the temporary file
-        return fail(error, Stage::Write, target, m_deviceError);
+        return m_cancelled ? cancelled() : fail(error, Stage::Write, target, m_deviceError);
     }
     errno = 0;
     if (!file.commit())
@@ -152,11 +193,12 @@ bool AtomicFile::writeAside(const QString& target, const QByteArray& bytes)
 // place, which a rename would have spared us: while it is written, a reader may see part of
 // the new content, and a crash in the middle leaves a mixture. The guard is a copy of the
 // old content taken first beside the file ("NAME.tarvex-old-XXXXXX", synced to disk): a full
-// disk stops us there, before the file is touched; a failure while writing in place puts the
-// old bytes back from memory (they fit: their blocks are still the file's) and removes the
-// copy; and after a crash, or when even putting them back fails, the copy is left and the
-// message names it. The price is room for one more copy of the old file while saving.
-bool AtomicFile::writeInPlace(const QString& target, const QByteArray& bytes)
+// disk stops us there, before the file is touched; a failure while writing in place (or a
+// producer that gives up) puts the old bytes back from memory (they fit: their blocks are
+// still the file's) and removes the copy; and after a crash, or when even putting them back
+// fails, the copy is left and the message names it. The price is room for one more copy of
+// the old file while saving.
+bool AtomicFile::writeInPlace(const QString& target, const Producer& produce)
 {
     QFile file(target);
     errno = 0;
@@ -173,19 +215,29 @@ bool AtomicFile::writeInPlace(const QString& target, const QByteArray& bytes)
     errno = 0;
     if (!backup.open())
         return fail(errno, Stage::CreateTemporary, target, backup.errorString());
-    if (!writeAll(backup, old, false))
+    if (!writeAll(backup, bytesProducer(old), false))
         return fail(errno, Stage::Write, target, m_deviceError);
 
-    if (file.seek(0) && writeAll(file, bytes, true) && file.resize(bytes.size()) && syncToDisk(file.handle()))
+    qint64 written = 0;
+    if (file.seek(0) && writeAll(file, produce, true, &written) && file.resize(written) && syncToDisk(file.handle()))
         return true; // the copy goes with `backup`
+    const bool gaveUp = m_cancelled;
     const int error = errno;
     const QString text = m_deviceError.isEmpty() ? file.errorString() : m_deviceError;
-    if (file.seek(0) && writeAll(file, old, false) && file.resize(old.size()) && syncToDisk(file.handle()))
-        return fail(error, Stage::Write, target, text);
+    if (file.seek(0) && writeAll(file, bytesProducer(old), false) && file.resize(old.size()) &&
+        syncToDisk(file.handle()))
+        return gaveUp ? cancelled() : fail(error, Stage::Write, target, text);
     backup.setAutoRemove(false);
-    return fail(error, Stage::Write, target, text,
+    return fail(gaveUp ? errno : error, Stage::Write, target, text,
                 QStringLiteral("%1 may be damaged: its old content is kept in %2")
                     .arg(m_what, QDir::toNativeSeparators(backup.fileName())));
+}
+
+bool AtomicFile::cancelled()
+{
+    m_error.clear();
+    m_cancelled = true;
+    return false;
 }
 
 bool AtomicFile::fail(int error, Stage stage, const QString& target, const QString& fallback, const QString& outcome)

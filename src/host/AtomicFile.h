@@ -29,6 +29,12 @@ public:
     /// to it; a test may return a device that fails part way. A device that fails sets errno
     /// to the cause, as the system would.
     using DeviceFactory = std::function<std::unique_ptr<QIODevice>(QFileDevice& file)>;
+    /// Where a producer sends its bytes: each call writes them through at once; false when
+    /// the write failed, and then the producer should stop.
+    using Sink = std::function<bool(const char* data, qint64 size)>;
+    /// Writes the whole content to the sink it is given, piece by piece; false to give up
+    /// (or when the sink failed), and then nothing is saved.
+    using Producer = std::function<bool(const Sink& sink)>;
 
     /// `path` is the file as the user named it (messages use it as it is); `what` is what it
     /// holds, as a message says it ("the model", "the material library").
@@ -40,6 +46,10 @@ public:
     /// Makes the file hold exactly `bytes`; false with errorString() set when it could not,
     /// and then the file is as it was before.
     bool write(const QByteArray& bytes);
+    /// Makes the file hold exactly what `produce` writes, without the whole text in memory at
+    /// once. False when it could not, and then the file is as it was before: errorString() says
+    /// why, or is empty when `produce` gave up by itself.
+    bool write(const Producer& produce);
     /// Why the last write() failed, naming the file and saying that it was left as it was.
     const QString& errorString() const { return m_error; }
 
@@ -49,17 +59,21 @@ public:
 private:
     enum class Stage { CheckFile, CreateTemporary, Write, Commit, OpenInPlace };
 
-    bool writeAside(const QString& target, const QByteArray& bytes);
-    bool writeInPlace(const QString& target, const QByteArray& bytes);
-    bool writeAll(QFileDevice& file, const QByteArray& bytes, bool throughFactory);
+    bool writeAside(const QString& target, const Producer& produce);
+    bool writeInPlace(const QString& target, const Producer& produce);
+    bool writeAll(QFileDevice& file, const Producer& produce, bool throughFactory, qint64* written = nullptr);
+    bool putAll(QIODevice& device, const char* data, qint64 size);
+    bool cancelled();
     bool fail(int error, Stage stage, const QString& target, const QString& fallback, const QString& outcome = {});
 
     QString m_path;
     QString m_what;
     DeviceFactory m_factory;
     bool m_existed = false;
+    bool m_cancelled = false; // the producer gave up, no write failed
     QString m_error;
     QString m_deviceError; // what the device that failed said
+    int m_writeErrno = 0;  // errno of the write that failed
 };
 
 } // namespace EntityModel

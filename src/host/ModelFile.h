@@ -24,7 +24,8 @@ public:
     static std::unique_ptr<Model> fromJson(const QByteArray& json, QString* error);
     /// Writes `model` to `path` as AtomicFile does: whole or not at all, keeping the file's
     /// mode, owner and links; false with `*error` set on failure, and then the file is as it
-    /// was. A model holding an id above what the reader takes (9.0e15) is refused.
+    /// was. The text goes to the file as it is made, never whole in memory. A model holding
+    /// an id above what the reader takes (9.0e15) is refused.
     static bool save(const Model& model, const QString& path, QString* error);
     /// The same, with `what` saying in messages what the file holds ("the material library").
     static bool save(const Model& model, const QString& path, QString* error, const QString& what);
@@ -32,8 +33,8 @@ public:
     static bool save(const Model& model, const QString& path, QString* error, const QString& what,
                      qint64 maxBytes);
 
-    /// The longest text a saved model may have: the most one Qt byte array holds, so the
-    /// text is made in one piece and read back in one.
+    /// The longest text a saved model may have: the most one Qt byte array holds, so that
+    /// the text is read back in one piece (and toJson() can make it in one).
     static constexpr qint64 MaxJsonBytes = std::numeric_limits<int>::max() - 32;
     /// Reads a model from `path`; null with `*error` set (naming the file) on failure.
     static std::unique_ptr<Model> load(const QString& path, QString* error);

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cmath>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -318,11 +319,67 @@ TEST(ModelFile, BrokenFilesAreRefusedWithAReasonAndReadOnlyFilesKept)
         {project(R"("L": {"links": [0]})"), "root/Project/L: a link needs positive whole ids"},
         {project(R"("L": {"links": [2, 1.5]})"), "a link needs positive whole ids"},
         {project(R"("L": {"links": [90009000000000999999]})"), "a link needs positive whole ids"},
+        {project(R"("L": {"links": ["2"]})"), "root/Project/L: a link needs positive whole ids"},
+        {"[1, 2]", "not a saved model"},
+        {"{\"format\": \"tarvex-host-model\", \"formatVersion\": 1.5, \"root\": {}}", "format version 0"},
+        {"{\"format\": \"tarvex-host-model\", \"formatVersion\": 1}", "root: an entity needs a positive whole"},
+        {"{\"format\": \"tarvex-host-model\", \"formatVersion\": 1, \"root\": {\"id\": 1, \"type\": \"Project\"}}",
+         "root/Project: \"attributes\" must be an object"},
+        {project(R"("A": {"attributes": 5})"), "root/Project/A: \"attributes\" must be an object"},
+        {project(R"("A": null)"), "root/Project/A: unreadable attribute"},
+        {project(R"("A": [1])"), "root/Project/A: unreadable attribute"},
+        {project(R"("A": {})"), "root/Project/A: unreadable attribute"},
+        {project(R"("A": {"int": 5})"), "root/Project/A: unreadable attribute"},
+        {project(R"("A": {"int": "five"})"), "root/Project/A: unreadable attribute"},
+        {project(R"("A": {"si": "1", "unit": "mm"})"), "root/Project/A: unreadable attribute"},
+        {project(R"("A": {"si": 1, "unit": "mm", "choice": "x"})"), "root/Project/A: unreadable attribute"},
+        {project(R"("A": {"unit": "mm"})"), "root/Project/A: unreadable attribute"},
+        {project(R"("A": {"entities": [5]})"), "root/Project/A: an entity needs a positive whole"},
+        {project(R"("A": {"entities": [{"id": 2, "type": "Chassis", "attributes": {"B": {"list": 1}}}]})"),
+         "root/Project/A/Chassis/B: unreadable attribute"},
+        // Attributes before the id and type, as written: the place still names the type.
+        {R"({"format": "tarvex-host-model", "formatVersion": 1, "root": {"attributes": {"A": {"entities": [
+           {"attributes": {"B": {"mystery": 1}}, "id": 2, "type": "Chassis"}]}}, "id": 1, "type": "Project"}})",
+         "root/Project/A/Chassis/B: unreadable attribute"},
+        // An entity's own fault is told before one inside it, as reading from the top finds it.
+        {R"({"format": "tarvex-host-model", "formatVersion": 1, "root": {"attributes": {"A": {"mystery": 1}},
+           "id": 0, "type": "Project"}})",
+         "root: an entity needs a positive whole"},
+        // A key written twice: which value was meant is not known, so the file is refused.
+        {project(R"("A": 1, "A": 2)"), "root/Project: \"A\" appears twice"},
+        {project(R"("A": {"attributes": {"B": 1, "B": 1}})"), "root/Project/A: \"B\" appears twice"},
+        {project(R"("A": {"si": 1, "si": 2})"), "root/Project/A: \"si\" appears twice"},
+        {R"({"format": "tarvex-host-model", "formatVersion": 1, "root": {"id": 1, "id": 1, "type": "Project",
+           "attributes": {}}})",
+         "root: \"id\" appears twice"},
+        {R"({"format": "tarvex-host-model", "format": "tarvex-host-model", "formatVersion": 1,
+           "root": {"id": 1, "type": "Project", "attributes": {}}})",
+         "\"format\" appears twice"},
+        {project(R"("A": 1.8e308)"), "not JSON (Number too big to be stored in double at offset 109)"},
+        {project(R"("A": -1e400)"), "not JSON (Number too big to be stored in double at offset 109)"},
+        // The parser's own words and where it stopped.
+        {"{\"format\": 1 2}", "not JSON (Missing a comma or '}' after an object member at offset 13)"},
+        {QByteArray("{}\0{}", 5), "not JSON (The document root must not be followed by other values at offset 2)"},
+        // Bytes that are not UTF-8: a stray one, an overlong form, a surrogate, past U+10FFFF, cut short.
+        {"{\"format\": \"ab\xff\"}", "not JSON (Invalid encoding in string at offset 14)"},
+        {project("\"A\": \"\xc0\xaf\""), "Invalid encoding in string"},
+        {project("\"A\": \"\xed\xa0\x80\""), "Invalid encoding in string"},
+        {project("\"A\": \"\xf4\x90\x80\x80\""), "Invalid encoding in string"},
+        {project("\"A\": \"\xe2\x82\""), "Invalid encoding in string"},
+        {"{\"format\": 1 2, \"x\": \"\xff\"}", "not JSON (Missing a comma or '}' after an object member at offset 13)"},
     };
     for (const auto& [json, reason] : cases) {
         QString error;
         EXPECT_FALSE(ModelFile::fromJson(json, &error)) << json.constData();
         EXPECT_TRUE(error.contains(QString::fromUtf8(reason))) << json.constData() << " gave: " << error.toStdString();
+    }
+
+    // Cut anywhere, a saved model is not JSON.
+    const QByteArray whole = ModelFile::toJson(*richModel());
+    for (int length = 0; length < whole.size() - 1; length += 37) {
+        QString error;
+        EXPECT_FALSE(ModelFile::fromJson(whole.left(length), &error)) << length;
+        EXPECT_TRUE(error.startsWith("not JSON (")) << length << ": " << error.toStdString();
     }
 
     // Through files, problems are reported by name.
@@ -340,4 +397,99 @@ TEST(ModelFile, BrokenFilesAreRefusedWithAReasonAndReadOnlyFilesKept)
     EXPECT_FALSE(ModelFile::save(*Model::createDefault(), path, &error));
     EXPECT_EQ(error, "Cannot write model file " + path + ": the file is read-only");
     EXPECT_EQ(dir.read("model.json"), "old");
+}
+
+// A saved project holding `depth` nested lists, the file then `depth + 4` deep.
+static QByteArray nestedLists(int depth)
+{
+    return R"({"format": "tarvex-host-model", "formatVersion": 1, "root": {"id": 1, "type": "Project", "attributes": {)"
+           R"("A": {"list": )" +
+           QByteArray(depth, '[') + QByteArray(depth, ']') + "}}}}";
+}
+
+TEST(ModelFile, HandEditedFilesReadInAnyKeyOrderAndNestingStopsAt1024Levels)
+{
+    // Keys in another order than written, blanks anywhere: the same model, saved the same.
+    const QByteArray edited = R"(
+    { "root": { "type": "Project", "id": 1, "attributes": {
+        "Chassis": { "entities": [ { "id": 4, "type": "Chassis", "attributes": {
+            "T": { "unit": "mm", "si": 0.0016 }, "Z": -0, "Half": 5e-1, "Big": 12345678901234567890,
+            "Tiny": -1e-400, "Zero": 0e-30,
+            "Curve": { "curve": [ [1, 2], [3] ] }, "Near": { "links": [1, 4.0] } } } ] } } },
+      "formatVersion": 1, "format": "tarvex-host-model" }
+    )";
+    const QByteArray written = "{\"format\":\"tarvex-host-model\",\"formatVersion\":1,\"root\":\n"
+                               "{\"attributes\":{\"Chassis\":{\"entities\":[\n"
+                               " {\"attributes\":{\"Big\":12345678901234567168,\"Curve\":{\"curve\":[[1,2],[3,0]]},"
+                               "\"Half\":0.5,\"Near\":{\"links\":[1,4]},\"T\":{\"si\":0.0016,\"unit\":\"mm\"},\"Tiny\":-0,\"Z\":-0,"
+                               "\"Zero\":0},"
+                               "\"id\":4,\"type\":\"Chassis\"}]}},\"id\":1,\"type\":\"Project\"}}\n";
+    QString error;
+    const auto model = ModelFile::fromJson(edited, &error);
+    ASSERT_TRUE(model) << error.toStdString();
+    EXPECT_EQ(ModelFile::toJson(*model).toStdString(), written.toStdString());
+    const auto again = ModelFile::fromJson(written, &error);
+    ASSERT_TRUE(again) << error.toStdString();
+    EXPECT_EQ(ModelFile::toJson(*again), written);
+    EXPECT_TRUE(std::signbit(getStandardDoubleValue(EntityFetcher::getChassis(again->getRoot()), AttributePath("Z"), 1)));
+
+    // 1024 levels are read; one more is refused, however deep the file goes on.
+    EXPECT_TRUE(ModelFile::fromJson(nestedLists(1020), &error)) << error.toStdString();
+    for (int depth : {1021, 100000}) {
+        EXPECT_FALSE(ModelFile::fromJson(nestedLists(depth), &error));
+        EXPECT_TRUE(error.startsWith("not JSON (Nested deeper than 1024 levels at offset ")) << error.toStdString();
+    }
+}
+
+// A model whose saved text is several times the writer's buffer, so that a refusal found at
+// its end comes after much of it was written.
+static std::unique_ptr<Model> largeModel()
+{
+    auto model = Model::createDefault();
+    Entity* chassis = EntityFetcher::getChassis(model->getRoot());
+    Entity* board = EntityEditor::createEntity(PCB_t, chassis, Objects_t, nullptr, 0, "Board");
+    for (int i = 0; i < 6000; ++i) {
+        Entity* part = EntityEditor::createEntity(Component_t, board, Components_t, nullptr, 0, QString("U%1").arg(i));
+        EntityEditor::setSIDoubleListValue(part, AttributePath("Layer_Thicknesses"), {1e-5 * i, 2e-5, 3e-5, 4e-5});
+    }
+    return model;
+}
+
+TEST(ModelFile, ARefusalFoundPartWayThroughTheWriteLeavesTheOldFileUnderEveryName)
+{
+    auto model = largeModel();
+    const QByteArray text = ModelFile::toJson(*model);
+    ASSERT_GT(text.size(), 750 * 1024);
+    TestSupport::TempDir dir;
+    const QString path = dir.write("M.json", "old");
+    const QString other = dir.path("other.json");
+    QString error;
+    for (const bool linked : {false, true}) {
+        if (linked) {
+            ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+        }
+        const QStringList files = linked ? QStringList{"M.json", "other.json"} : QStringList{"M.json"};
+        EXPECT_FALSE(ModelFile::save(*model, path, &error, "the model", text.size() - 1));
+        EXPECT_TRUE(error.contains("too large to save")) << error.toStdString();
+        EXPECT_EQ(dir.read("M.json"), "old");
+        EXPECT_EQ(filesIn(dir.path(".")), files);
+
+        // The last entity takes an id above what the reader takes.
+        Entity* board = EntityFetcher::getChassis(model->getRoot())->getOwnedChildEntitiesOfType(PCB_t).at(0);
+        board->put(std::make_unique<LinkAttribute>(TypeRef("Far"), QVector<quint64>{9000000000000005ull}));
+        EXPECT_FALSE(ModelFile::save(*model, path, &error));
+        EXPECT_TRUE(error.endsWith("entity id 9000000000000005, above 9000000000000000, the largest id a model file "
+                                   "can keep; the model was left as it was"))
+            << error.toStdString();
+        EXPECT_EQ(dir.read("M.json"), "old");
+        EXPECT_EQ(filesIn(dir.path(".")), files);
+        board->take("Far");
+
+        ASSERT_TRUE(ModelFile::save(*model, path, &error)) << error.toStdString();
+        EXPECT_EQ(dir.read("M.json"), text);
+        if (linked) {
+            EXPECT_EQ(dir.read("other.json"), text);
+        }
+        dir.write("M.json", "old");
+    }
 }
