@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointF>
-#include <QSet>
 #include <QStringList>
 
 #include <rapidjson/error/en.h>
@@ -20,6 +19,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace EntityModel {
@@ -368,6 +368,31 @@ qint64 gridCells(const Attribute& attribute)
     }
     return cells;
 }
+
+// The entity ids read so far. Ids are handed out one above the last, so a model's ids are
+// dense: a bitmap holds them for a bit each, where a hash set took a node per entity. Ids far
+// beyond the model's size (a hand-edited file) go to the set.
+class SeenIds
+{
+public:
+    // False when `id` was seen before.
+    bool insert(quint64 id)
+    {
+        if (id < DenseLimit) {
+            if (id >= m_dense.size())
+                m_dense.resize(std::max<std::size_t>(std::size_t(id) + 1, m_dense.size() * 2));
+            const bool fresh = !m_dense[std::size_t(id)];
+            m_dense[std::size_t(id)] = true;
+            return fresh;
+        }
+        return m_sparse.insert(id).second;
+    }
+
+private:
+    static constexpr quint64 DenseLimit = quint64(1) << 26; // 8 MiB of bits at most
+    std::vector<bool> m_dense;
+    std::unordered_set<quint64> m_sparse;
+};
 
 // How deep the saved text may nest, as Qt's JSON reader allowed before: no file we write
 // comes near it, and the limit keeps a hostile file from taking memory level by level.
@@ -1011,7 +1036,7 @@ private:
         const QString type = current.type.getLabel();
         if (type.isEmpty() || !(id >= 1) || id != std::floor(id) || id > double(MaxSavedId)) {
             raiseOver(current, entityNeeds());
-        } else if (const int before = m_seen.size(); m_seen.insert(quint64(id)), m_seen.size() == before) {
+        } else if (!m_seen.insert(quint64(id))) {
             raiseOver(current, QStringLiteral("entity id %1 appears twice").arg(quint64(id)));
         } else if (!current.attributesObject) {
             raiseOver(current, notAnObject(), type);
@@ -1113,7 +1138,7 @@ private:
     quint64 m_clock = 0;
     std::vector<Step> m_path;
     Labels m_labels;
-    QSet<quint64> m_seen;
+    SeenIds m_seen;
     std::unique_ptr<Entity> m_root;
     Problem m_problem;
     bool m_tooDeep = false;

@@ -314,6 +314,10 @@ TEST(ModelFile, BrokenFilesAreRefusedWithAReasonAndReadOnlyFilesKept)
         {"{\"format\": \"tarvex-host-model\", \"formatVersion\": 1, \"root\": {\"id\": 1.5, \"type\": \"Project\"}}",
          "positive whole \"id\""},
         {project(R"("A": {"entities": [{"id": 1, "type": "Chassis", "attributes": {}}]})"), "id 1 appears twice"},
+        // Ids far beyond a model's size are kept apart from the dense ones, and found twice as well.
+        {project(R"("A": {"entities": [{"id": 8000000000000000, "type": "Chassis", "attributes": {}},
+                                       {"id": 8000000000000000, "type": "Chassis", "attributes": {}}]})"),
+         "id 8000000000000000 appears twice"},
         {project(R"("A": {"mystery": 1})"), "root/Project/A: unreadable attribute"},
         // Link ids no entity may have: zero (or negative, or not a number), fractional, past the id limit.
         {project(R"("L": {"links": [0]})"), "root/Project/L: a link needs positive whole ids"},
