@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace EntityModel {
+
+/// What every saved model names and holds to, for the model file's writer and reader.
+namespace ModelFileFormat {
+
+/// The "format" a saved model names.
+inline const QString FormatName = QStringLiteral("tarvex-host-model");
+/// The "formatVersion" written and read.
+inline constexpr int FormatVersion = 1;
+/// The largest entity id a saved model may hold: ids are JSON numbers (doubles), exact only
+/// up to 2^53 (about 9.007e15). The reader refuses larger ones, and the writer refuses to save
+/// them (a link to one too), so that every file we write reads back.
+inline constexpr quint64 MaxSavedId = 9000000000000000ull;
+
+} // namespace ModelFileFormat
+
+} // namespace EntityModel

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+namespace EntityModel {
+
+class Entity;
+class Model;
+
+/// Reads the saved text `json` into entities of `model`, as it parses: the root entity, or
+/// null with the reason in `*problem` ("not JSON (... at offset N)", or the place in the
+/// tree and what is wrong there).
+std::unique_ptr<Entity> readModelText(Model& model, const QByteArray& json, QString* problem);
+
+} // namespace EntityModel

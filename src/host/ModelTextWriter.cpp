@@ -1,0 +1,369 @@
+#include "ModelTextWriter.h"
+
+#include "ModelFileFormat.h"
+
+#include <tarvex/host/CellGrid.h>
+#include <tarvex/host/CurveAttribute.h>
+#include <tarvex/host/Model.h>
+
+#include <QPointF>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+namespace EntityModel {
+
+namespace {
+
+using namespace ModelFileFormat;
+
+// The saved text on its way out: gathered in a buffer of moderate size and passed to the
+// sink a buffer at a time, so that a large model never stands whole in memory as text.
+class Output
+{
+public:
+    explicit Output(const AtomicFile::Sink& sink) : m_sink(sink), m_buffer(new char[Capacity]) {}
+
+    void append(char c)
+    {
+        if (m_used == Capacity)
+            flush();
+        m_buffer[m_used++] = c;
+    }
+
+    void append(const char* data, size_t size)
+    {
+        if (size > Capacity - m_used) {
+            flush();
+            if (size > Capacity)
+                return pass(data, size);
+        }
+        std::memcpy(m_buffer.get() + m_used, data, size);
+        m_used += size;
+    }
+
+    template <size_t N>
+    void append(const char (&text)[N])
+    {
+        append(text, N - 1);
+    }
+
+    void indent(int count)
+    {
+        for (; count > 0; --count)
+            append(' ');
+    }
+
+    // The bytes made so far, passed on or not.
+    qint64 size() const { return m_passed + qint64(m_used); }
+    bool failed() const { return m_failed; }
+
+    // From now on the text is only counted: what is made no longer goes to the sink.
+    void holdBack() { m_holdingBack = true; }
+
+    void flush()
+    {
+        pass(m_buffer.get(), m_used);
+        m_used = 0;
+    }
+
+private:
+    static constexpr size_t Capacity = size_t(256) * 1024;
+
+    void pass(const char* data, size_t size)
+    {
+        if (size > 0 && !m_failed && !m_holdingBack)
+            m_failed = !m_sink(data, qint64(size));
+        m_passed += qint64(size);
+    }
+
+    const AtomicFile::Sink& m_sink;
+    std::unique_ptr<char[]> m_buffer;
+    size_t m_used = 0;
+    qint64 m_passed = 0;
+    bool m_failed = false;
+    bool m_holdingBack = false;
+};
+
+// Writes the saved text straight from the tree, without a document in between: one entity
+// to a line, indented one space per entity above it, keys in sorted order, numbers in the
+// shortest form that reads back to the same double. Notes the largest id it writes (of an
+// entity or in a link), and stops once the text passes `maxBytes`.
+class Writer
+{
+public:
+    // `refuseLargeIds`: once an id above MaxSavedId is met, nothing more goes to the sink
+    // (the text is still counted, so that a model also too large is refused as such).
+    Writer(qint64 maxBytes, bool refuseLargeIds) : m_maxBytes(maxBytes), m_refuseLargeIds(refuseLargeIds) {}
+
+    // Writes the text of `model` to `sink`; false when it passed the limit, held an id above
+    // MaxSavedId while refusing them, or the sink failed.
+    bool write(const Model& model, const AtomicFile::Sink& sink)
+    {
+        Output out(sink);
+        m_out = &out;
+        writeRoot(model);
+        out.flush();
+        m_out = nullptr;
+        return !m_tooLarge && !out.failed() && !(m_refuseLargeIds && m_largestId > MaxSavedId);
+    }
+
+    bool tooLarge() const { return m_tooLarge; }
+    quint64 largestId() const { return m_largestId; }
+
+private:
+    bool stopped() const { return m_tooLarge || m_out->failed(); }
+
+    void noteId(quint64 id)
+    {
+        m_largestId = std::max(m_largestId, id);
+        if (m_refuseLargeIds && id > MaxSavedId)
+            m_out->holdBack();
+    }
+
+    void writeRoot(const Model& model)
+    {
+        m_out->append("{\"format\":");
+        string(FormatName);
+        m_out->append(",\"formatVersion\":");
+        whole(FormatVersion);
+        m_out->append(",\"root\":");
+        entity(*model.getRoot(), 0);
+        m_out->append("}\n");
+        m_tooLarge = m_tooLarge || m_out->size() > m_maxBytes;
+    }
+
+    void entity(const Entity& entity, int depth)
+    {
+        if (m_out->size() > m_maxBytes)
+            m_tooLarge = true;
+        if (stopped())
+            return;
+        noteId(entity.getId());
+        m_out->append('\n');
+        m_out->indent(depth);
+        m_out->append("{\"attributes\":");
+        children(entity, depth);
+        m_out->append(",\"id\":");
+        whole(entity.getId());
+        m_out->append(",\"type\":");
+        string(entity.getType().getLabel());
+        m_out->append('}');
+    }
+
+    // Cell items not yet made are written from their grid without being kept.
+    void children(const CompositeAttribute& composite, int depth)
+    {
+        m_out->append('{');
+        // Two pointers: small enough for std::function to hold without allocating.
+        struct Walk
+        {
+            bool first;
+            int depth;
+        } walk{true, depth};
+        composite.forEachChild([this, &walk](const Attribute& child) {
+            if (!walk.first)
+                m_out->append(',');
+            walk.first = false;
+            string(child.getType().getLabel());
+            m_out->append(':');
+            attribute(child, walk.depth);
+        });
+        m_out->append('}');
+    }
+
+    void attribute(const Attribute& attribute, int depth)
+    {
+        switch (attribute.getKind()) {
+        case Attribute::Kind::Value:
+            return value(static_cast<const ValueAttribute&>(attribute));
+        case Attribute::Kind::Choice:
+            m_out->append("{\"choice\":");
+            string(static_cast<const ChoiceAttribute&>(attribute).getChoice().getLabel());
+            m_out->append('}');
+            return;
+        case Attribute::Kind::Link: {
+            m_out->append("{\"links\":[");
+            const QVector<quint64>& ids = static_cast<const LinkAttribute&>(attribute).getIds();
+            for (int i = 0; i < ids.size(); ++i) {
+                noteId(ids[i]);
+                if (i > 0)
+                    m_out->append(',');
+                whole(ids[i]);
+            }
+            m_out->append("]}");
+            return;
+        }
+        case Attribute::Kind::Curve: {
+            m_out->append("{\"curve\":[");
+            const QVector<QPointF>& points = static_cast<const CurveAttribute&>(attribute).getPoints();
+            for (int i = 0; i < points.size(); ++i) {
+                if (i > 0)
+                    m_out->append(',');
+                m_out->append('[');
+                number(points[i].x());
+                m_out->append(',');
+                number(points[i].y());
+                m_out->append(']');
+            }
+            m_out->append("]}");
+            return;
+        }
+        case Attribute::Kind::DoubleList: {
+            m_out->append("{\"list\":[");
+            const QVector<double>& values = static_cast<const DoubleListAttribute&>(attribute).getValues();
+            for (int i = 0; i < values.size(); ++i) {
+                if (i > 0)
+                    m_out->append(',');
+                number(values[i]);
+            }
+            m_out->append("]}");
+            return;
+        }
+        case Attribute::Kind::EntityList: {
+            m_out->append("{\"entities\":[");
+            const auto& list = static_cast<const EntityListAttribute&>(attribute);
+            for (int i = 0; i < list.count() && !stopped(); ++i) {
+                if (i > 0)
+                    m_out->append(',');
+                entity(*list.at(i), depth + 1);
+            }
+            m_out->append("]}");
+            return;
+        }
+        case Attribute::Kind::Composite:
+        case Attribute::Kind::Entity:
+            m_out->append("{\"attributes\":");
+            children(static_cast<const CompositeAttribute&>(attribute), depth);
+            m_out->append('}');
+            return;
+        }
+    }
+
+    void value(const ValueAttribute& attribute)
+    {
+        const QVariant& v = attribute.getValue();
+        switch (v.type()) {
+        case QVariant::Double:
+            if (attribute.getUnit().isNull())
+                return number(v.toDouble());
+            m_out->append("{\"si\":");
+            number(v.toDouble());
+            m_out->append(",\"unit\":");
+            string(attribute.getUnit().getLabel());
+            m_out->append('}');
+            return;
+        case QVariant::LongLong: {
+            m_out->append("{\"int\":\"");
+            char text[24];
+            const std::to_chars_result end = std::to_chars(std::begin(text), std::end(text), v.toLongLong());
+            m_out->append(text, size_t(end.ptr - text));
+            m_out->append("\"}");
+            return;
+        }
+        case QVariant::Bool:
+            if (v.toBool())
+                m_out->append("true");
+            else
+                m_out->append("false");
+            return;
+        default:
+            return string(v.toString());
+        }
+    }
+
+    void number(double value)
+    {
+        if (!std::isfinite(value))
+            return m_out->append("null"); // as JSON has no such numbers; the host never stores them
+        char text[32];
+        const std::to_chars_result end = std::to_chars(std::begin(text), std::end(text), value);
+        m_out->append(text, size_t(end.ptr - text));
+    }
+
+    void whole(quint64 value)
+    {
+        char text[24];
+        const std::to_chars_result end = std::to_chars(std::begin(text), std::end(text), value);
+        m_out->append(text, size_t(end.ptr - text));
+    }
+
+    // Characters beyond ASCII are written as UTF-8, control characters as \u escapes.
+    void string(const QString& text)
+    {
+        const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+        const QByteArray utf8 = ascii ? QByteArray() : text.toUtf8();
+        m_out->append('"');
+        if (ascii) {
+            for (const QChar c : text)
+                character(char(c.unicode()));
+        } else {
+            for (const char c : utf8)
+                character(c);
+        }
+        m_out->append('"');
+    }
+
+    void character(char c)
+    {
+        if (c == '"' || c == '\\') {
+            m_out->append('\\');
+            m_out->append(c);
+        } else if (uchar(c) < 0x20) {
+            static const char hex[] = "0123456789abcdef";
+            const char escaped[] = {'\\', 'u', '0', '0', hex[(c >> 4) & 0xf], hex[c & 0xf]};
+            m_out->append(escaped, sizeof escaped);
+        } else {
+            m_out->append(c);
+        }
+    }
+
+    Output* m_out = nullptr;
+    qint64 m_maxBytes;
+    bool m_refuseLargeIds;
+    bool m_tooLarge = false;
+    quint64 m_largestId = 0;
+};
+
+} // namespace
+
+ModelTextOutcome writeModelText(const Model& model, const AtomicFile::Sink& sink, qint64 maxBytes,
+                                bool refuseLargeIds)
+{
+    Writer writer(maxBytes, refuseLargeIds);
+    ModelTextOutcome outcome;
+    outcome.written = writer.write(model, sink);
+    outcome.tooLarge = writer.tooLarge();
+    outcome.largestId = writer.largestId();
+    return outcome;
+}
+
+qint64 countGridCells(const Attribute& attribute)
+{
+    qint64 cells = 0;
+    switch (attribute.getKind()) {
+    case Attribute::Kind::EntityList: {
+        const auto& list = static_cast<const EntityListAttribute&>(attribute);
+        for (int i = 0; i < list.count(); ++i)
+            cells += countGridCells(*list.at(i));
+        break;
+    }
+    case Attribute::Kind::Composite:
+    case Attribute::Kind::Entity: {
+        const auto& composite = static_cast<const CompositeAttribute&>(attribute);
+        if (const CellGrid* grid = composite.getCellGrid())
+            cells += grid->getCount();
+        for (const Attribute* child : composite.madeChildren())
+            cells += countGridCells(*child);
+        break;
+    }
+    default:
+        break;
+    }
+    return cells;
+}
+
+} // namespace EntityModel
