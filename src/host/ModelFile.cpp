@@ -102,6 +102,12 @@ bool ModelFile::save(const Model& model, const QString& path, QString* error, co
                                          "buffer in memory holds; %2 was left as it was")
                               .arg(maxBytes)
                               .arg(what);
+            } else if (outcome.deepest > ModelFileFormat::MaxNesting) {
+                problem = QStringLiteral("its text would nest %1 levels deep, more than the %2 a model file is read "
+                                         "back with (entities nested too deeply in one another); %3 was left as it was")
+                              .arg(outcome.deepest)
+                              .arg(ModelFileFormat::MaxNesting)
+                              .arg(what);
             } else {
                 problem = QStringLiteral("it would hold entity id %1, above %2, the largest id a model file can keep; "
                                          "%3 was left as it was")

@@ -52,9 +52,6 @@ private:
     std::unordered_set<quint64> m_sparse;
 };
 
-// How deep the saved text may nest, as Qt's JSON reader allowed before: no file we write
-// comes near it, and the limit keeps a hostile file from taking memory level by level.
-constexpr int MaxNesting = 1024;
 
 // The keys the reader knows (of the file, an entity, an attribute's object); each has its bit in Frame::keysMet.
 enum class Field : quint8 {
@@ -814,7 +811,10 @@ std::unique_ptr<Entity> readModelText(Model& model, const QByteArray& json, QStr
     {
         SaxReader reader(model); // ends before the model: the entities it holds unfinished are the model's
         rapidjson::Reader parser;
-        rapidjson::MemoryStream stream(json.constData(), size_t(json.size()));
+        // A byte-order mark, which editors on Windows put before UTF-8 text, is passed over;
+        // offsets still count from the start of the file.
+        const size_t start = json.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+        rapidjson::MemoryStream stream(json.constData() + start, size_t(json.size()) - start);
         // Iterative: a hostile file's nesting takes no stack. Numbers as their text, read by
         // std::from_chars: exact, so that every double reads back as the writer's shortest
         // form meant it, and quicker than the parser's own exact reading (which in this
@@ -824,11 +824,11 @@ std::unique_ptr<Entity> readModelText(Model& model, const QByteArray& json, QStr
         constexpr unsigned flags = rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
         const rapidjson::ParseResult parsed = parser.Parse<flags>(stream, reader);
         rapidjson::ParseErrorCode code = parsed.Code();
-        size_t offset = parsed.Offset();
+        size_t offset = start + parsed.Offset();
         // The parser takes a zero byte for the end of the text: anything after it is refused.
-        if (!parsed.IsError() && stream.Tell() < size_t(json.size())) {
+        if (!parsed.IsError() && start + stream.Tell() < size_t(json.size())) {
             code = rapidjson::kParseErrorDocumentRootNotSingular;
-            offset = stream.Tell();
+            offset = start + stream.Tell();
         }
         if (const size_t invalid = firstInvalidUtf8(json.constData(), size_t(json.size()));
             invalid < size_t(json.size()) && (code == rapidjson::kParseErrorNone || invalid < offset)) {

@@ -108,11 +108,12 @@ public:
         writeRoot(model);
         out.flush();
         m_out = nullptr;
-        return !m_tooLarge && !out.failed() && !(m_refuseLargeIds && m_largestId > MaxSavedId);
+        return !m_tooLarge && !out.failed() && !(m_refuseLargeIds && (m_largestId > MaxSavedId || tooDeep()));
     }
 
     bool tooLarge() const { return m_tooLarge; }
     quint64 largestId() const { return m_largestId; }
+    int deepest() const { return m_deepest; }
 
 private:
     bool stopped() const { return m_tooLarge || m_out->failed(); }
@@ -124,8 +125,26 @@ private:
             m_out->holdBack();
     }
 
+    // The nesting of the text: a container opened around what follows, closed after it, or
+    // `levels` opened and closed within a value. A text nested deeper than the reader takes
+    // is held back like an id beyond the limit, as no command could read it again.
+    void enter()
+    {
+        reach(1);
+        ++m_level;
+    }
+    void leave() { --m_level; }
+    void reach(int levels)
+    {
+        m_deepest = std::max(m_deepest, m_level + levels);
+        if (m_refuseLargeIds && tooDeep())
+            m_out->holdBack();
+    }
+    bool tooDeep() const { return m_deepest > MaxNesting; }
+
     void writeRoot(const Model& model)
     {
+        enter();
         m_out->append("{\"format\":");
         string(FormatName);
         m_out->append(",\"formatVersion\":");
@@ -133,6 +152,7 @@ private:
         m_out->append(",\"root\":");
         entity(*model.getRoot(), 0);
         m_out->append("}\n");
+        leave();
         m_tooLarge = m_tooLarge || m_out->size() > m_maxBytes;
     }
 
@@ -145,6 +165,7 @@ private:
         noteId(entity.getId());
         m_out->append('\n');
         m_out->indent(depth);
+        enter();
         m_out->append("{\"attributes\":");
         children(entity, depth);
         m_out->append(",\"id\":");
@@ -152,11 +173,13 @@ private:
         m_out->append(",\"type\":");
         string(entity.getType().getLabel());
         m_out->append('}');
+        leave();
     }
 
     // Cell items not yet made are written from their grid without being kept.
     void children(const CompositeAttribute& composite, int depth)
     {
+        enter();
         m_out->append('{');
         // Two pointers: small enough for std::function to hold without allocating.
         struct Walk
@@ -173,19 +196,23 @@ private:
             attribute(child, walk.depth);
         });
         m_out->append('}');
+        leave();
     }
 
     void attribute(const Attribute& attribute, int depth)
     {
         switch (attribute.getKind()) {
         case Attribute::Kind::Value:
+            reach(1); // {"si": ...} or {"int": ...}
             return value(static_cast<const ValueAttribute&>(attribute));
         case Attribute::Kind::Choice:
+            reach(1);
             m_out->append("{\"choice\":");
             string(static_cast<const ChoiceAttribute&>(attribute).getChoice().getLabel());
             m_out->append('}');
             return;
         case Attribute::Kind::Link: {
+            reach(2);
             m_out->append("{\"links\":[");
             const QVector<quint64>& ids = static_cast<const LinkAttribute&>(attribute).getIds();
             for (int i = 0; i < ids.size(); ++i) {
@@ -198,6 +225,7 @@ private:
             return;
         }
         case Attribute::Kind::Curve: {
+            reach(3);
             m_out->append("{\"curve\":[");
             const QVector<QPointF>& points = static_cast<const CurveAttribute&>(attribute).getPoints();
             for (int i = 0; i < points.size(); ++i) {
@@ -213,6 +241,7 @@ private:
             return;
         }
         case Attribute::Kind::DoubleList: {
+            reach(2);
             m_out->append("{\"list\":[");
             const QVector<double>& values = static_cast<const DoubleListAttribute&>(attribute).getValues();
             for (int i = 0; i < values.size(); ++i) {
@@ -224,6 +253,8 @@ private:
             return;
         }
         case Attribute::Kind::EntityList: {
+            enter();
+            enter();
             m_out->append("{\"entities\":[");
             const auto& list = static_cast<const EntityListAttribute&>(attribute);
             for (int i = 0; i < list.count() && !stopped(); ++i) {
@@ -232,13 +263,17 @@ private:
                 entity(*list.at(i), depth + 1);
             }
             m_out->append("]}");
+            leave();
+            leave();
             return;
         }
         case Attribute::Kind::Composite:
         case Attribute::Kind::Entity:
+            enter();
             m_out->append("{\"attributes\":");
             children(static_cast<const CompositeAttribute&>(attribute), depth);
             m_out->append('}');
+            leave();
             return;
         }
     }
@@ -326,6 +361,8 @@ private:
     bool m_refuseLargeIds;
     bool m_tooLarge = false;
     quint64 m_largestId = 0;
+    int m_level = 0;
+    int m_deepest = 0;
 };
 
 } // namespace
@@ -338,6 +375,7 @@ ModelTextOutcome writeModelText(const Model& model, const AtomicFile::Sink& sink
     outcome.written = writer.write(model, sink);
     outcome.tooLarge = writer.tooLarge();
     outcome.largestId = writer.largestId();
+    outcome.deepest = writer.deepest();
     return outcome;
 }
 

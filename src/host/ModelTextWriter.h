@@ -16,12 +16,15 @@ struct ModelTextOutcome
     bool tooLarge = false;
     /// The largest id met, of an entity or in a link.
     quint64 largestId = 0;
+    /// How many levels deep the text nests.
+    int deepest = 0;
 };
 
 /// Writes the saved text of `model` to `sink`, straight from the tree: one entity to a line,
 /// keys sorted, numbers in their shortest exact form. Stops once the text passes `maxBytes`;
 /// with `refuseLargeIds`, nothing more goes to the sink once an id above the format's
-/// largest is met (the text is still counted, so that a model also too large says so).
+/// largest is met or the text nests deeper than the reader takes (the text is still
+/// counted, so that a model also too large says so).
 ModelTextOutcome writeModelText(const Model& model, const AtomicFile::Sink& sink, qint64 maxBytes,
                                 bool refuseLargeIds);
 

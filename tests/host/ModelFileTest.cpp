@@ -437,12 +437,46 @@ TEST(ModelFile, HandEditedFilesReadInAnyKeyOrderAndNestingStopsAt1024Levels)
     EXPECT_EQ(ModelFile::toJson(*again), written);
     EXPECT_TRUE(std::signbit(getStandardDoubleValue(EntityFetcher::getChassis(again->getRoot()), AttributePath("Z"), 1)));
 
+    // A byte-order mark before the text, as editors on Windows write it, is passed over;
+    // offsets still count it.
+    const auto withMark = ModelFile::fromJson("\xEF\xBB\xBF" + written, &error);
+    ASSERT_TRUE(withMark) << error.toStdString();
+    EXPECT_EQ(ModelFile::toJson(*withMark), written);
+    EXPECT_FALSE(ModelFile::fromJson("\xEF\xBB\xBF]", &error));
+    EXPECT_TRUE(error.endsWith("at offset 3)")) << error.toStdString();
+
     // 1024 levels are read; one more is refused, however deep the file goes on.
     EXPECT_TRUE(ModelFile::fromJson(nestedLists(1020), &error)) << error.toStdString();
     for (int depth : {1021, 100000}) {
         EXPECT_FALSE(ModelFile::fromJson(nestedLists(depth), &error));
         EXPECT_TRUE(error.startsWith("not JSON (Nested deeper than 1024 levels at offset ")) << error.toStdString();
     }
+}
+
+TEST(ModelFile, AModelNestedDeeperThanTheReaderTakesIsNotSavedAndTheDeepestThatReadsBackIs)
+{
+    // A value below `composites` composites of the chassis: its text nests 2 levels per composite.
+    const auto nestedModel = [](int composites) {
+        auto model = Model::createDefault();
+        QStringList steps;
+        for (int i = 0; i < composites; ++i)
+            steps << QStringLiteral("G");
+        steps << QStringLiteral("X");
+        EntityEditor::setSIValue(EntityFetcher::getChassis(model->getRoot()), AttributePath(steps.join('/')), 1.0);
+        return model;
+    };
+    TestSupport::TempDir dir;
+    const QString path = dir.path("M.json");
+    QString error;
+    ASSERT_TRUE(ModelFile::save(*nestedModel(508), path, &error)) << error.toStdString();
+    const QByteArray deepest = dir.read("M.json");
+    ASSERT_TRUE(ModelFile::load(path, &error)) << error.toStdString();
+
+    EXPECT_FALSE(ModelFile::save(*nestedModel(509), path, &error));
+    EXPECT_EQ(error, "Cannot write model file " + path +
+                         ": its text would nest 1026 levels deep, more than the 1024 a model file is read back with "
+                         "(entities nested too deeply in one another); the model was left as it was");
+    EXPECT_EQ(dir.read("M.json"), deepest);
 }
 
 // A model whose saved text is several times the writer's buffer, so that a refusal found at
