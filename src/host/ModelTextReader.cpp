@@ -689,8 +689,13 @@ private:
         }
         const double id = current.id;
         const QString type = current.type.getLabel();
-        if (type.isEmpty() || !(id >= 1) || id != std::floor(id) || id > double(MaxSavedId)) {
+        if (type.isEmpty() || !(id >= 1) || id != std::floor(id)) {
             raiseOver(current, entityNeeds());
+        } else if (id > double(MaxSavedId)) {
+            // Said apart: such an id is whole and positive, only past what a number holds exactly.
+            raiseOver(current, QStringLiteral("entity id %1 is above %2, the largest id a model file can keep")
+                                   .arg(id, 0, 'f', 0)
+                                   .arg(MaxSavedId));
         } else if (!m_seen.insert(quint64(id))) {
             raiseOver(current, QStringLiteral("entity id %1 appears twice").arg(quint64(id)));
         } else if (!current.attributesObject) {

@@ -152,6 +152,8 @@ TEST(ModelFileIds, AModelAtTheReadersLimitSavesAndOneIdMoreIsRefusedWithTheOldFi
     auto model = ModelFile::load(path, &error);
     ASSERT_TRUE(model) << error.toStdString();
     EXPECT_FALSE(ModelFile::fromJson(modelWithChassisId(limit + 1), &error)) << "the reader's limit";
+    EXPECT_TRUE(error.endsWith("entity id 9000000000000001 is above 9000000000000000, the largest id a model file can keep"))
+        << error.toStdString();
     ASSERT_TRUE(ModelFile::save(*model, path, &error)) << error.toStdString();
     const QByteArray atLimit = dir.read("M.json");
 
