@@ -7,7 +7,6 @@
 #include <tarvex/host/SolverTypes.h>
 #include <tarvex/host/TerminalAttributes.h>
 #include <tarvex/host/TypeCatalogue.h>
-#include <tarvex/interchange/TXMXMLTerminalGroup.h>
 #include <tarvex/objects/TarvexBasicPart.h>
 #include <tarvex/objects/TarvexCompositeGeometryObject.h>
 #include <tarvex/objects/TarvexCoordinateFrames.h>
@@ -68,13 +67,8 @@ bool liesAlongAnAxis(const Vec3& normal)
     return zeros == 2;
 }
 
-TXMXMLTerminalGroup groupOf(const TXMXMLTerminal& terminal)
-{
-    return TXMXMLTerminalGroup(terminal.getParentElement());
-}
-
 // Terminals conduct into their part unless their group connects them outside the model.
-TypeRef conductionOf(const TXMXMLTerminalGroup& group)
+TypeRef conductionOf(const TarvexTerminalGroup& group)
 {
     return group.getConnectionType() == QLatin1String("External") ? No_t : Yes_t;
 }
@@ -87,7 +81,7 @@ Vec3 normalInPart(const Vec3& fileNormal, const Transform& hostPlacement)
     return hostPlacement.inverse().transformVector(host).normalized();
 }
 
-// Blocks of one composite made from Geoms of one name share that name's terminal elements;
+// Blocks of one composite made from Geoms of one name share that name's terminals;
 // the first of them carries them, as it carries the object's heat sources.
 bool carriesItsTerminals(const TarvexPart& part)
 {
@@ -103,7 +97,7 @@ bool carriesItsTerminals(const TarvexPart& part)
     return true;
 }
 
-QList<TXMXMLTerminal> terminalsOf(const TarvexPart& part)
+QList<TarvexTerminal> terminalsOf(const TarvexPart& part)
 {
     if (const auto* basic = dynamic_cast<const TarvexBasicPart*>(&part))
         return basic->getTerminals();
@@ -111,7 +105,7 @@ QList<TXMXMLTerminal> terminalsOf(const TarvexPart& part)
         return layer->getTerminals();
     if (const auto* layered = dynamic_cast<const TarvexLayeredPart*>(&part))
         return layered->getTerminals();
-    QList<TXMXMLTerminal> terminals;
+    QList<TarvexTerminal> terminals;
     if (const auto* composite = dynamic_cast<const TarvexCompositeGeometryObject*>(&part)) {
         for (const auto& child : composite->getChildren()) {
             if (child)
@@ -122,13 +116,13 @@ QList<TXMXMLTerminal> terminalsOf(const TarvexPart& part)
 }
 
 // `terminals` in the order the file has them: those of a layered part are gathered cell by
-// cell. Elements not read from a file (no line number) keep the order they come in.
-QList<TXMXMLTerminal> inFileOrder(QList<TXMXMLTerminal> terminals)
+// cell. Terminals not read from a file (no source position) keep the order they come in.
+QList<TarvexTerminal> inFileOrder(QList<TarvexTerminal> terminals)
 {
     const bool parsed = std::all_of(terminals.begin(), terminals.end(),
-                                    [](const TXMXMLTerminal& terminal) { return terminal.getSourcePosition() >= 0; });
+                                    [](const TarvexTerminal& terminal) { return terminal.getSourcePosition() >= 0; });
     if (parsed) {
-        std::stable_sort(terminals.begin(), terminals.end(), [](const TXMXMLTerminal& a, const TXMXMLTerminal& b) {
+        std::stable_sort(terminals.begin(), terminals.end(), [](const TarvexTerminal& a, const TarvexTerminal& b) {
             return a.getSourcePosition() < b.getSourcePosition();
         });
     }
@@ -156,7 +150,7 @@ std::vector<const TarvexPart*> layersOf(const TarvexPart& part)
 // A layer of a legacy layered part gives its vertical terminals the part's simplification
 // grid (one pin without one); a name made of several elements is one terminal of one pin;
 // otherwise the file's grid stands.
-TarvexPinGrid pinGridFor(const QList<TXMXMLTerminal>& named, const Vec3& normal, const TarvexPart& part)
+TarvexPinGrid pinGridFor(const QList<TarvexTerminal>& named, const Vec3& normal, const TarvexPart& part)
 {
     const auto* layered = part.getPartType() == LayeredPartLayer
                               ? dynamic_cast<const TarvexLayeredPart*>(part.getParent())
@@ -274,7 +268,7 @@ void writeBoardOutline(Entity* terminal, const TarvexPart& part, const Entity* p
 } // namespace
 
 void TarvexTerminalEntityBuilder::buildTerminals(TarvexEntityBuildState* sharedState, Tools::ToolProgress* progress,
-                                                 const QList<TXMXMLTerminal>& terminals, const TarvexPart& part,
+                                                 const QList<TarvexTerminal>& terminals, const TarvexPart& part,
                                                  Entity* partEntity, const Transform& entityFrame)
 {
     TarvexTerminalEntityBuilder builder(sharedState, progress);
@@ -306,19 +300,19 @@ TarvexTerminalEntityBuilder::~TarvexTerminalEntityBuilder() = default;
 
 Tools::ToolProgress* TarvexTerminalEntityBuilder::getProgress() const { return progress; }
 
-void TarvexTerminalEntityBuilder::build(const QList<TXMXMLTerminal>& terminals, const TarvexPart& part,
+void TarvexTerminalEntityBuilder::build(const QList<TarvexTerminal>& terminals, const TarvexPart& part,
                                         Entity* partEntity, const Transform& entityFrame)
 {
     if (!partEntity || terminals.isEmpty() || !carriesItsTerminals(part))
         return;
-    std::map<QString, QList<TXMXMLTerminal>> byName;
-    for (const TXMXMLTerminal& terminal : inFileOrder(terminals))
+    std::map<QString, QList<TarvexTerminal>> byName;
+    for (const TarvexTerminal& terminal : inFileOrder(terminals))
         byName[terminal.getName()].append(terminal);
 
     for (const auto& entry : byName) {
-        const QList<TXMXMLTerminal>& named = entry.second;
+        const QList<TarvexTerminal>& named = entry.second;
         const Vec3 normal = readNormal(named.front().getNormal());
-        const bool oneWay = std::none_of(named.begin(), named.end(), [&normal](const TXMXMLTerminal& terminal) {
+        const bool oneWay = std::none_of(named.begin(), named.end(), [&normal](const TarvexTerminal& terminal) {
             return differs(readNormal(terminal.getNormal()), normal);
         });
         if (oneWay) {
@@ -331,19 +325,19 @@ void TarvexTerminalEntityBuilder::build(const QList<TXMXMLTerminal>& terminals, 
         // Several faces: each element in the group entity of its "TerminalGroup", when it
         // faces straight along an axis of the part.
         const Transform hostPlacement = toHostFrame(flatBoundOf(placedGeometryOf(part))).transform;
-        for (const TXMXMLTerminal& terminal : named) {
-            Entity* group = obtainTerminalGroup(groupOf(terminal), partEntity);
+        for (const TarvexTerminal& terminal : named) {
+            Entity* group = obtainTerminalGroup(terminal.getGroup(), partEntity);
             if (group && liesAlongAnAxis(normalInPart(readNormal(terminal.getNormal()), hostPlacement)))
                 obtainTerminal(terminal, {terminal.getNX(), terminal.getNY()}, part, group, entityFrame);
         }
     }
 }
 
-Entity* TarvexTerminalEntityBuilder::obtainTerminalGroup(const TXMXMLTerminalGroup& group, Entity* parent)
+Entity* TarvexTerminalEntityBuilder::obtainTerminalGroup(const TarvexTerminalGroup& group, Entity* parent)
 {
     if (!sharedState || !parent)
         return nullptr;
-    const QString name = group.getName();
+    const QString& name = group.getName();
     if (Entity* made = sharedState->getTerminalGroup(parent, name))
         return made;
     Entity* entity = sharedState
@@ -371,7 +365,7 @@ Entity* TarvexTerminalEntityBuilder::obtainTerminalGroup(const TXMXMLTerminalGro
     return entity;
 }
 
-Entity* TarvexTerminalEntityBuilder::obtainTerminal(const TXMXMLTerminal& terminal, const TarvexPinGrid& pins,
+Entity* TarvexTerminalEntityBuilder::obtainTerminal(const TarvexTerminal& terminal, const TarvexPinGrid& pins,
                                                     const TarvexPart& part, Entity* parent,
                                                     const Transform& entityFrame)
 {
@@ -384,7 +378,7 @@ Entity* TarvexTerminalEntityBuilder::obtainTerminal(const TXMXMLTerminal& termin
     if (!entity)
         return nullptr;
     EntityEditor::setValueNoThrow(entity, TerminalAttributes::constructionType(), Tarvex_Interchange_Model_t);
-    EntityEditor::setValueNoThrow(entity, Include_Conduction_t, conductionOf(groupOf(terminal)));
+    EntityEditor::setValueNoThrow(entity, Include_Conduction_t, conductionOf(terminal.getGroup()));
 
     // The part in host axes: its own bound from the origin, its host placement, and its low
     // corner from the corner of the entity the terminal stands on (0 for a block's own

@@ -30,13 +30,14 @@ TarvexObjectBuilder::~TarvexObjectBuilder() = default;
 bool TarvexObjectBuilder::readFile(const QString& path)
 {
     const QFileInfo file(path);
+    // The parsed document lives only while the parts are made: they keep plain values of
+    // it, so its tree is gone before entities are built.
     TarvexTXMXMLParser parser(progress);
     const TarvexTXMXMLDocument document = parser.readFile(file.absoluteFilePath());
     if (!document) {
         fatalError(tr("Failed to read file : ") + path);
         return false;
     }
-    documents.push_back(document);
     const TXMXMLModel model = document.getModel();
     version = model.getSchemaVersion();
     build(model, file.absoluteDir());

@@ -2,7 +2,6 @@
 
 #include <tarvex/host/ProgressBaseObject.h>
 #include <tarvex/interchange/TXMFileVersion.h>
-#include <tarvex/interchange/TarvexTXMXMLDocument.h>
 #include <tarvex/objects/TarvexCompositeGeometryObject.h>
 #include <tarvex/objects/TarvexObject.h>
 
@@ -55,8 +54,6 @@ private:
     std::vector<std::unique_ptr<TarvexObject>> objects;
     std::vector<std::unique_ptr<TarvexCompositeGeometryObject>> packages;
     std::vector<std::unique_ptr<TarvexPart>> parts;
-    // Kept for the builder's life: parts keep terminal elements of them.
-    std::vector<TarvexTXMXMLDocument> documents;
     TXMFileVersion version;
     quint64 step = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <tarvex/host/FilePaths.h>
 #include <tarvex/interchange/TXMXMLModel.h>
+#include <tarvex/interchange/TXMXMLTerminalGroup.h>
 #include <tarvex/objects/TarvexBasic2RPart.h>
 #include <tarvex/objects/TarvexBasicPart.h>
 #include <tarvex/objects/TarvexCompositeGeometryObject.h>
@@ -92,9 +93,16 @@ TarvexPartFactory::TarvexPartFactory(const TXMXMLModel& model, const TXMFileVers
       m_reporter(reporter),
       m_advance(std::move(advance))
 {
-    for (const TXMXMLTerminalGroup& group : model.getTerminalSet().getTerminalGroups()) {
-        for (const TXMXMLTerminal& terminal : group.getTerminals())
-            m_terminals[terminal.getObjectName()].append(terminal);
+    // Parts keep records of their terminals, not the elements, so that the document can go
+    // as soon as the parts are made.
+    for (const TXMXMLTerminalGroup& element : model.getTerminalSet().getTerminalGroups()) {
+        const TarvexTerminalGroup group(element.getName(), element.getConnectionType(), element.getTerminalType());
+        for (const TXMXMLTerminal& terminal : element.getTerminals()) {
+            const QString objectName = terminal.getObjectName();
+            m_terminals[objectName].append(TarvexTerminal(terminal.getName(), objectName, terminal.getNormal(),
+                                                          terminal.getNX(), terminal.getNY(),
+                                                          terminal.getSourcePosition(), group));
+        }
     }
     for (const TXMXMLLayoutInclude& include : model.getLayoutSet().getIncludes()) {
         if (!m_layouts.contains(include.getObjectName()))

@@ -6,11 +6,11 @@
 #include <tarvex/interchange/TXMXMLLayoutInclude.h>
 #include <tarvex/interchange/TXMXMLSolderBall.h>
 #include <tarvex/interchange/TXMXMLSolderBump.h>
-#include <tarvex/interchange/TXMXMLTerminal.h>
 #include <tarvex/interchange/LegacyXMLSimplificationModel.h>
 #include <tarvex/objects/TarvexMaterialTable.h>
 #include <tarvex/objects/TarvexPart.h>
 #include <tarvex/objects/TarvexPowerSourceTable.h>
+#include <tarvex/objects/TarvexTerminal.h>
 
 #include <QDir>
 #include <QHash>
@@ -65,7 +65,7 @@ private:
     const std::function<void()> m_advance;
     // Looked up per Geom, so gathered once: terminals by their object's name, the first
     // layout include and simplification model of each object name.
-    QHash<QString, QList<TXMXMLTerminal>> m_terminals;
+    QHash<QString, QList<TarvexTerminal>> m_terminals;
     QHash<QString, TXMXMLLayoutInclude> m_layouts;
     QHash<QString, LegacyXMLSimplificationModel> m_simplifications;
 };

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <tarvex/host/Vec.h>
-#include <tarvex/interchange/TXMXMLTerminal.h>
 #include <tarvex/objects/TarvexMaterial.h>
 #include <tarvex/objects/TarvexPartBaseWithPowerSources.h>
+#include <tarvex/objects/TarvexTerminal.h>
 
 #include <QList>
 #include <QString>
@@ -17,8 +17,8 @@ namespace Tarvex {
 class TarvexBasicPart : public TarvexPartBaseWithPowerSources
 {
 public:
-    /// The interchange terminal elements whose "ObjectName" is this part's name.
-    using TerminalList = QList<TXMXMLTerminal>;
+    /// The terminals whose "ObjectName" is this part's name.
+    using TerminalList = QList<TarvexTerminal>;
 
     /// A part with all its values (SI units): names and type from the Geom element, its
     /// power, the outline nodes in document order, the height, its terminals, its material
@@ -53,7 +53,7 @@ public:
     const std::vector<Geometry::Vec3>& getNodes() const { return nodes; }
     /// The height (m).
     double getHeight() const { return height; }
-    /// The terminal elements of this part.
+    /// The terminals of this part.
     const TerminalList& getTerminals() const { return terminals; }
     /// The material; null when the Geom names no known material.
     const std::shared_ptr<TarvexMaterial>& getMaterial() const { return material; }

@@ -110,9 +110,9 @@ double TarvexLayeredPart::cellElevation(TarvexPart& cell)
     return cell.getGeometry().flattened().transform.getTranslation().z;
 }
 
-QList<TXMXMLTerminal> TarvexLayeredPart::getTerminals() const
+QList<TarvexTerminal> TarvexLayeredPart::getTerminals() const
 {
-    QList<TXMXMLTerminal> terminals;
+    QList<TarvexTerminal> terminals;
     for (const auto& layer : layers) {
         if (layer)
             terminals += layer->getTerminals();

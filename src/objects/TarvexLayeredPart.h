@@ -55,8 +55,8 @@ public:
     TarvexPart* addCell(std::unique_ptr<TarvexPart> cell, bool mergeIntoLayers);
     /// The layers by ascending elevation.
     const LayerList& getLayers() const { return layers; }
-    /// The terminal elements of every layer, layer by layer bottom-up.
-    QList<TXMXMLTerminal> getTerminals() const;
+    /// The terminals of every layer, layer by layer bottom-up.
+    QList<TarvexTerminal> getTerminals() const;
     /// The legacy simplification grid, when the file had one for this object.
     const std::optional<SimplificationGrid>& getSimplificationGrid() const { return simplificationGrid; }
     /// Sets the legacy simplification grid.

@@ -130,9 +130,9 @@ TarvexPart* TarvexLayeredPartLayer::addCell(std::unique_ptr<TarvexPart> cell)
     return cells.back().get();
 }
 
-QList<TXMXMLTerminal> TarvexLayeredPartLayer::getTerminals() const
+QList<TarvexTerminal> TarvexLayeredPartLayer::getTerminals() const
 {
-    QList<TXMXMLTerminal> terminals;
+    QList<TarvexTerminal> terminals;
     for (const auto& cell : cells) {
         if (const auto* block = dynamic_cast<const TarvexBasicPart*>(cell.get()))
             terminals += block->getTerminals();

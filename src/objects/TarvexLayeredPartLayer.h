@@ -1,7 +1,7 @@
 #pragma once
 
-#include <tarvex/interchange/TXMXMLTerminal.h>
 #include <tarvex/objects/TarvexPartBase.h>
+#include <tarvex/objects/TarvexTerminal.h>
 
 #include <QList>
 
@@ -44,8 +44,8 @@ public:
     TarvexPart* addCell(std::unique_ptr<TarvexPart> cell);
     /// The cells.
     const CellList& getCells() const { return cells; }
-    /// The terminal elements of the layer's cells, cell by cell in cell order.
-    QList<TXMXMLTerminal> getTerminals() const;
+    /// The terminals of the layer's cells, cell by cell in cell order.
+    QList<TarvexTerminal> getTerminals() const;
     /// The z of the layer (m), taken from its first cell.
     double getElevation() const { return elevation; }
 

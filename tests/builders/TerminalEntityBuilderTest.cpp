@@ -3,13 +3,10 @@
 #include <tarvex/host/Model.h>
 #include <tarvex/host/SolverTypes.h>
 #include <tarvex/host/TerminalAttributes.h>
-#include <tarvex/interchange/TXMXMLTerminalGroup.h>
 
 #include "builders/BuilderTestSupport.h"
 
-#include <QDomDocument>
-
-#include <list>
+#include <initializer_list>
 #include <tuple>
 
 // The terminal builder on entities and parts made here: which side a face gets on either
@@ -21,22 +18,33 @@ using namespace Tarvex;
 
 namespace {
 
-// A model with the shared state of one import over it, and the documents of the terminal
-// elements made for it.
+// One terminal as a file gives it: name, normal text and pin grid.
+struct TerminalText
+{
+    const char* name;
+    const char* normal;
+    qint32 nx = 0;
+    qint32 ny = 0;
+};
+
+// A model with the shared state of one import over it.
 struct Fixture
 {
     std::unique_ptr<Model> model = Model::createDefault();
     Entity* root = model->getRoot();
     TarvexReuseMap reuse;
     TarvexEntityBuildState state{reuse};
-    std::list<QDomDocument> documents;
+    qint64 position = 0;
 
-    // The "Terminal" elements of a "TerminalGroup" named G holding `terminals` (their XML).
-    QList<TXMXMLTerminal> group(const QString& terminals)
+    // The terminals of a group named G connected to the board, further on in the file than
+    // any made before.
+    QList<TarvexTerminal> group(std::initializer_list<TerminalText> terminals)
     {
-        documents.emplace_back();
-        documents.back().setContent("<TerminalGroup Name='G' ConnectionType='Board'>" + terminals + "</TerminalGroup>");
-        return TXMXMLTerminalGroup(documents.back().documentElement()).getTerminals();
+        const TarvexTerminalGroup group(QStringLiteral("G"), QStringLiteral("Board"), TerminalGroupTerminalType::None);
+        QList<TarvexTerminal> made;
+        for (const TerminalText& terminal : terminals)
+            made << TarvexTerminal(terminal.name, QString(), terminal.normal, terminal.nx, terminal.ny, position++, group);
+        return made;
     }
 };
 
@@ -55,7 +63,7 @@ QString summary(const Entity* terminal)
 }
 
 // A layered part of two 1 mm layers over 4 x 4 mm from the origin, each cell with `terminals`.
-std::unique_ptr<TarvexLayeredPart> twoLayers(const QList<TXMXMLTerminal>& bottom, const QList<TXMXMLTerminal>& top)
+std::unique_ptr<TarvexLayeredPart> twoLayers(const QList<TarvexTerminal>& bottom, const QList<TarvexTerminal>& top)
 {
     auto layered = std::make_unique<TarvexLayeredPart>();
     for (const auto& [name, z, terminals] : {std::make_tuple("L_BOTTOM", 0.0, bottom), std::make_tuple("L_TOP", 0.001, top)}) {
@@ -90,8 +98,8 @@ TEST(TarvexTerminalEntityBuilder, ABottomSideComponentSwapsTopForBottomAndLeftFo
         Entity* group = EntityEditor::createEntity(Subcomponent_Group_t, component, SubcomponentGroups_t);
         Entity* entity = EntityEditor::createEntity(Solid_Obstruction_t, group, Obstructions_t);
         const auto part = block("B", "U1", "Block", Vec3(0.002, 0.003, 0.0016), Vec3(0.002, 0.003, 0.001));
-        const QList<TXMXMLTerminal> terminals = f.group("<Terminal Name='UP' Normal='(0, 0, 1)'/><Terminal Name='X' "
-                                                        "Normal='(1,0,0)'/><Terminal Name='FRONT' Normal='( 0 , -1 , 0 )'/>");
+        const QList<TarvexTerminal> terminals =
+            f.group({{"UP", "(0, 0, 1)"}, {"X", "(1,0,0)"}, {"FRONT", "( 0 , -1 , 0 )"}});
 
         TarvexTerminalEntityBuilder::buildTerminals(&f.state, nullptr, terminals, *part, entity, Geometry::Transform());
         QStringList built;
@@ -111,9 +119,9 @@ TEST(TarvexTerminalEntityBuilder, LayersTakeTheSimplificationGridAndShareGroups)
         SCOPED_TRACE(simplified ? "with a simplification grid" : "without one");
         Fixture f;
         Entity* entity = EntityEditor::createEntity(Substrate_t, f.root, Obstructions_t);
-        const QString mixed = "<Terminal Name='%1' Normal='%2' NX='2' NY='3'/><Terminal Name='M' Normal='(0, 0, 1)'/>"
-                              "<Terminal Name='M' Normal='(1, 0, 0)'/>";
-        auto part = twoLayers(f.group(mixed.arg("DOWN", "(0, 0, -1)")), f.group(mixed.arg("SIDE", "(0, 1, 0)")));
+        const QList<TarvexTerminal> bottom = f.group({{"DOWN", "(0, 0, -1)", 2, 3}, {"M", "(0, 0, 1)"}, {"M", "(1, 0, 0)"}});
+        const QList<TarvexTerminal> top = f.group({{"SIDE", "(0, 1, 0)", 2, 3}, {"M", "(0, 0, 1)"}, {"M", "(1, 0, 0)"}});
+        auto part = twoLayers(bottom, top);
         if (simplified)
             part->setSimplificationGrid(TarvexLayeredPart::SimplificationGrid(6, 7));
 
