@@ -16,7 +16,7 @@ cd "$work"
 
 # Processor seconds and peak MiB of one command, as "S MiB".
 measure() {
-    /usr/bin/time -f '%U %S %M' -o time.out "$@" >/dev/null
+    /usr/bin/time -f '%U %S %M' -o time.out "$@" >/dev/null || { echo "failed: $*" >&2; exit 1; }
     awk '{ printf "%.2f %.0f\n", $1 + $2, $3 / 1024 }' time.out
 }
 
