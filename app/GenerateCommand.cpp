@@ -35,13 +35,26 @@ bool readCount(const QCommandLineParser& parser, const QString& name, qlonglong 
 }
 
 // A signal layout for the layer `include` names: one map layer over the whole layer (no
-// area), its metal denser towards one corner. Metal and dielectric are the include's.
-QByteArray layoutFor(const Tarvex::TXMXMLLayoutInclude& include)
+// area), its metal denser towards one corner, at the layer's own height and thickness (the
+// import refuses a map layer outside the board layer it is applied to). Metal and dielectric
+// are the include's.
+QByteArray layoutFor(const Tarvex::TXMXMLLayoutInclude& include, const QList<Tarvex::TXMXMLGeom>& geoms)
 {
+    double elevation = 0.0;
+    double thickness = 0.035;
+    for (const Tarvex::TXMXMLGeom& geom : geoms) {
+        if (geom.getName() == include.getObjectName() && !geom.getNodes().isEmpty()) {
+            elevation = geom.getNodes().first().getZ();
+            thickness = geom.getDz();
+            break;
+        }
+    }
     return QStringLiteral("LAYOUT 2025.1\nLENGTH\tmm\nLAYOUT_MAP\nNUMBER_OF_LAYERS 1\n"
-                          "LAYER %1 %2 %3 0.035 0\nMETAL_DENSITY\n2 2\n0.20 0.40\n0.60 0.80\n"
+                          "LAYER %1 %2 %3 %4 %5\nMETAL_DENSITY\n2 2\n0.20 0.40\n0.60 0.80\n"
                           "END_METAL_DENSITY\nEND_LAYER\nEND_LAYOUT_MAP\n")
         .arg(include.getObjectName(), include.getDielectricMat(), include.getMetalMat())
+        .arg(thickness)
+        .arg(elevation)
         .toUtf8();
 }
 
@@ -104,12 +117,13 @@ int runGenerateCommand(CommandParser& parser)
     // standard input it is read as a file of the current folder).
     const QDir directory = toStandardOutput ? QDir::current() : QFileInfo(path).absoluteDir();
     int layouts = 0;
+    const QList<Tarvex::TXMXMLGeom> geoms = document.getModel().getGeomSet().getGeoms();
     for (const Tarvex::TXMXMLLayoutInclude& include : document.getModel().getLayoutSet().getIncludes()) {
         if (include.getFile().isEmpty())
             continue;
         ++layouts;
         const QString layoutPath = directory.filePath(include.getFile());
-        if (!EntityModel::AtomicFile::write(layoutPath, layoutFor(include), QStringLiteral("the old file"), &writeProblem))
+        if (!EntityModel::AtomicFile::write(layoutPath, layoutFor(include, geoms), QStringLiteral("the old file"), &writeProblem))
             return failure(writeProblem);
     }
     if (toStandardOutput && !sendStandardOutput())

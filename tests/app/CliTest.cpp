@@ -212,6 +212,17 @@ TEST(TarvexGenerate, WritesTheSameFileForTheSameOptionsInEveryProcess)
     EXPECT_EQ(current.exitCode, 0) << current.err.toStdString();
     EXPECT_FALSE(current.err.contains("error: ")) << current.err.toStdString();
     EXPECT_TRUE(current.out.contains("Material_Fraction = [")) << current.out.toStdString();
+
+    // A layout on the top layer stands at that layer's height, so the import applies it.
+    for (const char* seed : {"1", "7"}) {
+        SCOPED_TRACE(seed);
+        ASSERT_EQ(generate({"--components", "10", "--balls", "20", "--layers", "3", "--seed", seed, "-o",
+                            dir.path("top.xml")})
+                      .exitCode,
+                  0);
+        const CliRun topLayout = tarvex({"import", dir.path("top.xml")});
+        EXPECT_EQ(topLayout.exitCode, 0) << topLayout.err.toStdString();
+    }
 }
 
 TEST(TarvexGenerate, UsageErrorsExitWithTwoAndWriteNothing)
