@@ -59,7 +59,8 @@ int runCheckCommand(CommandParser& parser)
     } else {
         for (const TarvexFileProblem& problem : problems) {
             out() << problem.file << ": " << TarvexFileProblem::kindName(problem.kind) << ": ";
-            if (!problem.subject.isEmpty())
+            // Many messages already start with what they are about.
+            if (!problem.subject.isEmpty() && !problem.message.startsWith(problem.subject + QStringLiteral(": ")))
                 out() << problem.subject << ": ";
             out() << problem.message << '\n';
         }

@@ -13,7 +13,8 @@ namespace {
 using TestSupport::CliRun;
 using TestSupport::tarvex;
 
-// A block whose material is missing, on a board with two balls that overlap.
+// A block whose material is missing and whose power is no number, on a board with two balls
+// that overlap.
 QByteArray faultyBoard()
 {
     return "<TARVEX_INTERCHANGE_MODEL SchemaVersion=\"2025.1.0\"><UNITSet><Length Unit=\"mm\"/></UNITSet>"
@@ -21,7 +22,7 @@ QByteArray faultyBoard()
            "<GEOMSet><Geom ObjectName=\"PCB\" Name=\"PCB\" Type=\"PCB\" MatName=\"FR4\" dz=\"1.6\">"
            "<node x=\"0\" y=\"0\" z=\"0\"/><node x=\"10\" y=\"0\" z=\"0\"/><node x=\"10\" y=\"10\" z=\"0\"/>"
            "<node x=\"0\" y=\"10\" z=\"0\"/></Geom>"
-           "<Geom ObjectName=\"C1\" Name=\"C1\" Type=\"Block\" MatName=\"Steel\" dz=\"1\"><node x=\"2\" y=\"2\" "
+           "<Geom ObjectName=\"C1\" Name=\"C1\" Type=\"Block\" MatName=\"Steel\" dz=\"1\" Power=\"1e999\"><node x=\"2\" y=\"2\" "
            "z=\"1.6\"/><node x=\"4\" y=\"2\" z=\"1.6\"/><node x=\"4\" y=\"4\" z=\"1.6\"/><node x=\"2\" y=\"4\" "
            "z=\"1.6\"/></Geom></GEOMSet><SolderBallSet>"
            "<SolderBall Name=\"A1\" MatName=\"FR4\" d1=\"0.4\" d2=\"0.4\" dmax=\"0.5\" ht=\"0.3\" position=\"6,6,1.6\"/>"
@@ -45,11 +46,13 @@ TEST(CheckCommand, ListsEachProblemOnALineOrAsJsonAndFailsOnlyWhenThereIsOne)
     const CliRun run = tarvex({"check", list});
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
     EXPECT_EQ(run.out.toStdString(),
-              (board + ": missing-material: C1: No material found for Geom : C1\n" + board +
+              // A message that starts with its subject does not say it twice.
+              (board + ": invalid-value: Geom C1: attribute Power is not a finite number (1e999)\n" + board +
+               ": missing-material: C1: No material found for Geom : C1\n" + board +
                ": overlapping-balls: A1: solder ball \"A1\" overlaps solder ball \"A2\": centres 0.25 mm apart, "
                "diameters 0.5 and 0.5 mm\n" +
                list + ": missing-file: gone.xml: the entry's file " + dir.path("gone.xml") + " does not exist\n" + list +
-               ": 3 problems\n")
+               ": 4 problems\n")
                   .toStdString());
     EXPECT_EQ(run.err, QString());
     // Nothing was written: no model, no lock, no temporary file.
@@ -64,8 +67,8 @@ TEST(CheckCommand, ListsEachProblemOnALineOrAsJsonAndFailsOnlyWhenThereIsOne)
     EXPECT_EQ(document.keys(), (QStringList{"file", "problems"}));
     EXPECT_EQ(document["file"].toString(), board);
     const QJsonArray problems = document["problems"].toArray();
-    ASSERT_EQ(problems.size(), 2) << json.out.toStdString();
-    EXPECT_EQ(problems[0].toObject(), (QJsonObject{{"kind", "missing-material"},
+    ASSERT_EQ(problems.size(), 3) << json.out.toStdString();
+    EXPECT_EQ(problems[1].toObject(), (QJsonObject{{"kind", "missing-material"},
                                                    {"file", board},
                                                    {"subject", "C1"},
                                                    {"message", "No material found for Geom : C1"}}));
