@@ -48,6 +48,14 @@ public:
     bool isCellUnmade(int index) const;
     /// The children made so far, in label order (cell items not yet made are left out).
     std::vector<Attribute*> madeChildren() const;
+    /// Calls `visit` with each child made so far, in label order, making nothing and
+    /// gathering nothing: for walks over a whole model.
+    template <typename Visit>
+    void forEachMadeChild(Visit&& visit) const
+    {
+        for (const std::unique_ptr<Attribute>& child : m_children)
+            visit(static_cast<const Attribute&>(*child));
+    }
 
     /// Appends to `out` the entities held below this attribute, in attribute order, each
     /// before its own children. `recursive` descends into the entities found;

@@ -134,7 +134,9 @@ std::unique_ptr<Model> ModelFile::load(const QString& path, QString* error)
     else if (!file.open(QIODevice::ReadOnly))
         problem = file.errorString();
     else if (file.size() > MaxFileBytes)
-        problem = QStringLiteral("file too large");
+        problem = QStringLiteral("it is %1 bytes, more than the %2 a model file may hold")
+                      .arg(file.size())
+                      .arg(MaxFileBytes);
     else // read whole and parsed where it lies; not mapped, as a file written in place meanwhile would fault
         model = fromJson(file.readAll(), &problem);
     if (!model && error)

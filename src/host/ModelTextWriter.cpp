@@ -394,8 +394,7 @@ qint64 countGridCells(const Attribute& attribute)
         const auto& composite = static_cast<const CompositeAttribute&>(attribute);
         if (const CellGrid* grid = composite.getCellGrid())
             cells += grid->getCount();
-        for (const Attribute* child : composite.madeChildren())
-            cells += countGridCells(*child);
+        composite.forEachMadeChild([&cells](const Attribute& child) { cells += countGridCells(child); });
         break;
     }
     default:

@@ -396,6 +396,13 @@ TEST(ModelFile, BrokenFilesAreRefusedWithAReasonAndReadOnlyFilesKept)
     const QString garbage = dir.write("garbage.json", QByteArray("\x00\xff\xfe binary", 10));
     EXPECT_FALSE(ModelFile::load(garbage, &error));
     EXPECT_TRUE(error.contains("garbage.json") && error.contains("not JSON"));
+    // A file past the limit is refused unread (a sparse file: no disk is used).
+    QFile huge(dir.path("huge.json"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(2) * 1024 * 1024 * 1024 + 1));
+    huge.close();
+    EXPECT_FALSE(ModelFile::load(huge.fileName(), &error));
+    EXPECT_TRUE(error.endsWith("huge.json: it is 2147483649 bytes, more than the 2147483648 a model file may hold"))
+        << error.toStdString();
 
     // A file marked read-only stays as it is, even for root, who could write it.
     const QString path = dir.write("model.json", "old");
