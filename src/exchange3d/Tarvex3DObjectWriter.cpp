@@ -524,7 +524,9 @@ QDomElement Tarvex3DObjectWriter::exportSensor(const Entity* entity)
     setCommon(sensor, entity);
     sensor.setAttribute(QStringLiteral("VTMType"), QStringLiteral("0"));
     // A point sensor has no size: its place is its origin in the world, in millimetres.
-    const Geometry::Part* part = Geometry::GeometryBuilder().buildPart(entity);
+    // The builder owns the part, so it must outlive every use of it.
+    Geometry::GeometryBuilder geometry;
+    const Geometry::Part* part = geometry.buildPart(entity);
     const Geometry::Vec3 at =
         part->getBound().isEmpty() ? part->getTransform().getTranslation() : part->getBound().getCentre();
     QDomElement position = m_state.document.createElement(QStringLiteral("Position"));

@@ -20,7 +20,9 @@ namespace {
 QString described(const Entity* entity, const QString& name)
 {
     const TypeRef& type = entity->getType();
-    const Geometry::Part* part = Geometry::GeometryBuilder().buildPart(entity);
+    // The builder owns the part, so it must outlive every use of it.
+    Geometry::GeometryBuilder geometry;
+    const Geometry::Part* part = geometry.buildPart(entity);
     QString text = QStringLiteral("%1 \"%2\"").arg(type.getLabel(), name);
     const auto nanometres = [&](const Geometry::Vec3& v) {
         text += QStringLiteral(" %1,%2,%3").arg(std::llround(v.x * 1e9)).arg(std::llround(v.y * 1e9)).arg(std::llround(v.z * 1e9));
