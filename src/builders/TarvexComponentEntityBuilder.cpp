@@ -93,13 +93,21 @@ TarvexComponentEntityBuilder::~TarvexComponentEntityBuilder() = default;
 Entity* TarvexComponentEntityBuilder::getEntity(const TarvexPart& part) const
 {
     const auto found = partEntities.find(&part);
-    return found == partEntities.end() || found->second.empty() ? nullptr : found->second.back();
+    return found == partEntities.end() ? nullptr : found->second.last;
 }
 
 Entity* TarvexComponentEntityBuilder::getComponent(const TarvexPart& part) const
 {
     const auto found = partEntities.find(&part);
-    return found == partEntities.end() || found->second.empty() ? nullptr : found->second.front();
+    return found == partEntities.end() ? nullptr : found->second.first;
+}
+
+void TarvexComponentEntityBuilder::addEntity(const TarvexPart& part, Entity* entity)
+{
+    PartEntities& made = partEntities[&part];
+    if (!made.first)
+        made.first = entity;
+    made.last = entity;
 }
 
 bool TarvexComponentEntityBuilder::visitChildren(const TarvexPart& part)
@@ -152,7 +160,7 @@ bool TarvexComponentEntityBuilder::visitLayeredPart(const TarvexLayeredPart& par
         TarvexLayeredEntityBuilder::buildLayered(part, owner, placement, getSharedState(), getProgress());
     if (!entity)
         return false;
-    partEntities[&part].push_back(entity);
+    addEntity(part, entity);
     if (part.getType() == QLatin1String("PCBAdhesive"))
         placeAmongSiblings(entity, part.getType());
     return true;
@@ -177,7 +185,7 @@ Entity* TarvexComponentEntityBuilder::obtainEntity(const TarvexPart& part, const
         return nullptr;
     Entity* entity = state->getOrCreate(keyAttribute, keyValue, type, parent, list).entity;
     if (entity)
-        partEntities[&part].push_back(entity);
+        addEntity(part, entity);
     return entity;
 }
 
@@ -268,7 +276,7 @@ bool TarvexComponentEntityBuilder::visitBasic2RPart(const TarvexBasic2RPart& par
     if (!component)
         return false;
     if (part.getParent() && compactWrappers.count(part.getParent()))
-        partEntities[part.getParent()].push_back(component);
+        addEntity(*part.getParent(), component);
     EntityEditor::setValueNoThrow(component, Modelling_Level_t, _2R_t);
     EntityEditor::setSIValueNoThrow(component, Junction_to_Case_Thermal_Resistance_t, part.getThetaJC());
     EntityEditor::setSIValueNoThrow(component, Junction_to_Board_Thermal_Resistance_t, part.getThetaJB());
@@ -333,8 +341,12 @@ bool TarvexComponentEntityBuilder::createSolderJoint(const TarvexSolderJoint& jo
     TarvexEntityBuildState* state = getSharedState();
     if (!target || !state)
         return false;
-    const TarvexPlacedGeometry& host = hostFrame(joint);
+    // A joint is never a parent: only one of its own (a top-level ball) keeps its frame, which
+    // the caller asks for once the joint is built.
+    TarvexPlacedGeometry host = hostFrameOf(joint);
     const Vec3 corner = lowCorner(host, parentPlacementOf(joint));
+    if (!joint.getParent())
+        hostFrames.emplace(&joint, std::move(host));
 
     // The balls of one owner share one group, which carries the height of the first.
     Entity* group = state->getSolderGroup(target, groupName);
@@ -354,7 +366,9 @@ bool TarvexComponentEntityBuilder::createSolderJoint(const TarvexSolderJoint& jo
         state->setSolderGroup(target, groupName, group);
     }
 
-    Entity* bump = obtainEntity(joint, Name_t, displayName(joint, false), Bumps_t, Bump_t, group);
+    static const AttributePath name(Name_t);
+    static const AttributePath bumps(Bumps_t);
+    Entity* bump = obtainEntity(joint, name, displayName(joint, false), bumps, Bump_t, group);
     if (!bump)
         return false;
     // A ball stands on its centre: its footprint is its widest diameter around it.

@@ -85,8 +85,15 @@ private:
     Geometry::Transform parentPlacementOf(const TarvexPart& part);
     Geometry::Transform blockPlacementOf(const TarvexPart& part);
 
-    // Per part, the entities made for it in creation order; the last is the part's entity.
-    std::unordered_map<const TarvexPart*, std::vector<EntityModel::Entity*>> partEntities;
+    // Per part, the first and the last entity made for it; the last is the part's entity.
+    struct PartEntities
+    {
+        EntityModel::Entity* first = nullptr;
+        EntityModel::Entity* last = nullptr;
+    };
+    void addEntity(const TarvexPart& part, EntityModel::Entity* entity);
+
+    std::unordered_map<const TarvexPart*, PartEntities> partEntities;
     // Host frames already worked out: parents are asked for once per child.
     std::unordered_map<const TarvexPart*, TarvexPlacedGeometry> hostFrames;
     // Packages holding nothing but a compact model: they build no entity of their own.

@@ -25,7 +25,11 @@ TarvexObtainedEntity TarvexEntityBuildState::getOrCreate(const AttributePath& ke
     Entity* made = EntityEditor::createEntity(type, parent, list, nullptr, 0, QString());
     if (!made)
         return {};
-    EntityEditor::setValueNoThrow(made, keyAttribute, keyValue);
+    // A key of one step is written without building its path again.
+    if (keyAttribute.size() == 1)
+        EntityEditor::setValueNoThrow(made, TypeRef(keyAttribute.last()), keyValue);
+    else
+        EntityEditor::setValueNoThrow(made, keyAttribute, keyValue);
     if (type == Subcomponent_Group_t) {
         // The host may give a new group default content; the import fills it itself.
         std::vector<Entity*> obstructions;
@@ -72,6 +76,17 @@ Entity* TarvexEntityBuildState::getMaterialEntity(const QString& name) const
 void TarvexEntityBuildState::setMaterialEntity(const QString& name, Entity* material)
 {
     materialEntities[name] = material;
+}
+
+Entity* TarvexEntityBuildState::getMaterialEntity(const TarvexMaterial* material) const
+{
+    const auto found = materialObjects.find(material);
+    return found == materialObjects.end() ? nullptr : found->second;
+}
+
+void TarvexEntityBuildState::setMaterialEntity(const TarvexMaterial* material, Entity* entity)
+{
+    materialObjects[material] = entity;
 }
 
 } // namespace Tarvex

@@ -7,9 +7,12 @@
 #include <QString>
 
 #include <map>
+#include <unordered_map>
 #include <utility>
 
 namespace Tarvex {
+
+class TarvexMaterial;
 
 /// An entity got by key: found among the entities of an earlier import, or new.
 struct TarvexObtainedEntity
@@ -66,12 +69,18 @@ public:
     EntityModel::Entity* getMaterialEntity(const QString& name) const;
     /// Records `material` as the entity written for `name`.
     void setMaterialEntity(const QString& name, EntityModel::Entity* material);
+    /// The material entity this import already made or found for the material object
+    /// `material`, or null: the many balls and cells of one material ask for it again and again.
+    EntityModel::Entity* getMaterialEntity(const TarvexMaterial* material) const;
+    /// Records `entity` as the material entity of the material object `material`.
+    void setMaterialEntity(const TarvexMaterial* material, EntityModel::Entity* entity);
 
 private:
     TarvexReuseMap& reuse;
     std::map<std::pair<const EntityModel::Entity*, QString>, EntityModel::Entity*> solderGroups;
     std::map<std::pair<const EntityModel::Entity*, QString>, EntityModel::Entity*> terminalGroups;
     std::map<QString, EntityModel::Entity*> materialEntities;
+    std::unordered_map<const TarvexMaterial*, EntityModel::Entity*> materialObjects;
     bool placingReused = false;
 };
 

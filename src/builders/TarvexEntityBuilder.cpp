@@ -40,8 +40,9 @@ TarvexBuiltEntities buildEntities(const std::vector<std::unique_ptr<TarvexObject
     if (!rootEntity || objects.empty())
         return built;
 
+    const std::uint64_t nodes = countNodes(objects);
     if (progress)
-        progress->setTotalSteps(countNodes(objects));
+        progress->setTotalSteps(nodes);
 
     // Taken before the walk: reused entities leave `existing` as they are attached again.
     // Sorted to be searched: cheaper than a hash of every entity an update detached.
@@ -51,6 +52,7 @@ TarvexBuiltEntities buildEntities(const std::vector<std::unique_ptr<TarvexObject
     TarvexEntityBuildState state(existing);
     state.setPlacingReused(placeReused);
     TarvexEntityBuilder builder(rootEntity, &state, progress);
+    builder.reserve(std::size_t(nodes));
     walkAll(objects, builder);
 
     // A top-level ball sits in a group that the walk made below the root: the group is
@@ -82,8 +84,15 @@ Tools::ToolProgress* TarvexEntityBuilder::getProgress() const { return progress;
 
 Entity* TarvexEntityBuilder::getCreatedEntity(const TarvexObject* node) const
 {
-    const auto found = created.find(node);
-    return found == created.end() ? nullptr : found->second.entity;
+    const Created* found = node ? created.find(node) : nullptr;
+    return found ? found->entity : nullptr;
+}
+
+void TarvexEntityBuilder::reserve(std::size_t nodes)
+{
+    created.reserve(nodes);
+    frames.reserve(nodes);
+    firstRecordOf.reserve(nodes);
 }
 
 void TarvexEntityBuilder::visit(const TarvexObject& node)
@@ -97,19 +106,18 @@ void TarvexEntityBuilder::visit(const TarvexObject& node)
             target = rootEntity;
         } else {
             const TarvexPart* parentPart = node.parent->part.get();
-            const auto parentRecord = created.find(node.parent);
-            if (parentRecord == created.end()) {
+            const Created* parentRecord = created.find(node.parent);
+            if (!parentRecord) {
                 fatalError(tr("Parent Not Found for %1").arg(parentPart ? displayName(*parentPart, false) : QString()));
             } else {
                 // A parent with a record has a usable geometry: its frame can be taken.
-                target = parentRecord->second.entity;
+                target = parentRecord->entity;
                 frame = hostPlacementOf(*node.parent);
             }
         }
         if (target) {
-            const auto first = firstRecordOf.find(target);
-            if (first != firstRecordOf.end())
-                frame = frame * created.at(first->second).frame;
+            if (const TarvexObject* const* first = firstRecordOf.find(target))
+                frame = frame * childFrameOf(**first);
         }
         if (target)
             build(node, target, frame);
@@ -135,21 +143,54 @@ void TarvexEntityBuilder::build(const TarvexObject& node, Entity* target, const 
         Transform entityFrame;
         if (Entity* entity =
                 TarvexLayeredEntityBuilder::buildLayered(part, target, frame, sharedState, progress, &entityFrame))
-            record(node, entity, hostPlacementOf(node).inverse() * entityFrame);
+            recordPlaced(node, entity, entityFrame);
         return;
     }
     const TarvexBuiltComponent built =
         TarvexComponentEntityBuilder::buildComponent(part, target, frame, sharedState, progress);
     if (built.entity)
-        record(node, built.entity, hostPlacementOf(node).inverse() * built.transform);
+        recordPlaced(node, built.entity, built.transform);
 }
 
 void TarvexEntityBuilder::record(const TarvexObject& node, Entity* entity, const Transform& frame)
 {
-    created[&node] = {entity, frame};
-    const auto first = firstRecordOf.emplace(entity, &node).first;
-    if (std::less<const TarvexObject*>()(&node, first->second))
-        first->second = &node;
+    store(node, entity, frame, true);
+}
+
+void TarvexEntityBuilder::recordPlaced(const TarvexObject& node, Entity* entity, const Transform& entityFrame)
+{
+    store(node, entity, entityFrame, false);
+}
+
+void TarvexEntityBuilder::store(const TarvexObject& node, Entity* entity, const Transform& frame, bool composed)
+{
+    // A node recorded again keeps its place among the frames.
+    const auto made = created.insert(&node);
+    if (made.second) {
+        made.first->frame = std::uint32_t(frames.size());
+        frames.push_back(frame);
+    } else {
+        frames[made.first->frame] = frame;
+    }
+    made.first->entity = entity;
+    made.first->composed = composed;
+
+    if (!entity)
+        return;
+    const auto first = firstRecordOf.insert(entity);
+    if (first.second || std::less<const TarvexObject*>()(&node, *first.first))
+        *first.first = &node;
+}
+
+const Transform& TarvexEntityBuilder::childFrameOf(const TarvexObject& node)
+{
+    Created& made = *created.find(&node);
+    Transform& frame = frames[made.frame];
+    if (!made.composed) {
+        frame = hostPlacementOf(node).inverse() * frame;
+        made.composed = true;
+    }
+    return frame;
 }
 
 const Transform& TarvexEntityBuilder::hostPlacementOf(const TarvexObject& node)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <tarvex/builders/TarvexAddressTable.h>
 #include <tarvex/builders/TarvexReuseMap.h>
 #include <tarvex/host/Entity.h>
 #include <tarvex/host/ProgressBaseObject.h>
@@ -10,6 +11,7 @@
 
 #include <QObject>
 
+#include <cstdint>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -56,6 +58,8 @@ public:
 
     /// The entity built for `node`, or null.
     EntityModel::Entity* getCreatedEntity(const TarvexObject* node) const;
+    /// Makes room for the records of `nodes` nodes, so that a large tree fills its tables once.
+    void reserve(std::size_t nodes);
     /// The sink this builder reports to (may be null).
     Tools::ToolProgress* getProgress() const override;
 
@@ -65,6 +69,10 @@ protected:
     virtual void build(const TarvexObject& node, EntityModel::Entity* target, const Geometry::Transform& frame);
     /// Records `entity` as what `node` became; its children's frame is composed with `frame`.
     void record(const TarvexObject& node, EntityModel::Entity* entity, const Geometry::Transform& frame);
+    /// Records `entity`, whose host frame is `entityFrame`, as what `node` became: its
+    /// children's frame is composed with `hostPlacementOf(node).inverse() * entityFrame`,
+    /// worked out when a child first asks for it (most nodes, balls, have no children).
+    void recordPlaced(const TarvexObject& node, EntityModel::Entity* entity, const Geometry::Transform& entityFrame);
     /// The host placement of `node`'s part (identity without a part), worked out once.
     const Geometry::Transform& hostPlacementOf(const TarvexObject& node);
     /// The entity top-level objects are built below.
@@ -73,20 +81,26 @@ protected:
     TarvexEntityBuildState* getSharedState() const { return sharedState; }
 
 private:
-    /// What a node became: its entity, and the transform its children's frame is composed with.
+    /// What a node became: its entity, and (in `frames`) the transform its children's frame
+    /// is composed with; until `composed`, the entity's host frame that transform comes from.
     struct Created
     {
         EntityModel::Entity* entity = nullptr;
-        Geometry::Transform frame;
+        std::uint32_t frame = 0;
+        bool composed = true;
     };
+    void store(const TarvexObject& node, EntityModel::Entity* entity, const Geometry::Transform& frame,
+               bool composed);
+    const Geometry::Transform& childFrameOf(const TarvexObject& node);
 
     EntityModel::Entity* rootEntity;
-    std::unordered_map<const TarvexObject*, Created> created;
+    TarvexAddressTable<Created> created;
+    std::vector<Geometry::Transform> frames;
     int count = 0;
     TarvexEntityBuildState* sharedState;
     Tools::ToolProgress* progress;
     // For each built entity, its record that comes first in key order (looked up per node).
-    std::unordered_map<const EntityModel::Entity*, const TarvexObject*> firstRecordOf;
+    TarvexAddressTable<const TarvexObject*> firstRecordOf;
     // Host placements of parent parts, worked out once however many children they have.
     std::unordered_map<const TarvexObject*, Geometry::Transform> hostPlacements;
 };

@@ -15,9 +15,15 @@ Entity* TarvexMaterialEntityBuilder::materialEntityFor(const TarvexMaterial& mat
                                                        TarvexEntityBuildState* sharedState,
                                                        Tools::ToolProgress* progress)
 {
+    // Once found, a material object's entity is known without a builder or a look-up by name.
+    if (Entity* known = sharedState ? sharedState->getMaterialEntity(&material) : nullptr)
+        return known;
     TarvexMaterialEntityBuilder builder(modelEntity, sharedState, progress);
     material.accept(builder);
-    return builder.getResult();
+    Entity* result = builder.getResult();
+    if (result && sharedState)
+        sharedState->setMaterialEntity(&material, result);
+    return result;
 }
 
 TarvexMaterialEntityBuilder::TarvexMaterialEntityBuilder(Entity* modelEntity, TarvexEntityBuildState* sharedState,

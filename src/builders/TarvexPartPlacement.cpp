@@ -32,9 +32,10 @@ double snappedLength(double value)
 TarvexPlacedGeometry toHostFrame(const TarvexPlacedGeometry& placed)
 {
     const Transform& rotation = interchangeToHostRotation();
+    static const Transform rotationBack = rotation.inverse();
     // A maps host placements back to file ones; the part's host placement is its inverse
     // (R T R^-1), and A R T carries the solid from its own frame into host axes.
-    const Transform back = rotation * placed.transform.inverse() * rotation.inverse();
+    const Transform back = rotation * placed.transform.inverse() * rotationBack;
     const Transform intoHost = back * rotation * placed.transform;
 
     TarvexPlacedGeometry host;

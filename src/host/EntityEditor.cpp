@@ -18,15 +18,50 @@ Model* modelOf(const Entity* entity)
     return entity && entity->isAlive() ? entity->getModel() : nullptr;
 }
 
-// Sets the attribute at `path`; a write outside an open step is a step of its own, named
+// Where a write goes: a path from the entity, or (a bare type) an attribute of the entity
+// itself, for which no path is built: an import writes millions of those.
+Attribute* attributeAt(const Entity* entity, const AttributePath& path)
+{
+    return entity->findAttribute(path);
+}
+
+Attribute* attributeAt(const Entity* entity, const TypeRef& own)
+{
+    return entity->child(own.getLabel());
+}
+
+TypeRef labelOf(const AttributePath& path)
+{
+    return TypeRef(path.last());
+}
+
+const TypeRef& labelOf(const TypeRef& own)
+{
+    return own;
+}
+
+bool store(Model* model, Entity* entity, const AttributePath& path, std::unique_ptr<Attribute> attribute,
+           const QString& step)
+{
+    return model->setAttribute(entity, path, std::move(attribute), step);
+}
+
+bool store(Model* model, Entity* entity, const TypeRef&, std::unique_ptr<Attribute> attribute, const QString& step)
+{
+    return model->setOwnAttribute(entity, std::move(attribute), step);
+}
+
+// Sets the attribute at `place`; a write outside an open step is a step of its own, named
 // after the attribute (inside one the name is never seen, so it is not made).
-bool put(Entity* entity, const AttributePath& path, std::unique_ptr<Attribute> attribute)
+template <typename Place>
+bool put(Entity* entity, const Place& place, std::unique_ptr<Attribute> attribute)
 {
     Model* model = modelOf(entity);
     if (!model)
         return false;
-    const QString step = model->getUndoStack().isStepOpen() ? QString() : QStringLiteral("Set %1").arg(path.last());
-    return model->setAttribute(entity, path, std::move(attribute), step);
+    const QString step =
+        model->getUndoStack().isStepOpen() ? QString() : QStringLiteral("Set %1").arg(labelOf(place).getLabel());
+    return store(model, entity, place, std::move(attribute), step);
 }
 
 void orThrow(bool done, const char* operation, const Entity* entity, const AttributePath& path)
@@ -48,13 +83,64 @@ bool allFinite(const QVector<double>& values)
     return true;
 }
 
-const ValueAttribute* doubleAt(const Entity* entity, const AttributePath& path)
+template <typename Place>
+const ValueAttribute* doubleAt(const Entity* entity, const Place& place)
 {
-    const Attribute* at = entity ? entity->findAttribute(path) : nullptr;
+    const Attribute* at = entity ? attributeAt(entity, place) : nullptr;
     if (!at || at->getKind() != Attribute::Kind::Value)
         return nullptr;
     const auto* value = static_cast<const ValueAttribute*>(at);
     return value->getValue().type() == QVariant::Double ? value : nullptr;
+}
+
+template <typename Place>
+bool writeChoice(Entity* entity, const Place& place, const TypeRef& value)
+{
+    const QList<TypeRef> choices = TypeCatalogue::choicesFor(labelOf(place));
+    if (value.isNull() || (!choices.isEmpty() && !choices.contains(value)))
+        return false;
+    const Attribute* current = entity ? attributeAt(entity, place) : nullptr;
+    if (current && entity->isAlive() && current->getKind() == Attribute::Kind::Choice &&
+        static_cast<const ChoiceAttribute*>(current)->getChoice() == value)
+        return true;
+    return put(entity, place, std::make_unique<ChoiceAttribute>(labelOf(place), value));
+}
+
+// Onto a choice attribute the string is taken as the choice's label.
+template <typename Place>
+bool writeString(Entity* entity, const Place& place, const QString& value)
+{
+    const Attribute* current = entity ? attributeAt(entity, place) : nullptr;
+    if (current && current->getKind() == Attribute::Kind::Choice)
+        return writeChoice(entity, place, TypeRef(value));
+    return put(entity, place, std::make_unique<ValueAttribute>(labelOf(place), value));
+}
+
+template <typename Place>
+bool writeDouble(Entity* entity, const Place& place, double value)
+{
+    if (!std::isfinite(value))
+        return false;
+    // Keep the unit the value is shown in. The value already there needs no new attribute:
+    // an update from an unchanged file writes millions of them.
+    const ValueAttribute* current = doubleAt(entity, place);
+    if (current && entity->isAlive() && current->getValue().toDouble() == value)
+        return true;
+    const TypeRef unit = current ? current->getUnit() : TypeRef();
+    return put(entity, place, std::make_unique<ValueAttribute>(labelOf(place), QVariant(value), unit));
+}
+
+template <typename Place>
+bool writeLinks(Entity* entity, const Place& place, const std::vector<Entity*>& targets)
+{
+    QVector<quint64> ids;
+    ids.reserve(int(targets.size()));
+    for (const Entity* target : targets) {
+        if (!target || !target->isAlive() || !entity || target->getModel() != entity->getModel())
+            return false;
+        ids << target->getId();
+    }
+    return put(entity, place, std::make_unique<LinkAttribute>(labelOf(place), ids));
 }
 
 } // namespace
@@ -158,37 +244,52 @@ bool EntityEditor::deleteEntities(const std::vector<Entity*>& entities, bool)
 
 bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, const QString& value)
 {
-    const Attribute* current = entity ? entity->findAttribute(path) : nullptr;
-    if (current && current->getKind() == Attribute::Kind::Choice)
-        return setValueNoThrow(entity, path, TypeRef(value));
-    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), value));
+    return writeString(entity, path, value);
 }
 
 bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, const char* value)
 {
-    return setValueNoThrow(entity, path, QString::fromUtf8(value));
+    return writeString(entity, path, QString::fromUtf8(value));
 }
 
 bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, int value)
 {
-    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), QVariant(qlonglong(value))));
+    return put(entity, path, std::make_unique<ValueAttribute>(labelOf(path), QVariant(qlonglong(value))));
 }
 
 bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, bool value)
 {
-    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), QVariant(value)));
+    return put(entity, path, std::make_unique<ValueAttribute>(labelOf(path), QVariant(value)));
 }
 
 bool EntityEditor::setValueNoThrow(Entity* entity, const AttributePath& path, const TypeRef& value)
 {
-    const QList<TypeRef> choices = TypeCatalogue::choicesFor(TypeRef(path.last()));
-    if (value.isNull() || (!choices.isEmpty() && !choices.contains(value)))
-        return false;
-    const Attribute* current = entity ? entity->findAttribute(path) : nullptr;
-    if (current && entity->isAlive() && current->getKind() == Attribute::Kind::Choice &&
-        static_cast<const ChoiceAttribute*>(current)->getChoice() == value)
-        return true;
-    return put(entity, path, std::make_unique<ChoiceAttribute>(TypeRef(path.last()), value));
+    return writeChoice(entity, path, value);
+}
+
+bool EntityEditor::setValueNoThrow(Entity* entity, const TypeRef& attribute, const QString& value)
+{
+    return writeString(entity, attribute, value);
+}
+
+bool EntityEditor::setValueNoThrow(Entity* entity, const TypeRef& attribute, const char* value)
+{
+    return writeString(entity, attribute, QString::fromUtf8(value));
+}
+
+bool EntityEditor::setValueNoThrow(Entity* entity, const TypeRef& attribute, int value)
+{
+    return put(entity, attribute, std::make_unique<ValueAttribute>(attribute, QVariant(qlonglong(value))));
+}
+
+bool EntityEditor::setValueNoThrow(Entity* entity, const TypeRef& attribute, bool value)
+{
+    return put(entity, attribute, std::make_unique<ValueAttribute>(attribute, QVariant(value)));
+}
+
+bool EntityEditor::setValueNoThrow(Entity* entity, const TypeRef& attribute, const TypeRef& value)
+{
+    return writeChoice(entity, attribute, value);
 }
 
 void EntityEditor::setValue(Entity* entity, const AttributePath& path, const QString& value)
@@ -218,15 +319,12 @@ void EntityEditor::setValue(Entity* entity, const AttributePath& path, const Typ
 
 bool EntityEditor::setSIValueNoThrow(Entity* entity, const AttributePath& path, double value, bool)
 {
-    if (!std::isfinite(value))
-        return false;
-    // Keep the unit the value is shown in. The value already there needs no new attribute:
-    // an update from an unchanged file writes millions of them.
-    const ValueAttribute* current = doubleAt(entity, path);
-    if (current && entity->isAlive() && current->getValue().toDouble() == value)
-        return true;
-    const TypeRef unit = current ? current->getUnit() : TypeRef();
-    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), QVariant(value), unit));
+    return writeDouble(entity, path, value);
+}
+
+bool EntityEditor::setSIValueNoThrow(Entity* entity, const TypeRef& attribute, double value, bool)
+{
+    return writeDouble(entity, attribute, value);
 }
 
 void EntityEditor::setSIValue(Entity* entity, const AttributePath& path, double value, bool notify)
@@ -239,7 +337,7 @@ bool EntityEditor::setSIDoubleListValueNoThrow(Entity* entity, const AttributePa
 {
     if (!allFinite(values))
         return false;
-    return put(entity, path, std::make_unique<DoubleListAttribute>(TypeRef(path.last()), values));
+    return put(entity, path, std::make_unique<DoubleListAttribute>(labelOf(path), values));
 }
 
 void EntityEditor::setSIDoubleListValue(Entity* entity, const AttributePath& path, const QVector<double>& values)
@@ -253,7 +351,7 @@ bool EntityEditor::setSIPointsCurveNoThrow(Entity* entity, const AttributePath& 
         if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
             return false;
     }
-    return put(entity, path, std::make_unique<CurveAttribute>(TypeRef(path.last()), points));
+    return put(entity, path, std::make_unique<CurveAttribute>(labelOf(path), points));
 }
 
 void EntityEditor::setSIPointsCurve(Entity* entity, const AttributePath& path, const QVector<QPointF>& points)
@@ -263,13 +361,12 @@ void EntityEditor::setSIPointsCurve(Entity* entity, const AttributePath& path, c
 
 bool EntityEditor::setLinksNoThrow(Entity* entity, const AttributePath& path, const std::vector<Entity*>& targets)
 {
-    QVector<quint64> ids;
-    for (const Entity* target : targets) {
-        if (!target || !target->isAlive() || !entity || target->getModel() != entity->getModel())
-            return false;
-        ids << target->getId();
-    }
-    return put(entity, path, std::make_unique<LinkAttribute>(TypeRef(path.last()), ids));
+    return writeLinks(entity, path, targets);
+}
+
+bool EntityEditor::setLinksNoThrow(Entity* entity, const TypeRef& attribute, const std::vector<Entity*>& targets)
+{
+    return writeLinks(entity, attribute, targets);
 }
 
 void EntityEditor::setLinks(Entity* entity, const AttributePath& path, const std::vector<Entity*>& targets)
@@ -283,7 +380,7 @@ bool EntityEditor::setConvertValueToUnitsNoThrow(Entity* entity, const Attribute
     const ValueAttribute* current = doubleAt(entity, path);
     if (!current || !UnitConverter::instance().isKnown(quantity, unit))
         return false;
-    return put(entity, path, std::make_unique<ValueAttribute>(TypeRef(path.last()), current->getValue(), unit));
+    return put(entity, path, std::make_unique<ValueAttribute>(labelOf(path), current->getValue(), unit));
 }
 
 void EntityEditor::setConvertValueToUnits(Entity* entity, const AttributePath& path, const TypeRef& quantity,

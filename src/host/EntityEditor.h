@@ -51,10 +51,18 @@ public:
     static bool setValueNoThrow(Entity* entity, const AttributePath& path, int value);
     static bool setValueNoThrow(Entity* entity, const AttributePath& path, bool value);
     static bool setValueNoThrow(Entity* entity, const AttributePath& path, const TypeRef& value);
+    /// The writes above for an attribute of the entity itself, without building a path.
+    static bool setValueNoThrow(Entity* entity, const TypeRef& attribute, const QString& value);
+    static bool setValueNoThrow(Entity* entity, const TypeRef& attribute, const char* value);
+    static bool setValueNoThrow(Entity* entity, const TypeRef& attribute, int value);
+    static bool setValueNoThrow(Entity* entity, const TypeRef& attribute, bool value);
+    static bool setValueNoThrow(Entity* entity, const TypeRef& attribute, const TypeRef& value);
 
     /// Writes a double in SI units; NaN and infinities are rejected.
     static void setSIValue(Entity* entity, const AttributePath& path, double value, bool = true);
     static bool setSIValueNoThrow(Entity* entity, const AttributePath& path, double value, bool = true);
+    /// Writes a double in SI units to an attribute of the entity itself, without building a path.
+    static bool setSIValueNoThrow(Entity* entity, const TypeRef& attribute, double value, bool = true);
     /// Writes a list of doubles in SI units; non-finite values are rejected.
     static void setSIDoubleListValue(Entity* entity, const AttributePath& path, const QVector<double>& values);
     static bool setSIDoubleListValueNoThrow(Entity* entity, const AttributePath& path, const QVector<double>& values);
@@ -64,6 +72,8 @@ public:
     /// Writes links to `targets` (entities of the same model).
     static void setLinks(Entity* entity, const AttributePath& path, const std::vector<Entity*>& targets);
     static bool setLinksNoThrow(Entity* entity, const AttributePath& path, const std::vector<Entity*>& targets);
+    /// Writes links to an attribute of the entity itself, without building a path.
+    static bool setLinksNoThrow(Entity* entity, const TypeRef& attribute, const std::vector<Entity*>& targets);
     /// Changes the unit a stored double is shown in; the SI value stays. Fails for an
     /// unknown unit or when there is no double at `path`.
     static void setConvertValueToUnits(Entity* entity, const AttributePath& path, const TypeRef& quantity,

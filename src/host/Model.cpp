@@ -106,6 +106,15 @@ private:
     std::unique_ptr<Attribute> m_held;
 };
 
+// Something that holds entities or attributes is never replaced wholesale.
+bool isReplaceable(const Attribute& current)
+{
+    const Attribute::Kind kind = current.getKind();
+    return (kind != Attribute::Kind::Entity && kind != Attribute::Kind::EntityList &&
+            kind != Attribute::Kind::Composite) ||
+           current.clone();
+}
+
 bool ownsEntities(const Attribute& attribute)
 {
     if (attribute.getKind() == Attribute::Kind::EntityList)
@@ -264,10 +273,7 @@ bool Model::setAttribute(Entity* entity, const AttributePath& path, std::unique_
         return false;
     const bool wayComplete = existingSteps == path.size() - 1;
     Attribute* current = wayComplete ? holderOf(entity, path)->child(path.last()) : nullptr;
-    // Something that holds entities or attributes is never replaced wholesale.
-    if (current && (current->getKind() == Attribute::Kind::Entity || current->getKind() == Attribute::Kind::EntityList ||
-                    current->getKind() == Attribute::Kind::Composite) &&
-        !current->clone())
+    if (current && !isReplaceable(*current))
         return false;
     // Writing what is already there changes nothing and leaves nothing to undo: an update
     // from an unchanged file writes millions of such values.
@@ -283,6 +289,28 @@ bool Model::setAttribute(Entity* entity, const AttributePath& path, std::unique_
     // The replaced attribute is kept by the command rather than copied: an import writes
     // millions of values, each one undoable.
     auto command = std::make_unique<SwapAttributeCommand>(entity, path, std::move(attribute));
+    command->redo();
+    m_undo.record(std::move(command), stepName);
+    return true;
+}
+
+bool Model::setOwnAttribute(Entity* entity, std::unique_ptr<Attribute> attribute, const QString& stepName)
+{
+    if (!entity || !entity->isAlive() || entity->getModel() != this || !attribute || attribute->getType().isNull())
+        return false;
+    Attribute* current = entity->child(attribute->getType().getLabel());
+    if (current && !isReplaceable(*current))
+        return false;
+    if (current && current->holdsSameAs(*attribute))
+        return true;
+    if (m_changeCount)
+        m_changeCount->changed(*entity);
+    if (!m_undo.isRecording()) {
+        entity->put(std::move(attribute));
+        return true;
+    }
+    AttributePath path(attribute->getType());
+    auto command = std::make_unique<SwapAttributeCommand>(entity, std::move(path), std::move(attribute));
     command->redo();
     m_undo.record(std::move(command), stepName);
     return true;

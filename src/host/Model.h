@@ -57,6 +57,9 @@ public:
     /// step of the way is not a composite or the attribute there owns entities.
     bool setAttribute(Entity* entity, const AttributePath& path, std::unique_ptr<Attribute> attribute,
                       const QString& stepName);
+    /// Recorded edit: `setAttribute` at the one-step path of `attribute`'s own label (an
+    /// attribute of the entity itself), without building that path: imports write millions.
+    bool setOwnAttribute(Entity* entity, std::unique_ptr<Attribute> attribute, const QString& stepName);
     /// Recorded edit: puts `attribute` at `path` of `entity` as `setAttribute` does, but
     /// whatever stood there (a composite with all it holds too) moves into the undo history
     /// instead of being copied, and comes back whole on undo. Fails, changing nothing, for a

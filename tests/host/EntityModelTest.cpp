@@ -2,6 +2,7 @@
 #include <tarvex/host/EntityFetcher.h>
 #include <tarvex/host/EntityReading.h>
 #include <tarvex/host/Model.h>
+#include <tarvex/host/SolverTypes.h>
 #include <tarvex/host/ModelFile.h>
 #include <tarvex/host/UndoStackOpener.h>
 
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <vector>
 
 using namespace EntityModel;
 
@@ -39,7 +41,60 @@ std::vector<QString> names(const std::vector<Entity*>& entities)
     return result;
 }
 
+// The same writes, each addressed by `at(attribute)`: a one-step path or the bare type.
+template <typename At>
+std::vector<bool> writeEach(const SmallModel& m, At at)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    return {
+        EntityEditor::setSIValueNoThrow(m.part, at(X_Location_t), 1.5),
+        EntityEditor::setSIValueNoThrow(m.board, at(Thickness_t), 0.0016), // already there: no step
+        EntityEditor::setSIValueNoThrow(m.board, at(Thickness_t), 0.002),
+        EntityEditor::setValueNoThrow(m.part, at(Name_t), QStringLiteral("U9")),
+        EntityEditor::setValueNoThrow(m.part, at(Board_Side_t), "Bottom"), // a string onto a choice
+        EntityEditor::setValueNoThrow(m.part, at(Include_Conduction_t), Top_t), // not one of its choices
+        EntityEditor::setValueNoThrow(m.part, at(Include_Conduction_t), No_t),
+        EntityEditor::setValueNoThrow(m.board, at(Components_t), 3), // where entities are kept
+        EntityEditor::setSIValueNoThrow(m.part, at(Y_Location_t), nan),
+        EntityEditor::setValueNoThrow(nullptr, at(Name_t), "x"),
+        EntityEditor::setLinksNoThrow(m.part, at(MaterialLink_t), {m.board, nullptr}),
+        EntityEditor::setLinksNoThrow(m.part, at(MaterialLink_t), {m.board}),
+        EntityEditor::setValueNoThrow(m.part, at(Active_t), true),
+    };
+}
+
 } // namespace
+
+TEST(EntityModel, WritesToAnAttributeOfTheEntityItselfActAsThoseByPathUndoIncluded)
+{
+    SmallModel byPath;
+    SmallModel byType;
+    SmallModel unrecorded;
+    unrecorded.model->setUndoRecording(false);
+    const QByteArray before = byType.json();
+    const auto path = [](const TypeRef& attribute) { return AttributePath(attribute); };
+    const auto type = [](const TypeRef& attribute) -> const TypeRef& { return attribute; };
+
+    const std::vector<bool> done = writeEach(byPath, path);
+    EXPECT_EQ(done,
+              (std::vector<bool>{true, true, true, true, true, false, true, false, false, false, false, true, true}));
+    EXPECT_EQ(writeEach(byType, type), done);
+    EXPECT_EQ(writeEach(unrecorded, type), done);
+    EXPECT_EQ(byType.json(), byPath.json());
+    EXPECT_EQ(unrecorded.json(), byPath.json());
+    EXPECT_EQ(getStringValue(byType.part, Name_t), "U9");
+    EXPECT_TRUE(hasAttributeSetTo(byType.part, Board_Side_t, Bottom_t));
+    EXPECT_EQ(getLinkedEntity(byType.part, MaterialLink_t), byType.board);
+
+    // Each change is a step of its own, named after its attribute, and undo takes all back.
+    UndoStack& stack = byType.model->getUndoStack();
+    EXPECT_EQ(stack.count(), 7);
+    EXPECT_EQ(stack.count(), byPath.model->getUndoStack().count());
+    EXPECT_EQ(stack.undoText(), "Set Active");
+    while (stack.undo()) {
+    }
+    EXPECT_EQ(byType.json(), before);
+}
 
 TEST(EntityModel, OneUndoStepTakesBackEveryEditOfAnImportAndOtherEditsAreStepsOfTheirOwn)
 {
