@@ -135,9 +135,9 @@ int CompositeAttribute::childCount() const
     return int(m_children.size()) + (m_cells ? m_cells->unmadeCount : 0);
 }
 
-void CompositeAttribute::forEachChild(const std::function<void(const Attribute&)>& visit) const
+void CompositeAttribute::forEachChildWithCells(const std::function<void(const Attribute&)>& visit) const
 {
-    if (!m_cells || m_cells->unmadeCount == 0) {
+    if (m_cells->unmadeCount == 0) {
         for (const std::unique_ptr<Attribute>& child : m_children)
             visit(*child);
         return;

@@ -36,7 +36,22 @@ public:
     int childCount() const;
     /// Calls `visit` with every direct child in label order. A cell item not yet made is
     /// made for the call only and not kept, so reading a whole grid this way keeps it small.
-    void forEachChild(const std::function<void(const Attribute&)>& visit) const;
+    template <typename Visit>
+    void forEachChild(Visit&& visit) const
+    {
+        // Inline for the common case: whole-model walks visit millions of small composites.
+        if (!m_cells) {
+            const size_t count = m_children.size();
+            for (size_t i = 0; i < count; ++i) {
+                // Children lie apart in memory: the next one is fetched while this one is visited.
+                if (i + 1 < count)
+                    __builtin_prefetch(m_children[i + 1].get());
+                visit(static_cast<const Attribute&>(*m_children[i]));
+            }
+            return;
+        }
+        forEachChildWithCells(visit);
+    }
 
     /// Holds the cells of `grid` as items; false (nothing held) when this composite already
     /// holds anything.
@@ -77,6 +92,7 @@ private:
     struct Cells;
     using Children = std::vector<std::unique_ptr<Attribute>>;
     Attribute* makeCell(int index) const;
+    void forEachChildWithCells(const std::function<void(const Attribute&)>& visit) const;
     int unmadeIndex(const QString& label) const;
     // Where the child called `label` is, or would go.
     Children::iterator placeOf(const QString& label) const;

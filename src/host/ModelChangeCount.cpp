@@ -55,9 +55,31 @@ void write(const CompositeAttribute& holder, QDataStream& stream)
 
 } // namespace
 
+ModelChangeCount::Record* ModelChangeCount::find(quint64 id)
+{
+    if (id >= m_runStart && id - m_runStart < m_run.size())
+        return &m_run[size_t(id - m_runStart)];
+    const auto found = m_records.find(id);
+    return found == m_records.end() ? nullptr : &found->second;
+}
+
+void ModelChangeCount::add(quint64 id, Record record)
+{
+    if (m_run.empty())
+        m_runStart = id;
+    if (id == m_runStart + m_run.size())
+        m_run.push_back(std::move(record));
+    else
+        m_records.emplace(id, std::move(record));
+}
+
 void ModelChangeCount::created(const Entity& entity)
 {
-    m_records[entity.getId()] = Record{entity.getType().getLabel(), Fate::Created, {}};
+    Record record{entity.getType().getLabel(), Fate::Created, {}};
+    if (Record* known = find(entity.getId()))
+        *known = std::move(record);
+    else
+        add(entity.getId(), std::move(record));
 }
 
 void ModelChangeCount::deleted(const Entity& entity)
@@ -65,11 +87,10 @@ void ModelChangeCount::deleted(const Entity& entity)
     std::vector<Entity*> gone{const_cast<Entity*>(&entity)};
     entity.getOwnedChildEntities(gone, true, true);
     for (const Entity* one : gone) {
-        const auto found = m_records.find(one->getId());
-        if (found == m_records.end())
-            m_records.emplace(one->getId(), Record{one->getType().getLabel(), Fate::Deleted, {}});
+        if (Record* known = find(one->getId()))
+            known->fate = known->fate == Fate::Created ? Fate::Gone : Fate::Deleted;
         else
-            found->second.fate = found->second.fate == Fate::Created ? Fate::Gone : Fate::Deleted;
+            add(one->getId(), Record{one->getType().getLabel(), Fate::Deleted, {}});
     }
     m_lastChanged = 0;
 }
@@ -80,8 +101,8 @@ void ModelChangeCount::changed(const Entity& entity)
         return;
     m_lastChanged = entity.getId();
     // A record keeps its fate: what was created or deleted is counted as such.
-    if (m_records.count(entity.getId()) == 0)
-        m_records.emplace(entity.getId(), Record{entity.getType().getLabel(), Fate::Changed, fingerprint(entity)});
+    if (!find(entity.getId()))
+        add(entity.getId(), Record{entity.getType().getLabel(), Fate::Changed, fingerprint(entity)});
 }
 
 QByteArray ModelChangeCount::fingerprint(const Entity& entity)
@@ -103,15 +124,21 @@ int ModelChangeCount::total(const ByType& byType)
 ModelChangeCount::ByType ModelChangeCount::count(Fate fate, const Model& model, bool alive) const
 {
     ByType result;
-    for (const auto& entry : m_records) {
-        const Entity* entity = model.findEntity(entry.first);
-        if (entry.second.fate != fate || (entity != nullptr) != alive)
-            continue;
+    const auto note = [&](quint64 id, const Record& record) {
+        if (record.fate != fate)
+            return;
+        const Entity* entity = model.findEntity(id);
+        if ((entity != nullptr) != alive)
+            return;
         // Values written and then written back are no change.
-        if (fate == Fate::Changed && fingerprint(*entity) == entry.second.before)
-            continue;
-        ++result[entry.second.type];
-    }
+        if (fate == Fate::Changed && fingerprint(*entity) == record.before)
+            return;
+        ++result[record.type];
+    };
+    for (size_t i = 0; i < m_run.size(); ++i)
+        note(m_runStart + i, m_run[i]);
+    for (const auto& entry : m_records)
+        note(entry.first, entry.second);
     return result;
 }
 

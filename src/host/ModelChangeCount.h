@@ -6,6 +6,7 @@
 
 #include <map>
 #include <unordered_map>
+#include <vector>
 
 namespace EntityModel {
 
@@ -53,8 +54,15 @@ private:
     // A digest of the plain attributes of `entity` (not of the entities it owns).
     static QByteArray fingerprint(const Entity& entity);
     ByType count(Fate fate, const Model& model, bool alive) const;
+    // The record of the entity `id`, or null.
+    Record* find(quint64 id);
+    void add(quint64 id, Record record);
 
-    std::unordered_map<quint64, Record> m_records; // by entity id
+    // An import creates entities by the hundred thousand with ids one above the other: their
+    // records stand in a vector from the id m_runStart on, without a node and a rehash each.
+    std::vector<Record> m_run;
+    quint64 m_runStart = 0;
+    std::unordered_map<quint64, Record> m_records; // by entity id, those outside the run
     quint64 m_lastChanged = 0; // imports write many values of one entity in a row
 };
 

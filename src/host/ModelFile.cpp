@@ -71,11 +71,6 @@ bool ModelFile::save(const Model& model, const QString& path, QString* error, co
     } else if (existing.exists() && !(existing.permissions() & QFileDevice::WriteOwner)) {
         // Even where the system would let us (as root), a file marked read-only stays as it is.
         problem = QStringLiteral("the file is read-only");
-    } else if (const qint64 cells = countGridCells(*model.getRoot()); cells > CellGrid::MaximumModelCells) {
-        problem = QStringLiteral("the model holds %1 material-map cells, more than the %2 a model file can take "
-                                 "(apply a coarser map)")
-                      .arg(cells)
-                      .arg(CellGrid::MaximumModelCells);
     } else {
         try {
             // Streamed into the file; a refusal found part way cancels the write, and the old
@@ -92,12 +87,18 @@ bool ModelFile::save(const Model& model, const QString& path, QString* error, co
             // handed out one above the last, so a model reaches the limit only by a file
             // written to reach it. Renumbering would quietly change every id a person or
             // another file has noted; refusing says what happened and keeps the old file.
-            if (!file.errorString().isEmpty()) {
+            // Too many cells is said first, whatever stopped the write: the writer stops
+            // counting them where it stops, so the whole count is taken here.
+            if (const qint64 cells = countGridCells(*model.getRoot()); cells > CellGrid::MaximumModelCells) {
+                problem = QStringLiteral("the model holds %1 material-map cells, more than the %2 a model file can "
+                                         "take (apply a coarser map)")
+                              .arg(cells)
+                              .arg(CellGrid::MaximumModelCells);
+            } else if (!file.errorString().isEmpty()) {
                 if (error)
                     *error = file.errorString();
                 return false;
-            }
-            if (outcome.tooLarge) {
+            } else if (outcome.tooLarge) {
                 problem = QStringLiteral("the model is too large to save: its text would pass %1 bytes, the most one "
                                          "buffer in memory holds; %2 was left as it was")
                               .arg(maxBytes)

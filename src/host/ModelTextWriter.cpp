@@ -13,6 +13,8 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace EntityModel {
 
@@ -53,8 +55,14 @@ public:
 
     void indent(int count)
     {
-        for (; count > 0; --count)
-            append(' ');
+        if (count <= 0)
+            return;
+        if (size_t(count) > Capacity - m_used)
+            flush();
+        const size_t spaces = std::min(size_t(count), Capacity);
+        std::memset(m_buffer.get() + m_used, ' ', spaces);
+        m_used += spaces;
+        indent(count - int(spaces));
     }
 
     // The bytes made so far, passed on or not.
@@ -88,6 +96,75 @@ private:
     bool m_holdingBack = false;
 };
 
+// Appends `text` to `out` as a JSON string: characters beyond ASCII as UTF-8, control
+// characters as \u escapes.
+void appendQuoted(const QString& text, std::string& out)
+{
+    out.push_back('"');
+    const QChar* const chars = text.constData();
+    const int size = text.size();
+    const size_t start = out.size();
+    out.resize(start + size_t(size));
+    // Labels and names are plain ASCII nearly always: copied a character to a byte.
+    int plain = 0;
+    for (; plain < size; ++plain) {
+        const ushort c = chars[plain].unicode();
+        if (c >= 0x80 || c < 0x20 || c == '"' || c == '\\')
+            break;
+        out[start + size_t(plain)] = char(c);
+    }
+    out.resize(start + size_t(plain));
+    if (plain < size) {
+        // Split after an ASCII character, so no surrogate pair is cut.
+        const QByteArray rest = QStringView(chars + plain, size - plain).toUtf8();
+        for (const char c : rest) {
+            if (c == '"' || c == '\\') {
+                out.push_back('\\');
+                out.push_back(c);
+            } else if (uchar(c) < 0x20) {
+                static const char hex[] = "0123456789abcdef";
+                const char escaped[] = {'\\', 'u', '0', '0', hex[(c >> 4) & 0xf], hex[c & 0xf]};
+                out.append(escaped, sizeof escaped);
+            } else {
+                out.push_back(c);
+            }
+        }
+    }
+    out.push_back('"');
+}
+
+// The quoted forms of the labels met so far, keyed by where their characters lie: a model
+// repeats a few hundred labels (types, keys, choices, units) millions of times, each a copy
+// sharing the characters of one string. A slot keeps its string, so those characters cannot
+// be freed and reused for another label while the slot holds them.
+class QuotedLabels
+{
+public:
+    QuotedLabels() : m_slots(SlotCount) {}
+
+    const std::string& quoted(const QString& label)
+    {
+        const auto address = reinterpret_cast<quintptr>(label.constData());
+        Slot& slot = m_slots[(address >> 4 ^ address >> 14) & (SlotCount - 1)];
+        // A filled slot is never empty: it holds at least the two quotes.
+        if (slot.quoted.empty() || slot.label.constData() != label.constData() || slot.label.size() != label.size()) {
+            slot.label = label;
+            slot.quoted.clear();
+            appendQuoted(label, slot.quoted);
+        }
+        return slot.quoted;
+    }
+
+private:
+    static constexpr size_t SlotCount = 1024;
+    struct Slot
+    {
+        QString label;
+        std::string quoted;
+    };
+    std::vector<Slot> m_slots;
+};
+
 // Writes the saved text straight from the tree, without a document in between: one entity
 // to a line, indented one space per entity above it, keys in sorted order, numbers in the
 // shortest form that reads back to the same double. Notes the largest id it writes (of an
@@ -95,12 +172,13 @@ private:
 class Writer
 {
 public:
-    // `refuseLargeIds`: once an id above MaxSavedId is met, nothing more goes to the sink
-    // (the text is still counted, so that a model also too large is refused as such).
-    Writer(qint64 maxBytes, bool refuseLargeIds) : m_maxBytes(maxBytes), m_refuseLargeIds(refuseLargeIds) {}
+    // `refuse`: once an id above MaxSavedId is met, nothing more goes to the sink (the text
+    // is still counted, so that a model also too large is refused as such); once the grids
+    // hold more cells than a model file takes, the writing stops.
+    Writer(qint64 maxBytes, bool refuse) : m_maxBytes(maxBytes), m_refuse(refuse) {}
 
     // Writes the text of `model` to `sink`; false when it passed the limit, held an id above
-    // MaxSavedId while refusing them, or the sink failed.
+    // MaxSavedId or too many cells while refusing them, or the sink failed.
     bool write(const Model& model, const AtomicFile::Sink& sink)
     {
         Output out(sink);
@@ -108,20 +186,22 @@ public:
         writeRoot(model);
         out.flush();
         m_out = nullptr;
-        return !m_tooLarge && !out.failed() && !(m_refuseLargeIds && (m_largestId > MaxSavedId || tooDeep()));
+        return !m_tooLarge && !m_tooManyCells && !out.failed() &&
+               !(m_refuse && (m_largestId > MaxSavedId || tooDeep()));
     }
 
     bool tooLarge() const { return m_tooLarge; }
+    bool tooManyCells() const { return m_tooManyCells; }
     quint64 largestId() const { return m_largestId; }
     int deepest() const { return m_deepest; }
 
 private:
-    bool stopped() const { return m_tooLarge || m_out->failed(); }
+    bool stopped() const { return m_tooLarge || m_tooManyCells || m_out->failed(); }
 
     void noteId(quint64 id)
     {
         m_largestId = std::max(m_largestId, id);
-        if (m_refuseLargeIds && id > MaxSavedId)
+        if (m_refuse && id > MaxSavedId)
             m_out->holdBack();
     }
 
@@ -137,16 +217,23 @@ private:
     void reach(int levels)
     {
         m_deepest = std::max(m_deepest, m_level + levels);
-        if (m_refuseLargeIds && tooDeep())
+        if (m_refuse && tooDeep())
             m_out->holdBack();
     }
     bool tooDeep() const { return m_deepest > MaxNesting; }
+
+    // The cells of a grid met on the way; the cell check before a save rides on this walk.
+    void noteCells(qint64 count)
+    {
+        m_cells += count;
+        m_tooManyCells = m_tooManyCells || (m_refuse && m_cells > CellGrid::MaximumModelCells);
+    }
 
     void writeRoot(const Model& model)
     {
         enter();
         m_out->append("{\"format\":");
-        string(FormatName);
+        label(FormatName);
         m_out->append(",\"formatVersion\":");
         whole(FormatVersion);
         m_out->append(",\"root\":");
@@ -171,7 +258,7 @@ private:
         m_out->append(",\"id\":");
         whole(entity.getId());
         m_out->append(",\"type\":");
-        string(entity.getType().getLabel());
+        label(entity.getType().getLabel());
         m_out->append('}');
         leave();
     }
@@ -181,20 +268,19 @@ private:
     {
         enter();
         m_out->append('{');
-        // Two pointers: small enough for std::function to hold without allocating.
-        struct Walk
-        {
-            bool first;
-            int depth;
-        } walk{true, depth};
-        composite.forEachChild([this, &walk](const Attribute& child) {
-            if (!walk.first)
-                m_out->append(',');
-            walk.first = false;
-            string(child.getType().getLabel());
-            m_out->append(':');
-            attribute(child, walk.depth);
-        });
+        if (const CellGrid* grid = composite.getCellGrid())
+            noteCells(grid->getCount());
+        bool first = true;
+        if (!m_tooManyCells) { // the cells of a refused grid are not made
+            composite.forEachChild([this, &first, depth](const Attribute& child) {
+                if (!first)
+                    m_out->append(',');
+                first = false;
+                label(child.getType().getLabel());
+                m_out->append(':');
+                attribute(child, depth);
+            });
+        }
         m_out->append('}');
         leave();
     }
@@ -208,7 +294,7 @@ private:
         case Attribute::Kind::Choice:
             reach(1);
             m_out->append("{\"choice\":");
-            string(static_cast<const ChoiceAttribute&>(attribute).getChoice().getLabel());
+            label(static_cast<const ChoiceAttribute&>(attribute).getChoice().getLabel());
             m_out->append('}');
             return;
         case Attribute::Kind::Link: {
@@ -282,15 +368,17 @@ private:
     {
         const QVariant& v = attribute.getValue();
         switch (v.type()) {
-        case QVariant::Double:
+        case QVariant::Double: {
+            const double si = *static_cast<const double*>(v.constData());
             if (attribute.getUnit().isNull())
-                return number(v.toDouble());
+                return number(si);
             m_out->append("{\"si\":");
-            number(v.toDouble());
+            number(si);
             m_out->append(",\"unit\":");
-            string(attribute.getUnit().getLabel());
+            label(attribute.getUnit().getLabel());
             m_out->append('}');
             return;
+        }
         case QVariant::LongLong: {
             m_out->append("{\"int\":\"");
             char text[24];
@@ -305,6 +393,8 @@ private:
             else
                 m_out->append("false");
             return;
+        case QVariant::String:
+            return string(*static_cast<const QString*>(v.constData()));
         default:
             return string(v.toString());
         }
@@ -326,40 +416,27 @@ private:
         m_out->append(text, size_t(end.ptr - text));
     }
 
-    // Characters beyond ASCII are written as UTF-8, control characters as \u escapes.
     void string(const QString& text)
     {
-        const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-        const QByteArray utf8 = ascii ? QByteArray() : text.toUtf8();
-        m_out->append('"');
-        if (ascii) {
-            for (const QChar c : text)
-                character(char(c.unicode()));
-        } else {
-            for (const char c : utf8)
-                character(c);
-        }
-        m_out->append('"');
+        m_text.clear();
+        appendQuoted(text, m_text);
+        m_out->append(m_text.data(), m_text.size());
     }
 
-    void character(char c)
+    void label(const QString& text)
     {
-        if (c == '"' || c == '\\') {
-            m_out->append('\\');
-            m_out->append(c);
-        } else if (uchar(c) < 0x20) {
-            static const char hex[] = "0123456789abcdef";
-            const char escaped[] = {'\\', 'u', '0', '0', hex[(c >> 4) & 0xf], hex[c & 0xf]};
-            m_out->append(escaped, sizeof escaped);
-        } else {
-            m_out->append(c);
-        }
+        const std::string& quoted = m_labels.quoted(text);
+        m_out->append(quoted.data(), quoted.size());
     }
 
     Output* m_out = nullptr;
+    QuotedLabels m_labels;
+    std::string m_text; // a value's quoted form, kept to reuse its memory
     qint64 m_maxBytes;
-    bool m_refuseLargeIds;
+    bool m_refuse;
     bool m_tooLarge = false;
+    bool m_tooManyCells = false;
+    qint64 m_cells = 0;
     quint64 m_largestId = 0;
     int m_level = 0;
     int m_deepest = 0;
@@ -368,12 +445,13 @@ private:
 } // namespace
 
 ModelTextOutcome writeModelText(const Model& model, const AtomicFile::Sink& sink, qint64 maxBytes,
-                                bool refuseLargeIds)
+                                bool refuse)
 {
-    Writer writer(maxBytes, refuseLargeIds);
+    Writer writer(maxBytes, refuse);
     ModelTextOutcome outcome;
     outcome.written = writer.write(model, sink);
     outcome.tooLarge = writer.tooLarge();
+    outcome.tooManyCells = writer.tooManyCells();
     outcome.largestId = writer.largestId();
     outcome.deepest = writer.deepest();
     return outcome;

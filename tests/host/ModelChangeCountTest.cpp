@@ -57,3 +57,41 @@ TEST(ModelChangeCount, CountsEachEntityOnceAsWhatItEndsUpBeing)
     EXPECT_EQ(count.deletedByType(*model), ByType());
     model->setChangeCount(nullptr);
 }
+
+// New entities with ids one above the other are recorded apart from the rest: ids in that
+// run, before it and after a gap in it must all count as what their entities end up being.
+TEST(ModelChangeCount, EntitiesInAndOutsideARunOfNewIdsCountAlike)
+{
+    const std::unique_ptr<Model> model = Model::createDefault();
+    Entity* chassis = EntityFetcher::getChassis(model->getRoot());
+    const AttributePath objects = TypeCatalogue::listFor(Chassis_t, PCB_t);
+    const auto make = [&](const TypeRef& type, const char* name) {
+        return EntityEditor::createEntity(type, chassis, objects, nullptr, 0, QString::fromUtf8(name));
+    };
+    Entity* earlier = make(PCB_t, "Earlier");
+    Entity* earlierGone = make(Component_t, "Earlier gone");
+    model->getUndoStack().clear();
+
+    ModelChangeCount count;
+    model->setChangeCount(&count);
+    make(PCB_t, "A");
+    Entity* brief = make(Component_t, "Brief");
+    model->setChangeCount(nullptr);
+    Entity* unseen = make(Solid_Obstruction_t, "Unseen"); // takes the next id uncounted
+    model->setChangeCount(&count);
+    Entity* afterGap = make(Component_t, "After the gap");
+    Entity* briefAfterGap = make(Heat_Source_t, "Brief after the gap");
+    ASSERT_TRUE(earlier && earlierGone && brief && unseen && afterGap && briefAfterGap);
+    EntityEditor::setSIValue(earlier, Width_t, 0.5);
+    EntityEditor::setSIValue(afterGap, Width_t, 0.1);
+    EntityEditor::deleteEntity(brief);
+    EntityEditor::deleteEntity(briefAfterGap);
+    EntityEditor::deleteEntity(unseen);
+    EntityEditor::deleteEntity(earlierGone);
+
+    using ByType = ModelChangeCount::ByType;
+    EXPECT_EQ(count.createdByType(*model), ByType({{"PCB", 1}, {"Component", 1}}));
+    EXPECT_EQ(count.changedByType(*model), ByType({{"PCB", 1}}));
+    EXPECT_EQ(count.deletedByType(*model), ByType({{"Solid_Obstruction", 1}, {"Component", 1}}));
+    model->setChangeCount(nullptr);
+}

@@ -540,3 +540,55 @@ TEST(ModelFile, ARefusalFoundPartWayThroughTheWriteLeavesTheOldFileUnderEveryNam
         dir.write("M.json", "old");
     }
 }
+
+// Labels are written from a store of their quoted forms: labels past its size, labels that
+// need escapes, and the same text from separate strings must each come out as themselves.
+TEST(ModelFile, EveryLabelIsWrittenAsItselfHoweverManyThereAreAndWhateverTheyHold)
+{
+    struct Case
+    {
+        QString label;
+        QByteArray written; // its quoted form in the text
+    };
+    const Case cases[] = {
+        {QStringLiteral("quote\"d"), R"("quote\"d")"},
+        {QStringLiteral("back\\slash"), R"("back\\slash")"},
+        {QStringLiteral("tab\tand\x01"), R"("tab\u0009and\u0001")"},
+        {QStringLiteral("µ-metre"), "\"\xC2\xB5-metre\""},
+        {QString::fromUtf8("face \xF0\x9F\x98\x80 and \"end\""), "\"face \xF0\x9F\x98\x80 and \\\"end\\\"\""},
+        {QStringLiteral("\x1f"), R"("\u001f")"},
+    };
+    auto model = Model::createDefault();
+    Entity* chassis = EntityFetcher::getChassis(model->getRoot());
+    // Three thousand labels, each made apart from the others: more than the store keeps.
+    for (int i = 0; i < 3000; ++i)
+        chassis->put(std::make_unique<ValueAttribute>(TypeRef(QStringLiteral("L%1").arg(i)), double(i)));
+    Entity* board = EntityEditor::createEntity(PCB_t, chassis, Objects_t);
+    for (const Case& c : cases) {
+        const TypeRef label(c.label + QStringLiteral("!"));
+        board->put(std::make_unique<ValueAttribute>(label, 2.5, TypeRef(c.label)));
+        board->put(std::make_unique<ChoiceAttribute>(TypeRef(QStringLiteral("Choice ") + c.label), TypeRef(c.label)));
+    }
+
+    const QByteArray text = ModelFile::toJson(*model);
+    for (const Case& c : cases) {
+        const QByteArray key = c.written.chopped(1) + "!\":";
+        EXPECT_TRUE(text.contains(key + R"({"si":2.5,"unit":)" + c.written + "}")) << key.toStdString();
+        EXPECT_TRUE(text.contains(R"({"choice":)" + c.written + "}")) << c.written.toStdString();
+    }
+    QString error;
+    const auto loaded = ModelFile::fromJson(text, &error);
+    ASSERT_TRUE(loaded) << error.toStdString();
+    Entity* chassisRead = EntityFetcher::getChassis(loaded->getRoot());
+    for (int i = 0; i < 3000; ++i)
+        ASSERT_EQ(getStandardDoubleValue(chassisRead, TypeRef(QStringLiteral("L%1").arg(i)), -1), i) << i;
+    Entity* boardRead = chassisRead->getOwnedChildEntitiesOfType(PCB_t).at(0);
+    for (const Case& c : cases) {
+        const TypeRef label(c.label + QStringLiteral("!"));
+        const auto* value = dynamic_cast<const ValueAttribute*>(boardRead->child(label.getLabel()));
+        ASSERT_TRUE(value) << c.written.toStdString();
+        EXPECT_EQ(value->getUnit().getLabel(), c.label);
+        EXPECT_TRUE(hasAttributeSetTo(boardRead, TypeRef(QStringLiteral("Choice ") + c.label), TypeRef(c.label)));
+    }
+    EXPECT_EQ(ModelFile::toJson(*loaded), text);
+}
