@@ -32,10 +32,8 @@ std::optional<Box> searchBox(const TarvexPlacedGeometry& record)
 {
     if (record.bound.isEmpty())
         return std::nullopt;
-    if (record.hasGeometry()) {
-        if (record.geometry->getPoints().empty())
-            return std::nullopt;
-    }
+    if (record.hasGeometry() && !record.geometry->hasPoints())
+        return std::nullopt;
     // A rotated frame makes the carried bound of the solid-less test larger than the
     // placed one; such records are always tested.
     if (!record.transform.getRotationMatrix().isIdentity())

@@ -1,6 +1,7 @@
 #include <tarvex/objectbuild/TarvexObjectNesting.h>
 
 #include <tarvex/objects/TarvexPartType.h>
+#include <tarvex/objects/TarvexPlacedGeometryContainer.h>
 
 #include <algorithm>
 #include <cmath>
@@ -34,11 +35,17 @@ bool isSolderJoint(const TarvexPart& part)
 }
 
 TarvexObjectNesting::TarvexObjectNesting(ObjectList& objects, PackageList packages, PartList parts)
-    : m_objects(objects), m_packages(std::move(packages)), m_parts(std::move(parts)), m_claimed(m_parts.size(), false)
+    : m_objects(objects),
+      m_packages(std::move(packages)),
+      m_parts(std::move(parts)),
+      m_claimed(m_parts.size(), false),
+      m_isJoint(m_parts.size(), false)
 {
     for (std::size_t slot = 0; slot < m_parts.size(); ++slot) {
-        if (m_parts[slot])
-            m_partIndex.insert(slot, m_parts[slot]->getGeometry());
+        if (!m_parts[slot])
+            continue;
+        m_isJoint[slot] = isSolderJoint(*m_parts[slot]);
+        m_partIndex.insert(slot, m_parts[slot]->getGeometry());
     }
     for (std::size_t k = 0; k < m_objects.size(); ++k) {
         if (m_objects[k]->part)
@@ -78,19 +85,20 @@ void TarvexObjectNesting::absorb(TarvexCompositeGeometryObject& package, std::si
     for (bool moved = true; moved;) {
         moved = false;
         const TarvexPlacedGeometry geometry = package.getGeometry();
+        const TarvexPlacedGeometryContainer container(geometry);
         for (const std::size_t later : packageIndex.meeting(geometry)) {
             if (later <= slot || !m_packages[later])
                 continue;
-            if (TarvexPlacedGeometry::contains(geometry, m_packages[later]->getGeometry())) {
+            if (container.contains(m_packages[later]->getGeometry())) {
                 package.addChild(std::move(m_packages[later]));
                 moved = true;
             }
         }
         for (const std::size_t index : m_partIndex.meeting(geometry)) {
             const std::unique_ptr<TarvexPart>& part = m_parts[index];
-            if (!part || (skipBallsAndBumps && isSolderJoint(*part)))
+            if ((skipBallsAndBumps && m_isJoint[index]) || !part)
                 continue;
-            if (TarvexPlacedGeometry::contains(geometry, part->getGeometry())) {
+            if (container.contains(part->getGeometry())) {
                 package.addChild(std::move(m_parts[index]));
                 moved = true;
             }
@@ -116,8 +124,10 @@ void TarvexObjectNesting::placeBelowObjects(std::size_t firstNewObject)
         TarvexPart* outer = m_objects[k]->part.get();
         if (!outer)
             continue;
-        for (const std::size_t index : m_partIndex.meeting(outer->getGeometry())) {
-            if (m_parts[index] && !m_claimed[index] && contains(*outer, *m_parts[index])) {
+        const TarvexPlacedGeometry& geometry = outer->getGeometry();
+        const TarvexPlacedGeometryContainer container(geometry);
+        for (const std::size_t index : m_partIndex.meeting(geometry)) {
+            if (m_parts[index] && !m_claimed[index] && container.contains(m_parts[index]->getGeometry())) {
                 m_claimed[index] = true;
                 placements.emplace_back(index, k);
             }

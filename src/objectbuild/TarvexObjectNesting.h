@@ -56,6 +56,8 @@ private:
     PartList m_parts;
     // Parts an object of the current placement round has taken; cleared as they move.
     std::vector<bool> m_claimed;
+    // Which part slots hold solder balls and bumps, known without visiting the parts.
+    std::vector<bool> m_isJoint;
     TarvexBoundIndex m_partIndex;
     TarvexBoundIndex m_objectIndex;
     // Every remaining part is known not to lie in the objects before this one.

@@ -1,6 +1,7 @@
 #include <tarvex/objects/Tarvex2DGeometryBase.h>
 
 #include <tarvex/objects/Tarvex2DGeometryLine.h>
+#include <tarvex/objects/Tarvex2DGeometryOutline.h>
 #include <tarvex/objects/Tarvex2DGeometryPolygon.h>
 #include <tarvex/objects/Tarvex2DGeometryRectangle.h>
 #include <tarvex/objects/Tarvex2DOutlineBox.h>
@@ -16,40 +17,6 @@ namespace Tarvex {
 using Geometry::Vec2;
 
 namespace {
-
-bool isOnOutline(const std::vector<Vec2>& outline, const Vec2& point)
-{
-    const size_t n = outline.size();
-    for (size_t i = 0; i < n; ++i) {
-        if (Tarvex2DGeometryLine::isOnSegment(outline[i], outline[(i + 1) % n], point))
-            return true;
-    }
-    return false;
-}
-
-// The point test on a prepared outline: on a side gives `inclusive`, otherwise a crossing
-// count along +x decides; a crossing at the point's own x counts as inside.
-bool outlineContains(const std::vector<Vec2>& outline, const Tarvex2DOutlineBox& box, const Vec2& point, bool inclusive)
-{
-    if (box.isOutside(point))
-        return false;
-    if (isOnOutline(outline, point))
-        return inclusive;
-    bool inside = false;
-    const size_t n = outline.size();
-    for (size_t i = 0; i < n; ++i) {
-        const Vec2& pi = outline[i];
-        const Vec2& pj = outline[(i + 1) % n];
-        if ((pi.y <= point.y && point.y < pj.y) || (pj.y <= point.y && point.y < pi.y)) {
-            const double xc = (pj.x - pi.x) * ((point.y - pi.y) / (pj.y - pi.y)) + pi.x;
-            if (Tarvex2DGeometry::isEqual(xc, point.x))
-                return true;
-            if (xc > point.x)
-                inside = !inside;
-        }
-    }
-    return inside;
-}
 
 namespace bg = boost::geometry;
 namespace bgi = boost::geometry::index;
@@ -166,7 +133,7 @@ bool Tarvex2DGeometryBase::isTouching(const Tarvex2DGeometry& other) const
 
 bool Tarvex2DGeometryBase::isTouching(const Vec2& point) const
 {
-    return isOnOutline(getPoints(), point);
+    return Tarvex2DGeometryOutline::isOnOutline(getPoints(), point);
 }
 
 bool Tarvex2DGeometryBase::isTouching(const Tarvex2DGeometryLine& line) const
@@ -176,10 +143,9 @@ bool Tarvex2DGeometryBase::isTouching(const Tarvex2DGeometryLine& line) const
 
 bool Tarvex2DGeometryBase::isContaining(const Tarvex2DGeometry& other, bool inclusive) const
 {
-    const std::vector<Vec2> outline = getPoints();
-    const Tarvex2DOutlineBox box = Tarvex2DOutlineBox::of(outline);
+    const Tarvex2DGeometryOutline outline(*this);
     for (const Vec2& point : other.getPoints()) {
-        if (!outlineContains(outline, box, point, inclusive))
+        if (!outline.contains(point, inclusive))
             return false;
     }
     return true;
@@ -187,16 +153,14 @@ bool Tarvex2DGeometryBase::isContaining(const Tarvex2DGeometry& other, bool incl
 
 bool Tarvex2DGeometryBase::isContaining(const Vec2& point, bool inclusive) const
 {
-    const std::vector<Vec2> outline = getPoints();
-    return outlineContains(outline, Tarvex2DOutlineBox::of(outline), point, inclusive);
+    return Tarvex2DGeometryOutline(*this).contains(point, inclusive);
 }
 
 bool Tarvex2DGeometryBase::isOverlapping(const Tarvex2DGeometry& other) const
 {
-    const std::vector<Vec2> outline = getPoints();
-    const Tarvex2DOutlineBox box = Tarvex2DOutlineBox::of(outline);
+    const Tarvex2DGeometryOutline outline(*this);
     for (const Vec2& point : other.getPoints()) {
-        if (outlineContains(outline, box, point, true))
+        if (outline.contains(point, true))
             return true;
     }
     return false;
@@ -204,12 +168,11 @@ bool Tarvex2DGeometryBase::isOverlapping(const Tarvex2DGeometry& other) const
 
 bool Tarvex2DGeometryBase::isPartialOverlapping(const Tarvex2DGeometry& other) const
 {
-    const std::vector<Vec2> outline = getPoints();
-    const Tarvex2DOutlineBox box = Tarvex2DOutlineBox::of(outline);
+    const Tarvex2DGeometryOutline outline(*this);
     bool anyInside = false;
     bool anyOutside = false;
     for (const Vec2& point : other.getPoints()) {
-        if (outlineContains(outline, box, point, true))
+        if (outline.contains(point, true))
             anyInside = true;
         else
             anyOutside = true;

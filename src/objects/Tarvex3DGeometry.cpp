@@ -19,4 +19,14 @@ std::unique_ptr<Tarvex3DGeometry> Tarvex3DGeometry::createTransformedGeometry(
     return copy;
 }
 
+bool Tarvex3DGeometry::hasPoints() const
+{
+    return !getPoints().empty();
+}
+
+std::vector<Geometry::Vec3> Tarvex3DGeometry::getTransformedPoints(const Geometry::Transform& transform) const
+{
+    return createTransformedGeometry(transform)->getPoints();
+}
+
 } // namespace Tarvex

@@ -41,12 +41,17 @@ public:
     virtual Tarvex3DGeometry& transformGeometry(const Geometry::Transform& transform) = 0;
     /// The vertices: the bottom points, then the top points.
     virtual std::vector<Geometry::Vec3> getPoints() const = 0;
+    /// True when `getPoints` has any, found without placing them where the solid can.
+    virtual bool hasPoints() const;
     /// The edges: bottom edges, vertical edges, top edges.
     virtual std::vector<Tarvex3DGeometryLine> getEdges() const = 0;
     /// One solid per hole: this solid with the hole as its footprint.
     virtual std::vector<std::unique_ptr<Tarvex3DGeometry>> getHoles() const = 0;
     /// A transformed deep copy.
     virtual std::unique_ptr<Tarvex3DGeometry> createTransformedGeometry(const Geometry::Transform& transform) const;
+    /// The vertices of `createTransformedGeometry(transform)`, without making the copy where
+    /// the solid can.
+    virtual std::vector<Geometry::Vec3> getTransformedPoints(const Geometry::Transform& transform) const;
 
 protected:
     Tarvex3DGeometry() = default;

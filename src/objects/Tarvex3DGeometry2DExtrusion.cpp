@@ -1,6 +1,7 @@
 #include <tarvex/objects/Tarvex3DGeometry2DExtrusion.h>
 
 #include <tarvex/objects/Tarvex2DGeometryLine.h>
+#include <tarvex/objects/Tarvex2DGeometryOutline.h>
 #include <tarvex/objects/Tarvex2DGeometryPolygon.h>
 #include <tarvex/objects/Tarvex3DGeometryLine.h>
 
@@ -96,9 +97,10 @@ bool Tarvex3DGeometry2DExtrusion::isContaining(const Tarvex3DGeometry& other) co
     if (!base)
         return false;
     const Transform toLocal = placement.inverse();
+    const Tarvex2DGeometryOutline outline(*base);
     for (const Vec3& point : other.getPoints()) {
         const Vec3 local = toLocal.transformedVector(point);
-        if (!isInHeightRange(local.z) || !base->isContaining(Vec2(local.x, local.y), true))
+        if (!isInHeightRange(local.z) || !outline.contains(Vec2(local.x, local.y), true))
             return false;
     }
     return true;
@@ -185,14 +187,30 @@ Tarvex3DGeometry& Tarvex3DGeometry2DExtrusion::transformGeometry(const Transform
 
 std::vector<Vec3> Tarvex3DGeometry2DExtrusion::getPoints() const
 {
+    return pointsPlacedBy(placement);
+}
+
+bool Tarvex3DGeometry2DExtrusion::hasPoints() const
+{
+    return base && !base->getPoints().empty();
+}
+
+std::vector<Vec3> Tarvex3DGeometry2DExtrusion::getTransformedPoints(const Transform& transform) const
+{
+    // The placement a transformed copy would have, so the points are those of the copy.
+    return pointsPlacedBy(Transform::multiply(transform, placement));
+}
+
+std::vector<Vec3> Tarvex3DGeometry2DExtrusion::pointsPlacedBy(const Transform& place) const
+{
     std::vector<Vec3> points;
     if (!base)
         return points;
     const std::vector<Vec2> outline = base->getPoints();
-    const Vec3 up = getExtrusionVector();
+    const Vec3 up = place.getRotationMatrix().transformVector(localUp) * height;
     points.reserve(2 * outline.size());
     for (const Vec2& p : outline)
-        points.push_back(placement.transformedVector(Vec3(p.x, p.y, 0.0)));
+        points.push_back(place.transformedVector(Vec3(p.x, p.y, 0.0)));
     for (size_t i = 0; i < outline.size(); ++i)
         points.push_back(points[i] + up);
     return points;

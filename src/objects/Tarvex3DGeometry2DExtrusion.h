@@ -36,6 +36,10 @@ public:
     std::unique_ptr<Tarvex3DGeometry> clone() const override;
     Tarvex3DGeometry& transformGeometry(const Geometry::Transform& transform) override;
     std::vector<Geometry::Vec3> getPoints() const override;
+    /// True when there is a footprint with points.
+    bool hasPoints() const override;
+    /// The vertices placed by `transform` after the placement, as a transformed copy has them.
+    std::vector<Geometry::Vec3> getTransformedPoints(const Geometry::Transform& transform) const override;
     std::vector<Tarvex3DGeometryLine> getEdges() const override;
     std::vector<std::unique_ptr<Tarvex3DGeometry>> getHoles() const override;
 
@@ -49,9 +53,11 @@ public:
     void setPlacement(const Geometry::Transform& transform) { placement = transform; }
     /// The extrusion vector: `height` along the image of local z.
     Geometry::Vec3 getExtrusionVector() const;
+    /// True when a local height lies between the bottom and the top, within `EPS`.
+    bool isInHeightRange(double localZ) const;
 
 private:
-    bool isInHeightRange(double localZ) const;
+    std::vector<Geometry::Vec3> pointsPlacedBy(const Geometry::Transform& place) const;
 
     std::unique_ptr<Tarvex2DGeometry> base;
     double height;

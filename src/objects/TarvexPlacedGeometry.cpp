@@ -1,6 +1,7 @@
 #include <tarvex/objects/TarvexPlacedGeometry.h>
 
 #include <tarvex/objects/Tarvex3DGeometry2DExtrusion.h>
+#include <tarvex/objects/TarvexPlacedGeometryContainer.h>
 
 namespace Tarvex {
 
@@ -98,12 +99,7 @@ TarvexPlacedGeometry TarvexPlacedGeometry::flattened() const
 
 bool TarvexPlacedGeometry::contains(const TarvexPlacedGeometry& a, const TarvexPlacedGeometry& b)
 {
-    const Transform intoA = Transform::multiply(a.transform.inverse(), b.transform);
-    if (!a.geometry || !b.geometry) {
-        const Bound carried = b.bound.transformed(intoA);
-        return a.bound.overlaps(carried) || a.bound.contains(carried, boundTolerance);
-    }
-    return a.geometry->isContaining(*b.geometry->createTransformedGeometry(intoA));
+    return TarvexPlacedGeometryContainer(a).contains(b);
 }
 
 } // namespace Tarvex
