@@ -106,13 +106,23 @@ private:
     std::unique_ptr<Attribute> m_held;
 };
 
-// Something that holds entities or attributes is never replaced wholesale.
-bool isReplaceable(const Attribute& current)
+// What writing an attribute over `current` (null when absent) asks for. Something that
+// holds entities or attributes is never replaced wholesale; writing what is already there
+// changes nothing and leaves nothing to undo (an update from an unchanged file writes
+// millions of such values).
+enum class WriteNeed { Refused, Unchanged, Needed };
+
+WriteNeed writeNeed(const Attribute* current, const Attribute& attribute)
 {
-    const Attribute::Kind kind = current.getKind();
-    return (kind != Attribute::Kind::Entity && kind != Attribute::Kind::EntityList &&
-            kind != Attribute::Kind::Composite) ||
-           current.clone();
+    if (!current)
+        return WriteNeed::Needed;
+    const Attribute::Kind kind = current->getKind();
+    const bool replaceable = (kind != Attribute::Kind::Entity && kind != Attribute::Kind::EntityList &&
+                              kind != Attribute::Kind::Composite) ||
+                             current->clone();
+    if (!replaceable)
+        return WriteNeed::Refused;
+    return current->holdsSameAs(attribute) ? WriteNeed::Unchanged : WriteNeed::Needed;
 }
 
 bool ownsEntities(const Attribute& attribute)
@@ -272,25 +282,17 @@ bool Model::setAttribute(Entity* entity, const AttributePath& path, std::unique_
     if (existingSteps < 0 || !attribute || attribute->getType().getLabel() != path.last())
         return false;
     const bool wayComplete = existingSteps == path.size() - 1;
-    Attribute* current = wayComplete ? holderOf(entity, path)->child(path.last()) : nullptr;
-    if (current && !isReplaceable(*current))
-        return false;
-    // Writing what is already there changes nothing and leaves nothing to undo: an update
-    // from an unchanged file writes millions of such values.
-    if (current && current->holdsSameAs(*attribute))
-        return true;
+    const Attribute* current = wayComplete ? holderOf(entity, path)->child(path.last()) : nullptr;
+    const WriteNeed need = writeNeed(current, *attribute);
+    if (need != WriteNeed::Needed)
+        return need == WriteNeed::Unchanged;
     if (m_changeCount)
         m_changeCount->changed(*entity);
     makeWay(entity, path, existingSteps, stepName);
-    if (!m_undo.isRecording()) {
+    if (m_undo.isRecording())
+        recordSwap(entity, path, std::move(attribute), stepName);
+    else
         holderOf(entity, path)->put(std::move(attribute));
-        return true;
-    }
-    // The replaced attribute is kept by the command rather than copied: an import writes
-    // millions of values, each one undoable.
-    auto command = std::make_unique<SwapAttributeCommand>(entity, path, std::move(attribute));
-    command->redo();
-    m_undo.record(std::move(command), stepName);
     return true;
 }
 
@@ -298,22 +300,27 @@ bool Model::setOwnAttribute(Entity* entity, std::unique_ptr<Attribute> attribute
 {
     if (!entity || !entity->isAlive() || entity->getModel() != this || !attribute || attribute->getType().isNull())
         return false;
-    Attribute* current = entity->child(attribute->getType().getLabel());
-    if (current && !isReplaceable(*current))
-        return false;
-    if (current && current->holdsSameAs(*attribute))
-        return true;
+    const WriteNeed need = writeNeed(entity->child(attribute->getType().getLabel()), *attribute);
+    if (need != WriteNeed::Needed)
+        return need == WriteNeed::Unchanged;
     if (m_changeCount)
         m_changeCount->changed(*entity);
-    if (!m_undo.isRecording()) {
+    if (m_undo.isRecording()) {
+        AttributePath path(attribute->getType()); // before the attribute moves into the call
+        recordSwap(entity, std::move(path), std::move(attribute), stepName);
+    } else {
         entity->put(std::move(attribute));
-        return true;
     }
-    AttributePath path(attribute->getType());
+    return true;
+}
+
+void Model::recordSwap(Entity* entity, AttributePath path, std::unique_ptr<Attribute> attribute, const QString& stepName)
+{
+    // The replaced attribute is kept by the command rather than copied: an import writes
+    // millions of values, each one undoable.
     auto command = std::make_unique<SwapAttributeCommand>(entity, std::move(path), std::move(attribute));
     command->redo();
     m_undo.record(std::move(command), stepName);
-    return true;
 }
 
 bool Model::replaceAttribute(Entity* entity, const AttributePath& path, std::unique_ptr<Attribute> attribute,
@@ -333,9 +340,7 @@ bool Model::replaceAttribute(Entity* entity, const AttributePath& path, std::uni
         holderOf(entity, path)->put(std::move(attribute));
         return true;
     }
-    auto command = std::make_unique<SwapAttributeCommand>(entity, path, std::move(attribute));
-    command->redo();
-    m_undo.record(std::move(command), stepName);
+    recordSwap(entity, path, std::move(attribute), stepName);
     return true;
 }
 

@@ -96,6 +96,7 @@ private:
     bool ensureList(const EntitySlot& slot, const QString& stepName);
     int existingWay(Entity* entity, const AttributePath& path) const;
     void makeWay(Entity* entity, const AttributePath& path, int existingSteps, const QString& stepName);
+    void recordSwap(Entity* entity, AttributePath path, std::unique_ptr<Attribute> attribute, const QString& stepName);
 
     QHash<quint64, Entity*> m_entities;
     quint64 m_nextId = 1;
