@@ -105,8 +105,13 @@ std::unique_ptr<Attribute> CompositeAttribute::put(std::unique_ptr<Attribute> at
         --m_cells->unmadeCount;
     }
     const QString& label = attribute->getType().getLabel();
-    const auto place = placeOf(label);
     attribute->m_parent = this;
+    // Saved models and builders list children in label order: past the last one, it goes at the end.
+    if (m_children.empty() || m_children.back()->getType().getLabel() < label) {
+        m_children.push_back(std::move(attribute));
+        return nullptr;
+    }
+    const auto place = placeOf(label);
     if (place == m_children.end() || (*place)->getType().getLabel() != label) {
         m_children.insert(place, std::move(attribute));
         return nullptr;

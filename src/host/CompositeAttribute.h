@@ -30,6 +30,8 @@ public:
     std::vector<Attribute*> children() const;
     /// Stores `attribute` under its own label, replacing (and returning) what was there.
     std::unique_ptr<Attribute> put(std::unique_ptr<Attribute> attribute);
+    /// Makes room for `count` children at once, for a caller about to put them.
+    void reserve(int count) { m_children.reserve(size_t(count)); }
     /// Removes and returns the child called `label` (null when absent).
     std::unique_ptr<Attribute> take(const QString& label);
     /// Number of direct children, made or not.

@@ -84,6 +84,8 @@ public:
 
     /// Loading support: a registered entity with a given id (0 picks the next free id).
     std::unique_ptr<Entity> makeEntity(const TypeRef& type, quint64 id = 0);
+    /// Loading support: makes room for `count` entities in the id table at once.
+    void reserveEntities(int count) { m_entities.reserve(count); }
     /// Loading support: replaces the root entity and forgets the history.
     void resetRoot(std::unique_ptr<Entity> root);
 

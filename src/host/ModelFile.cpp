@@ -37,12 +37,12 @@ QByteArray ModelFile::toJson(const Model& model)
     }
 }
 
-std::unique_ptr<Model> ModelFile::fromJson(const QByteArray& json, QString* error)
+std::unique_ptr<Model> ModelFile::fromJson(QByteArray json, QString* error)
 {
     auto model = std::make_unique<Model>();
     model->resetRoot(nullptr); // the saved root brings its own id
     QString problem;
-    std::unique_ptr<Entity> root = readModelText(*model, json, &problem);
+    std::unique_ptr<Entity> root = readModelText(*model, std::move(json), &problem);
     if (!root) {
         if (error)
             *error = problem;

@@ -21,7 +21,8 @@ public:
     /// The JSON text of `model`.
     static QByteArray toJson(const Model& model);
     /// A model read from JSON text; null with `*error` set when the text is not a model.
-    static std::unique_ptr<Model> fromJson(const QByteArray& json, QString* error);
+    /// The text is read in place: a caller handing over its only copy saves one.
+    static std::unique_ptr<Model> fromJson(QByteArray json, QString* error);
     /// Writes `model` to `path` as AtomicFile does: whole or not at all, keeping the file's
     /// mode, owner and links; false with `*error` set on failure, and then the file is as it
     /// was. The text goes to the file as it is made, never whole in memory. A model holding

@@ -11,14 +11,15 @@
 #include <QStringList>
 
 #include <rapidjson/error/en.h>
-#include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
+#include <rapidjson/stream.h>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -61,13 +62,15 @@ enum class Field : quint8 {
 
 Field keyOf(const char* text, size_t size)
 {
-    static const std::pair<const char*, Field> known[] = {
-        {"format", Field::Format}, {"formatVersion", Field::FormatVersion}, {"root", Field::Root},
-        {"attributes", Field::Attributes}, {"id", Field::Id}, {"type", Field::Type}, {"si", Field::Si},
-        {"unit", Field::Unit}, {"int", Field::Int}, {"choice", Field::Choice}, {"links", Field::Links},
-        {"list", Field::List}, {"curve", Field::Curve}, {"entities", Field::Entities}};
+    using namespace std::string_view_literals;
+    static constexpr std::pair<std::string_view, Field> known[] = {
+        {"format"sv, Field::Format}, {"formatVersion"sv, Field::FormatVersion}, {"root"sv, Field::Root},
+        {"attributes"sv, Field::Attributes}, {"id"sv, Field::Id}, {"type"sv, Field::Type}, {"si"sv, Field::Si},
+        {"unit"sv, Field::Unit}, {"int"sv, Field::Int}, {"choice"sv, Field::Choice}, {"links"sv, Field::Links},
+        {"list"sv, Field::List}, {"curve"sv, Field::Curve}, {"entities"sv, Field::Entities}};
+    const std::string_view wanted(text, size);
     for (const auto& [name, key] : known) {
-        if (std::strlen(name) == size && std::memcmp(name, text, size) == 0)
+        if (name == wanted)
             return key;
     }
     return Field::Other;
@@ -106,12 +109,23 @@ private:
         TypeRef label;
     };
 
+    // Eight bytes a step, then mixed down so that the low bits, which pick the slot, depend
+    // on every byte.
     static quint64 hashOf(const char* text, size_t size)
     {
-        quint64 hash = 14695981039346656037ull; // FNV-1a
-        for (size_t i = 0; i < size; ++i)
-            hash = (hash ^ uchar(text[i])) * 1099511628211ull;
-        return hash;
+        quint64 hash = 14695981039346656037ull ^ size;
+        for (; size >= 8; text += 8, size -= 8) {
+            quint64 word;
+            std::memcpy(&word, text, 8);
+            hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+            hash ^= hash >> 29;
+        }
+        quint64 tail = 0;
+        std::memcpy(&tail, text, size);
+        hash = (hash ^ tail) * 0x9E3779B97F4A7C15ull;
+        hash ^= hash >> 32;
+        hash *= 0xD6E8FEB86659FD93ull;
+        return hash ^ (hash >> 32);
     }
 
     void grow()
@@ -657,6 +671,7 @@ private:
         std::unique_ptr<Entity> made;
         if (!m_problem.set) {
             made = m_model.makeEntity(current.type, quint64(id));
+            made->reserve(int(current.attributes.size()));
             for (std::unique_ptr<Attribute>& attribute : current.attributes) {
                 const QString label = attribute->getType().getLabel();
                 if (made->put(std::move(attribute))) {
@@ -763,23 +778,31 @@ private:
 
 } // namespace
 
-std::unique_ptr<Entity> readModelText(Model& model, const QByteArray& json, QString* problem)
+std::unique_ptr<Entity> readModelText(Model& model, QByteArray json, QString* problem)
 {
+    constexpr qint64 MaxReservedIds = qint64(1) << 24; // a text of 4 GiB: past what one is read whole
     std::unique_ptr<Entity> root;
     {
+        // The encoding is checked apart, in one pass over the whole text, before the parser
+        // writes into it: the parser's own check, a character at a time, took a fifth of the reading.
+        const size_t invalid = firstInvalidUtf8(json.constData(), size_t(json.size()));
+        // The id table sized once from the text: the models we write spend some 280 bytes on
+        // an entity, so this is about their count, a little over.
+        model.reserveEntities(int(std::min<qint64>(json.size() / 256, MaxReservedIds)));
         SaxReader reader(model); // ends before the model: the entities it holds unfinished are the model's
         rapidjson::Reader parser;
         // A byte-order mark, which editors on Windows put before UTF-8 text, is passed over;
         // offsets still count from the start of the file.
         const size_t start = json.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-        rapidjson::MemoryStream stream(json.constData() + start, size_t(json.size()) - start);
+        // In place: strings are unescaped where they lie rather than copied out one by one.
+        // The text ends in a zero byte, as a byte array's always does.
+        rapidjson::InsituStringStream stream(json.data() + start);
         // Iterative: a hostile file's nesting takes no stack. Numbers as their text, read by
         // std::from_chars: exact, so that every double reads back as the writer's shortest
         // form meant it, and quicker than the parser's own exact reading (which in this
-        // release also trips over a zero with a large exponent, "0e-30"). The encoding is
-        // checked apart, in one pass over the whole text: the parser's own check, a
-        // character at a time, took a fifth of the reading.
-        constexpr unsigned flags = rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
+        // release also trips over a zero with a large exponent, "0e-30").
+        constexpr unsigned flags =
+            rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag | rapidjson::kParseInsituFlag;
         const rapidjson::ParseResult parsed = parser.Parse<flags>(stream, reader);
         rapidjson::ParseErrorCode code = parsed.Code();
         size_t offset = start + parsed.Offset();
@@ -788,8 +811,7 @@ std::unique_ptr<Entity> readModelText(Model& model, const QByteArray& json, QStr
             code = rapidjson::kParseErrorDocumentRootNotSingular;
             offset = start + stream.Tell();
         }
-        if (const size_t invalid = firstInvalidUtf8(json.constData(), size_t(json.size()));
-            invalid < size_t(json.size()) && (code == rapidjson::kParseErrorNone || invalid < offset)) {
+        if (invalid < size_t(json.size()) && (code == rapidjson::kParseErrorNone || invalid < offset)) {
             code = rapidjson::kParseErrorStringInvalidEncoding;
             offset = invalid;
         }

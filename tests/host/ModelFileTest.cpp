@@ -354,6 +354,7 @@ TEST(ModelFile, BrokenFilesAreRefusedWithAReasonAndReadOnlyFilesKept)
         // A key written twice: which value was meant is not known, so the file is refused.
         {project(R"("A": 1, "A": 2)"), "root/Project: \"A\" appears twice"},
         {project(R"("A": {"attributes": {"B": 1, "B": 1}})"), "root/Project/A: \"B\" appears twice"},
+        {project(R"("A": {"attributes": {"C": 1, "B": 1, "C": 2}})"), "root/Project/A: \"C\" appears twice"},
         {project(R"("A": {"si": 1, "si": 2})"), "root/Project/A: \"si\" appears twice"},
         {R"({"format": "tarvex-host-model", "formatVersion": 1, "root": {"id": 1, "id": 1, "type": "Project",
            "attributes": {}}})",
