@@ -1,6 +1,8 @@
 #include "ModelTextReader.h"
 
 #include "ModelFileFormat.h"
+#include "ModelTextLabels.h"
+#include "ModelTextSeenIds.h"
 #include "Utf8Check.h"
 
 #include <tarvex/host/CellGrid.h>
@@ -20,7 +22,6 @@
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace EntityModel {
@@ -28,32 +29,6 @@ namespace EntityModel {
 namespace {
 
 using namespace ModelFileFormat;
-
-// The entity ids read so far. Ids are handed out one above the last, so a model's ids are
-// dense: a bitmap holds them for a bit each, where a hash set took a node per entity. Ids far
-// beyond the model's size (a hand-edited file) go to the set.
-class SeenIds
-{
-public:
-    // False when `id` was seen before.
-    bool insert(quint64 id)
-    {
-        if (id < DenseLimit) {
-            if (id >= m_dense.size())
-                m_dense.resize(std::max<std::size_t>(std::size_t(id) + 1, m_dense.size() * 2));
-            const bool fresh = !m_dense[std::size_t(id)];
-            m_dense[std::size_t(id)] = true;
-            return fresh;
-        }
-        return m_sparse.insert(id).second;
-    }
-
-private:
-    static constexpr quint64 DenseLimit = quint64(1) << 26; // 8 MiB of bits at most
-    std::vector<bool> m_dense;
-    std::unordered_set<quint64> m_sparse;
-};
-
 
 // The keys the reader knows (of the file, an entity, an attribute's object); each has its bit in Frame::keysMet.
 enum class Field : quint8 {
@@ -77,74 +52,6 @@ Field keyOf(const char* text, size_t size)
 }
 
 quint32 bitOf(Field key) { return quint32(1) << int(key); }
-
-// The labels met so far, found again by their UTF-8 bytes without a string made for the
-// search: a model has millions of attributes and a few hundred labels, which so share their
-// text. Open addressing, at most half full.
-class Labels
-{
-public:
-    TypeRef find(const char* text, size_t size)
-    {
-        const quint64 hash = hashOf(text, size);
-        size_t slot = hash & (m_slots.size() - 1);
-        for (; m_slots[slot].used; slot = (slot + 1) & (m_slots.size() - 1)) {
-            const Slot& entry = m_slots[slot];
-            if (entry.hash == hash && entry.bytes.size() == size && std::memcmp(entry.bytes.data(), text, size) == 0)
-                return entry.label;
-        }
-        const TypeRef made(QString::fromUtf8(text, int(size)));
-        m_slots[slot] = Slot{true, hash, std::string(text, size), made};
-        if (++m_count * 2 > m_slots.size())
-            grow();
-        return made;
-    }
-
-private:
-    struct Slot
-    {
-        bool used = false;
-        quint64 hash = 0;
-        std::string bytes;
-        TypeRef label;
-    };
-
-    // Eight bytes a step, then mixed down so that the low bits, which pick the slot, depend
-    // on every byte.
-    static quint64 hashOf(const char* text, size_t size)
-    {
-        quint64 hash = 14695981039346656037ull ^ size;
-        for (; size >= 8; text += 8, size -= 8) {
-            quint64 word;
-            std::memcpy(&word, text, 8);
-            hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
-            hash ^= hash >> 29;
-        }
-        quint64 tail = 0;
-        std::memcpy(&tail, text, size);
-        hash = (hash ^ tail) * 0x9E3779B97F4A7C15ull;
-        hash ^= hash >> 32;
-        hash *= 0xD6E8FEB86659FD93ull;
-        return hash ^ (hash >> 32);
-    }
-
-    void grow()
-    {
-        std::vector<Slot> old(m_slots.size() * 2);
-        old.swap(m_slots);
-        for (Slot& entry : old) {
-            if (!entry.used)
-                continue;
-            size_t slot = entry.hash & (m_slots.size() - 1);
-            while (m_slots[slot].used)
-                slot = (slot + 1) & (m_slots.size() - 1);
-            m_slots[slot] = std::move(entry);
-        }
-    }
-
-    std::vector<Slot> m_slots = std::vector<Slot>(512);
-    size_t m_count = 0;
-};
 
 // A value that holds no other: what the parser hands over for null, true, a number or a string.
 struct Scalar
@@ -765,8 +672,8 @@ private:
     int m_depth = 0;
     quint64 m_clock = 0;
     std::vector<Step> m_path;
-    Labels m_labels;
-    SeenIds m_seen;
+    ModelTextLabels m_labels;
+    ModelTextSeenIds m_seen;
     std::unique_ptr<Entity> m_root;
     Problem m_problem;
     bool m_tooDeep = false;
