@@ -3,6 +3,7 @@
 #include <QChar>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -11,6 +12,20 @@ namespace InterProcess {
 namespace {
 
 bool isBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// Bytes that both parsers take as they are in text and in attribute values alike: printable
+// ASCII and the three blanks, less what starts or ends markup, a reference or a quoted value.
+// Runs of them, most of a file, are stepped over without decoding.
+constexpr std::array<bool, 256> passThroughBytes = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0x20; c < 0x7F; ++c)
+        table[size_t(c)] = true;
+    for (const unsigned char c : {'<', '&', ']', '"', '\''})
+        table[c] = false;
+    for (const unsigned char c : {'\t', '\n', '\r'})
+        table[c] = true;
+    return table;
+}();
 
 bool isNameStart(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 
@@ -56,6 +71,8 @@ public:
                 if (!isBlank(c))
                     return false;
                 ++m_at;
+            } else if (passThroughBytes[c]) {
+                skipPassThrough();
             } else if (!character(true)) {
                 return false;
             }
@@ -79,6 +96,12 @@ private:
     bool sameName(const Name& a, const Name& b) const
     {
         return a.size == b.size && std::memcmp(m_data + a.offset, m_data + b.offset, a.size) == 0;
+    }
+
+    void skipPassThrough()
+    {
+        while (m_at < m_size && passThroughBytes[m_data[m_at]])
+            ++m_at;
     }
 
     size_t skipBlanks()
@@ -283,7 +306,9 @@ private:
             return false;
         const unsigned char quote = m_data[m_at++];
         while (m_at < m_size && m_data[m_at] != quote) {
-            if (m_data[m_at] == '<' || !character(false))
+            if (passThroughBytes[m_data[m_at]])
+                skipPassThrough();
+            else if (m_data[m_at] == '<' || !character(false))
                 return false;
         }
         if (m_at >= m_size)
