@@ -101,19 +101,17 @@ pugi::xml_attribute pugiAttribute(pugi::xml_node node, const QString& name)
     return node.attribute(Utf8Name(name).text());
 }
 
-// The finite number a plainly written attribute text holds: a short decimal number between
-// ASCII blanks, read whole by from_chars, which rounds as correctly as Qt's reading does.
-// Anything else (other blanks, a sign "+", overflow, NaN, long digit strings) is nullopt
-// and left to Qt's reading, so the two trees read every text alike.
-std::optional<double> plainNumber(const char* text)
+// The finite number a plainly written text holds: a short decimal number between ASCII
+// blanks, read whole by from_chars, which rounds as correctly as Qt's reading does. Anything
+// else (other blanks, a sign "+", overflow, NaN, long digit strings) is nullopt and left to
+// Qt's reading, so the two trees read every text alike.
+std::optional<double> plainNumber(const char* begin, const char* end)
 {
     const auto isBlank = [](char c) {
         return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
     };
-    const char* begin = text;
-    while (isBlank(*begin))
+    while (begin < end && isBlank(*begin))
         ++begin;
-    const char* end = begin + std::strlen(begin);
     while (end > begin && isBlank(end[-1]))
         --end;
     if (begin == end || end - begin > 32)
@@ -123,6 +121,33 @@ std::optional<double> plainNumber(const char* text)
     if (read.ec != std::errc() || read.ptr != end || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+std::optional<double> plainNumber(const char* text) { return plainNumber(text, text + std::strlen(text)); }
+
+// Exactly `count` plain numbers separated by `separator` into `values`; false for anything
+// else, which Qt's reading then decides.
+bool plainNumbers(const char* text, char separator, double* values, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        const char* end = i + 1 < count ? std::strchr(text, separator) : text + std::strlen(text);
+        if (!end)
+            return false;
+        const std::optional<double> value = plainNumber(text, end);
+        if (!value)
+            return false;
+        values[i] = *value;
+        text = end + 1;
+    }
+    return true;
+}
+
+// The finite number Qt reads from `text` between its blanks.
+std::optional<double> qtNumber(const QString& text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
 
 } // namespace
@@ -206,9 +231,30 @@ double XMLDOMNode::getDoubleAttribute(const QString& name, double fallback) cons
     } else if (!hasAttribute(name)) {
         return fallback;
     }
-    bool ok = false;
-    const double value = getAttribute(name).trimmed().toDouble(&ok);
-    return ok && std::isfinite(value) ? value : fallback;
+    return qtNumber(getAttribute(name)).value_or(fallback);
+}
+
+bool XMLDOMNode::getDoublesAttribute(const QString& name, QChar separator, double* values, int count) const
+{
+    if (m_tree) {
+        const pugi::xml_attribute attribute = pugiAttribute(pugi::xml_node(m_node), name);
+        if (!attribute)
+            return false;
+        if (separator.unicode() < 0x80 && plainNumbers(attribute.value(), char(separator.unicode()), values, count))
+            return true;
+    } else if (!hasAttribute(name)) {
+        return false;
+    }
+    const QStringList fields = getAttribute(name).split(separator);
+    if (fields.size() != count)
+        return false;
+    for (int i = 0; i < count; ++i) {
+        const std::optional<double> value = qtNumber(fields[i]);
+        if (!value)
+            return false;
+        values[i] = *value;
+    }
+    return true;
 }
 
 bool XMLDOMNode::isNotFiniteNumberAttribute(const QString& name) const
@@ -220,12 +266,8 @@ bool XMLDOMNode::isNotFiniteNumberAttribute(const QString& name) const
     } else if (!hasAttribute(name)) {
         return false;
     }
-    const QString text = getAttribute(name).trimmed();
-    if (text.isEmpty())
-        return false;
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return !ok || !std::isfinite(value);
+    const QString text = getAttribute(name);
+    return !text.trimmed().isEmpty() && !qtNumber(text);
 }
 
 int XMLDOMNode::getIntAttribute(const QString& name, int fallback) const
@@ -322,6 +364,19 @@ XMLDOMNode XMLDOMNode::createElement(const QString& name) const
     if (m_tree)
         return XMLDOMNode(m_tree, m_tree->createElement(name.toUtf8().constData()).internal_object());
     return XMLDOMNode(m_element.ownerDocument().createElement(name));
+}
+
+XMLDOMNode XMLDOMNode::getNextSiblingElement(const QString& name) const
+{
+    if (m_tree) {
+        const Utf8Name key(name);
+        for (pugi::xml_node sibling = pugi::xml_node(m_node).next_sibling(); sibling; sibling = sibling.next_sibling()) {
+            if (isElementCalled(sibling, key.text()))
+                return XMLDOMNode(m_tree, sibling.internal_object());
+        }
+        return XMLDOMNode();
+    }
+    return XMLDOMNode(m_element.nextSiblingElement(name));
 }
 
 XMLDOMNode XMLDOMNode::getFirstChildElement(const QString& name) const

@@ -68,6 +68,10 @@ public:
     /// no number. `getDoubleAttribute` gives its fallback for such an attribute; this lets a
     /// reader say so.
     bool isNotFiniteNumberAttribute(const QString& name) const;
+    /// The attribute as exactly `count` finite doubles separated by `separator` (each field
+    /// read as `getDoubleAttribute` reads a whole text) into `values`; false, with `values`
+    /// left unspecified, when absent or written otherwise.
+    bool getDoublesAttribute(const QString& name, QChar separator, double* values, int count) const;
     /// The attribute as a 32-bit integer; `fallback` when absent or not an integer.
     int getIntAttribute(const QString& name, int fallback = 0) const;
     /// The attribute as a boolean ("true"/"false", "1"/"0", "yes"/"no", any case);
@@ -113,6 +117,9 @@ public:
 
     /// The first child element called `name` (null node when none).
     XMLDOMNode getFirstChildElement(const QString& name) const;
+    /// The next element called `name` beside this one, under the same parent (null node
+    /// when none).
+    XMLDOMNode getNextSiblingElement(const QString& name) const;
     /// Every child element called `name`, in document order.
     QList<XMLDOMNode> getChildElements(const QString& name) const;
     /// Every child element, in document order.

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace Tarvex {
 
 /// The "SolderBallSet" element: the solder balls of the file.
@@ -20,6 +22,11 @@ public:
 
     /// Every "SolderBall" child, in document order.
     QList<TXMXMLSolderBall> getSolderBalls() const;
+    /// The number of "SolderBall" children.
+    int countSolderBalls() const;
+    /// Calls `visit` with every "SolderBall" child, in document order, without gathering
+    /// them in a list first.
+    void forEachSolderBall(const std::function<void(const TXMXMLSolderBall&)>& visit) const;
     /// Replaces every "SolderBall" child by `values`, in list order.
     void setSolderBalls(const QList<TXMXMLSolderBall>& values);
 };

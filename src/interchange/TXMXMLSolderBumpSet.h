@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace Tarvex {
 
 /// The "SolderBumpSet" element: the solder bumps of the file.
@@ -20,6 +22,11 @@ public:
 
     /// Every "SolderBump" child, in document order.
     QList<TXMXMLSolderBump> getSolderBumps() const;
+    /// The number of "SolderBump" children.
+    int countSolderBumps() const;
+    /// Calls `visit` with every "SolderBump" child, in document order, without gathering
+    /// them in a list first.
+    void forEachSolderBump(const std::function<void(const TXMXMLSolderBump&)>& visit) const;
     /// Replaces every "SolderBump" child by `values`, in list order.
     void setSolderBumps(const QList<TXMXMLSolderBump>& values);
 };

@@ -58,12 +58,16 @@ void TarvexObjectBuilder::build(const TXMXMLModel& model, const QDir& directory)
     const TarvexMaterialTable materials = tables.readMaterials(model.getMaterialSet());
     const TarvexPowerSourceTable powerSources = tables.readPowerSources(model.getPower2DSourceSet());
 
-    const QList<TXMXMLSolderBall> balls = model.getSolderBallSet().getSolderBalls();
-    const QList<TXMXMLSolderBump> bumps = model.getSolderBumpSet().getSolderBumps();
+    // Boards have hundreds of thousands of joints: they are counted and then walked in the
+    // tree, not gathered in lists.
+    const TXMXMLSolderBallSet balls = model.getSolderBallSet();
+    const TXMXMLSolderBumpSet bumps = model.getSolderBumpSet();
+    const int ballCount = balls.countSolderBalls();
+    const int bumpCount = bumps.countSolderBumps();
     const QList<TXMXMLGeom> geoms = model.getGeomSet().getGeoms();
     step = 0;
     if (progress)
-        progress->setTotalSteps(quint64(geoms.size()) + quint64(balls.size()) + quint64(bumps.size()));
+        progress->setTotalSteps(quint64(geoms.size()) + quint64(ballCount) + quint64(bumpCount));
 
     std::map<QString, QList<TXMXMLGeom>> geomGroups;
     std::map<QString, std::map<QString, QList<TXMXMLGeom>>> heatSinkGroups;
@@ -106,10 +110,9 @@ void TarvexObjectBuilder::build(const TXMXMLModel& model, const QDir& directory)
                 parts.push_back(std::move(part));
         }
     }
-    for (const TXMXMLSolderBall& ball : balls)
-        parts.push_back(factory.buildSolderBall(ball));
-    for (const TXMXMLSolderBump& bump : bumps)
-        parts.push_back(factory.buildSolderBump(bump));
+    parts.reserve(parts.size() + size_t(ballCount) + size_t(bumpCount));
+    balls.forEachSolderBall([&](const TXMXMLSolderBall& ball) { parts.push_back(factory.buildSolderBall(ball)); });
+    bumps.forEachSolderBump([&](const TXMXMLSolderBump& bump) { parts.push_back(factory.buildSolderBump(bump)); });
 }
 
 std::unique_ptr<TarvexPart> TarvexObjectBuilder::buildPart(const TarvexPartFactory& factory,
