@@ -30,6 +30,14 @@ void TXMXMLSolderJoint::setHeight(double value) { setAttributeDouble(QStringLite
 
 QString TXMXMLSolderJoint::getPosition() const { return getAttributeString(QStringLiteral("position")); }
 
+std::optional<Geometry::Vec3> TXMXMLSolderJoint::getPositionValue() const
+{
+    double xyz[3];
+    if (!getDoublesAttribute(QStringLiteral("position"), QLatin1Char(','), xyz, 3))
+        return std::nullopt;
+    return Geometry::Vec3(xyz[0], xyz[1], xyz[2]);
+}
+
 void TXMXMLSolderJoint::setPosition(const QString& value) { setAttributeString(QStringLiteral("position"), value); }
 
 } // namespace Tarvex

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <tarvex/host/Vec.h>
 #include <tarvex/host/XMLDOMNode.h>
 
 #include <QString>
+
+#include <optional>
 
 namespace Tarvex {
 
@@ -48,6 +51,9 @@ public:
 
     /// "position": the position as written: three numbers x, y and z separated by ","; empty when absent.
     QString getPosition() const;
+    /// "position" read as exactly three finite numbers x, y and z separated by ",", each
+    /// between blanks; nullopt when absent or written otherwise.
+    std::optional<Geometry::Vec3> getPositionValue() const;
     /// Writes "position".
     void setPosition(const QString& value);
 };

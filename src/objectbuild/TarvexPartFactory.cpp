@@ -26,22 +26,6 @@ namespace {
 
 QString tr(const char* text) { return QCoreApplication::translate("Tarvex::TarvexObjectBuilder", text); }
 
-// "x,y,z": exactly three numbers; nullopt otherwise.
-std::optional<Geometry::Vec3> parsePosition(const QString& text)
-{
-    const QStringList fields = text.split(QLatin1Char(','));
-    if (fields.size() != 3)
-        return std::nullopt;
-    double values[3];
-    for (int i = 0; i < 3; ++i) {
-        bool ok = false;
-        values[i] = fields[i].trimmed().toDouble(&ok);
-        if (!ok || !std::isfinite(values[i]))
-            return std::nullopt;
-    }
-    return Geometry::Vec3(values[0], values[1], values[2]);
-}
-
 // What a solder ball and a solder bump are made of, read alike.
 struct SolderJointValues
 {
@@ -62,17 +46,25 @@ SolderJointValues readSolderJoint(const TXMXMLSolderJoint& element, const Tarvex
     values.name = element.getName();
     static const QStringList numbers{QStringLiteral("d1"), QStringLiteral("d2"), QStringLiteral("dmax"),
                                      QStringLiteral("ht")};
-    units.warnNotFinite(element, numbers);
+    const double read[] = {element.getD1(), element.getD2(), element.getDMax(), element.getHeight()};
+    // A text that is not a finite number reads as the getters' 0: only numbers read as 0 are
+    // looked at again, which on a board is almost none.
+    QStringList suspects;
+    for (int i = 0; i < numbers.size(); ++i) {
+        if (read[i] == 0.0)
+            suspects.append(numbers[i]);
+    }
+    units.warnNotFinite(element, suspects);
     const QString materialName = element.getMatName();
     if (!materialName.isEmpty())
         values.material = materials.find(materialName);
     if (!values.material)
         reporter.warning(tr(noMaterial).arg(values.name));
-    values.d1 = units.length(element.getD1());
-    values.d2 = units.length(element.getD2());
-    values.dmax = units.length(element.getDMax());
-    values.height = units.length(element.getHeight());
-    if (const std::optional<Geometry::Vec3> position = parsePosition(element.getPosition()))
+    values.d1 = units.length(read[0]);
+    values.d2 = units.length(read[1]);
+    values.dmax = units.length(read[2]);
+    values.height = units.length(read[3]);
+    if (const std::optional<Geometry::Vec3> position = element.getPositionValue())
         values.position = Geometry::Vec3(units.length(position->x), units.length(position->y), units.length(position->z));
     else
         reporter.warning(tr(badPosition).arg(values.name));

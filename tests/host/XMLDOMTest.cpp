@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -100,6 +102,61 @@ TEST_P(XMLDOMTest, TypedAttributesReadWithTheirFallbackAndWrittenValuesReadBackE
     EXPECT_EQ(node.getAttribute(QStringLiteral("d")), QStringLiteral("0.1")) << "the shortest text that reads back";
 }
 
+TEST_P(XMLDOMTest, ListsOfDoublesReadOnlyWhenEveryFieldIsAFiniteNumber)
+{
+    // Each text with the three numbers read from it, or none.
+    using Numbers = std::optional<std::array<double, 3>>;
+    const std::pair<const char*, Numbers> cases[] = {
+        {"1,2,3", Numbers{{1, 2, 3}}},
+        {" 1.5 ,-2e-3,\t3\n", Numbers{{1.5, -0.002, 3}}},
+        {"+1,.5,1.", Numbers{{1, 0.5, 1}}},
+        {"\xc2\xa0" "4,5,6\xc2\xa0", Numbers{{4, 5, 6}}},
+        {"0000.25,1E3,-0", Numbers{{0.25, 1000, -0.0}}},
+        {"123456789012345678901234567890.123456789,0,0", Numbers{{123456789012345678901234567890.123456789, 0, 0}}},
+        {"1,2", std::nullopt},
+        {"1,2,3,4", std::nullopt},
+        {"1,2,3,", std::nullopt},
+        {",1,2", std::nullopt},
+        {"1,,3", std::nullopt},
+        {"1, ,3", std::nullopt},
+        {"", std::nullopt},
+        {"1;2;3", std::nullopt},
+        {"1 2 3", std::nullopt},
+        {"1,2,nan", std::nullopt},
+        {"inf,2,3", std::nullopt},
+        {"1,-1e999,3", std::nullopt},
+        {"1,2,3x", std::nullopt},
+        {"1,2,0x10", std::nullopt},
+        {"1,2,1e", std::nullopt},
+    };
+    XMLDOMDocument document = XMLDOMDocument::create(QStringLiteral("Root"), GetParam());
+    XMLDOMNode node = document.getRootElement();
+    const QString p = QStringLiteral("p");
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(std::string("\"") + text + "\"");
+        node.setAttribute(p, QString::fromUtf8(text));
+        // Read from a parsed file as well, whose values pugixml keeps in the file's own bytes.
+        const XMLDOMDocument parsed = parse(document.toByteArray().constData());
+        for (const XMLDOMNode& reader : {node, parsed.getRootElement()}) {
+            std::array<double, 3> values{};
+            const bool read = reader.getDoublesAttribute(p, QLatin1Char(','), values.data(), 3);
+            EXPECT_EQ(read, expected.has_value());
+            if (read && expected) {
+                EXPECT_EQ(values, *expected);
+                EXPECT_EQ(std::signbit(values[2]), std::signbit((*expected)[2]));
+            }
+        }
+    }
+    // Another separator and count read alike; a missing attribute reads as nothing.
+    node.setAttribute(p, QStringLiteral("7; 8"));
+    double pair[2] = {};
+    EXPECT_TRUE(node.getDoublesAttribute(p, QLatin1Char(';'), pair, 2));
+    EXPECT_EQ(pair[0], 7.0);
+    EXPECT_EQ(pair[1], 8.0);
+    EXPECT_FALSE(node.getDoublesAttribute(p, QLatin1Char(','), pair, 2));
+    EXPECT_FALSE(node.getDoublesAttribute(QStringLiteral("absent"), QLatin1Char(';'), pair, 2));
+}
+
 TEST_P(XMLDOMTest, ChildLookupAndSetChildElementKeepDocumentOrderAndNullNodesIgnoreWrites)
 {
     XMLDOMDocument document =
@@ -108,6 +165,14 @@ TEST_P(XMLDOMTest, ChildLookupAndSetChildElementKeepDocumentOrderAndNullNodesIgn
     // Lookups are by case-sensitive name.
     EXPECT_TRUE(root.getFirstChildElement(QStringLiteral("a")).isNull());
     EXPECT_EQ(root.getFirstChildElement(QStringLiteral("B")).getText(), QStringLiteral("text"));
+    // A walk from sibling to sibling sees the same children, in order, as the list does:
+    // none of another name and none nested deeper.
+    QStringList walked;
+    for (XMLDOMNode a = root.getFirstChildElement(QStringLiteral("A")); a; a = a.getNextSiblingElement(QStringLiteral("A")))
+        walked.append(a.getAttribute(QStringLiteral("id")));
+    EXPECT_EQ(walked, (QStringList{"1", "2", "3"}));
+    EXPECT_EQ(root.getFirstChildElement(QStringLiteral("B")).getNextSiblingElement(QStringLiteral("B")), XMLDOMNode());
+    EXPECT_EQ(root.getNextSiblingElement(QStringLiteral("A")), XMLDOMNode());
     const auto element = [&document](const char* tag, const char* id) {
         XMLDOMNode node = document.createElement(QString::fromLatin1(tag));
         node.setAttribute(QStringLiteral("id"), QString::fromLatin1(id));

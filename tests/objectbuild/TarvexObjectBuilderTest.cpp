@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <tuple>
 #include <stdexcept>
 
@@ -275,6 +276,43 @@ TEST(TarvexObjectBuilder, UnreadableFilesAndBentOutlines)
     EXPECT_THROW(bentFile.builder.readFile(dir.write("bent.xml", interchangeFile("2025.2", bent))), std::runtime_error);
     EXPECT_EQ(bentFile.progress.texts(Kind::FatalError),
               QStringList{"The nodes of B do not lie in one plane (Z variation)"});
+}
+
+// A joint's position is three finite numbers separated by ","; any other text is a warning
+// naming the joint, which then stands at the origin. Balls and bumps read it alike.
+TEST(TarvexObjectBuilder, JointPositionsAreThreeFiniteNumbersOrAWarning)
+{
+    const std::pair<const char*, std::optional<Geometry::Vec3>> cases[] = {
+        {"position=\"3, 3, 1\"", Geometry::Vec3(0.003, 0.003, 0.001)},
+        {"position=\" 1.5,-2e0,+0.5 \"", Geometry::Vec3(0.0015, -0.002, 0.0005)},
+        {"position=\"\xc2\xa0" "4,5,6\"", Geometry::Vec3(0.004, 0.005, 0.006)},
+        {"position=\"1,2\"", std::nullopt},
+        {"position=\"1,2,3,4\"", std::nullopt},
+        {"position=\"1,,3\"", std::nullopt},
+        {"position=\"1;2;3\"", std::nullopt},
+        {"position=\"1,2,nan\"", std::nullopt},
+        {"position=\"1,2,-1e999\"", std::nullopt},
+        {"position=\"1,2,3mm\"", std::nullopt},
+        {"position=\"\"", std::nullopt},
+        {"", std::nullopt},
+    };
+    const TestSupport::TempDir dir;
+    for (const auto& [attribute, position] : cases) {
+        SCOPED_TRACE(attribute);
+        const QString joints = QStringLiteral("<SolderBallSet><SolderBall Name=\"J\" MatName=\"FR4\" dmax=\"0.3\" "
+                                              "ht=\"0.2\" %1/></SolderBallSet><SolderBumpSet><SolderBump Name=\"K\" "
+                                              "MatName=\"FR4\" dmax=\"0.1\" ht=\"0.05\" %1/></SolderBumpSet>")
+                                   .arg(QString::fromUtf8(attribute));
+        const auto built = build(dir, interchangeFile("2025.2", QString(), joints));
+        ASSERT_TRUE(built->read);
+        const QStringList warnings = position ? QStringList{}
+                                              : QStringList{"Invalid position for Solderball : J",
+                                                            "Invalid position for SolderBump : K"};
+        EXPECT_EQ(built->progress.texts(Kind::Warning), warnings);
+        for (const char* name : {"J", "K"})
+            EXPECT_TRUE(near(partOf<TarvexSolderJoint>(*built, name).getPosition(), position.value_or(Geometry::Vec3())))
+                << name;
+    }
 }
 
 // NaN, infinities and numbers too large for a double read as the wrappers' defaults, as
