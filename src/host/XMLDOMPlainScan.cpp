@@ -27,12 +27,27 @@ constexpr std::array<bool, 256> passThroughBytes = [] {
     return table;
 }();
 
-bool isNameStart(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+// What each byte may be in a name: its first character, a later one, or neither. Names are
+// ASCII words here; a table answers for every byte of every tag and attribute name.
+enum NameByte : unsigned char { NotInName = 0, InName = 1, StartsName = 3 };
 
-bool isNameChar(unsigned char c)
-{
-    return isNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-' || c == ':';
-}
+constexpr std::array<unsigned char, 256> nameBytes = [] {
+    std::array<unsigned char, 256> table{};
+    for (int c = 'A'; c <= 'Z'; ++c)
+        table[size_t(c)] = StartsName;
+    for (int c = 'a'; c <= 'z'; ++c)
+        table[size_t(c)] = StartsName;
+    table['_'] = StartsName;
+    for (int c = '0'; c <= '9'; ++c)
+        table[size_t(c)] = InName;
+    for (const unsigned char c : {'.', '-', ':'})
+        table[c] = InName;
+    return table;
+}();
+
+bool isNameStart(unsigned char c) { return nameBytes[c] == StartsName; }
+
+bool isNameChar(unsigned char c) { return nameBytes[c] != NotInName; }
 
 // A character both parsers take as it is, in text that is not dropped as blank.
 bool isPlainCharacter(uint code, bool inText)
