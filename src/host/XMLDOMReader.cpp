@@ -294,8 +294,15 @@ XMLDOMDocument XMLDOMReader::fromBytes(QByteArray bytes, Failure* failure, doubl
         const unsigned options =
             pugi::parse_cdata | pugi::parse_escapes | pugi::parse_comments | pugi::parse_pi | pugi::parse_declaration;
         const auto tree = std::make_shared<XMLDOMTree>();
-        if (tree->parse(bytes, options))
+        const pugi::xml_parse_result result = tree->parse(std::move(bytes), options);
+        if (result)
             return XMLDOMDocument(tree);
+        // The bytes were parsed in place and are gone. A plain document is well formed, so
+        // only a lack of memory fails here, and Qt's DOM, which takes far more, could not
+        // read it either.
+        fail(failure, QCoreApplication::translate("InterProcess::XMLDOMReader", "the content could not be read (%1)")
+                          .arg(QString::fromLatin1(result.description())));
+        return XMLDOMDocument();
     }
     QString text;
     if (!decode(bytes, &text, failure, memoryPerByte))

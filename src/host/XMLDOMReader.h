@@ -24,8 +24,8 @@ namespace InterProcess {
 /// and the DOM built from it, about 37 bytes per byte of content. Measured on generated
 /// interchange files of 10, 50 and 100 MB, the peak rose by 36 to 37 times the file's size,
 /// the DOM being almost all of it; the file's bytes are let go once decoded. On pugixml the
-/// peak is the bytes, pugixml's copy of them and its nodes, about 5 bytes per byte (10 and
-/// 100 MB). The size limits assume Qt's DOM, which may read any document: the same files
+/// peak is the bytes, which pugixml parses in place, and its nodes, about 4 bytes per byte
+/// (10 and 100 MB). The size limits assume Qt's DOM, which may read any document: the same files
 /// are refused whichever tree is asked for.
 class XMLDOMReader
 {

@@ -4,13 +4,18 @@ namespace InterProcess {
 
 XMLDOMTree::XMLDOMTree() : m_holder(m_document.append_child(pugi::node_element)) {}
 
-bool XMLDOMTree::parse(const QByteArray& bytes, unsigned options)
+pugi::xml_parse_result XMLDOMTree::parse(QByteArray bytes, unsigned options)
 {
+    // The nodes point into the bytes held: the old ones go before the bytes they stand in.
+    m_document.reset();
+    m_bytes = std::move(bytes);
     const pugi::xml_parse_result result =
-        m_document.load_buffer(bytes.constData(), size_t(bytes.size()), options, pugi::encoding_utf8);
+        m_document.load_buffer_inplace(m_bytes.data(), size_t(m_bytes.size()), options, pugi::encoding_utf8);
+    if (!result)
+        m_bytes = QByteArray();
     // Loading empties the document, holder included.
     m_holder = m_document.append_child(pugi::node_element);
-    return bool(result);
+    return result;
 }
 
 pugi::xml_node XMLDOMTree::root() const

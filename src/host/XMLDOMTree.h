@@ -15,8 +15,10 @@ public:
     /// An empty tree with its hidden holder.
     XMLDOMTree();
 
-    /// Parses `bytes` (UTF-8) into a copy of its own; false when pugixml finds them malformed.
-    bool parse(const QByteArray& bytes, unsigned options);
+    /// Parses `bytes` (UTF-8) in place: the tree keeps them, its names and values standing in
+    /// them, rather than a copy (shared bytes are copied once, as any write to them would).
+    /// On failure the bytes are spoilt and let go.
+    pugi::xml_parse_result parse(QByteArray bytes, unsigned options);
     /// The document node, parent of the root and of what stands beside it.
     pugi::xml_node document() const { return m_document; }
     /// The root element (null when there is none).
@@ -33,6 +35,8 @@ public:
     bool isHolder(pugi::xml_node node) const { return node == m_holder; }
 
 private:
+    // Before the document, so that they outlive it.
+    QByteArray m_bytes;
     pugi::xml_document m_document;
     pugi::xml_node m_holder;
 };

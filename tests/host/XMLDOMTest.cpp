@@ -317,7 +317,10 @@ TEST(XMLDOMReaderTest, BothTreesReadEveryFileAlikeAndRefuseTheSameFilesWithTheSa
         XMLDOMReader::Failure qtFailure;
         XMLDOMReader::Failure pugiFailure{QStringLiteral("unset"), -1, -1};
         const XMLDOMDocument qt = XMLDOMReader::parseDocument(bytes, &qtFailure, XMLDOMBacking::Qt);
+        const QByteArray unread(bytes.constData(), bytes.size());
         const XMLDOMDocument pugi = XMLDOMReader::parseDocument(bytes, &pugiFailure, XMLDOMBacking::Pugixml);
+        // pugixml parses in place, but never in the caller's bytes.
+        EXPECT_EQ(bytes, unread);
         EXPECT_EQ(pugi.isNull(), qt.isNull());
         EXPECT_EQ(dump(pugi.getRootElement()), dump(qt.getRootElement()));
         EXPECT_EQ(pugi.toByteArray(), qt.toByteArray());
