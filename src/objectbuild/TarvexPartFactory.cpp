@@ -17,7 +17,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include <cmath>
 #include <optional>
 
 namespace Tarvex {
