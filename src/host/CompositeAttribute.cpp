@@ -5,8 +5,35 @@
 #include <tarvex/host/ListAttributeEditor.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace EntityModel {
+
+namespace {
+
+// QString's own order and equality (by UTF-16 code unit), compared here inline: labels are
+// short, and every look-up of a child compares a few, where the library's calls cost more
+// than the comparing.
+bool labelBefore(const QString& left, const QString& right)
+{
+    const QChar* a = left.constData();
+    const QChar* b = right.constData();
+    const int common = std::min(left.size(), right.size());
+    for (int i = 0; i < common; ++i) {
+        if (a[i] != b[i])
+            return a[i].unicode() < b[i].unicode();
+    }
+    return left.size() < right.size();
+}
+
+bool sameLabel(const QString& left, const QString& right)
+{
+    return left.size() == right.size() &&
+           (left.constData() == right.constData() ||
+            std::memcmp(left.constData(), right.constData(), sizeof(QChar) * size_t(left.size())) == 0);
+}
+
+} // namespace
 
 // The cells of a grid whose items are still to be made.
 struct CompositeAttribute::Cells
@@ -30,14 +57,14 @@ CompositeAttribute::Children::iterator CompositeAttribute::placeOf(const QString
 {
     return std::lower_bound(m_children.begin(), m_children.end(), label,
                             [](const std::unique_ptr<Attribute>& child, const QString& wanted) {
-                                return child->getType().getLabel() < wanted;
+                                return labelBefore(child->getType().getLabel(), wanted);
                             });
 }
 
 Attribute* CompositeAttribute::child(const QString& label) const
 {
     const auto it = placeOf(label);
-    if (it != m_children.end() && (*it)->getType().getLabel() == label)
+    if (it != m_children.end() && sameLabel((*it)->getType().getLabel(), label))
         return it->get();
     const int index = unmadeIndex(label);
     return index >= 0 ? makeCell(index) : nullptr;
@@ -107,12 +134,12 @@ std::unique_ptr<Attribute> CompositeAttribute::put(std::unique_ptr<Attribute> at
     const QString& label = attribute->getType().getLabel();
     attribute->m_parent = this;
     // Saved models and builders list children in label order: past the last one, it goes at the end.
-    if (m_children.empty() || m_children.back()->getType().getLabel() < label) {
+    if (m_children.empty() || labelBefore(m_children.back()->getType().getLabel(), label)) {
         m_children.push_back(std::move(attribute));
         return nullptr;
     }
     const auto place = placeOf(label);
-    if (place == m_children.end() || (*place)->getType().getLabel() != label) {
+    if (place == m_children.end() || !sameLabel((*place)->getType().getLabel(), label)) {
         m_children.insert(place, std::move(attribute));
         return nullptr;
     }
@@ -127,7 +154,7 @@ std::unique_ptr<Attribute> CompositeAttribute::take(const QString& label)
     if (const int index = unmadeIndex(label); index >= 0)
         makeCell(index);
     const auto it = placeOf(label);
-    if (it == m_children.end() || (*it)->getType().getLabel() != label)
+    if (it == m_children.end() || !sameLabel((*it)->getType().getLabel(), label))
         return nullptr;
     std::unique_ptr<Attribute> taken = std::move(*it);
     m_children.erase(it);
@@ -153,7 +180,7 @@ void CompositeAttribute::forEachChildWithCells(const std::function<void(const At
         if (!m_cells->unmade[index])
             continue;
         const QString label = ListAttributeEditor::itemLabel(int(index));
-        for (; made != m_children.end() && (*made)->getType().getLabel() < label; ++made)
+        for (; made != m_children.end() && labelBefore((*made)->getType().getLabel(), label); ++made)
             visit(**made);
         visit(*m_cells->grid->makeItem(int(index)));
     }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -240,4 +241,50 @@ TEST(EntityModel, RejectedWritesChangeNothingReadsOfTheWrongKindGiveTheFallbackA
     EXPECT_EQ(EntityFetcher::getChassis(m.part), m.chassis);
     EXPECT_EQ(EntityFetcher::getSolutionControl(m.part)->getType(), Solution_Control_t);
     EXPECT_EQ(EntityFetcher::getSolutionControl(Model().getRoot()), nullptr);
+}
+
+// A composite keeps its children in QString's order whatever order they are put in, finds
+// each by its exact label (not one differing in case or length), replaces one put again
+// under the same label, and gives back the one taken.
+TEST(EntityModel, ChildrenKeepQStringOrderAndAreFoundByTheirExactLabel)
+{
+    const std::pair<const char*, QStringList> cases[] = {
+        {"in order", {"A", "B", "C"}},
+        {"reversed", {"C", "B", "A"}},
+        {"case apart", {"name", "Name", "NAME", "nAme"}},
+        {"one starts another", {"Width_2", "Width", "W", "Wi", ""}},
+        {"same length, last character apart", {"X_Lox", "X_Low", "X_Lo_"}},
+        {"beyond ASCII and surrogates", {"z", QString::fromUtf8("\xC2\xB5"), QString::fromUtf8("\xF0\x9F\x98\x80"),
+                                         QString::fromUtf8("\xEF\xBF\xBD"), "Z"}},
+        {"digits and punctuation", {"10", "9", "1_0", "1 0", "1-0"}},
+    };
+    for (const auto& [name, labels] : cases) {
+        SCOPED_TRACE(name);
+        CompositeAttribute composite(TypeRef("Holder"));
+        for (int i = 0; i < labels.size(); ++i)
+            EXPECT_EQ(composite.put(std::make_unique<ValueAttribute>(TypeRef(labels[i]), double(i))), nullptr);
+        QStringList sorted = labels;
+        std::sort(sorted.begin(), sorted.end());
+        QStringList held;
+        for (const Attribute* child : composite.children())
+            held << child->getType().getLabel();
+        EXPECT_EQ(held, sorted);
+        for (int i = 0; i < labels.size(); ++i) {
+            const auto* value = dynamic_cast<const ValueAttribute*>(composite.child(labels[i]));
+            ASSERT_TRUE(value) << labels[i].toStdString();
+            EXPECT_EQ(value->getValue().toDouble(), i);
+        }
+        EXPECT_EQ(composite.child(labels.first() + QStringLiteral("?")), nullptr);
+        // Put again: the old one comes back, the new one is found in its place.
+        const std::unique_ptr<Attribute> old =
+            composite.put(std::make_unique<ValueAttribute>(TypeRef(labels.last()), 99.0));
+        ASSERT_TRUE(old);
+        EXPECT_EQ(static_cast<const ValueAttribute&>(*old).getValue().toDouble(), labels.size() - 1);
+        EXPECT_EQ(static_cast<const ValueAttribute*>(composite.child(labels.last()))->getValue().toDouble(), 99.0);
+        const std::unique_ptr<Attribute> taken = composite.take(labels.first());
+        ASSERT_TRUE(taken);
+        EXPECT_EQ(taken->getType().getLabel(), labels.first());
+        EXPECT_EQ(composite.child(labels.first()), nullptr);
+        EXPECT_EQ(composite.childCount(), labels.size() - 1);
+    }
 }
