@@ -8,16 +8,37 @@ namespace EntityModel {
 
 TypeRef ModelTextLabels::find(const char* text, std::size_t size)
 {
-    const quint64 hash = hashOf(text, size);
-    size_t slot = hash & (m_slots.size() - 1);
-    for (; m_slots[slot].used; slot = (slot + 1) & (m_slots.size() - 1)) {
-        const Slot& entry = m_slots[slot];
-        if (entry.hash == hash && entry.bytes.size() == size && std::memcmp(entry.bytes.data(), text, size) == 0)
-            return entry.label;
+    return m_entries[place(text, size)].label;
+}
+
+TypeRef ModelTextLabels::findNext(Run& run, const char* text, std::size_t size)
+{
+    Entry& last = m_entries[run.last];
+    const Entry& guess = m_entries[last.next];
+    if (last.next != 0 && guess.bytes.size() == size && std::memcmp(guess.bytes.data(), text, size) == 0) {
+        run.last = last.next;
+        return guess.label;
     }
-    const TypeRef made(QString::fromUtf8(text, int(size)));
-    m_slots[slot] = Slot{true, hash, std::string(text, size), made};
-    if (++m_count * 2 > m_slots.size())
+    const std::size_t found = place(text, size); // may move the entries: `last` is found again
+    m_entries[run.last].next = found;
+    run.last = found;
+    return m_entries[found].label;
+}
+
+std::size_t ModelTextLabels::place(const char* text, std::size_t size)
+{
+    const quint64 hash = hashOf(text, size);
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t slot = hash & mask;
+    for (; m_slots[slot] != 0; slot = (slot + 1) & mask) {
+        const Entry& entry = m_entries[m_slots[slot]];
+        if (entry.hash == hash && entry.bytes.size() == size && std::memcmp(entry.bytes.data(), text, size) == 0)
+            return m_slots[slot];
+    }
+    const std::size_t made = m_entries.size();
+    m_entries.push_back(Entry{hash, std::string(text, size), TypeRef(QString::fromUtf8(text, int(size)))});
+    m_slots[slot] = made;
+    if (made * 2 > m_slots.size())
         grow();
     return made;
 }
@@ -43,15 +64,13 @@ quint64 ModelTextLabels::hashOf(const char* text, std::size_t size)
 
 void ModelTextLabels::grow()
 {
-    std::vector<Slot> old(m_slots.size() * 2);
-    old.swap(m_slots);
-    for (Slot& entry : old) {
-        if (!entry.used)
-            continue;
-        size_t slot = entry.hash & (m_slots.size() - 1);
-        while (m_slots[slot].used)
-            slot = (slot + 1) & (m_slots.size() - 1);
-        m_slots[slot] = std::move(entry);
+    m_slots.assign(m_slots.size() * 2, 0);
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t index = 1; index < m_entries.size(); ++index) {
+        std::size_t slot = m_entries[index].hash & mask;
+        while (m_slots[slot] != 0)
+            slot = (slot + 1) & mask;
+        m_slots[slot] = index;
     }
 }
 

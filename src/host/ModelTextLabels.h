@@ -16,23 +16,37 @@ namespace EntityModel {
 class ModelTextLabels
 {
 public:
+    // Where a run of labels stands, for findNext(): the label met last in it.
+    class Run
+    {
+    private:
+        friend class ModelTextLabels;
+        std::size_t last = 0; // the start of every run
+    };
+
     // The label whose UTF-8 bytes are `text`, made the first time they are met.
     TypeRef find(const char* text, std::size_t size);
+    // The same for the next label of `run`, tried first against the label that came after
+    // the run's last one when that was met before: the keys of entities of one type come in
+    // the same order, so most are found by one comparison, without a hash.
+    TypeRef findNext(Run& run, const char* text, std::size_t size);
 
 private:
-    struct Slot
+    struct Entry
     {
-        bool used = false;
         quint64 hash = 0;
         std::string bytes;
         TypeRef label;
+        std::size_t next = 0; // the entry that came after this one last time; 0 for none
     };
 
     static quint64 hashOf(const char* text, std::size_t size);
+    std::size_t place(const char* text, std::size_t size);
     void grow();
 
-    std::vector<Slot> m_slots = std::vector<Slot>(512);
-    std::size_t m_count = 0;
+    // Entry 0 stands for the start of a run; the others are the labels, in the order met.
+    std::vector<Entry> m_entries = std::vector<Entry>(1);
+    std::vector<std::size_t> m_slots = std::vector<std::size_t>(512); // into m_entries; 0 is free
 };
 
 } // namespace EntityModel

@@ -21,7 +21,6 @@
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace EntityModel {
@@ -35,20 +34,35 @@ enum class Field : quint8 {
     Other, Format, FormatVersion, Root, Attributes, Id, Type, Si, Unit, Int, Choice, Links, List, Curve, Entities
 };
 
+// Picked by length, then by bytes compared inline: every key of every entity and wrapper
+// comes here, and a search through the list took a library call for each name of its length.
 Field keyOf(const char* text, size_t size)
 {
-    using namespace std::string_view_literals;
-    static constexpr std::pair<std::string_view, Field> known[] = {
-        {"format"sv, Field::Format}, {"formatVersion"sv, Field::FormatVersion}, {"root"sv, Field::Root},
-        {"attributes"sv, Field::Attributes}, {"id"sv, Field::Id}, {"type"sv, Field::Type}, {"si"sv, Field::Si},
-        {"unit"sv, Field::Unit}, {"int"sv, Field::Int}, {"choice"sv, Field::Choice}, {"links"sv, Field::Links},
-        {"list"sv, Field::List}, {"curve"sv, Field::Curve}, {"entities"sv, Field::Entities}};
-    const std::string_view wanted(text, size);
-    for (const auto& [name, key] : known) {
-        if (name == wanted)
-            return key;
+    const auto is = [text](const char* name, size_t length) { return std::memcmp(text, name, length) == 0; };
+    switch (size) {
+    case 2:
+        return is("id", 2) ? Field::Id : is("si", 2) ? Field::Si : Field::Other;
+    case 3:
+        return is("int", 3) ? Field::Int : Field::Other;
+    case 4:
+        return is("type", 4)   ? Field::Type
+               : is("unit", 4) ? Field::Unit
+               : is("list", 4) ? Field::List
+               : is("root", 4) ? Field::Root
+                               : Field::Other;
+    case 5:
+        return is("links", 5) ? Field::Links : is("curve", 5) ? Field::Curve : Field::Other;
+    case 6:
+        return is("choice", 6) ? Field::Choice : is("format", 6) ? Field::Format : Field::Other;
+    case 8:
+        return is("entities", 8) ? Field::Entities : Field::Other;
+    case 10:
+        return is("attributes", 10) ? Field::Attributes : Field::Other;
+    case 13:
+        return is("formatVersion", 13) ? Field::FormatVersion : Field::Other;
+    default:
+        return Field::Other;
     }
-    return Field::Other;
 }
 
 quint32 bitOf(Field key) { return quint32(1) << int(key); }
@@ -89,6 +103,7 @@ struct Frame
         keyCount = 0;
         twice = false;
         label = TypeRef();
+        keys = ModelTextLabels::Run();
         id = -1;
         type = TypeRef();
         attributesObject = false;
@@ -118,6 +133,7 @@ struct Frame
     int keyCount = 0;
     bool twice = false; // a key came twice
     TypeRef label; // Attributes: the key whose value comes next; Wrapper: the attribute's label
+    ModelTextLabels::Run keys; // Attributes: the keys met so far, for guessing the next one
 
     // Entity: attributes come before the id and type are known (keys may be in any order),
     // so they wait here until the entity is made.
@@ -289,7 +305,7 @@ private:
         Frame& current = frame(top());
         switch (current.kind) {
         case Frame::Kind::Attributes:
-            current.label = label(text, size);
+            current.label = m_labels.findNext(current.keys, text, size);
             return true;
         case Frame::Kind::Top:
         case Frame::Kind::Entity:
@@ -580,10 +596,9 @@ private:
             made = m_model.makeEntity(current.type, quint64(id));
             made->reserve(int(current.attributes.size()));
             for (std::unique_ptr<Attribute>& attribute : current.attributes) {
-                const QString label = attribute->getType().getLabel();
-                if (made->put(std::move(attribute))) {
+                if (const std::unique_ptr<Attribute> replaced = made->put(std::move(attribute))) {
                     m_path.push_back(Step{type});
-                    raise(twice(label));
+                    raise(twice(replaced->getType().getLabel()));
                     m_path.pop_back();
                 }
             }
@@ -662,9 +677,8 @@ private:
             owner.attributes.push_back(std::move(attribute));
             return;
         }
-        const QString label = attribute->getType().getLabel();
-        if (owner.composite->put(std::move(attribute)))
-            raise(twice(label));
+        if (const std::unique_ptr<Attribute> replaced = owner.composite->put(std::move(attribute)))
+            raise(twice(replaced->getType().getLabel()));
     }
 
     Model& m_model;

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <sys/stat.h>
@@ -592,4 +593,74 @@ TEST(ModelFile, EveryLabelIsWrittenAsItselfHoweverManyThereAreAndWhateverTheyHol
         EXPECT_TRUE(hasAttributeSetTo(boardRead, TypeRef(QStringLiteral("Choice ") + c.label), TypeRef(c.label)));
     }
     EXPECT_EQ(ModelFile::toJson(*loaded), text);
+}
+
+// Keys of one entity are found by guessing the key that followed the previous one last time:
+// a wrong guess (keys in another order, labels differing only in case or length, a label
+// that is another's start) must still give each attribute its own label and value, and a
+// key repeated within one entity must still be refused.
+TEST(ModelFile, KeysReadAsThemselvesWhateverOrderTheyCameInBefore)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<QStringList> entities; // the keys of each entity, in the order written
+        const char* refusal;                // empty when the text loads
+    };
+    const QStringList bump = {"Bottom", "Definition", "Height", "Name", "Top"};
+    const Case cases[] = {
+        {"same keys in the same order", {bump, bump, bump}, ""},
+        {"the order turned round", {bump, {"Top", "Name", "Height", "Definition", "Bottom"}, bump}, ""},
+        {"one key left out, then back", {bump, {"Bottom", "Height", "Name", "Top"}, bump}, ""},
+        {"labels differing only in case", {{"Name", "name"}, {"name", "Name"}, {"NAME", "Name", "name"}}, ""},
+        {"labels that start others", {{"W", "Wi", "Width"}, {"Wi", "W", "Width", "Width_2"}, {"Width_2", "W"}}, ""},
+        {"same length, last byte differs", {{"X_Low", "X_Lox"}, {"X_Lox", "X_Low"}}, ""},
+        {"an empty label", {{"", "A"}, {"A", ""}}, ""},
+        {"labels beyond ASCII", {{"µ", "Ωmega", "z"}, {"z", "µ", "Ωmega"}}, ""},
+        {"a key repeated where the guess was right", {{"A", "B"}, {"A", "B", "B"}}, "\"B\" appears twice"},
+        {"a key repeated after a wrong guess", {{"A", "B"}, {"B", "A", "B"}}, "\"B\" appears twice"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Each entity's attribute holds a number that says which entity and key it is.
+        QByteArray items;
+        for (size_t e = 0; e < c.entities.size(); ++e) {
+            QByteArray attributes;
+            for (int k = 0; k < c.entities[e].size(); ++k)
+                attributes += (k ? ",\"" : "\"") + c.entities[e][k].toUtf8() + "\":" + QByteArray::number(int(e) * 100 + k);
+            items += (e ? "," : "") + QByteArray("{\"attributes\":{") + attributes + "},\"id\":" +
+                     QByteArray::number(int(e) + 2) + ",\"type\":\"Item\"}";
+        }
+        const QByteArray text = R"({"format":"tarvex-host-model","formatVersion":1,"root":{"attributes":{"Items":)"
+                                R"({"entities":[)" + items + R"(]}},"id":1,"type":"Project"}})";
+        QString error;
+        const auto loaded = ModelFile::fromJson(text, &error);
+        if (*c.refusal) {
+            EXPECT_FALSE(loaded);
+            EXPECT_TRUE(error.contains(QLatin1String(c.refusal))) << error.toStdString();
+            continue;
+        }
+        ASSERT_TRUE(loaded) << error.toStdString();
+        const auto* list = dynamic_cast<const EntityListAttribute*>(loaded->getRoot()->child(QStringLiteral("Items")));
+        ASSERT_TRUE(list);
+        ASSERT_EQ(list->count(), int(c.entities.size()));
+        for (int e = 0; e < list->count(); ++e) {
+            const QStringList& keys = c.entities[size_t(e)];
+            const std::vector<Attribute*> children = list->at(e)->children();
+            ASSERT_EQ(int(children.size()), keys.size()) << e;
+            QStringList sorted = keys;
+            std::sort(sorted.begin(), sorted.end());
+            for (int k = 0; k < keys.size(); ++k) {
+                EXPECT_EQ(children[size_t(k)]->getType().getLabel(), sorted[k]) << e;
+                const auto* value = dynamic_cast<const ValueAttribute*>(list->at(e)->child(keys[k]));
+                ASSERT_TRUE(value) << e << ' ' << keys[k].toStdString();
+                EXPECT_EQ(value->getValue().toDouble(), e * 100 + k) << e << ' ' << keys[k].toStdString();
+            }
+        }
+        // Written back, read again, written again: the same bytes.
+        const QByteArray saved = ModelFile::toJson(*loaded);
+        const auto again = ModelFile::fromJson(saved, &error);
+        ASSERT_TRUE(again) << error.toStdString();
+        EXPECT_EQ(ModelFile::toJson(*again), saved);
+    }
 }
