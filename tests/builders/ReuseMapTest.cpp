@@ -139,3 +139,29 @@ TEST(TarvexReuseMap, ShuffledAsksMatchTheFirstWaitingRule)
         }
     }
 }
+
+// An update detaches the kinds it rebuilds and nothing else, however close a type's label
+// comes to one of them (same length, one letter apart, case, a start of one), and an index
+// over detached entities holds those of the type asked only, even where another detached
+// type's label has the same length.
+TEST(TarvexReuseMap, OnlyReusableTypesAreDetachedAndOnlyTheTypeAskedIsIndexed)
+{
+    const std::pair<const char*, bool> types[] = {
+        {"Terminal", true}, {"Material", false}, {"terminal", false}, {"Bump", true},   {"Bumps", false},
+        {"Bum", false},     {"PCB", true},       {"PCB_Hole", true},  {"PCB_Holf", false}, {"", false},
+    };
+    for (const auto& [label, reusable] : types)
+        EXPECT_EQ(TarvexReuseMap::isReusableType(TypeRef(label)), reusable) << label;
+
+    // A terminal and a same-length other type, both with key K, detached from one board.
+    Boards b;
+    Entity* terminal = EntityEditor::createEntity(Terminal_t, b.p, Components_t);
+    Entity* other = EntityEditor::createEntity(TypeRef("Terminam"), b.p, Components_t);
+    for (Entity* entity : {other, terminal})
+        EntityEditor::setValue(entity, Name_t, QStringLiteral("K"));
+    b.reuse.detach(other);
+    b.reuse.detach(terminal);
+    EXPECT_EQ(b.reuse.reattach(b.p, Name_t, "K", Terminal_t, b.p, Components_t), terminal);
+    EXPECT_EQ(b.reuse.reattach(b.p, Name_t, "K", Terminal_t, b.p, Components_t), nullptr);
+    EXPECT_EQ(b.reuse.waiting(), std::vector<Entity*>{other});
+}
