@@ -6,6 +6,34 @@
 
 namespace EntityModel {
 
+namespace {
+
+// True when `text` holds exactly `bytes`. Labels are mostly short: up to 16 bytes they are
+// compared as two words, overlapping, inline, where a library call cost more than comparing.
+bool sameBytes(const std::string& bytes, const char* text, std::size_t size)
+{
+    if (bytes.size() != size)
+        return false;
+    if (size > 16)
+        return std::memcmp(bytes.data(), text, size) == 0;
+    if (size < 8) {
+        for (std::size_t i = 0; i < size; ++i) {
+            if (bytes[i] != text[i])
+                return false;
+        }
+        return true;
+    }
+    quint64 mine[2];
+    quint64 theirs[2];
+    std::memcpy(&mine[0], bytes.data(), 8);
+    std::memcpy(&mine[1], bytes.data() + size - 8, 8);
+    std::memcpy(&theirs[0], text, 8);
+    std::memcpy(&theirs[1], text + size - 8, 8);
+    return mine[0] == theirs[0] && mine[1] == theirs[1];
+}
+
+} // namespace
+
 TypeRef ModelTextLabels::find(const char* text, std::size_t size)
 {
     return m_entries[place(text, size)].label;
@@ -15,7 +43,7 @@ TypeRef ModelTextLabels::findNext(Run& run, const char* text, std::size_t size)
 {
     Entry& last = m_entries[run.last];
     const Entry& guess = m_entries[last.next];
-    if (last.next != 0 && guess.bytes.size() == size && std::memcmp(guess.bytes.data(), text, size) == 0) {
+    if (last.next != 0 && sameBytes(guess.bytes, text, size)) {
         run.last = last.next;
         return guess.label;
     }
@@ -32,7 +60,7 @@ std::size_t ModelTextLabels::place(const char* text, std::size_t size)
     std::size_t slot = hash & mask;
     for (; m_slots[slot] != 0; slot = (slot + 1) & mask) {
         const Entry& entry = m_entries[m_slots[slot]];
-        if (entry.hash == hash && entry.bytes.size() == size && std::memcmp(entry.bytes.data(), text, size) == 0)
+        if (entry.hash == hash && sameBytes(entry.bytes, text, size))
             return m_slots[slot];
     }
     const std::size_t made = m_entries.size();

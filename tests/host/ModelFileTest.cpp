@@ -616,6 +616,13 @@ TEST(ModelFile, KeysReadAsThemselvesWhateverOrderTheyCameInBefore)
         {"labels that start others", {{"W", "Wi", "Width"}, {"Wi", "W", "Width", "Width_2"}, {"Width_2", "W"}}, ""},
         {"same length, last byte differs", {{"X_Low", "X_Lox"}, {"X_Lox", "X_Low"}}, ""},
         {"an empty label", {{"", "A"}, {"A", ""}}, ""},
+        // After the same key, a label of 7 to 17 bytes and then one a middle byte apart
+        // from it: about where labels stop being compared word by word.
+        {"7 to 17 bytes, a middle byte apart",
+         {{"P", "Abc_efg"}, {"P", "Abc-efg"}, {"P", "Abcdefgh"}, {"P", "Abcdefgx"}, {"P", "Abcd_fghi"},
+          {"P", "Abcd-fghi"}, {"P", "Abcdefgh_jklmnop"}, {"P", "Abcdefgh-jklmnop"}, {"P", "Abcdefgh_jklmnopq"},
+          {"P", "Abcdefgh-jklmnopq"}, {"P", "Abcdefgh_jklmnopq"}},
+         ""},
         {"labels beyond ASCII", {{"µ", "Ωmega", "z"}, {"z", "µ", "Ωmega"}}, ""},
         {"a key repeated where the guess was right", {{"A", "B"}, {"A", "B", "B"}}, "\"B\" appears twice"},
         {"a key repeated after a wrong guess", {{"A", "B"}, {"B", "A", "B"}}, "\"B\" appears twice"},
