@@ -12,12 +12,35 @@
 
 #include <new>
 
+#include <sys/mman.h>
+
 namespace EntityModel {
 
 namespace {
 
 // A saved model larger than this is not a model we wrote.
 constexpr qint64 MaxFileBytes = qint64(2) * 1024 * 1024 * 1024;
+
+// The whole text of `file`, read into memory asked for in large pages: a text this size is
+// fresh memory from the system, and the reading faulted it in one 4 KiB page at a time,
+// each cleared first. Read on to the end as readAll() does, should the file have grown.
+QByteArray readWhole(QFile& file)
+{
+    constexpr quintptr LargePage = quintptr(2) * 1024 * 1024;
+    const qint64 size = file.size();
+    if (size < qint64(LargePage) || size > ModelFile::MaxJsonBytes)
+        return file.readAll();
+    QByteArray text(int(size), Qt::Uninitialized);
+    const quintptr start = (quintptr(text.data()) + LargePage - 1) & ~(LargePage - 1);
+    const quintptr end = (quintptr(text.data()) + quintptr(size)) & ~(LargePage - 1);
+    if (end > start)
+        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE); // only advice: its failure changes nothing
+    const qint64 got = file.read(text.data(), size);
+    text.truncate(int(std::max<qint64>(got, 0)));
+    if (got == size)
+        text += file.readAll();
+    return text;
+}
 
 } // namespace
 
@@ -139,7 +162,7 @@ std::unique_ptr<Model> ModelFile::load(const QString& path, QString* error)
                       .arg(file.size())
                       .arg(MaxFileBytes);
     else // read whole and parsed where it lies; not mapped, as a file written in place meanwhile would fault
-        model = fromJson(file.readAll(), &problem);
+        model = fromJson(readWhole(file), &problem);
     if (!model && error)
         *error = QStringLiteral("Cannot read model file %1: %2").arg(path, problem);
     return model;

@@ -671,3 +671,27 @@ TEST(ModelFile, KeysReadAsThemselvesWhateverOrderTheyCameInBefore)
         EXPECT_EQ(ModelFile::toJson(*again), saved);
     }
 }
+
+// A model file is read whole however its size falls about the size from which it is read
+// into memory asked for in large pages: every byte, the last included, and nothing more.
+TEST(ModelFile, FilesAboutTheLargePageSizeLoadWhole)
+{
+    const auto model = richModel();
+    const QByteArray text = ModelFile::toJson(*model);
+    constexpr qint64 LargePage = qint64(2) * 1024 * 1024;
+    TestSupport::TempDir dir;
+    for (const qint64 size : {LargePage - 1, LargePage, LargePage + 1, LargePage + 4097, 3 * LargePage + 5}) {
+        SCOPED_TRACE(size);
+        // Spaces before the text, so that a file read short loses the text's end.
+        const QString path = dir.write("M.json", QByteArray(int(size - text.size()), ' ') + text);
+        ASSERT_EQ(QFileInfo(path).size(), size);
+        QString error;
+        const auto loaded = ModelFile::load(path, &error);
+        ASSERT_TRUE(loaded) << error.toStdString();
+        EXPECT_EQ(ModelFile::toJson(*loaded), text);
+        // One byte past the text that is not JSON is refused, at its own offset.
+        dir.write("M.json", QByteArray(int(size - text.size() - 1), ' ') + text + 'x');
+        EXPECT_FALSE(ModelFile::load(path, &error));
+        EXPECT_TRUE(error.contains(QStringLiteral("at offset %1").arg(size - 1))) << error.toStdString();
+    }
+}
