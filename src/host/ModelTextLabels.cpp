@@ -34,23 +34,23 @@ bool sameBytes(const std::string& bytes, const char* text, std::size_t size)
 
 } // namespace
 
-TypeRef ModelTextLabels::find(const char* text, std::size_t size)
+const TypeRef& ModelTextLabels::find(const char* text, std::size_t size)
 {
-    return m_entries[place(text, size)].label;
+    return *m_entries[place(text, size)].label;
 }
 
-TypeRef ModelTextLabels::findNext(Run& run, const char* text, std::size_t size)
+const TypeRef& ModelTextLabels::findNext(Run& run, const char* text, std::size_t size)
 {
     Entry& last = m_entries[run.last];
     const Entry& guess = m_entries[last.next];
     if (last.next != 0 && sameBytes(guess.bytes, text, size)) {
         run.last = last.next;
-        return guess.label;
+        return *guess.label;
     }
     const std::size_t found = place(text, size); // may move the entries: `last` is found again
     m_entries[run.last].next = found;
     run.last = found;
-    return m_entries[found].label;
+    return *m_entries[found].label;
 }
 
 std::size_t ModelTextLabels::place(const char* text, std::size_t size)
@@ -64,7 +64,8 @@ std::size_t ModelTextLabels::place(const char* text, std::size_t size)
             return m_slots[slot];
     }
     const std::size_t made = m_entries.size();
-    m_entries.push_back(Entry{hash, std::string(text, size), TypeRef(QString::fromUtf8(text, int(size)))});
+    m_labels.emplace_back(QString::fromUtf8(text, int(size)));
+    m_entries.push_back(Entry{hash, std::string(text, size), &m_labels.back()});
     m_slots[slot] = made;
     if (made * 2 > m_slots.size())
         grow();

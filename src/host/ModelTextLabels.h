@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -24,19 +25,21 @@ public:
         std::size_t last = 0; // the start of every run
     };
 
-    // The label whose UTF-8 bytes are `text`, made the first time they are met.
-    TypeRef find(const char* text, std::size_t size);
+    // The label whose UTF-8 bytes are `text`, made the first time they are met. It stays
+    // where it is as long as the table, so that readers may point to it and copy it only
+    // into what they make.
+    const TypeRef& find(const char* text, std::size_t size);
     // The same for the next label of `run`, tried first against the label that came after
     // the run's last one when that was met before: the keys of entities of one type come in
     // the same order, so most are found by one comparison, without a hash.
-    TypeRef findNext(Run& run, const char* text, std::size_t size);
+    const TypeRef& findNext(Run& run, const char* text, std::size_t size);
 
 private:
     struct Entry
     {
         quint64 hash = 0;
         std::string bytes;
-        TypeRef label;
+        const TypeRef* label = nullptr;
         std::size_t next = 0; // the entry that came after this one last time; 0 for none
     };
 
@@ -47,6 +50,7 @@ private:
     // Entry 0 stands for the start of a run; the others are the labels, in the order met.
     std::vector<Entry> m_entries = std::vector<Entry>(1);
     std::vector<std::size_t> m_slots = std::vector<std::size_t>(512); // into m_entries; 0 is free
+    std::deque<TypeRef> m_labels; // of the entries; a deque keeps them where they are as it grows
 };
 
 } // namespace EntityModel

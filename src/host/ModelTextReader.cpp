@@ -78,6 +78,13 @@ struct Scalar
     size_t size = 0;
 };
 
+// What a frame's label, type, unit or choice points to while it has none.
+const TypeRef& noLabel()
+{
+    static const TypeRef none;
+    return none;
+}
+
 // One step of the place the reader is at, for messages: an attribute's label, "root", or the
 // type of an entity, which may be known only once the entity's object ends ("type" comes
 // after "attributes" in the files we write); `entityFrame` names that entity's frame until then.
@@ -102,10 +109,10 @@ struct Frame
         keysMet = 0;
         keyCount = 0;
         twice = false;
-        label = TypeRef();
+        label = &noLabel();
         keys = ModelTextLabels::Run();
         id = -1;
-        type = TypeRef();
+        type = &noLabel();
         attributesObject = false;
         attributes.clear();
         unreadable = false;
@@ -114,8 +121,8 @@ struct Frame
         unitString = false;
         tag = Field::Other;
         text.clear();
-        choice = TypeRef();
-        unit = TypeRef();
+        choice = &noLabel();
+        unit = &noLabel();
         ids.clear();
         values.clear();
         points.clear();
@@ -132,13 +139,15 @@ struct Frame
     quint32 keysMet = 0;
     int keyCount = 0;
     bool twice = false; // a key came twice
-    TypeRef label; // Attributes: the key whose value comes next; Wrapper: the attribute's label
+    // Labels point into the reader's table of labels, so that a frame takes and drops them
+    // without counting references: the attributes made copy them.
+    const TypeRef* label = &noLabel(); // Attributes: the key whose value comes next; Wrapper: the attribute's label
     ModelTextLabels::Run keys; // Attributes: the keys met so far, for guessing the next one
 
     // Entity: attributes come before the id and type are known (keys may be in any order),
     // so they wait here until the entity is made.
     double id = -1;
-    TypeRef type;
+    const TypeRef* type = &noLabel();
     bool attributesObject = false;
     std::vector<std::unique_ptr<Attribute>> attributes;
 
@@ -149,10 +158,10 @@ struct Frame
     bool bodyFits = false;
     double si = 0;
     bool siNumber = false;
-    TypeRef unit;
+    const TypeRef* unit = &noLabel();
     bool unitString = false;
     QString text; // of an "int"
-    TypeRef choice;
+    const TypeRef* choice = &noLabel();
     QVector<quint64> ids;
     QVector<double> values;
     QVector<QPointF> points;
@@ -258,7 +267,7 @@ private:
         --m_depth;
     }
 
-    TypeRef label(const char* text, size_t size) { return m_labels.find(text, size); }
+    const TypeRef* label(const char* text, size_t size) { return &m_labels.find(text, size); }
 
     // Notes a problem at the current place, with `step` below it when not empty; a problem
     // already noted stays.
@@ -305,7 +314,7 @@ private:
         Frame& current = frame(top());
         switch (current.kind) {
         case Frame::Kind::Attributes:
-            current.label = m_labels.findNext(current.keys, text, size);
+            current.label = &m_labels.findNext(current.keys, text, size);
             return true;
         case Frame::Kind::Top:
         case Frame::Kind::Entity:
@@ -361,28 +370,28 @@ private:
             if (current.key == Field::Id)
                 current.id = number ? value.number : -1;
             else if (current.key == Field::Type)
-                current.type = string ? label(value.text, value.size) : TypeRef();
+                current.type = string ? label(value.text, value.size) : &noLabel();
             else if (current.key == Field::Attributes)
                 current.attributesObject = false;
             return true;
         case Frame::Kind::Attributes:
             if (value.kind == Scalar::Kind::Null)
-                raise(unreadable(), current.label.getLabel());
+                raise(unreadable(), current.label->getLabel());
             else
-                keep(index, std::make_unique<ValueAttribute>(current.label, plainValue(value)));
+                keep(index, std::make_unique<ValueAttribute>(*current.label, plainValue(value)));
             return true;
         case Frame::Kind::Wrapper:
             if (current.key == Field::Si) {
                 current.si = value.number;
                 current.siNumber = number;
             } else if (current.key == Field::Unit) {
-                current.unit = string ? label(value.text, value.size) : TypeRef();
+                current.unit = string ? label(value.text, value.size) : &noLabel();
                 current.unitString = string;
             } else if (current.key == Field::Int) {
                 current.text = string ? QString::fromUtf8(value.text, int(value.size)) : QString();
                 current.bodyFits = string;
             } else if (current.key == Field::Choice) {
-                current.choice = string ? label(value.text, value.size) : TypeRef();
+                current.choice = string ? label(value.text, value.size) : &noLabel();
                 current.bodyFits = string;
             } else {
                 current.bodyFits = false;
@@ -461,7 +470,7 @@ private:
         case Frame::Kind::Entity:
             if (current.key == Field::Attributes && object) {
                 current.attributesObject = true;
-                const QString type = current.type.getLabel();
+                const QString& type = current.type->getLabel();
                 if (!push(Frame::Kind::Attributes))
                     return false;
                 m_path.push_back(type.isEmpty() ? Step{QString(), index} : Step{type});
@@ -470,20 +479,20 @@ private:
             if (current.key == Field::Id)
                 current.id = -1;
             else if (current.key == Field::Type)
-                current.type = TypeRef();
+                current.type = &noLabel();
             else if (current.key == Field::Attributes)
                 current.attributesObject = false;
             return push(Frame::Kind::Skip);
         case Frame::Kind::Attributes: {
-            const TypeRef attribute = current.label;
+            const TypeRef* attribute = current.label; // `current` may move as the frames grow
             if (!object) {
-                raise(unreadable(), attribute.getLabel());
+                raise(unreadable(), attribute->getLabel());
                 return push(Frame::Kind::Skip);
             }
             if (!push(Frame::Kind::Wrapper))
                 return false;
             frame(top()).label = attribute;
-            m_path.push_back(Step{attribute.getLabel()});
+            m_path.push_back(Step{attribute->getLabel()});
             return true;
         }
         case Frame::Kind::Wrapper:
@@ -532,9 +541,9 @@ private:
         if (!fits)
             return push(Frame::Kind::Skip);
         if (tag == Field::Attributes)
-            wrapper.composite = std::make_unique<CompositeAttribute>(wrapper.label);
+            wrapper.composite = std::make_unique<CompositeAttribute>(*wrapper.label);
         else if (tag == Field::Entities)
-            wrapper.list = std::make_unique<EntityListAttribute>(wrapper.label);
+            wrapper.list = std::make_unique<EntityListAttribute>(*wrapper.label);
         return push(tag == Field::Attributes ? Frame::Kind::Attributes
                     : tag == Field::Links    ? Frame::Kind::Links
                     : tag == Field::List     ? Frame::Kind::List
@@ -572,13 +581,13 @@ private:
         if (m_problem.set) {
             for (Step& step : m_problem.path) {
                 if (step.entityFrame == index) {
-                    step.text = current.type.getLabel();
+                    step.text = current.type->getLabel();
                     step.entityFrame = -1;
                 }
             }
         }
         const double id = current.id;
-        const QString type = current.type.getLabel();
+        const QString type = current.type->getLabel();
         if (type.isEmpty() || !(id >= 1) || id != std::floor(id)) {
             raiseOver(current, entityNeeds());
         } else if (id > double(MaxSavedId)) {
@@ -593,7 +602,7 @@ private:
         }
         std::unique_ptr<Entity> made;
         if (!m_problem.set) {
-            made = m_model.makeEntity(current.type, quint64(id));
+            made = m_model.makeEntity(*current.type, quint64(id));
             made->reserve(int(current.attributes.size()));
             for (std::unique_ptr<Attribute>& attribute : current.attributes) {
                 if (const std::unique_ptr<Attribute> replaced = made->put(std::move(attribute))) {
@@ -625,7 +634,7 @@ private:
             raiseOver(current, unreadable());
         } else if (current.keyCount == 2) {
             if ((current.keysMet & bitOf(Field::Si)) && current.siNumber && current.unitString)
-                made = std::make_unique<ValueAttribute>(current.label, current.si, current.unit);
+                made = std::make_unique<ValueAttribute>(*current.label, current.si, *current.unit);
             else
                 raiseOver(current, unreadable());
         } else if (current.tag == Field::Attributes && !current.bodyFits) {
@@ -649,16 +658,16 @@ private:
         case Field::Int: {
             bool ok = false;
             const qlonglong value = wrapper.text.toLongLong(&ok);
-            return ok ? std::make_unique<ValueAttribute>(wrapper.label, QVariant(value)) : nullptr;
+            return ok ? std::make_unique<ValueAttribute>(*wrapper.label, QVariant(value)) : nullptr;
         }
         case Field::Choice:
-            return std::make_unique<ChoiceAttribute>(wrapper.label, wrapper.choice);
+            return std::make_unique<ChoiceAttribute>(*wrapper.label, *wrapper.choice);
         case Field::Links:
-            return std::make_unique<LinkAttribute>(wrapper.label, wrapper.ids);
+            return std::make_unique<LinkAttribute>(*wrapper.label, wrapper.ids);
         case Field::List:
-            return std::make_unique<DoubleListAttribute>(wrapper.label, wrapper.values);
+            return std::make_unique<DoubleListAttribute>(*wrapper.label, wrapper.values);
         case Field::Curve:
-            return std::make_unique<CurveAttribute>(wrapper.label, wrapper.points);
+            return std::make_unique<CurveAttribute>(*wrapper.label, wrapper.points);
         case Field::Entities:
             return std::move(wrapper.list);
         case Field::Attributes:
