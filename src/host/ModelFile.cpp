@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <new>
 
 #include <sys/mman.h>
