@@ -81,27 +81,24 @@ void TarvexObjectNesting::absorb(TarvexCompositeGeometryObject& package, std::si
                                  const TarvexBoundIndex& packageIndex, bool skipBallsAndBumps)
 {
     // A pass tests against the package as it stood when the pass began; what it took in
-    // enlarges the package for the next pass.
-    for (bool moved = true; moved;) {
-        moved = false;
+    // enlarges the package for the next pass. When nothing it took joined its solid, the
+    // next pass would ask the same shape the same questions, so none is made.
+    for (bool grown = true; grown;) {
+        grown = false;
         const TarvexPlacedGeometry geometry = package.getGeometry();
         const TarvexPlacedGeometryContainer container(geometry);
         for (const std::size_t later : packageIndex.meeting(geometry)) {
             if (later <= slot || !m_packages[later])
                 continue;
-            if (container.contains(m_packages[later]->getGeometry())) {
-                package.addChild(std::move(m_packages[later]));
-                moved = true;
-            }
+            if (container.contains(m_packages[later]->getGeometry()))
+                grown = package.addChildGrowing(std::move(m_packages[later])) || grown;
         }
         for (const std::size_t index : m_partIndex.meeting(geometry)) {
             const std::unique_ptr<TarvexPart>& part = m_parts[index];
             if ((skipBallsAndBumps && m_isJoint[index]) || !part)
                 continue;
-            if (container.contains(part->getGeometry())) {
-                package.addChild(std::move(m_parts[index]));
-                moved = true;
-            }
+            if (container.contains(part->getGeometry()))
+                grown = package.addChildGrowing(std::move(m_parts[index])) || grown;
         }
     }
 }

@@ -67,6 +67,27 @@ TarvexPart* TarvexCompositeGeometryObject::addChild(std::unique_ptr<TarvexPart> 
     return children.back().get();
 }
 
+bool TarvexCompositeGeometryObject::addChildGrowing(std::unique_ptr<TarvexPart> child)
+{
+    if (!child)
+        return false;
+    TarvexPlacedGeometry* geometry = upToDateGeometry();
+    if (!geometry) {
+        addChild(std::move(child));
+        return true;
+    }
+    // Made before anything changes, as it may throw.
+    const TarvexPlacedGeometry& added = child->getGeometry();
+    bool changed = true;
+    if (children.empty())
+        *geometry = added;
+    else
+        changed = geometry->unite(added);
+    child->setParent(this);
+    children.push_back(std::move(child));
+    return changed;
+}
+
 std::unique_ptr<TarvexPart> TarvexCompositeGeometryObject::takeChild(size_t index)
 {
     if (index >= children.size())

@@ -40,6 +40,10 @@ public:
     /// Appends `child`, makes this composite its parent and marks the geometry out of date.
     /// Returns the stored child (null for a null child).
     TarvexPart* addChild(std::unique_ptr<TarvexPart> child);
+    /// Appends `child` as `addChild` does, but a geometry already made grows by the child's,
+    /// exactly as `createGeometry` would unite it last, instead of being made anew on next
+    /// use. False when the geometry is known to be unchanged: the child did not join it.
+    bool addChildGrowing(std::unique_ptr<TarvexPart> child);
     /// Removes and returns the child at `index`, which then has no parent; null when out of
     /// range.
     std::unique_ptr<TarvexPart> takeChild(size_t index);

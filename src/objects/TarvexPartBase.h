@@ -34,6 +34,8 @@ protected:
 
     /// The cached geometry, rebuilt when out of date; usable from `const` members.
     const TarvexPlacedGeometry& cachedGeometry() const;
+    /// The cached geometry for changing in step with the part, or null when out of date.
+    TarvexPlacedGeometry* upToDateGeometry() { return geometryDirty ? nullptr : &geometry; }
     /// The holes of `placed`'s solid as pieces (see `getGeometryPieces`).
     static std::vector<TarvexPlacedGeometry> piecesOf(const TarvexPlacedGeometry& placed);
     /// The solid of a cylinder footprint: the circle of `diameter` centred on (x, y) of

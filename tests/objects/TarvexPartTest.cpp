@@ -8,6 +8,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <stdexcept>
 #include <tuple>
 
@@ -187,6 +188,66 @@ TEST(TarvexPartTest, CompositesUniteTheirChildren)
     EXPECT_EQ(taken.get(), fin);
     EXPECT_EQ(fin->getParent(), nullptr);
     EXPECT_TRUE(near(sink.getGeometry().bound, Bound(Vec3(0, 0, 0), Vec3(1, 1, 1))));
+}
+
+// Bit for bit the same record: transform, bound and the solid's vertices.
+bool identical(const TarvexPlacedGeometry& a, const TarvexPlacedGeometry& b)
+{
+    return a.transform == b.transform && a.bound == b.bound && a.hasGeometry() == b.hasGeometry()
+        && (!a.hasGeometry() || a.geometry->getPoints() == b.geometry->getPoints());
+}
+
+// A composite whose made geometry grows by each child added keeps the geometry a rebuild
+// from all children gives, and says false only when the child left it as it was.
+TEST(TarvexPartTest, GrowingCompositesMatchRebuiltOnes)
+{
+    using Make = std::function<std::unique_ptr<TarvexPart>()>;
+    const auto block = [](double x, double y, double size, double z, double height) -> Make {
+        return [=] {
+            return std::make_unique<TarvexBasicPart>(basic("B", "B", "Die", squareNodes(x, y, size, z), height));
+        };
+    };
+    const Make ball = [] {
+        return std::make_unique<TarvexSolderBall>("SB", 0.2, 0.2, 0.3, 0.2, Vec3(0.5, 0.5, 1), nullptr);
+    };
+    const Make none;
+    const struct
+    {
+        const char* name;
+        Make first;
+        std::vector<Make> added;
+        std::vector<bool> grows;
+    } cases[] = {
+        {"stacked on top", block(0, 0, 1, 0, 1), {block(0, 0, 1, 1, 2)}, {true}},
+        {"stacked below", block(0, 0, 1, 1, 1), {block(0, 0, 1, 0, 1)}, {true}},
+        {"beside in its plane", block(0, 0, 1, 0, 1), {block(1, 0, 1, 0, 1)}, {true}},
+        {"apart, then on top", block(0, 0, 1, 0, 1), {block(5, 5, 1, 3, 1), block(0, 0, 1, 1, 1)}, {false, true}},
+        {"a ball, then beside", block(0, 0, 1, 0, 1), {ball, block(0, 1, 1, 0, 1)}, {false, true}},
+        {"into an empty composite", none, {block(2, 2, 1, 0, 1), block(2, 2, 1, 1, 1)}, {true, true}},
+    };
+    for (const auto& c : cases) {
+        TarvexCompositeGeometryObject growing(c.first ? c.first() : nullptr);
+        TarvexCompositeGeometryObject rebuilt(c.first ? c.first() : nullptr);
+        for (size_t i = 0; i < c.added.size(); ++i) {
+            const TarvexPlacedGeometry before = growing.getGeometry();
+            EXPECT_EQ(growing.addChildGrowing(c.added[i]()), c.grows[i]) << c.name << " child " << i;
+            rebuilt.addChild(c.added[i]());
+            EXPECT_FALSE(growing.isGeometryDirty()) << c.name;
+            EXPECT_TRUE(identical(growing.getGeometry(), rebuilt.getGeometry())) << c.name << " child " << i;
+            if (!c.grows[i]) {
+                EXPECT_TRUE(identical(growing.getGeometry(), before)) << c.name << " child " << i;
+            }
+            EXPECT_EQ(growing.getChildren().back()->getParent(), &growing);
+        }
+        EXPECT_EQ(growing.getChildren().size(), rebuilt.getChildren().size()) << c.name;
+    }
+
+    // Not made yet, the geometry is left to be made on use, from every child.
+    TarvexCompositeGeometryObject unmade(block(0, 0, 1, 0, 1)());
+    EXPECT_TRUE(unmade.addChildGrowing(block(5, 5, 1, 3, 1)()));
+    EXPECT_TRUE(unmade.isGeometryDirty());
+    EXPECT_FALSE(unmade.addChildGrowing(nullptr));
+    EXPECT_EQ(unmade.getChildren().size(), 2u);
 }
 
 TEST(TarvexPartTest, VisitorsWalkInOrder)
