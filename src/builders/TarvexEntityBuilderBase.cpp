@@ -1,6 +1,5 @@
 #include <tarvex/builders/TarvexEntityBuilderBase.h>
 
-#include <tarvex/builders/TarvexPartPlacement.h>
 #include <tarvex/host/EntityEditor.h>
 #include <tarvex/host/RotationAngles.h>
 
@@ -22,12 +21,13 @@ Tools::ToolProgress* TarvexEntityBuilderBase::getProgress() const { return progr
 
 TarvexPlacedGeometry TarvexEntityBuilderBase::hostFrameOf(const TarvexPart& part)
 {
-    return toHostFrame(flatBoundOf(placedGeometryOf(part)));
+    const TarvexPlacedGeometry flat = flatBoundOf(placedGeometryOf(part));
+    return toHostFrame(flat, hostMaps.get(flat.transform, hostFrameMapsOf));
 }
 
 Vec3 TarvexEntityBuilderBase::lowCorner(const TarvexPlacedGeometry& host, const Transform& relativeTo)
 {
-    return hostLowCorner(host, relativeTo);
+    return hostLowCornerThrough(host, inverses.get(relativeTo, [](const Transform& frame) { return frame.inverse(); }));
 }
 
 void TarvexEntityBuilderBase::writeLocation(Entity* entity, const TarvexPlacedGeometry& host,
@@ -35,7 +35,7 @@ void TarvexEntityBuilderBase::writeLocation(Entity* entity, const TarvexPlacedGe
 {
     if (!entity)
         return;
-    const Vec3 corner = lowCorner(host, relativeTo);
+    const Vec3 corner = hostLowCorner(host, relativeTo);
     EntityEditor::setValueNoThrow(entity, Origin_Point_t, Low_Corner_t);
     EntityEditor::setSIValueNoThrow(entity, X_Location_t, corner.x);
     EntityEditor::setSIValueNoThrow(entity, Y_Location_t, corner.y);

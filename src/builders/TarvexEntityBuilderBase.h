@@ -3,6 +3,8 @@
 #include <tarvex/host/Entity.h>
 #include <tarvex/host/ProgressBaseObject.h>
 #include <tarvex/host/Transform.h>
+#include <tarvex/host/TransformMemo.h>
+#include <tarvex/builders/TarvexPartPlacement.h>
 #include <tarvex/objects/TarvexPartVisitorConst.h>
 #include <tarvex/objects/TarvexPlacedGeometry.h>
 
@@ -45,9 +47,9 @@ protected:
 
     /// `part` in host axes: the bound of its flattened placed geometry through `toHostFrame`
     /// (no solid: builders place entities by bound). May throw what the part's geometry throws.
-    static TarvexPlacedGeometry hostFrameOf(const TarvexPart& part);
+    TarvexPlacedGeometry hostFrameOf(const TarvexPart& part);
     /// The low corner of `host`'s bound (a part in host axes), taken relative to `relativeTo`.
-    static Geometry::Vec3 lowCorner(const TarvexPlacedGeometry& host, const Geometry::Transform& relativeTo);
+    Geometry::Vec3 lowCorner(const TarvexPlacedGeometry& host, const Geometry::Transform& relativeTo);
     /// Writes the low corner of `host`, relative to `relativeTo`, as the entity's origin
     /// (`Origin_Point_t`) and location.
     static void writeLocation(EntityModel::Entity* entity, const TarvexPlacedGeometry& host,
@@ -60,6 +62,9 @@ private:
     Geometry::Transform placement;
     TarvexEntityBuildState* sharedState;
     Tools::ToolProgress* progress;
+    // Parts are asked for in runs that share one frame (the joints of one component).
+    Geometry::TransformMemo<HostFrameMaps> hostMaps;
+    Geometry::TransformMemo<Geometry::Transform> inverses;
 };
 
 } // namespace Tarvex

@@ -29,17 +29,26 @@ double snappedLength(double value)
     return std::abs(value) < lengthNoise ? 0.0 : value;
 }
 
-TarvexPlacedGeometry toHostFrame(const TarvexPlacedGeometry& placed)
+HostFrameMaps hostFrameMapsOf(const Transform& transform)
 {
     const Transform& rotation = interchangeToHostRotation();
     static const Transform rotationBack = rotation.inverse();
     // A maps host placements back to file ones; the part's host placement is its inverse
     // (R T R^-1), and A R T carries the solid from its own frame into host axes.
-    const Transform back = rotation * placed.transform.inverse() * rotationBack;
-    const Transform intoHost = back * rotation * placed.transform;
+    const Transform back = rotation * transform.inverse() * rotationBack;
+    return {back * rotation * transform, back.inverse()};
+}
 
+TarvexPlacedGeometry toHostFrame(const TarvexPlacedGeometry& placed)
+{
+    return toHostFrame(placed, hostFrameMapsOf(placed.transform));
+}
+
+TarvexPlacedGeometry toHostFrame(const TarvexPlacedGeometry& placed, const HostFrameMaps& maps)
+{
+    const Transform& intoHost = maps.intoHost;
     TarvexPlacedGeometry host;
-    host.transform = back.inverse();
+    host.transform = maps.placement;
     if (placed.geometry) {
         host.geometry = placed.geometry->createTransformedGeometry(intoHost);
         host.bound = host.geometry->getBound();
@@ -56,7 +65,12 @@ TarvexPlacedGeometry toHostFrame(const TarvexPlacedGeometry& placed)
 
 Vec3 hostLowCorner(const TarvexPlacedGeometry& host, const Transform& relativeTo)
 {
-    return snapped((relativeTo.inverse() * host.transform).transform(host.bound.getLow()));
+    return hostLowCornerThrough(host, relativeTo.inverse());
+}
+
+Vec3 hostLowCornerThrough(const TarvexPlacedGeometry& host, const Transform& intoFrame)
+{
+    return snapped((intoFrame * host.transform).transform(host.bound.getLow()));
 }
 
 const TarvexPlacedGeometry& placedGeometryOf(const TarvexPart& part)

@@ -16,12 +16,27 @@ class TarvexPart;
 /// noise there (3e-19 m) that would otherwise reach the saved model. The result's transform is the host placement of the part.
 TarvexPlacedGeometry toHostFrame(const TarvexPlacedGeometry& placed);
 
+/// What `toHostFrame` finds from a record's transform alone.
+struct HostFrameMaps
+{
+    /// Carries the solid from its own frame into host axes.
+    Geometry::Transform intoHost;
+    /// The host placement before the solid is moved to the origin.
+    Geometry::Transform placement;
+};
+/// The maps `toHostFrame` uses for a record placed by `transform`.
+HostFrameMaps hostFrameMapsOf(const Geometry::Transform& transform);
+/// `toHostFrame(placed)` with `maps`, which must be `hostFrameMapsOf(placed.transform)`.
+TarvexPlacedGeometry toHostFrame(const TarvexPlacedGeometry& placed, const HostFrameMaps& maps);
+
 /// `value` (a length in metres), or 0 when it is within 1e-15 m of 0: rounding noise.
 double snappedLength(double value);
 
 /// The low corner of `host` (a part in host axes, as `toHostFrame` gives it) taken
 /// relative to the host frame `relativeTo`, without rounding noise.
 Geometry::Vec3 hostLowCorner(const TarvexPlacedGeometry& host, const Geometry::Transform& relativeTo);
+/// `hostLowCorner` with `intoFrame` the inverse of the frame `relativeTo`.
+Geometry::Vec3 hostLowCornerThrough(const TarvexPlacedGeometry& host, const Geometry::Transform& intoFrame);
 
 /// `placed` flattened (as `TarvexPlacedGeometry::flattened` gives it) without its solid:
 /// the transform and the bound only, made without copying the solid.

@@ -1,6 +1,7 @@
 #include <tarvex/host/Transform.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace Geometry {
 
@@ -142,6 +143,12 @@ bool Transform::isApprox(const Transform& other, double tolerance) const
 bool Transform::operator==(const Transform& other) const
 {
     return m_matrix == other.m_matrix && m_translation == other.m_translation;
+}
+
+bool Transform::isIdentical(const Transform& other) const
+{
+    return std::memcmp(&m_matrix, &other.m_matrix, sizeof(m_matrix)) == 0
+        && std::memcmp(&m_translation, &other.m_translation, sizeof(m_translation)) == 0;
 }
 
 } // namespace Geometry

@@ -61,6 +61,9 @@ public:
     bool isApprox(const Transform& other, double tolerance = 1e-12) const;
     /// Exact element-wise comparison.
     bool operator==(const Transform& other) const;
+    /// True when every element has the same bits as `other`'s (so 0 and -0 differ): every
+    /// computation gives the same result from either.
+    bool isIdentical(const Transform& other) const;
     bool operator!=(const Transform& other) const { return !(*this == other); }
 
 private:

@@ -5,7 +5,10 @@
 
 #include "builders/BuilderTestSupport.h"
 
+#include <tarvex/host/TransformMemo.h>
+
 #include <cmath>
+#include <cstring>
 #include <tuple>
 
 using namespace Tarvex;
@@ -65,4 +68,38 @@ TEST(ToHostFrame, PartStartsAtTheOriginAndItsTransformCarriesTheHostPosition)
     const Bound inHostAxes = placed.getPlacedBound().transformed(interchangeToHostRotation());
     EXPECT_TRUE(turned.getPlacedBound().isApprox(inHostAxes, 1e-12));
     EXPECT_TRUE(near(turned.transform.transformVector(Vec3(1, 0, 0)), Vec3(0, 0, -1)));
+}
+
+// Frames remembered from the last transform asked with give the results of frames made
+// anew: a run of one frame, a change, a return, and transforms whose only difference is
+// the sign of a zero, which arithmetic can tell apart.
+TEST(ToHostFrame, RememberedFramesMatchFramesMadeAnew)
+{
+    const Transform shifted = Transform::createTranslation(Vec3(0.01, 0.02, 0.03));
+    const Transform turned =
+        Transform::createTranslation(Vec3(0.01, 0, 0)) * Transform::createRotation(Vec3(1, 1, 0), 0.3);
+    const Transform atZero = Transform::createTranslation(Vec3(0.0, 0.0, 0.0));
+    const Transform atMinusZero = Transform::createTranslation(Vec3(-0.0, 0.0, -0.0));
+    const Transform frames[] = {shifted, shifted, turned, shifted, atZero, atMinusZero, atZero, turned};
+    const auto identical = [](const Transform& a, const Transform& b) { return a.isIdentical(b); };
+
+    Geometry::TransformMemo<HostFrameMaps> maps;
+    Geometry::TransformMemo<Transform> inverses;
+    int step = 0;
+    for (const Transform& frame : frames) {
+        // A part whose low corner sits at -0 in x, so the sign of zero reaches the results.
+        const TarvexPlacedGeometry placed(nullptr, frame, Bound(Vec3(-0.0, 0.001, 0.002), Vec3(0.003, 0.004, 0.005)));
+        const TarvexPlacedGeometry fresh = toHostFrame(placed);
+        const TarvexPlacedGeometry kept = toHostFrame(placed, maps.get(frame, hostFrameMapsOf));
+        EXPECT_TRUE(identical(kept.transform, fresh.transform)) << "step " << step;
+        EXPECT_TRUE(kept.bound == fresh.bound) << "step " << step;
+        const Transform& inverse = inverses.get(frame, [](const Transform& t) { return t.inverse(); });
+        EXPECT_TRUE(identical(inverse, frame.inverse())) << "step " << step;
+        const Vec3 corner = hostLowCornerThrough(fresh, inverse);
+        const Vec3 expected = hostLowCorner(fresh, frame);
+        EXPECT_EQ(std::memcmp(&corner, &expected, sizeof corner), 0) << "step " << step;
+        ++step;
+    }
+    EXPECT_FALSE(atZero.isIdentical(atMinusZero));
+    EXPECT_TRUE(atZero == atMinusZero);
 }
