@@ -6,6 +6,11 @@ namespace Tarvex {
 
 Tarvex2DGeometry::~Tarvex2DGeometry() = default;
 
+bool Tarvex2DGeometry::hasPoints() const
+{
+    return !getPoints().empty();
+}
+
 Geometry::Transform2D Tarvex2DGeometry::getTransform() const
 {
     return Geometry::Transform2D();

@@ -28,6 +28,8 @@ public:
 
     /// The outline points in order, without a repeated end point.
     virtual std::vector<Geometry::Vec2> getPoints() const = 0;
+    /// True when `getPoints` has any, found without making them where the shape can.
+    virtual bool hasPoints() const;
     /// The sides: each point joined to the next, then the last one to the first.
     virtual std::vector<Tarvex2DGeometryLine> getSides() const = 0;
     /// True for shapes kept as an explicit point list (polygons and lines).

@@ -19,6 +19,11 @@ std::vector<Vec2> Tarvex2DGeometryCircle::getPoints() const
             transform.transformedVector(Vec2(diameter, diameter)), transform.transformedVector(Vec2(diameter, 0.0))};
 }
 
+bool Tarvex2DGeometryCircle::hasPoints() const
+{
+    return true;
+}
+
 bool Tarvex2DGeometryCircle::isPolygon() const
 {
     return false;

@@ -19,6 +19,8 @@ public:
 
     /// The local corners (0, 0), (0, d), (d, d), (d, 0) placed by `transform`.
     std::vector<Geometry::Vec2> getPoints() const override;
+    /// True: the outline has its fixed number of points.
+    bool hasPoints() const override;
     /// False.
     bool isPolygon() const override;
     /// True: the outline is the enclosing square.

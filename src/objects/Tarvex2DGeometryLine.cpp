@@ -16,6 +16,11 @@ std::vector<Vec2> Tarvex2DGeometryLine::getPoints() const
     return {start, end};
 }
 
+bool Tarvex2DGeometryLine::hasPoints() const
+{
+    return true;
+}
+
 bool Tarvex2DGeometryLine::isPolygon() const
 {
     return true;

@@ -19,6 +19,8 @@ public:
 
     /// [start, end].
     std::vector<Geometry::Vec2> getPoints() const override;
+    /// True: the outline has its fixed number of points.
+    bool hasPoints() const override;
     /// True: a line is kept as its points.
     bool isPolygon() const override;
     /// False.

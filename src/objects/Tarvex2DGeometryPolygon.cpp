@@ -46,6 +46,11 @@ std::vector<Vec2> Tarvex2DGeometryPolygon::getPoints() const
     return points;
 }
 
+bool Tarvex2DGeometryPolygon::hasPoints() const
+{
+    return !points.empty();
+}
+
 std::vector<Vec2> Tarvex2DGeometryPolygon::getPoints(const_iterator first) const
 {
     if (first == points.begin() || first == points.end())

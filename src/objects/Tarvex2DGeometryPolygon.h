@@ -33,6 +33,7 @@ public:
 
     /// A copy of the points.
     std::vector<Geometry::Vec2> getPoints() const override;
+    bool hasPoints() const override;
     /// The points rotated so that `first` comes first, order otherwise kept.
     std::vector<Geometry::Vec2> getPoints(const_iterator first) const;
     /// True.

@@ -31,6 +31,11 @@ std::vector<Vec2> Tarvex2DGeometryRectangle::getPoints() const
             transform.transformedVector(Vec2(size.x, size.y)), transform.transformedVector(Vec2(size.x, 0.0))};
 }
 
+bool Tarvex2DGeometryRectangle::hasPoints() const
+{
+    return true;
+}
+
 bool Tarvex2DGeometryRectangle::isPolygon() const
 {
     return false;

@@ -192,7 +192,7 @@ std::vector<Vec3> Tarvex3DGeometry2DExtrusion::getPoints() const
 
 bool Tarvex3DGeometry2DExtrusion::hasPoints() const
 {
-    return base && !base->getPoints().empty();
+    return base && base->hasPoints();
 }
 
 std::vector<Vec3> Tarvex3DGeometry2DExtrusion::getTransformedPoints(const Transform& transform) const

@@ -2,6 +2,7 @@
 #include <tarvex/objects/Tarvex2DGeometryLine.h>
 #include <tarvex/objects/Tarvex2DGeometryPolygon.h>
 #include <tarvex/objects/Tarvex2DGeometryRectangle.h>
+#include <tarvex/objects/Tarvex3DGeometry2DExtrusion.h>
 
 #include "objects/GeometryTestSupport.h"
 
@@ -371,4 +372,24 @@ TEST(Tarvex2DBadInputTest, NonFiniteAndHugeCoordinates)
                               {3 * u, 3 * u}, {3 * u, u}, {2 * u, u}, {2 * u, 0}};
         EXPECT_TRUE(samePoints(a.getPoints(), expected, u * 1e-12)) << u;
     }
+}
+
+// Every shape, and a solid made from it, knows whether it has outline points without
+// making them, and the answer is that of the points themselves.
+TEST(Tarvex2DGeometry, HasPointsWhenItsOutlineHasAny)
+{
+    std::vector<std::unique_ptr<Tarvex2DGeometry>> shapes;
+    shapes.push_back(std::make_unique<Tarvex2DGeometryCircle>(Vec2(1, 2), 0.5));
+    shapes.push_back(std::make_unique<Tarvex2DGeometryRectangle>(Vec2(1, 2), Vec2(3, 4)));
+    shapes.push_back(std::make_unique<Tarvex2DGeometryLine>(Vec2(1, 2), Vec2(3, 4)));
+    shapes.push_back(std::make_unique<Tarvex2DGeometryPolygon>(GeometryTest::square(0, 0, 1)));
+    shapes.push_back(std::make_unique<Tarvex2DGeometryPolygon>());
+    for (const auto& shape : shapes) {
+        const bool expected = !shape->getPoints().empty();
+        EXPECT_EQ(shape->hasPoints(), expected) << ::testing::PrintToString(shape->getPoints());
+        const Tarvex3DGeometry2DExtrusion solid(shape->clone(), 0.0, 1.0);
+        EXPECT_EQ(solid.hasPoints(), expected);
+        EXPECT_EQ(solid.hasPoints(), !solid.getPoints().empty());
+    }
+    EXPECT_FALSE(Tarvex3DGeometry2DExtrusion(nullptr, 0.0, 1.0).hasPoints());
 }
