@@ -93,22 +93,9 @@ Transform Transform::inverse() const
     return result;
 }
 
-Vec3 Transform::transform(const Vec3& point) const
-{
-    return transformVector(point) + m_translation;
-}
-
 Vec3 Transform::inverseTransformedVector(const Vec3& point) const
 {
     return inverse().transform(point);
-}
-
-Vec3 Transform::transformVector(const Vec3& vector) const
-{
-    const Matrix& m = m_matrix;
-    return Vec3(m[0][0] * vector.x + m[0][1] * vector.y + m[0][2] * vector.z,
-                m[1][0] * vector.x + m[1][1] * vector.y + m[1][2] * vector.z,
-                m[2][0] * vector.x + m[2][1] * vector.y + m[2][2] * vector.z);
 }
 
 Transform Transform::getRotationMatrix() const

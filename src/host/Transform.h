@@ -38,13 +38,19 @@ public:
     double getDeterminant() const;
 
     /// The image of a point (matrix and translation).
-    Vec3 transform(const Vec3& point) const;
+    Vec3 transform(const Vec3& point) const { return transformVector(point) + m_translation; }
     /// The image of a point; same as `transform`, under the name the 2D transform uses.
     Vec3 transformedVector(const Vec3& point) const { return transform(point); }
     /// The point that maps onto `point` (the inverse map applied).
     Vec3 inverseTransformedVector(const Vec3& point) const;
     /// The image of a direction: the matrix alone, no translation.
-    Vec3 transformVector(const Vec3& vector) const;
+    Vec3 transformVector(const Vec3& vector) const
+    {
+        const Matrix& m = m_matrix;
+        return Vec3(m[0][0] * vector.x + m[0][1] * vector.y + m[0][2] * vector.z,
+                    m[1][0] * vector.x + m[1][1] * vector.y + m[1][2] * vector.z,
+                    m[2][0] * vector.x + m[2][1] * vector.y + m[2][2] * vector.z);
+    }
 
     /// The translation part (the image of the origin).
     Vec3 getTranslation() const { return m_translation; }

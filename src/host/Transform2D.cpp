@@ -62,19 +62,9 @@ Transform2D Transform2D::inverse() const
     return result;
 }
 
-Vec2 Transform2D::transformedVector(const Vec2& point) const
-{
-    return transformVector(point) + m_translation;
-}
-
 Vec2 Transform2D::inverseTransformedVector(const Vec2& point) const
 {
     return inverse().transformedVector(point);
-}
-
-Vec2 Transform2D::transformVector(const Vec2& vector) const
-{
-    return m_xAxis * vector.x + m_yAxis * vector.y;
 }
 
 bool Transform2D::isIdentity(double tolerance) const

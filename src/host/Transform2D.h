@@ -44,11 +44,11 @@ public:
     double getDeterminant() const { return m_xAxis.cross(m_yAxis); }
 
     /// The image of a point (matrix and translation).
-    Vec2 transformedVector(const Vec2& point) const;
+    Vec2 transformedVector(const Vec2& point) const { return transformVector(point) + m_translation; }
     /// The point that maps onto `point` (the inverse map applied).
     Vec2 inverseTransformedVector(const Vec2& point) const;
     /// The image of a direction: the matrix alone, no translation.
-    Vec2 transformVector(const Vec2& vector) const;
+    Vec2 transformVector(const Vec2& vector) const { return m_xAxis * vector.x + m_yAxis * vector.y; }
 
     /// The translation part (the image of the origin).
     Vec2 getTranslation() const { return m_translation; }
