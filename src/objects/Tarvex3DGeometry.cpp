@@ -29,4 +29,13 @@ std::vector<Geometry::Vec3> Tarvex3DGeometry::getTransformedPoints(const Geometr
     return createTransformedGeometry(transform)->getPoints();
 }
 
+bool Tarvex3DGeometry::allTransformedPoints(const Geometry::Transform& transform, const PointTest& test) const
+{
+    for (const Geometry::Vec3& point : getTransformedPoints(transform)) {
+        if (!test(point))
+            return false;
+    }
+    return true;
+}
+
 } // namespace Tarvex

@@ -4,6 +4,7 @@
 #include <tarvex/host/Transform.h>
 #include <tarvex/host/Vec.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -52,6 +53,11 @@ public:
     /// The vertices of `createTransformedGeometry(transform)`, without making the copy where
     /// the solid can.
     virtual std::vector<Geometry::Vec3> getTransformedPoints(const Geometry::Transform& transform) const;
+    /// A question asked of one vertex.
+    using PointTest = std::function<bool(const Geometry::Vec3&)>;
+    /// True when `test` holds for every vertex of `createTransformedGeometry(transform)`,
+    /// asked in their order and no further than the first that fails.
+    virtual bool allTransformedPoints(const Geometry::Transform& transform, const PointTest& test) const;
 
 protected:
     Tarvex3DGeometry() = default;

@@ -201,19 +201,39 @@ std::vector<Vec3> Tarvex3DGeometry2DExtrusion::getTransformedPoints(const Transf
     return pointsPlacedBy(Transform::multiply(transform, placement));
 }
 
+bool Tarvex3DGeometry2DExtrusion::allTransformedPoints(const Transform& transform, const PointTest& test) const
+{
+    return !base || allPointsPlacedBy(Transform::multiply(transform, placement), base->getPoints(), test);
+}
+
 std::vector<Vec3> Tarvex3DGeometry2DExtrusion::pointsPlacedBy(const Transform& place) const
 {
     std::vector<Vec3> points;
     if (!base)
         return points;
     const std::vector<Vec2> outline = base->getPoints();
-    const Vec3 up = place.getRotationMatrix().transformVector(localUp) * height;
     points.reserve(2 * outline.size());
-    for (const Vec2& p : outline)
-        points.push_back(place.transformedVector(Vec3(p.x, p.y, 0.0)));
-    for (size_t i = 0; i < outline.size(); ++i)
-        points.push_back(points[i] + up);
+    allPointsPlacedBy(place, outline, [&points](const Vec3& point) {
+        points.push_back(point);
+        return true;
+    });
     return points;
+}
+
+bool Tarvex3DGeometry2DExtrusion::allPointsPlacedBy(const Transform& place, const std::vector<Vec2>& outline,
+                                                    const PointTest& test) const
+{
+    // The bottom points, then each moved up by the extrusion.
+    for (const Vec2& p : outline) {
+        if (!test(place.transformedVector(Vec3(p.x, p.y, 0.0))))
+            return false;
+    }
+    const Vec3 up = place.getRotationMatrix().transformVector(localUp) * height;
+    for (const Vec2& p : outline) {
+        if (!test(place.transformedVector(Vec3(p.x, p.y, 0.0)) + up))
+            return false;
+    }
+    return true;
 }
 
 std::vector<Tarvex3DGeometryLine> Tarvex3DGeometry2DExtrusion::getEdges() const

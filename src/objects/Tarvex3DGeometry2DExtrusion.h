@@ -40,6 +40,8 @@ public:
     bool hasPoints() const override;
     /// The vertices placed by `transform` after the placement, as a transformed copy has them.
     std::vector<Geometry::Vec3> getTransformedPoints(const Geometry::Transform& transform) const override;
+    /// Makes each vertex only when the ones before it passed.
+    bool allTransformedPoints(const Geometry::Transform& transform, const PointTest& test) const override;
     std::vector<Tarvex3DGeometryLine> getEdges() const override;
     std::vector<std::unique_ptr<Tarvex3DGeometry>> getHoles() const override;
 
@@ -58,6 +60,8 @@ public:
 
 private:
     std::vector<Geometry::Vec3> pointsPlacedBy(const Geometry::Transform& place) const;
+    bool allPointsPlacedBy(const Geometry::Transform& place, const std::vector<Geometry::Vec2>& outline,
+                           const PointTest& test) const;
 
     std::unique_ptr<Tarvex2DGeometry> base;
     double height;

@@ -24,7 +24,8 @@ TarvexPlacedGeometryContainer::TarvexPlacedGeometryContainer(const TarvexPlacedG
 
 bool TarvexPlacedGeometryContainer::contains(const TarvexPlacedGeometry& inner) const
 {
-    const Transform intoOuter = Transform::multiply(m_inverse, inner.transform);
+    const Transform& intoOuter = m_intoOuter.get(
+        inner.transform, [this](const Transform& frame) { return Transform::multiply(m_inverse, frame); });
     if (!m_outer.geometry || !inner.geometry) {
         const Bound carried = inner.bound.transformed(intoOuter);
         return m_outer.bound.overlaps(carried)
@@ -34,12 +35,10 @@ bool TarvexPlacedGeometryContainer::contains(const TarvexPlacedGeometry& inner) 
         return m_outer.geometry->isContaining(*inner.geometry->createTransformedGeometry(intoOuter));
     // The extrusion's own test (Tarvex3DGeometry2DExtrusion::isContaining) on the carried
     // vertices, with the parts that depend on the outer solid alone done once.
-    for (const Vec3& point : inner.geometry->getTransformedPoints(intoOuter)) {
+    return inner.geometry->allTransformedPoints(intoOuter, [this](const Vec3& point) {
         const Vec3 local = m_toLocal.transformedVector(point);
-        if (!m_extrusion->isInHeightRange(local.z) || !m_outline->contains(Vec2(local.x, local.y), true))
-            return false;
-    }
-    return true;
+        return m_extrusion->isInHeightRange(local.z) && m_outline->contains(Vec2(local.x, local.y), true);
+    });
 }
 
 } // namespace Tarvex

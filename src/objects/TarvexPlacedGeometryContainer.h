@@ -1,6 +1,7 @@
 #pragma once
 
 #include <tarvex/objects/Tarvex2DGeometryOutline.h>
+#include <tarvex/host/TransformMemo.h>
 #include <tarvex/objects/TarvexPlacedGeometry.h>
 
 #include <optional>
@@ -24,6 +25,9 @@ public:
 private:
     const TarvexPlacedGeometry& m_outer;
     Geometry::Transform m_inverse;
+    // Inner parts come in runs placed alike (a package's solder joints); a cache, so asking
+    // stays const.
+    mutable Geometry::TransformMemo<Geometry::Transform> m_intoOuter;
     // Set for an extrusion with a footprint, whose point test is done here.
     const Tarvex3DGeometry2DExtrusion* m_extrusion = nullptr;
     Geometry::Transform m_toLocal;

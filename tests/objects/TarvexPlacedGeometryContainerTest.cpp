@@ -8,6 +8,7 @@
 
 #include "objects/GeometryTestSupport.h"
 
+#include <algorithm>
 #include <memory>
 #include <tuple>
 
@@ -135,6 +136,20 @@ TEST(Tarvex3DGeometryTest, TransformedPointsAreThoseOfATransformedCopyAndHavingP
             for (size_t i = 0; i < copied.size(); ++i) {
                 EXPECT_TRUE(carried[i].x == copied[i].x && carried[i].y == copied[i].y && carried[i].z == copied[i].z)
                     << solidName << " " << transformName << " point " << i;
+            }
+            // Asked one by one, the same points in the same order, and none after one fails.
+            for (size_t failing = 0; failing <= copied.size(); ++failing) {
+                std::vector<Vec3> asked;
+                const bool all = solid->allTransformedPoints(transform, [&](const Vec3& point) {
+                    asked.push_back(point);
+                    return asked.size() != failing + 1;
+                });
+                EXPECT_EQ(all, failing == copied.size()) << solidName << " " << transformName << " failing " << failing;
+                ASSERT_EQ(asked.size(), std::min(failing + 1, copied.size())) << solidName << " " << transformName;
+                for (size_t i = 0; i < asked.size(); ++i) {
+                    EXPECT_TRUE(asked[i].x == copied[i].x && asked[i].y == copied[i].y && asked[i].z == copied[i].z)
+                        << solidName << " " << transformName << " asked point " << i;
+                }
             }
         }
     }
