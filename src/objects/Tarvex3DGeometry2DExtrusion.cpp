@@ -6,6 +6,7 @@
 #include <tarvex/objects/Tarvex3DGeometryLine.h>
 
 #include <cmath>
+#include <optional>
 
 namespace Tarvex {
 
@@ -55,13 +56,17 @@ Tarvex3DGeometry2DExtrusion::~Tarvex3DGeometry2DExtrusion() = default;
 
 Geometry::Bound Tarvex3DGeometry2DExtrusion::getBound() const
 {
-    const std::vector<Vec3> points = getPoints();
-    if (points.empty())
+    if (!base)
         return Geometry::Bound(Vec3());
-    Geometry::Bound bound(points.front());
-    for (const Vec3& p : points)
-        bound.unite(p);
-    return bound;
+    // The vertices taken as they are made, without keeping them.
+    std::optional<Geometry::Bound> bound;
+    allPointsPlacedBy(placement, base->getPoints(), [&bound](const Vec3& p) {
+        if (!bound)
+            bound.emplace(p);
+        bound->unite(p);
+        return true;
+    });
+    return bound.value_or(Geometry::Bound(Vec3()));
 }
 
 bool Tarvex3DGeometry2DExtrusion::isExtrusion() const

@@ -129,6 +129,12 @@ TEST(Tarvex3DGeometryTest, TransformedPointsAreThoseOfATransformedCopyAndHavingP
     };
     for (const auto& [solidName, solid] : solids) {
         EXPECT_EQ(solid->hasPoints(), !solid->getPoints().empty()) << solidName;
+        // The bound is that of the vertices, or of the origin without any.
+        const std::vector<Vec3> points = solid->getPoints();
+        Bound ofPoints(points.empty() ? Vec3() : points.front());
+        for (const Vec3& point : points)
+            ofPoints.unite(point);
+        EXPECT_TRUE(solid->getBound() == ofPoints) << solidName;
         for (const auto& [transformName, transform] : transforms) {
             const std::vector<Vec3> copied = solid->createTransformedGeometry(transform)->getPoints();
             const std::vector<Vec3> carried = solid->getTransformedPoints(transform);
