@@ -1,10 +1,10 @@
 #pragma once
 
+#include <tarvex/builders/TarvexPartPlacement.h>
 #include <tarvex/host/Entity.h>
 #include <tarvex/host/ProgressBaseObject.h>
 #include <tarvex/host/Transform.h>
 #include <tarvex/host/TransformMemo.h>
-#include <tarvex/builders/TarvexPartPlacement.h>
 #include <tarvex/objects/TarvexPartVisitorConst.h>
 #include <tarvex/objects/TarvexPlacedGeometry.h>
 
