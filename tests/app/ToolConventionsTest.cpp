@@ -158,15 +158,6 @@ TEST(TarvexStreams, DashReadsStandardInputAndWritesStandardOutput)
     const QRegularExpression source(R"("Tarvex_Import_File": ?"[^"]*",?\s*)");
     EXPECT_EQ(QString::fromUtf8(dir.read("piped.json")), QString::fromUtf8(dir.read("file.json")).remove(source));
 
-    const CliRun shown = tarvexIn(dir.path("."), {"show", "-"}, dir.read("file.json"));
-    EXPECT_EQ(shown.out, tarvex({"show", dir.path("file.json")}).out);
-    const CliRun objects = tarvexIn(dir.path("."), {"objects", "-", "--json"}, dir.read("file/board.xml"));
-    EXPECT_EQ(objects.out, tarvex({"objects", dir.path("file/board.xml"), "--json"}).out);
-    const CliRun checked = tarvexIn(dir.path("."), {"check", "-"}, "<broken");
-    EXPECT_EQ(checked.exitCode, 1);
-    EXPECT_TRUE(checked.out.startsWith("<stdin>: unreadable-file: Failed to Read : unexpected end of file"))
-        << checked.out.toStdString();
-
     // A model from standard input, a file to standard output.
     const QString cfd = QStringLiteral(TARVEX_SAMPLES "/cfd-board.json");
     ASSERT_EQ(tarvex({"cfd-export", cfd, "--board", "Board", "-o", dir.path("terminals.xml")}).exitCode, 0);
