@@ -4,9 +4,7 @@
 #include "support/RecordingProgress.h"
 #include <tarvex/host/TypeCatalogue.h>
 #include <tarvex/host/SolverTypes.h>
-#include <tarvex/objects/TarvexBasic2RPart.h>
 #include <tarvex/objects/TarvexLayeredPartLayer.h>
-#include <tarvex/objects/TarvexMaterialSimple.h>
 
 #include "builders/BuilderTestSupport.h"
 
@@ -125,53 +123,4 @@ TEST(TarvexEntityBuilder, ChildrenOfANodeThatGotNoEntityReportTheirParentAndTheW
     EXPECT_EQ(built.newEntities, s.boards()) << "the board after them is still built";
     EXPECT_TRUE(listed(s.chassis, Components_t).empty());
     EXPECT_EQ(s.progress.step(), 9u);
-}
-
-// Blocks of a package say what they are, the mold first among them and a board adhesive
-// before the first block of a known kind; each carries its power, shape and material. A
-// two-resistor model is a component of its own with its resistances and power.
-TEST(TarvexEntityBuilder, BlocksOfAPackageAndTwoResistorModels)
-{
-    const auto fr4 = std::make_shared<TarvexMaterialSimple>("FR4", 1900.0, 1150.0, 0.3);
-    auto body = block("U9", "U9", "Package", Vec3(0, 0, 0), Vec3(0.01, 0.01, 0.001));
-    auto package = std::make_unique<TarvexCompositeGeometryObject>(std::move(body));
-    const std::pair<const char*, const char*> blocks[] = {
-        {"U9_GLUE", "DieAdhesive"}, {"U9_DIE", "Die"}, {"U9_FOOT", "PCBAdhesive"}, {"U9_MOLD", "Mold"}, {"U9_LID", "Lid"}};
-    for (const auto& [name, type] : blocks) {
-        auto part = block(name, "U9", type, Vec3(0.002, 0.002, 0.001), Vec3(0.004, 0.004, 0.0002));
-        part->setMaterial(fr4);
-        package->addChild(std::move(part));
-    }
-    auto twoResistor = std::make_unique<TarvexBasic2RPart>(
-        TarvexBasicPart("Q9", "Q9", "TwoResistor", 0.75, {{0.02, 0, 0}, {0.026, 0, 0}, {0.026, 0.006, 0}, {0.02, 0.006, 0}},
-                        0.0012, {}, fr4),
-        4.5, 12.0);
-
-    Session s;
-    s.build(std::make_unique<TarvexObject>(std::move(package)), std::make_unique<TarvexObject>(std::move(twoResistor)));
-    const std::vector<Entity*> components = listed(s.chassis, Components_t);
-    ASSERT_EQ(components.size(), 2u);
-    const Entity* blocksOfU9 = listed(components[0], SubcomponentGroups_t).at(0);
-    EXPECT_EQ(blocksOfU9->getName(), "U9-subcomponents");
-    QStringList kinds;
-    for (const Entity* child : listed(blocksOfU9, Obstructions_t))
-        kinds << child->getName() + ':' + getTypeValue(child, Type_t).getLabel();
-    EXPECT_EQ(kinds, QStringList({"MOLD:Encapsulant", "FOOT:Die_Attach", "U9:Substrate", "GLUE:Die_Attach", "DIE:Die",
-                                  "LID:"}));
-    const Entity* die = listed(blocksOfU9, Obstructions_t).at(4);
-    EXPECT_EQ(getTypeValue(die, Shape_t), Cuboid_t);
-    EXPECT_EQ(getLinkedEntity(die, MaterialLink_t)->getName(), "FR4");
-
-    const Entity* q9 = components[1];
-    EXPECT_EQ(getTypeValue(q9, Modelling_Level_t), _2R_t);
-    EXPECT_EQ(getStringValue(q9, Model_t), "Q9");
-    const std::pair<TypeRef, double> values[] = {{Junction_to_Case_Thermal_Resistance_t, 4.5},
-                                                 {Junction_to_Board_Thermal_Resistance_t, 12.0},
-                                                 {Thermal_Design_Power_t, 0.75},
-                                                 {X_Location_t, 0.02},
-                                                 {Width_t, 0.006}};
-    for (const auto& [attribute, value] : values)
-        EXPECT_NEAR(getStandardDoubleValue(q9, attribute, -1.0), value, 1e-12) << attribute.getLabel().toStdString();
-    EXPECT_EQ(getLinkedEntity(q9, MaterialLink_t)->getName(), "FR4");
-    EXPECT_TRUE(s.errors().isEmpty()) << s.errors().join('\n').toStdString();
 }

@@ -33,25 +33,6 @@ bool near(double a, double b) { return std::abs(a - b) <= 1e-12; }
 
 } // namespace
 
-TEST(MaterialMapEditor, AGridBecomesOneCellPerDensity)
-{
-    HostFixture host;
-    CompositeAttribute* layer = host.addLayer("L", 0, 0.1 * mm, {box(0, 0, 3 * mm, 2 * mm)});
-    Tools::RecordingProgress progress;
-    MaterialMapEditor editor(&progress);
-    ASSERT_TRUE(editor.applyDataToLayer(map2x3({0.25, 0.5, 0.75, 1.0, 0.0, 0.125}), layer));
-    EXPECT_TRUE(progress.entries().empty());
-
-    EXPECT_EQ(describe(cellsOf(layer)), (std::vector<std::string>{
-                                            "0_0 on Rectangle 0,0 1x1 (0 0 1 0 1 1 0 1) 25/75 mm",
-                                            "1_0 on Rectangle 1,0 1x1 (0 0 1 0 1 1 0 1) 50/50 mm",
-                                            "2_0 on Rectangle 2,0 1x1 (0 0 1 0 1 1 0 1) 75/25 mm",
-                                            "0_1 on Rectangle 0,1 1x1 (0 0 1 0 1 1 0 1) 100/0 mm",
-                                            "1_1 on Rectangle 1,1 1x1 (0 0 1 0 1 1 0 1) 0/100 mm",
-                                            "2_1 on Rectangle 2,1 1x1 (0 0 1 0 1 1 0 1) 12.5/87.5 mm",
-                                        }));
-}
-
 TEST(MaterialMapEditor, FractionsFollowTheMaterialsNamed)
 {
     struct Case
