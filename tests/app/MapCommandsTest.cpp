@@ -165,6 +165,10 @@ TEST(PowerMapCli, AppliesAMapPrintsItAndSavesTheModel)
     ASSERT_EQ(grid.exitCode, 0) << grid.err.toStdString();
     EXPECT_TRUE(grid.out.contains("  grid-power-map: grid of 3 rows x 4 columns, total power 0.24 W\n"))
         << grid.out.toStdString();
+    // The same map again is written over the entity it made: the model stays as it was.
+    const QByteArray once = dir.read("model.json");
+    CliFiles::ok({"power-map", TARVEX_SAMPLES "/grid-power-map.txt", "--model", model, "--entity", "Die"});
+    EXPECT_EQ(dir.read("model.json"), once);
 }
 
 // A command that runs out of memory ends with a message and exit status 1, and the model
