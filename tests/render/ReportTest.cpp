@@ -1,9 +1,18 @@
-// The report page: self-contained, with the views and the tables a person reads.
+// The report page: self-contained, with the views and the tables a person reads, and shown
+// by a real browser without errors.
 #include "RenderTestSupport.h"
 
-#include <tarvex/render/HtmlReport.h>
+#include "support/TempDir.h"
 
+#include <tarvex/render/HtmlReport.h>
+#include <tarvex/render/RenderPalette.h>
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +27,30 @@ QString reportOfSample()
     scene.fileName = QStringLiteral("sample.json");
     scene.date = QDateTime(QDate(2026, 3, 14), QTime(9, 26), Qt::UTC);
     return QString::fromUtf8(HtmlReport::toHtml(scene));
+}
+
+struct BrowserRun
+{
+    int status = -1;
+    QByteArray out;
+    QString log;
+};
+
+// Headless Chromium on `page` with `arguments`, in a profile of its own, as root may run it.
+BrowserRun runBrowser(const QString& browser, const QString& page, const QStringList& arguments)
+{
+    const TestSupport::TempDir profile;
+    QProcess process;
+    process.start(browser, QStringList{"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                                       "--user-data-dir=" + profile.path("profile"), "--enable-logging=stderr",
+                                       "--v=0"} +
+                               arguments + QStringList{"file://" + page});
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return BrowserRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                      process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
 }
 
 } // namespace
@@ -55,6 +88,47 @@ TEST(Report, OnePageWithViewsAndTablesAndNothingFetched)
         EXPECT_TRUE(html.contains(row)) << row.toStdString();
     EXPECT_LT(html.indexOf("<td>Top_East</td>"), html.indexOf("<td>Core</td>"));
     EXPECT_LT(html.indexOf("<td>Core</td>"), html.indexOf("<td>Bottom</td>"));
+}
+
+TEST(Report, HeadlessBrowserShowsThePageWithoutErrors)
+{
+    QString browser;
+    for (const char* name : {"chromium", "chromium-browser", "google-chrome"}) {
+        if (browser.isEmpty())
+            browser = QStandardPaths::findExecutable(QLatin1String(name));
+    }
+    if (browser.isEmpty())
+        GTEST_SKIP() << "no Chromium on this machine (Debian: apt-get install chromium); the page was not opened";
+
+    const TestSupport::TempDir dir;
+    const QString page = dir.write("report.html", reportOfSample().toUtf8());
+    const QString shot = dir.path("shot.png");
+    const BrowserRun screenshot =
+        runBrowser(browser, page, {"--window-size=1280,2000", "--hide-scrollbars", "--screenshot=" + shot});
+    ASSERT_EQ(screenshot.status, 0) << screenshot.log.toStdString();
+    // A console message of the page (an error, a failed load) is logged as CONSOLE.
+    EXPECT_FALSE(screenshot.log.contains(":CONSOLE")) << screenshot.log.toStdString();
+
+    const QImage image(shot);
+    ASSERT_FALSE(image.isNull()) << "no screenshot";
+    EXPECT_EQ(image.size(), QSize(1280, 2000));
+    QSet<QRgb> colours;
+    int copper = 0;
+    for (int y = 0; y < image.height(); y += 4) {
+        for (int x = 0; x < image.width(); x += 4) {
+            colours.insert(image.pixel(x, y));
+            copper += image.pixel(x, y) == RenderPalette::materialColours({"Copper", "FR4"}).value("Copper").rgb() ? 1 : 0;
+        }
+    }
+    EXPECT_GT(colours.size(), 20) << "the page is blank";
+    EXPECT_GT(copper, 1000) << "the board's copper face is not shown";
+
+    // The browser built all three drawings and the tables from the page.
+    const BrowserRun dom = runBrowser(browser, page, {"--dump-dom"});
+    ASSERT_EQ(dom.status, 0) << dom.log.toStdString();
+    EXPECT_EQ(dom.out.count("<svg"), 3);
+    EXPECT_GE(dom.out.count("<table"), 5);
+    EXPECT_TRUE(dom.out.contains("Power density"));
 }
 
 TEST(Report, ComponentsInTheOrderAReaderCounts)
