@@ -23,13 +23,6 @@ QString keyText(const Attribute& key)
     return QString();
 }
 
-// Lengths compared first, inline: most types differ in length, and this is asked of every
-// entity an update detaches and of every detached entity an index is made over.
-bool sameType(const TypeRef& left, const TypeRef& right)
-{
-    return left.getLabel().size() == right.getLabel().size() && left == right;
-}
-
 } // namespace
 
 bool TarvexReuseMap::isReusableType(const TypeRef& type)
@@ -42,7 +35,7 @@ bool TarvexReuseMap::isReusableType(const TypeRef& type)
                                     Obstruction_Hole_t, PCB_Hole_t, Substrate_Hole_t, Terminal_t, Terminal_Group_t,
                                     Heat_Source_t, Substrate_t, Bump_t};
     for (const TypeRef& candidate : types) {
-        if (sameType(candidate, type))
+        if (candidate == type)
             return true;
     }
     return false;
@@ -128,7 +121,7 @@ TarvexReuseMap::KeyIndex& TarvexReuseMap::indexOf(Detached& detached, const Type
     index.keyAttribute = keyAttribute;
     for (const size_t at : detached.records) {
         const Record& record = m_records[at];
-        if (!record.waiting || !sameType(record.entity->getType(), type))
+        if (!record.waiting || record.entity->getType() != type)
             continue;
         if (const Attribute* key = record.entity->findAttribute(keyAttribute)) {
             index.records.push_back(at);

@@ -5,35 +5,8 @@
 #include <tarvex/host/ListAttributeEditor.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace EntityModel {
-
-namespace {
-
-// QString's own order and equality (by UTF-16 code unit), compared here inline: labels are
-// short, and every look-up of a child compares a few, where the library's calls cost more
-// than the comparing.
-bool labelBefore(const QString& left, const QString& right)
-{
-    const QChar* a = left.constData();
-    const QChar* b = right.constData();
-    const int common = std::min(left.size(), right.size());
-    for (int i = 0; i < common; ++i) {
-        if (a[i] != b[i])
-            return a[i].unicode() < b[i].unicode();
-    }
-    return left.size() < right.size();
-}
-
-bool sameLabel(const QString& left, const QString& right)
-{
-    return left.size() == right.size() &&
-           (left.constData() == right.constData() ||
-            std::memcmp(left.constData(), right.constData(), sizeof(QChar) * size_t(left.size())) == 0);
-}
-
-} // namespace
 
 // The cells of a grid whose items are still to be made.
 struct CompositeAttribute::Cells
