@@ -1,5 +1,8 @@
 #pragma once
 
+#include "support/RecordingProgress.h"
+#include "support/TempDir.h"
+#include <tarvex/objectbuild/TarvexObjectBuilder.h>
 #include <tarvex/objects/TarvexCompositeGeometryObject.h>
 #include <tarvex/objects/TarvexObject.h>
 
@@ -14,6 +17,29 @@
 inline void PrintTo(const QString& text, std::ostream* stream) { *stream << '"' << text.toStdString() << '"'; }
 
 namespace TestSupport {
+
+/// The material attribute most Geoms of these tests carry.
+inline const QString fr4 = QStringLiteral("MatName=\"FR4\"");
+
+/// A file read and built: the builder, what it reported, and the tree it gave.
+struct BuiltFile
+{
+    Tools::RecordingProgress progress;
+    Tarvex::TarvexObjectBuilder builder{&progress};
+    std::vector<std::unique_ptr<Tarvex::TarvexObject>> objects;
+    bool read = false;
+};
+
+/// Reads `bytes` as the interchange file model.xml of `dir` (other files of the folder
+/// written first) and builds its tree.
+inline std::unique_ptr<BuiltFile> build(const TestSupport::TempDir& dir, const QByteArray& bytes)
+{
+    auto built = std::make_unique<BuiltFile>();
+    built->read = built->builder.readFile(dir.write(QStringLiteral("model.xml"), bytes));
+    built->builder.buildTree();
+    built->objects = built->builder.takeObjects();
+    return built;
+}
 
 /// A Geom element: a rectangle from (x0, y0) to (x1, y1) at height z, `dz` thick, in the
 /// file's length unit; `extra` is pasted into the start tag.

@@ -1,7 +1,5 @@
+#include "host/GeometryPrinters.h"
 #include "objectbuild/ObjectBuilderTestSupport.h"
-#include "support/TempDir.h"
-
-#include "support/RecordingProgress.h"
 #include <tarvex/objects/TarvexBasic2RPart.h>
 #include <tarvex/objects/TarvexLayeredPart.h>
 #include <tarvex/objects/TarvexLayeredPartLayer.h>
@@ -20,32 +18,14 @@
 #include <stdexcept>
 
 using namespace Tarvex;
+using TestSupport::build;
+using TestSupport::BuiltFile;
+using TestSupport::fr4;
 using TestSupport::geom;
 using TestSupport::interchangeFile;
 using Kind = Tools::ToolProgress::Kind;
 
 namespace {
-
-const QString fr4 = QStringLiteral("MatName=\"FR4\"");
-
-struct BuiltFile
-{
-    Tools::RecordingProgress progress;
-    TarvexObjectBuilder builder{&progress};
-    std::vector<std::unique_ptr<TarvexObject>> objects;
-    bool read = false;
-};
-
-// Reads `bytes` as an interchange file (other files of the folder written first) and
-// builds its tree.
-std::unique_ptr<BuiltFile> build(const TestSupport::TempDir& dir, const QByteArray& bytes)
-{
-    auto built = std::make_unique<BuiltFile>();
-    built->read = built->builder.readFile(dir.write(QStringLiteral("model.xml"), bytes));
-    built->builder.buildTree();
-    built->objects = built->builder.takeObjects();
-    return built;
-}
 
 // The part named `name` in the tree below `nodes`, or null.
 TarvexPart* findPart(const std::vector<std::unique_ptr<TarvexObject>>& nodes, const QString& name)
@@ -73,12 +53,6 @@ const TarvexBasicPart& cellOf(const BuiltFile& built, const QString& name, size_
 {
     return dynamic_cast<const TarvexBasicPart&>(
         *partOf<TarvexLayeredPart>(built, name).getLayers().at(layer)->getCells().at(0));
-}
-
-::testing::AssertionResult near(const Geometry::Vec3& actual, const Geometry::Vec3& expected)
-{
-    return (actual.isApprox(expected, 1e-12) ? ::testing::AssertionSuccess() : ::testing::AssertionFailure())
-           << "(" << actual.x << ", " << actual.y << ", " << actual.z << ")";
 }
 
 } // namespace
@@ -119,7 +93,7 @@ TEST(TarvexObjectBuilder, NewerFileBuildsTheWholeTreeInSIUnits)
     EXPECT_EQ(e1Cell.getMaterial() ? e1Cell.getMaterial()->getName() : QString(), "FR4");
     const auto& a1 = partOf<TarvexSolderBall>(*built, "A1");
     EXPECT_TRUE(near(a1.getPosition(), {0.003, 0.003, 0.001}));
-    EXPECT_TRUE(near({a1.getDmax(), a1.getD1(), 0}, {0.0003, 0.0002, 0}));
+    EXPECT_TRUE(near(Geometry::Vec3(a1.getDmax(), a1.getD1(), 0), {0.0003, 0.0002, 0}));
     EXPECT_TRUE(near(partOf<TarvexSolderBall>(*built, "BAD").getPosition(), {0, 0, 0}));
 
     EXPECT_EQ(built->progress.texts(Kind::Warning),
@@ -202,7 +176,7 @@ TEST(TarvexObjectBuilder, TablesResolveFilesBesideTheModel)
     const auto* s1 = &dynamic_cast<const TarvexPowerSourcePowerMap&>(*sources[0]);
     EXPECT_EQ(s1->getPowerMapFile(), dir.path("core.ptrace"));
     EXPECT_TRUE(near(s1->getNormal(), {0, 0, -1}));
-    EXPECT_TRUE(near({s1->getPower(), s1->getXll(), s1->getDy()}, {0.25, 0.001, 0.004}));
+    EXPECT_TRUE(near(Geometry::Vec3(s1->getPower(), s1->getXll(), s1->getDy()), {0.25, 0.001, 0.004}));
     EXPECT_EQ(std::make_tuple(s1->getFlipX(), s1->getFlipY(), s1->getPowerScale(), s1->getRotation(), s1->getGeomScale()),
               std::make_tuple(false, true, 2.0, 90.0, 3.0));
     EXPECT_EQ(sources[1]->getName(), "S3");

@@ -1,8 +1,5 @@
 #include "objectbuild/ObjectBuilderTestSupport.h"
-#include "support/RecordingProgress.h"
-#include "support/TempDir.h"
 
-#include <tarvex/objectbuild/TarvexObjectBuilder.h>
 #include <tarvex/objectbuild/TarvexObjectTreeChecker.h>
 
 #include <gtest/gtest.h>
@@ -11,12 +8,11 @@
 #include <random>
 
 using namespace Tarvex;
+using TestSupport::fr4;
 using TestSupport::geom;
 using TestSupport::interchangeFile;
 
 namespace {
-
-const QString fr4 = QStringLiteral("MatName=\"FR4\"");
 
 // A 10 x 10 mm board, 1.6 mm thick.
 const QString board = geom("PCB", "PCB_Core", "PCB", 0, 0, 10, 10, 0, 1.6, fr4);
@@ -38,15 +34,13 @@ QString bumps(const QString& content) { return QStringLiteral("<SolderBumpSet>")
 // The problems the checker finds in the tree of `bytes`, as "kind subject: message".
 QStringList problemsOf(const QByteArray& bytes)
 {
-    TestSupport::TempDir dir;
-    Tools::RecordingProgress progress;
-    TarvexObjectBuilder builder(&progress);
-    const QString file = dir.write(QStringLiteral("model.xml"), bytes);
-    if (!builder.readFile(file))
+    const TestSupport::TempDir dir;
+    const auto built = TestSupport::build(dir, bytes);
+    if (!built->read)
         return {QStringLiteral("not read")};
-    builder.buildTree();
+    const QString file = dir.path(QStringLiteral("model.xml"));
     QStringList lines;
-    for (const TarvexFileProblem& problem : TarvexObjectTreeChecker(file).check(builder.takeObjects())) {
+    for (const TarvexFileProblem& problem : TarvexObjectTreeChecker(file).check(built->objects)) {
         EXPECT_EQ(problem.file, file);
         lines << TarvexFileProblem::kindName(problem.kind) + ' ' + problem.subject + ": " + problem.message;
     }
