@@ -109,10 +109,8 @@ TEST(TarvexLayeredMaterials, LibraryMaterialsAreListedByTheLayerAndEveryCellHasO
         getLinkedEntities(board, AttributePath("Tarvex_Interchange_Model/Tarvex_Layers_Definition/Tarvex_Layers/"
                                                "0000000000/Materials"));
     EXPECT_EQ(names(listedMaterials), "Alloy42 Mold");
-    EXPECT_EQ(fractionsOf(board, 0), "100 0");
-    EXPECT_EQ(fractionsOf(board, 1), "0 100");
-    EXPECT_EQ(fractionsOf(board, 2), "");
-    EXPECT_EQ(fractionsOf(board, 3), "100 0");
+    EXPECT_EQ((QStringList{fractionsOf(board, 0), fractionsOf(board, 1), fractionsOf(board, 2), fractionsOf(board, 3)}),
+              (QStringList{"100 0", "0 100", "", "100 0"}));
     EXPECT_EQ(getLinkedEntity(board, AttributePath(cells + "0000000000/Material/TarvexMaterial")), listedMaterials[0]);
     EXPECT_EQ(getStringValue(board, AttributePath(cells + "0000000002/Material/Name")), "FR4");
     EXPECT_NEAR(getStandardDoubleValue(board, AttributePath(cells + "0000000000/Material/Conductivity/K2"), 0), 10, 1e-12);
