@@ -367,10 +367,12 @@ std::unique_ptr<Model> openModel(const QString& path, bool mustExist, ModelLock*
 }
 
 std::unique_ptr<Model> openFileAndModel(const QString& file, const QString& modelPath, ModelLock& lock,
-                                        bool modelMustExist)
+                                        bool modelMustExist, const std::function<void()>& whileLoading)
 {
     if (!readable(file) || (modelMustExist && !readable(modelPath)))
         return nullptr;
+    if (whileLoading)
+        whileLoading();
     return openModel(modelPath, modelMustExist, &lock);
 }
 

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <climits>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -135,9 +136,11 @@ std::unique_ptr<EntityModel::Model> openModel(const QString& path, bool mustExis
 /// For the commands that apply `file` to the model saved at `modelPath` and save it again:
 /// checks that the file (and, when `modelMustExist`, the model) can be read, takes `lock`
 /// on the model and loads it (a new model when it may be missing and is); null after
-/// reporting why not.
+/// reporting why not. `whileLoading`, when given, is called once both can be read, before
+/// the model is loaded: work on the file that can run beside the loading starts there.
 std::unique_ptr<EntityModel::Model> openFileAndModel(const QString& file, const QString& modelPath, ModelLock& lock,
-                                                     bool modelMustExist = true);
+                                                     bool modelMustExist = true,
+                                                     const std::function<void()>& whileLoading = {});
 
 /// Ends an operation on the model saved at `modelPath` (none when empty), and on the
 /// material `library` kept beside it when one is given. After a failure (`failed`) says

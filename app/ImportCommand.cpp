@@ -59,7 +59,12 @@ int runImportCommand(CommandParser& parser)
     if (!modelPath.isEmpty() && QFileInfo::exists(modelPath))
         progress.beginPhase(QStringLiteral("Reading ") + modelPath);
     ModelLock lock;
-    std::unique_ptr<Model> model = openFileAndModel(file, modelPath, lock, false);
+    // An existing model is loaded while the file is read on a thread of its own (see update).
+    std::unique_ptr<Tarvex::TarvexObjectReading> reading;
+    std::unique_ptr<Model> model = openFileAndModel(file, modelPath, lock, false, [&] {
+        if (QFileInfo::exists(modelPath))
+            reading = std::make_unique<Tarvex::TarvexObjectReading>(file);
+    });
     if (!model)
         return 1;
     // This run never undoes: a failed run is not saved, so nothing needs taking back in memory.
@@ -76,6 +81,7 @@ int runImportCommand(CommandParser& parser)
     const RunSummary summary(*model);
     Geometry::GeometryBuilder geometry;
     Tarvex::TarvexImporter importer(EntityFetcher::getChassis(model->getRoot()), &progress, &geometry);
+    importer.takeObjectsFrom(reading.get());
     const std::vector<Entity*> built = importer.importModel(file, parser.isSet(centreOption));
     if (verbosity() == Verbosity::Verbose && !parser.wantsJson()) {
         Tools::ConsoleProgress::clearActiveLine();

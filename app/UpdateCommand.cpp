@@ -42,7 +42,11 @@ int runUpdateCommand(CommandParser& parser)
     if (!modelPath.isEmpty() && QFileInfo::exists(modelPath))
         progress.beginPhase(QStringLiteral("Reading ") + modelPath);
     ModelLock lock;
-    std::unique_ptr<Model> model = openFileAndModel(file, modelPath, lock);
+    // The file is read on a thread of its own while the model loads: on a large board each
+    // takes a while, and neither needs the other.
+    std::unique_ptr<Tarvex::TarvexObjectReading> reading;
+    std::unique_ptr<Model> model =
+        openFileAndModel(file, modelPath, lock, true, [&] { reading = std::make_unique<Tarvex::TarvexObjectReading>(file); });
     if (!model)
         return 1;
     // This run never undoes: a failed run is not saved, so nothing needs taking back in memory.
@@ -63,6 +67,7 @@ int runUpdateCommand(CommandParser& parser)
     const RunSummary summary(*model);
     Geometry::GeometryBuilder geometry;
     Tarvex::TarvexImporter importer(EntityFetcher::getChassis(model->getRoot()), &progress, &geometry);
+    importer.takeObjectsFrom(reading.get());
     const std::vector<Entity*> updated = importer.updateModel(file, existing);
     if (verbosity() == Verbosity::Verbose && !parser.wantsJson()) {
         Tools::ConsoleProgress::clearActiveLine();

@@ -280,23 +280,18 @@ std::vector<Entity*> TarvexImporter::importModelImpl(const QString& path, size_t
         return importModelImplJson(QFileInfo(path), &file, level, reuse);
     file.close();
 
-    TarvexObjectBuilder builder(&m_progress);
-    try {
-        if (!builder.readFile(path)) {
-            m_success = false;
-            return {};
-        }
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
+    std::vector<std::unique_ptr<TarvexObject>> objects;
+    const TarvexObjectReading::Outcome read = m_reading && m_reading->getPath() == path
+                                                  ? m_reading->finish(&m_progress, objects)
+                                                  : TarvexObjectReading::readNow(path, &m_progress, objects);
+    if (read != TarvexObjectReading::Outcome::Built) {
         // An outline that is not flat (the builder named it) ends the reading of this file;
         // others of a list go on.
-        fatalError(tr("Failed to read file : ") + path);
+        if (read == TarvexObjectReading::Outcome::Stopped)
+            fatalError(tr("Failed to read file : ") + path);
         m_success = false;
         return {};
     }
-    builder.buildTree();
-    const std::vector<std::unique_ptr<TarvexObject>> objects = builder.takeObjects();
 
     TarvexReuseMap fresh;
     // A part that fails is reported and the others are built; the import then has errors.

@@ -6,6 +6,7 @@
 #include <tarvex/host/ForwardingProgress.h>
 #include <tarvex/host/GeometryBuilder.h>
 #include <tarvex/host/ProgressBaseObject.h>
+#include <tarvex/objectbuild/TarvexObjectReading.h>
 
 #include <QFileInfo>
 #include <QObject>
@@ -51,6 +52,10 @@ public:
     /// together, 10 000 unless set): past it the operation stops with a fatal error and is
     /// taken back whole.
     void setListFileCap(size_t cap);
+    /// Lets the next import or update of the file `reading` is reading take its objects
+    /// instead of reading the file again: a caller starts the reading early, to read the
+    /// file while it does other work. The caller keeps `reading`, alive until then.
+    void takeObjectsFrom(TarvexObjectReading* reading) { m_reading = reading; }
     /// What the last `extendPCB` put on its board (nothing before one ran).
     const TarvexBoardExtension& getLastExtension() const { return m_extension; }
     /// Switches on the solution-control options an imported model needs.
@@ -98,6 +103,8 @@ private:
     // it gives the same model however often the list is imported or updated.
     bool m_placingEntry = false;
     TarvexBoardExtension m_extension;
+    // A reading started before the operation, taken by the import of its file.
+    TarvexObjectReading* m_reading = nullptr;
     // Files opened through import lists by the running operation, its cap, and whether the
     // cap stopped it.
     size_t m_listFilesOpened = 0;
