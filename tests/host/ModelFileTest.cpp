@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cerrno>
 #include <cmath>
 #include <sys/stat.h>
@@ -545,6 +546,47 @@ TEST(ModelFile, ARefusalFoundPartWayThroughTheWriteLeavesTheOldFileUnderEveryNam
 
 // Labels are written from a store of their quoted forms: labels past its size, labels that
 // need escapes, and the same text from separate strings must each come out as themselves.
+// Numbers that come back often are written from what was written for them before: a
+// number must still be written in its own shortest form after others took its place, and
+// values alike but for their sign or last bit must not be taken for each other.
+TEST(ModelFile, EveryNumberIsWrittenInItsShortestFormHoweverOftenItComesBack)
+{
+    std::vector<double> distinct = {0.0, -0.0, 8e-05, 0.1 + 0.2, 0.3, std::nextafter(0.3, 1.0), 5e-324,
+                                    -5e-324, 1.7976931348623157e308, -2.2250738585072014e-308, 1e21, 123456789.0};
+    // A thousand more, far more than are remembered at once.
+    for (int i = 0; i < 1000; ++i)
+        distinct.push_back(std::ldexp(double(i * 7919 % 1009) + 0.25, i % 60 - 30) * (i % 3 ? 1 : -1));
+    QVector<double> values;
+    for (int round = 0; round < 3; ++round) {
+        for (size_t i = 0; i < distinct.size(); ++i) {
+            values << distinct[i] << distinct[(i * 31 + size_t(round)) % distinct.size()];
+        }
+    }
+    QByteArray expected = R"("Samples":{"list":[)";
+    for (int i = 0; i < values.size(); ++i) {
+        char text[32];
+        const std::to_chars_result end = std::to_chars(std::begin(text), std::end(text), values[i]);
+        expected += (i ? "," : "") + QByteArray(text, int(end.ptr - text));
+    }
+    expected += "]}";
+
+    auto model = Model::createDefault();
+    Entity* chassis = EntityFetcher::getChassis(model->getRoot());
+    chassis->put(std::make_unique<DoubleListAttribute>(TypeRef("Samples"), values));
+    const QByteArray text = ModelFile::toJson(*model);
+    EXPECT_TRUE(text.contains(expected));
+    QString error;
+    const auto loaded = ModelFile::fromJson(text, &error);
+    ASSERT_TRUE(loaded) << error.toStdString();
+    const auto* read = dynamic_cast<const DoubleListAttribute*>(
+        EntityFetcher::getChassis(loaded->getRoot())->child(QStringLiteral("Samples")));
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->getValues().size(), values.size());
+    for (int i = 0; i < values.size(); ++i)
+        ASSERT_EQ(std::signbit(read->getValues()[i]), std::signbit(values[i])) << i;
+    EXPECT_EQ(read->getValues(), values);
+}
+
 TEST(ModelFile, EveryLabelIsWrittenAsItselfHoweverManyThereAreAndWhateverTheyHold)
 {
     struct Case
