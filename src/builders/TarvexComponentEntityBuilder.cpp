@@ -371,6 +371,9 @@ bool TarvexComponentEntityBuilder::createSolderJoint(const TarvexSolderJoint& jo
     Entity* bump = obtainEntity(joint, name, displayName(joint, false), bumps, Bump_t, group);
     if (!bump)
         return false;
+    // Room for the name and the eight attributes below at once, not grown step by step: a
+    // board has hundreds of thousands of joints.
+    bump->reserve(9);
     // A ball stands on its centre: its footprint is its widest diameter around it.
     EntityEditor::setValueNoThrow(bump, Definition_t, Detailed_t);
     EntityEditor::setSIValueNoThrow(bump, Height_t, joint.getHeight());
