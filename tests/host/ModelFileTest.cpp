@@ -546,10 +546,11 @@ TEST(ModelFile, ARefusalFoundPartWayThroughTheWriteLeavesTheOldFileUnderEveryNam
 
 // Labels are written from a store of their quoted forms: labels past its size, labels that
 // need escapes, and the same text from separate strings must each come out as themselves.
-// Numbers that come back often are written from what was written for them before: a
-// number must still be written in its own shortest form after others took its place, and
-// values alike but for their sign or last bit must not be taken for each other.
-TEST(ModelFile, EveryNumberIsWrittenInItsShortestFormHoweverOftenItComesBack)
+// Numbers that come back often are written from the text they were given before and read
+// from the value their text was read as: each must still be written in its own shortest form
+// and read back to its own bits after others took its place, and values or texts alike but
+// for a sign or a last bit or digit must not be taken for each other.
+TEST(ModelFile, EveryNumberIsWrittenShortestAndReadBackExactlyHoweverOftenItComesBack)
 {
     std::vector<double> distinct = {0.0, -0.0, 8e-05, 0.1 + 0.2, 0.3, std::nextafter(0.3, 1.0), 5e-324,
                                     -5e-324, 1.7976931348623157e308, -2.2250738585072014e-308, 1e21, 123456789.0};
