@@ -4,6 +4,7 @@
 #include "ExitPath.h"
 #include "ModelLookup.h"
 #include "ModelPrinter.h"
+#include "ReadAhead.h"
 #include "RunSummary.h"
 
 #include <tarvex/host/EntityFetcher.h>
@@ -60,10 +61,12 @@ int runImportCommand(CommandParser& parser)
         progress.beginPhase(QStringLiteral("Reading ") + modelPath);
     ModelLock lock;
     // An existing model is loaded while the file is read on a thread of its own (see update).
-    std::unique_ptr<Tarvex::TarvexObjectReading> reading;
+    std::unique_ptr<ReadAhead> reading;
     std::unique_ptr<Model> model = openFileAndModel(file, modelPath, lock, false, [&] {
-        if (QFileInfo::exists(modelPath))
-            reading = std::make_unique<Tarvex::TarvexObjectReading>(file);
+        if (QFileInfo::exists(modelPath)) {
+            reading = std::make_unique<ReadAhead>(file);
+            progress.beginPhase(QStringLiteral("Reading %1 and %2").arg(modelPath, file));
+        }
     });
     if (!model)
         return 1;
@@ -81,7 +84,7 @@ int runImportCommand(CommandParser& parser)
     const RunSummary summary(*model);
     Geometry::GeometryBuilder geometry;
     Tarvex::TarvexImporter importer(EntityFetcher::getChassis(model->getRoot()), &progress, &geometry);
-    importer.takeObjectsFrom(reading.get());
+    importer.takeObjectsFrom(reading ? reading->wait() : nullptr);
     const std::vector<Entity*> built = importer.importModel(file, parser.isSet(centreOption));
     if (verbosity() == Verbosity::Verbose && !parser.wantsJson()) {
         Tools::ConsoleProgress::clearActiveLine();

@@ -5,6 +5,7 @@
 #include "ModelDiff.h"
 #include "ModelLookup.h"
 #include "ModelPrinter.h"
+#include "ReadAhead.h"
 #include "RunSummary.h"
 
 #include <tarvex/host/EntityFetcher.h>
@@ -44,9 +45,12 @@ int runUpdateCommand(CommandParser& parser)
     ModelLock lock;
     // The file is read on a thread of its own while the model loads: on a large board each
     // takes a while, and neither needs the other.
-    std::unique_ptr<Tarvex::TarvexObjectReading> reading;
+    std::unique_ptr<ReadAhead> reading;
     std::unique_ptr<Model> model =
-        openFileAndModel(file, modelPath, lock, true, [&] { reading = std::make_unique<Tarvex::TarvexObjectReading>(file); });
+        openFileAndModel(file, modelPath, lock, true, [&] {
+            reading = std::make_unique<ReadAhead>(file);
+            progress.beginPhase(QStringLiteral("Reading %1 and %2").arg(modelPath, file));
+        });
     if (!model)
         return 1;
     // This run never undoes: a failed run is not saved, so nothing needs taking back in memory.
@@ -67,7 +71,7 @@ int runUpdateCommand(CommandParser& parser)
     const RunSummary summary(*model);
     Geometry::GeometryBuilder geometry;
     Tarvex::TarvexImporter importer(EntityFetcher::getChassis(model->getRoot()), &progress, &geometry);
-    importer.takeObjectsFrom(reading.get());
+    importer.takeObjectsFrom(reading ? reading->wait() : nullptr);
     const std::vector<Entity*> updated = importer.updateModel(file, existing);
     if (verbosity() == Verbosity::Verbose && !parser.wantsJson()) {
         Tools::ConsoleProgress::clearActiveLine();

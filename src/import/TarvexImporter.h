@@ -52,9 +52,9 @@ public:
     /// together, 10 000 unless set): past it the operation stops with a fatal error and is
     /// taken back whole.
     void setListFileCap(size_t cap);
-    /// Lets the next import or update of the file `reading` is reading take its objects
-    /// instead of reading the file again: a caller starts the reading early, to read the
-    /// file while it does other work. The caller keeps `reading`, alive until then.
+    /// Lets the next import or update of the file of `reading` take its objects from it
+    /// instead of reading the file itself: a caller may have read it beforehand (on a thread
+    /// of its own, while it did other work). The caller keeps `reading` alive until then.
     void takeObjectsFrom(TarvexObjectReading* reading) { m_reading = reading; }
     /// What the last `extendPCB` put on its board (nothing before one ran).
     const TarvexBoardExtension& getLastExtension() const { return m_extension; }

@@ -3,41 +3,33 @@
 #include <tarvex/objectbuild/TarvexObjectBuilder.h>
 
 #include <new>
-#include <system_error>
 
 namespace Tarvex {
 
-TarvexObjectReading::TarvexObjectReading(const QString& path) : m_path(path)
-{
-    try {
-        m_thread = std::thread([this] {
-            try {
-                m_outcome = readNow(m_path, &m_reports, m_objects);
-            } catch (...) {
-                m_failure = std::current_exception();
-            }
-        });
-        m_started = true;
-    } catch (const std::system_error&) {
-        // No thread to be had (a cap on threads or on memory): `finish` reads instead.
-    }
-}
+TarvexObjectReading::TarvexObjectReading(const QString& path) : m_path(path) {}
 
-TarvexObjectReading::~TarvexObjectReading()
+void TarvexObjectReading::read()
 {
-    if (m_thread.joinable())
-        m_thread.join();
+    if (m_stage != Stage::Waiting)
+        return;
+    m_stage = Stage::Read;
+    try {
+        m_outcome = readNow(m_path, &m_reports, m_objects);
+    } catch (...) {
+        // Kept for `finish`, which throws it where the importer can take the operation back.
+        m_failure = std::current_exception();
+    }
 }
 
 TarvexObjectReading::Outcome TarvexObjectReading::finish(Tools::ToolProgress* progress,
                                                          std::vector<std::unique_ptr<TarvexObject>>& objects)
 {
-    if (m_finished)
+    const Stage stage = m_stage;
+    m_stage = Stage::Taken;
+    if (stage == Stage::Taken)
         return Outcome::NotRead;
-    m_finished = true;
-    if (!m_started)
+    if (stage == Stage::Waiting)
         return readNow(m_path, progress, objects);
-    m_thread.join();
     if (progress)
         m_reports.replayInto(*progress);
     if (m_failure)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <tuple>
 
 using namespace Tarvex;
@@ -27,11 +28,11 @@ QStringList told(const Tools::RecordingProgress& progress)
 
 } // namespace
 
-// A file read on a thread of its own ends as the same file read on the spot: the same
+// A file read beforehand on another thread ends as the same file read on the spot: the same
 // outcome, the same reports in the same order, the same step counts and the same tree,
-// whether it builds, cannot be read, has a bent outline or is missing. A second finish
-// takes nothing, and a reading never finished is simply dropped.
-TEST(TarvexObjectReading, ReadingAheadGivesWhatReadingNowGives)
+// whether it builds, cannot be read, has a bent outline or is missing. So does a reading
+// finished without having been read. A second finish takes nothing.
+TEST(TarvexObjectReading, ReadingBeforehandGivesWhatReadingNowGives)
 {
     const QString twoNodes = "<Geom ObjectName=\"N\" Name=\"N\" Type=\"Block\" dz=\"1\"><node x=\"0\" y=\"0\" z=\"0\"/>"
                              "<node x=\"1\" y=\"0\" z=\"0\"/></Geom>";
@@ -57,19 +58,22 @@ TEST(TarvexObjectReading, ReadingAheadGivesWhatReadingNowGives)
         EXPECT_EQ(TarvexObjectReading::readNow(path, &now, readNow), outcome);
         EXPECT_EQ(int(readNow.size()), trees);
 
-        TarvexObjectReading reading(path);
-        EXPECT_EQ(reading.getPath(), path);
-        Tools::RecordingProgress ahead;
-        std::vector<std::unique_ptr<TarvexObject>> readAhead;
-        EXPECT_EQ(reading.finish(&ahead, readAhead), outcome);
-        EXPECT_EQ(told(ahead), told(now));
-        EXPECT_EQ(TestSupport::describeTree(readAhead), TestSupport::describeTree(readNow));
+        for (const bool beforehand : {true, false}) {
+            SCOPED_TRACE(beforehand ? "read beforehand" : "read when finished");
+            TarvexObjectReading reading(path);
+            EXPECT_EQ(reading.getPath(), path);
+            if (beforehand)
+                std::thread([&reading] { reading.read(); }).join();
+            Tools::RecordingProgress later;
+            std::vector<std::unique_ptr<TarvexObject>> readLater;
+            EXPECT_EQ(reading.finish(&later, readLater), outcome);
+            EXPECT_EQ(told(later), told(now));
+            EXPECT_EQ(TestSupport::describeTree(readLater), TestSupport::describeTree(readNow));
 
-        Tools::RecordingProgress again;
-        std::vector<std::unique_ptr<TarvexObject>> second;
-        EXPECT_EQ(reading.finish(&again, second), Outcome::NotRead);
-        EXPECT_TRUE(again.entries().empty() && second.empty());
-
-        const TarvexObjectReading dropped(path);
+            Tools::RecordingProgress again;
+            std::vector<std::unique_ptr<TarvexObject>> second;
+            EXPECT_EQ(reading.finish(&again, second), Outcome::NotRead);
+            EXPECT_TRUE(again.entries().empty() && second.empty());
+        }
     }
 }
